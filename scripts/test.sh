@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds everything with warnings as errors and the address and undefined-behaviour
+# sanitizers, then runs every test with ctest.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug \
+  -DPLUGININSTALLER_WERROR=ON -DPLUGININSTALLER_SANITIZE=ON
+cmake --build build/test -j"$(nproc 2> /dev/null || sysctl -n hw.ncpu)"
+# Leak checking stays off: Qt's plugin and font caches live until exit by design.
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+cd build/test
+ctest --output-on-failure -j2

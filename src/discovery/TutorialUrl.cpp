@@ -1,0 +1,70 @@
+#include "discovery/TutorialUrl.h"
+
+#include "model/InstallerViewModel.h"
+
+#include <QStringDecoder>
+
+namespace Orvoinstaller {
+
+namespace {
+
+bool isTrimmable(QChar c) {
+    switch (c.unicode()) {
+    case 0x09: case 0x0A: case 0x0B: case 0x0C: case 0x0D: case 0x85:
+        return true;
+    default:
+        return c.category() == QChar::Separator_Space || c.category() == QChar::Separator_Line ||
+               c.category() == QChar::Separator_Paragraph;
+    }
+}
+
+} // namespace
+
+std::optional<QUrl> parseTutorialAddress(const QString& text) {
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && isTrimmable(text[begin]))
+        ++begin;
+    while (end > begin && isTrimmable(text[end - 1]))
+        --end;
+    const QString trimmed = text.mid(begin, end - begin);
+    if (trimmed.isEmpty())
+        return std::nullopt;
+    const QUrl url(trimmed, QUrl::StrictMode);
+    if (!url.isValid())
+        return std::nullopt;
+    return url;
+}
+
+void InstallerViewModel::loadTutorialURL() {
+    const auto resources = findResourcePath();
+    if (!resources)
+        return;
+
+    std::optional<QUrl> address;
+    const QString file = joinPath(*resources, QStringLiteral("tutorial_url.txt"));
+    const auto bytes = m_platform.fileSystem->readFile(file);
+    QString text;
+    std::optional<QString> readError;
+    if (!bytes) {
+        readError = bytes.error().description;
+    } else {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        text = decoder.decode(bytes.value());
+        if (decoder.hasError())
+            readError = QStringLiteral("文件 “%1” 不是有效的 UTF-8 文本").arg(file);
+    }
+
+    if (readError) {
+        print(QStringLiteral("无法读取教程URL: ") + *readError);
+        address = QUrl(QString::fromUtf8(makerWebsite), QUrl::StrictMode);
+    } else {
+        address = parseTutorialAddress(text);
+    }
+    if (!address || !address->isValid())
+        return;
+
+    // Assigned on a later turn, as a view's first layout must not see it yet.
+    m_platform.mainQueue->post(this, [this, url = *address] { setTutorialURL(url); });
+}
+
+} // namespace Orvoinstaller

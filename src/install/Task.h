@@ -1,0 +1,75 @@
+#pragma once
+
+#include "platform/MainQueue.h"
+#include "platform/Process.h"
+
+#include <coroutine>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QObject;
+
+namespace Orvoinstaller {
+
+// A fire-and-forget coroutine bound to the main thread: it starts at once and frees itself
+// when it ends. Whoever starts it keeps alive what it uses (see InstallerViewModel).
+struct Task {
+    struct promise_type {
+        Task get_return_object() noexcept { return {}; }
+        std::suspend_never initial_suspend() noexcept { return {}; }
+        std::suspend_never final_suspend() noexcept { return {}; }
+        void return_void() noexcept {}
+        void unhandled_exception() noexcept { std::terminate(); }
+    };
+};
+
+// Gives the main thread up until a later turn of its event loop.
+class NextTurn {
+public:
+    NextTurn(MainQueue& queue, QObject* context) : m_queue(queue), m_context(context) {}
+    bool await_ready() const noexcept { return false; }
+    void await_suspend(std::coroutine_handle<> handle) {
+        m_queue.post(m_context, [handle] { handle.resume(); });
+    }
+    void await_resume() const noexcept {}
+
+private:
+    MainQueue& m_queue;
+    QObject* m_context;
+};
+
+// Starts a child process and resumes on the main thread once it has ended or failed to start.
+class ProcessFinished {
+public:
+    using Report = std::function<void(const ProcessOutcome&)>;
+
+    // `report` sees the outcome on resumption, before the awaiting coroutine does.
+    ProcessFinished(ProcessRunner& runner, QString program, QStringList arguments,
+                    QObject* context, Report report = {})
+        : m_runner(runner), m_program(std::move(program)), m_arguments(std::move(arguments)),
+          m_context(context), m_report(std::move(report)) {}
+    bool await_ready() const noexcept { return false; }
+    void await_suspend(std::coroutine_handle<> handle) {
+        m_runner.run(m_program, m_arguments, m_context, [this, handle](ProcessOutcome outcome) {
+            m_outcome = std::move(outcome);
+            handle.resume();
+        });
+    }
+    ProcessOutcome await_resume() {
+        if (m_report)
+            m_report(*m_outcome);
+        return std::move(*m_outcome);
+    }
+
+private:
+    ProcessRunner& m_runner;
+    QString m_program;
+    QStringList m_arguments;
+    QObject* m_context;
+    Report m_report;
+    std::optional<ProcessOutcome> m_outcome;
+};
+
+} // namespace Orvoinstaller

@@ -1,0 +1,93 @@
+#include "model/InstallerViewModel.h"
+
+#include <QCoreApplication>
+
+namespace Orvoinstaller {
+
+InstallerViewModel::InstallerViewModel(Platform platform, QObject* parent)
+    : QObject(parent), m_platform(std::move(platform)) {
+    scanFolders();
+    loadTutorialURL();
+}
+
+InstallerViewModel::~InstallerViewModel() = default;
+
+void InstallerViewModel::print(const QString& line) const { m_platform.output->line(line); }
+
+void InstallerViewModel::setFolderItems(QList<FolderItem> items) {
+    Q_EMIT objectWillChange();
+    m_folderItems = std::move(items);
+}
+
+void InstallerViewModel::appendFolderItem(FolderItem item) {
+    Q_EMIT objectWillChange();
+    m_folderItems.append(std::move(item));
+}
+
+void InstallerViewModel::setShowingImageAlert(bool value) {
+    Q_EMIT objectWillChange();
+    m_showingImageAlert = value;
+}
+
+void InstallerViewModel::setHasFonts(bool value) {
+    Q_EMIT objectWillChange();
+    m_hasFonts = value;
+}
+
+void InstallerViewModel::setInstallationProgress(QString value) {
+    Q_EMIT objectWillChange();
+    m_installationProgress = std::move(value);
+}
+
+void InstallerViewModel::setIsInstalling(bool value) {
+    Q_EMIT objectWillChange();
+    m_isInstalling = value;
+}
+
+void InstallerViewModel::setTutorialURL(std::optional<QUrl> value) {
+    Q_EMIT objectWillChange();
+    m_tutorialURL = std::move(value);
+}
+
+void InstallerViewModel::setShowInstallationAlert(bool value) {
+    Q_EMIT objectWillChange();
+    m_showInstallationAlert = value;
+}
+
+void InstallerViewModel::setInstallationSummary(InstallationSummary value) {
+    Q_EMIT objectWillChange();
+    m_installationSummary = value;
+}
+
+void InstallerViewModel::setNewName(const QUuid& id, const QString& newName) {
+    for (qsizetype i = 0; i < m_folderItems.size(); ++i) {
+        if (m_folderItems[i].id() != id)
+            continue;
+        // The whole list is assigned back, as every other writer of the list does.
+        QList<FolderItem> items = m_folderItems;
+        items[i].newName = newName;
+        setFolderItems(std::move(items));
+        return;
+    }
+}
+
+QString InstallerViewModel::installationAlertMessage() const {
+    const auto& summary = m_installationSummary;
+    if (summary.failedCount == 0)
+        return QCoreApplication::translate("InstallerViewModel", "插件安装成功！");
+    return QCoreApplication::translate("InstallerViewModel", "%1 个插件安装失败，共 %2 个")
+        .arg(summary.failedCount)
+        .arg(summary.itemCount);
+}
+
+void InstallerViewModel::requestInstallPlugins() {
+    auto self = shared_from_this();
+    m_platform.mainQueue->post(this, [self] { self->installPlugins(); });
+}
+
+void InstallerViewModel::requestInstallFonts() {
+    auto self = shared_from_this();
+    m_platform.mainQueue->post(this, [self] { self->installFonts(); });
+}
+
+} // namespace Orvoinstaller

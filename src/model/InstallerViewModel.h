@@ -1,0 +1,96 @@
+#pragma once
+
+#include "install/Task.h"
+#include "model/FolderItem.h"
+#include "platform/Platform.h"
+
+#include <QList>
+#include <QObject>
+#include <QUrl>
+
+#include <memory>
+#include <optional>
+
+namespace Orvoinstaller {
+
+// How the last installation run went, for the completion alert.
+struct InstallationSummary {
+    int itemCount = 0;
+    int failedCount = 0;
+};
+
+// The installer window's state. Every change of a published value is announced by
+// objectWillChange() just before it is stored. Main thread only.
+class InstallerViewModel : public QObject, public std::enable_shared_from_this<InstallerViewModel> {
+    Q_OBJECT
+
+public:
+    explicit InstallerViewModel(Platform platform = Platform::real(), QObject* parent = nullptr);
+    ~InstallerViewModel() override;
+
+    // Published values, in declaration order.
+    const QList<FolderItem>& folderItems() const { return m_folderItems; }
+    bool showingImageAlert() const { return m_showingImageAlert; }
+    bool hasFonts() const { return m_hasFonts; }
+    const QString& installationProgress() const { return m_installationProgress; }
+    bool isInstalling() const { return m_isInstalling; }
+    const std::optional<QUrl>& tutorialURL() const { return m_tutorialURL; }
+    bool showInstallationAlert() const { return m_showInstallationAlert; }
+    const InstallationSummary& installationSummary() const { return m_installationSummary; }
+
+    void setFolderItems(QList<FolderItem> items);
+    void appendFolderItem(FolderItem item);
+    void setShowingImageAlert(bool value);
+    void setHasFonts(bool value);
+    void setInstallationProgress(QString value);
+    void setIsInstalling(bool value);
+    void setTutorialURL(std::optional<QUrl> value);
+    void setShowInstallationAlert(bool value);
+    void setInstallationSummary(InstallationSummary value);
+
+    // Sets the newName of the item with this id; unknown ids are ignored.
+    void setNewName(const QUuid& id, const QString& newName);
+
+    // The completion alert's message for the last run.
+    QString installationAlertMessage() const;
+
+    // Discovery.
+    void loadTutorialURL();
+    std::optional<QString> findResourcePath() const;
+    void scanFolders();
+
+    // Installation engine.
+    Status mergeDirectories(const QString& source, const QString& destination);
+    QString destinationPath(FolderType type) const;
+    Task installPlugins();
+    void installFonts();
+    // Awaitable; prints what went wrong once the script has ended.
+    ProcessFinished runPostInstallScript(QString scriptPath);
+
+    // What the buttons do: start the operation on a later turn of the main thread.
+    void requestInstallPlugins();
+    void requestInstallFonts();
+
+    const Platform& platform() const { return m_platform; }
+
+Q_SIGNALS:
+    void objectWillChange();
+    // Not a published value: lets callers wait for a run to end.
+    void installationFinished();
+
+private:
+    void print(const QString& line) const;
+
+    Platform m_platform;
+    QList<FolderItem> m_folderItems;
+    bool m_showingImageAlert = false;
+    bool m_hasFonts = false;
+    QString m_installationProgress;
+    bool m_isInstalling = false;
+    std::optional<QUrl> m_tutorialURL;
+    bool m_showInstallationAlert = false;
+    InstallationSummary m_installationSummary;
+    bool m_runInProgress = false;  // set at the first step so no second run can interleave
+};
+
+} // namespace Orvoinstaller

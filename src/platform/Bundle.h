@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace Orvoinstaller {
+
+// The running application's bundle: where it lives and where its resources are.
+class Bundle {
+public:
+    virtual ~Bundle() = default;
+    virtual std::optional<QString> identifier() const = 0;
+    virtual QString bundlePath() const = 0;
+    virtual std::optional<QString> resourcePath() const = 0;
+};
+
+// An app bundle is X.app/Contents/MacOS/X with Contents/Resources beside it; elsewhere the
+// executable's folder stands for the bundle and its "Resources" sub-folder for the resources.
+class ExecutableBundle : public Bundle {
+public:
+    explicit ExecutableBundle(QString executableDir);
+    std::optional<QString> identifier() const override;
+    QString bundlePath() const override;
+    std::optional<QString> resourcePath() const override;
+
+private:
+    QString m_bundlePath;
+    QString m_resourcePath;
+    std::optional<QString> m_identifier;
+};
+
+// A bundle whose values are given; for tests and tools.
+class FixedBundle : public Bundle {
+public:
+    FixedBundle(std::optional<QString> identifier, QString bundlePath,
+                std::optional<QString> resourcePath)
+        : m_identifier(std::move(identifier)), m_bundlePath(std::move(bundlePath)),
+          m_resourcePath(std::move(resourcePath)) {}
+    std::optional<QString> identifier() const override { return m_identifier; }
+    QString bundlePath() const override { return m_bundlePath; }
+    std::optional<QString> resourcePath() const override { return m_resourcePath; }
+
+private:
+    std::optional<QString> m_identifier;
+    QString m_bundlePath;
+    std::optional<QString> m_resourcePath;
+};
+
+} // namespace Orvoinstaller

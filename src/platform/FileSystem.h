@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/Result.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace Orvoinstaller {
+
+// Everything discovery and installation need from the file system. Paths are absolute,
+// joined with "/"; all calls are synchronous on the calling thread.
+class FileSystem {
+public:
+    struct Entry {
+        QString path;                     // absolute; last component is the name as stored
+        std::optional<bool> isDirectory;  // empty when not asked for or not readable
+    };
+
+    virtual ~FileSystem() = default;
+
+    virtual QString homeDirectory() const = 0;
+
+    // Names of the direct entries, hidden ones included, in the file system's order.
+    virtual Result<QStringList> entryNames(const QString& dir) const = 0;
+
+    // Direct entries without hidden ones, in the file system's order. With
+    // withDirectoryFlag the is-directory flag of each entry is filled where readable.
+    virtual Result<std::vector<Entry>> visibleEntries(const QString& dir,
+                                                      bool withDirectoryFlag) const = 0;
+
+    // Follows symbolic links; never fails.
+    virtual bool exists(const QString& path) const = 0;
+    virtual bool isDirectory(const QString& path) const = 0;
+
+    // A one-line rendering of all attributes of the item.
+    virtual Result<QString> attributes(const QString& path) const = 0;
+
+    // The folder and every missing parent; an existing folder is no error.
+    virtual Status createDirectories(const QString& path) = 0;
+
+    // A file, or a folder with its whole tree (hidden entries included), to a path where
+    // nothing exists yet.
+    virtual Status copyItem(const QString& from, const QString& to) = 0;
+
+    // A file, or a folder with its whole tree.
+    virtual Status removeItem(const QString& path) = 0;
+
+    // Atomically puts `from` in place of a file at `to` (same folder).
+    virtual Status replaceItem(const QString& from, const QString& to) = 0;
+
+    // The whole file; fails when missing or unreadable.
+    virtual Result<QByteArray> readFile(const QString& path) const = 0;
+};
+
+// Joins a name (or a relative path) to a folder path.
+QString joinPath(const QString& dir, const QString& name);
+// The last path component.
+QString lastComponent(const QString& path);
+// The path one level up.
+QString parentPath(const QString& path);
+
+} // namespace Orvoinstaller

@@ -1,0 +1,20 @@
+#include "platform/Platform.h"
+
+#include "platform/QtProcessRunner.h"
+#include "platform/RealFileSystem.h"
+
+#include <QCoreApplication>
+
+namespace Orvoinstaller {
+
+Platform Platform::real() {
+    Platform platform;
+    platform.fileSystem = std::make_shared<RealFileSystem>();
+    platform.bundle = std::make_shared<ExecutableBundle>(QCoreApplication::applicationDirPath());
+    platform.mainQueue = std::make_shared<QtMainQueue>();
+    platform.output = std::make_shared<StdoutOutput>();
+    platform.processRunner = std::make_shared<QtProcessRunner>();
+    return platform;
+}
+
+} // namespace Orvoinstaller

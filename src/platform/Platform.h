@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/Bundle.h"
+#include "platform/FileSystem.h"
+#include "platform/MainQueue.h"
+#include "platform/Output.h"
+#include "platform/Process.h"
+
+#include <memory>
+
+namespace Orvoinstaller {
+
+// The services the state object uses; tests replace any of them.
+struct Platform {
+    std::shared_ptr<FileSystem> fileSystem;
+    std::shared_ptr<Bundle> bundle;
+    std::shared_ptr<MainQueue> mainQueue;
+    std::shared_ptr<DiagnosticOutput> output;
+    std::shared_ptr<ProcessRunner> processRunner;
+    QString fontsFolder = QStringLiteral("/Library/Fonts");
+
+    // The real services of the running application.
+    static Platform real();
+};
+
+} // namespace Orvoinstaller

@@ -1,0 +1,58 @@
+#include "platform/QtProcessRunner.h"
+
+#include <QMetaObject>
+#include <QPointer>
+#include <QProcess>
+
+#include <memory>
+
+namespace Orvoinstaller {
+
+void QtProcessRunner::run(const QString& program, const QStringList& arguments,
+                          QObject* context, std::function<void(ProcessOutcome)> done) {
+    auto* process = new QProcess;
+    process->setProcessChannelMode(QProcess::MergedChannels);
+    process->setInputChannelMode(QProcess::ForwardedInputChannel);
+
+    struct State {
+        QByteArray output;
+        bool delivered = false;
+    };
+    auto state = std::make_shared<State>();
+    QPointer<QObject> receiver(context);
+
+    auto deliver = [process, state, receiver, done](ProcessOutcome outcome) {
+        if (state->delivered)
+            return;
+        state->delivered = true;
+        process->deleteLater();
+        if (receiver)
+            QMetaObject::invokeMethod(
+                receiver.data(), [done, outcome] { done(outcome); }, Qt::QueuedConnection);
+    };
+
+    QObject::connect(process, &QProcess::readyReadStandardOutput, process,
+                     [process, state] { state->output += process->readAllStandardOutput(); });
+    QObject::connect(process, &QProcess::errorOccurred, process,
+                     [process, program, deliver](QProcess::ProcessError error) {
+                         if (error != QProcess::FailedToStart)
+                             return;
+                         ProcessOutcome outcome;
+                         outcome.startError = QStringLiteral("无法启动 “%1”: %2")
+                                                  .arg(program, process->errorString());
+                         deliver(outcome);
+                     });
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, state, deliver](int exitCode, QProcess::ExitStatus exitStatus) {
+                         state->output += process->readAllStandardOutput();
+                         ProcessOutcome outcome;
+                         // A child ended by a signal never counts as a success.
+                         const bool crashed = exitStatus == QProcess::CrashExit;
+                         outcome.exitStatus = crashed && exitCode == 0 ? 1 : exitCode;
+                         outcome.output = std::move(state->output);
+                         deliver(outcome);
+                     });
+    process->start(program, arguments);
+}
+
+} // namespace Orvoinstaller

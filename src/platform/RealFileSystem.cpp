@@ -1,0 +1,176 @@
+#include "platform/RealFileSystem.h"
+
+#include "platform/FastCopy.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+
+namespace Orvoinstaller {
+
+namespace {
+
+fs::path native(const QString& path) { return fs::path(path.toStdString()); }
+QString fromNative(const fs::path& path) { return QString::fromStdString(path.native()); }
+
+Error failure(const QString& what, const QString& path, const std::error_code& ec) {
+    return Error{QStringLiteral("%1 “%2”: %3").arg(what, path, QString::fromStdString(ec.message()))};
+}
+
+bool isHidden(const fs::directory_entry& entry) {
+    if (entry.path().filename().native().starts_with('.'))
+        return true;
+#ifdef __APPLE__
+    struct stat st;
+    if (::lstat(entry.path().c_str(), &st) == 0 && (st.st_flags & UF_HIDDEN))
+        return true;
+#endif
+    return false;
+}
+
+QString permissionText(fs::perms p) {
+    return QStringLiteral("%1").arg(static_cast<unsigned>(p) & 07777, 4, 8, QLatin1Char('0'));
+}
+
+} // namespace
+
+RealFileSystem::RealFileSystem(QString home) : m_home(std::move(home)) {}
+
+QString RealFileSystem::homeDirectory() const {
+    return m_home.isEmpty() ? QDir::homePath() : m_home;
+}
+
+Result<QStringList> RealFileSystem::entryNames(const QString& dir) const {
+    std::error_code ec;
+    QStringList names;
+    for (fs::directory_iterator it(native(dir), ec), end; !ec && it != end; it.increment(ec))
+        names << fromNative(it->path().filename());
+    if (ec)
+        return failure(QStringLiteral("无法读取文件夹"), dir, ec);
+    return names;
+}
+
+Result<std::vector<FileSystem::Entry>> RealFileSystem::visibleEntries(const QString& dir,
+                                                                       bool withDirectoryFlag) const {
+    std::error_code ec;
+    std::vector<Entry> entries;
+    for (fs::directory_iterator it(native(dir), ec), end; !ec && it != end; it.increment(ec)) {
+        if (isHidden(*it))
+            continue;
+        Entry entry{joinPath(dir, fromNative(it->path().filename())), std::nullopt};
+        if (withDirectoryFlag) {
+            // A link is reported as what it is, not as what it points to.
+            std::error_code flagError;
+            const auto status = it->symlink_status(flagError);
+            if (!flagError)
+                entry.isDirectory = fs::is_directory(status);
+        }
+        entries.push_back(std::move(entry));
+    }
+    if (ec)
+        return failure(QStringLiteral("无法读取文件夹"), dir, ec);
+    return entries;
+}
+
+bool RealFileSystem::exists(const QString& path) const {
+    std::error_code ec;
+    return fs::exists(native(path), ec);
+}
+
+bool RealFileSystem::isDirectory(const QString& path) const {
+    std::error_code ec;
+    return fs::is_directory(native(path), ec);
+}
+
+Result<QString> RealFileSystem::attributes(const QString& path) const {
+    struct stat st;
+    if (::stat(native(path).c_str(), &st) != 0)
+        return failure(QStringLiteral("无法读取属性"), path,
+                       std::error_code(errno, std::generic_category()));
+    const char* type = S_ISDIR(st.st_mode)   ? "directory"
+                       : S_ISREG(st.st_mode) ? "regular"
+                       : S_ISLNK(st.st_mode) ? "symbolic link"
+                                             : "other";
+    const auto modified = QDateTime::fromSecsSinceEpoch(st.st_mtime).toUTC();
+    return QStringLiteral("{type: %1, size: %2, permissions: %3, owner: %4, group: %5, "
+                          "modified: %6}")
+        .arg(QLatin1String(type))
+        .arg(static_cast<qint64>(st.st_size))
+        .arg(permissionText(static_cast<fs::perms>(st.st_mode)))
+        .arg(st.st_uid)
+        .arg(st.st_gid)
+        .arg(modified.toString(Qt::ISODate));
+}
+
+Status RealFileSystem::createDirectories(const QString& path) {
+    std::error_code ec;
+    fs::create_directories(native(path), ec);
+    if (ec)
+        return failure(QStringLiteral("无法创建文件夹"), path, ec);
+    return std::nullopt;
+}
+
+Status RealFileSystem::copyItem(const QString& from, const QString& to) {
+    std::error_code ec = copyTree(native(from), native(to));
+    if (ec)
+        return Error{QStringLiteral("无法复制 “%1” 到 “%2”: %3")
+                         .arg(from, to, QString::fromStdString(ec.message()))};
+    return std::nullopt;
+}
+
+Status RealFileSystem::removeItem(const QString& path) {
+    std::error_code ec;
+    fs::remove_all(native(path), ec);
+    if (ec)
+        return failure(QStringLiteral("无法删除"), path, ec);
+    return std::nullopt;
+}
+
+Status RealFileSystem::replaceItem(const QString& from, const QString& to) {
+    std::error_code ec;
+    fs::rename(native(from), native(to), ec);
+    if (ec)
+        return Error{QStringLiteral("无法将 “%1” 移动到 “%2”: %3")
+                         .arg(from, to, QString::fromStdString(ec.message()))};
+    return std::nullopt;
+}
+
+Result<QByteArray> RealFileSystem::readFile(const QString& path) const {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Error{QStringLiteral("无法读取文件 “%1”: %2").arg(path, file.errorString())};
+    QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return Error{QStringLiteral("无法读取文件 “%1”: %2").arg(path, file.errorString())};
+    return data;
+}
+
+QString joinPath(const QString& dir, const QString& name) {
+    if (dir.endsWith(QLatin1Char('/')))
+        return dir + name;
+    return dir + QLatin1Char('/') + name;
+}
+
+QString lastComponent(const QString& path) {
+    QString trimmed = path;
+    while (trimmed.size() > 1 && trimmed.endsWith(QLatin1Char('/')))
+        trimmed.chop(1);
+    return trimmed.mid(trimmed.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString parentPath(const QString& path) {
+    QString trimmed = path;
+    while (trimmed.size() > 1 && trimmed.endsWith(QLatin1Char('/')))
+        trimmed.chop(1);
+    const auto slash = trimmed.lastIndexOf(QLatin1Char('/'));
+    if (slash <= 0)
+        return QStringLiteral("/");
+    return trimmed.left(slash);
+}
+
+} // namespace Orvoinstaller

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+namespace Orvoinstaller {
+
+// The machine's file system, through std::filesystem and POSIX.
+class RealFileSystem : public FileSystem {
+public:
+    // An empty home means the current user's home folder.
+    explicit RealFileSystem(QString home = {});
+
+    QString homeDirectory() const override;
+    Result<QStringList> entryNames(const QString& dir) const override;
+    Result<std::vector<Entry>> visibleEntries(const QString& dir,
+                                              bool withDirectoryFlag) const override;
+    bool exists(const QString& path) const override;
+    bool isDirectory(const QString& path) const override;
+    Result<QString> attributes(const QString& path) const override;
+    Status createDirectories(const QString& path) override;
+    Status copyItem(const QString& from, const QString& to) override;
+    Status removeItem(const QString& path) override;
+    Status replaceItem(const QString& from, const QString& to) override;
+    Result<QByteArray> readFile(const QString& path) const override;
+
+private:
+    QString m_home;
+};
+
+} // namespace Orvoinstaller

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <utility>
+#include <variant>
+
+namespace Orvoinstaller {
+
+// A platform failure: one readable line naming the operation, the path and the reason.
+struct Error {
+    QString description;
+};
+
+// Success of an operation without a value: empty means it worked.
+using Status = std::optional<Error>;
+
+template <typename T> class Result {
+public:
+    Result(T value) : m_data(std::move(value)) {}
+    Result(Error error) : m_data(std::move(error)) {}
+
+    bool ok() const { return std::holds_alternative<T>(m_data); }
+    explicit operator bool() const { return ok(); }
+    const T& value() const& { return std::get<T>(m_data); }
+    T&& value() && { return std::get<T>(std::move(m_data)); }
+    const Error& error() const { return std::get<Error>(m_data); }
+
+private:
+    std::variant<T, Error> m_data;
+};
+
+} // namespace Orvoinstaller

@@ -1,0 +1,97 @@
+#include "support/TestPlatform.h"
+
+#include "platform/QtProcessRunner.h"
+#include "platform/RealFileSystem.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+
+namespace Orvoinstaller::Testing {
+
+void ManualQueue::post(QObject* context, std::function<void()> work) {
+    m_work.emplace_back(QPointer<QObject>(context), std::move(work));
+}
+
+int ManualQueue::runAll() {
+    int ran = 0;
+    while (!m_work.empty()) {
+        auto [context, work] = std::move(m_work.front());
+        m_work.erase(m_work.begin());
+        if (context) {
+            work();
+            ++ran;
+        }
+    }
+    return ran;
+}
+
+Sandbox::Sandbox() {
+    QDir().mkpath(homePath());
+    QDir().mkpath(fontsPath());
+}
+
+QString Sandbox::path(const QString& relative) const { return m_dir.filePath(relative); }
+
+QString Sandbox::makeDir(const QString& relative) const {
+    const QString full = path(relative);
+    QDir().mkpath(full);
+    return full;
+}
+
+QString Sandbox::writeFile(const QString& relative, const QByteArray& content) const {
+    const QString full = path(relative);
+    QDir().mkpath(QFileInfo(full).absolutePath());
+    QFile file(full);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot write %s", qPrintable(full));
+    file.write(content);
+    return full;
+}
+
+QString Sandbox::makeResourceDir(const QString& relative) const {
+    return makeDir(QStringLiteral("apps/Installer.app/Contents/Resources/") + relative);
+}
+
+QString Sandbox::writeResourceFile(const QString& relative, const QByteArray& content) const {
+    return writeFile(QStringLiteral("apps/Installer.app/Contents/Resources/") + relative, content);
+}
+
+Platform Sandbox::platform(std::shared_ptr<MainQueue> queue) const {
+    Platform platform;
+    platform.fileSystem = std::make_shared<RealFileSystem>(homePath());
+    const QString resources = resourcePath();
+    platform.bundle = std::make_shared<FixedBundle>(
+        QStringLiteral("com.example.installer"), bundlePath(),
+        QFileInfo(resources).isDir() ? std::optional<QString>(resources) : std::nullopt);
+    platform.mainQueue = queue ? std::move(queue) : std::make_shared<QtMainQueue>();
+    platform.output = m_output;
+    platform.processRunner = std::make_shared<QtProcessRunner>();
+    platform.fontsFolder = fontsPath();
+    return platform;
+}
+
+QStringList treeListing(const QString& root) {
+    QStringList listing;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    const QDir base(root);
+    while (it.hasNext()) {
+        const QString full = it.next();
+        const QFileInfo info = it.fileInfo();
+        const QString relative = base.relativeFilePath(full);
+        if (info.isDir() && !info.isSymLink()) {
+            listing << relative + QLatin1Char('/');
+        } else {
+            QFile file(full);
+            file.open(QIODevice::ReadOnly);
+            listing << relative + QStringLiteral(" = ") + QString::fromUtf8(file.readAll().toHex());
+        }
+    }
+    listing.sort();
+    return listing;
+}
+
+} // namespace Orvoinstaller::Testing

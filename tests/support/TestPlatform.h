@@ -1,0 +1,69 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <QByteArray>
+#include <QStringList>
+#include <QPointer>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace Orvoinstaller::Testing {
+
+// Keeps every diagnostic line instead of printing it.
+class CapturedOutput : public DiagnosticOutput {
+public:
+    void line(const QString& text) override { lines << text; }
+    QStringList lines;
+};
+
+// Runs posted work only when asked, so a test can see the state between turns.
+class ManualQueue : public MainQueue {
+public:
+    void post(QObject* context, std::function<void()> work) override;
+    // Runs everything posted so far, and what that posts in turn; returns how many ran.
+    int runAll();
+    int pending() const { return static_cast<int>(m_work.size()); }
+
+private:
+    std::vector<std::pair<QPointer<QObject>, std::function<void()>>> m_work;
+};
+
+// A scratch tree: a bundle with a resource folder, a home folder and a fonts folder.
+class Sandbox {
+public:
+    Sandbox();
+
+    QString root() const { return m_dir.path(); }
+    QString path(const QString& relative) const;  // under root
+    QString bundlePath() const { return path(QStringLiteral("apps/Installer.app")); }
+    QString resourcePath() const { return path(QStringLiteral("apps/Installer.app/Contents/Resources")); }
+    QString homePath() const { return path(QStringLiteral("home")); }
+    QString fontsPath() const { return path(QStringLiteral("Library/Fonts")); }
+
+    // Creates a folder (with parents) or a file under root; returns its absolute path.
+    QString makeDir(const QString& relative) const;
+    QString writeFile(const QString& relative, const QByteArray& content = "x") const;
+    // The same, relative to the resource folder.
+    QString makeResourceDir(const QString& relative) const;
+    QString writeResourceFile(const QString& relative, const QByteArray& content = "x") const;
+
+    // The services of a test: the real file system rooted at this sandbox's home, a bundle at
+    // bundlePath() whose resource folder is resourcePath() (if it exists), captured output.
+    // `queue` defaults to the real main-thread queue.
+    Platform platform(std::shared_ptr<MainQueue> queue = nullptr) const;
+    std::shared_ptr<CapturedOutput> output() const { return m_output; }
+    QStringList lines() const { return m_output->lines; }
+    void clearLines() const { m_output->lines.clear(); }
+
+private:
+    QTemporaryDir m_dir;
+    std::shared_ptr<CapturedOutput> m_output = std::make_shared<CapturedOutput>();
+};
+
+// Every file and folder below `root` as "relative/path" (folders end in "/") with file
+// contents, sorted; for comparing whole trees.
+QStringList treeListing(const QString& root);
+
+} // namespace Orvoinstaller::Testing
