@@ -1,16 +1,253 @@
 #include "platform/FastCopy.h"
 
+#include <cerrno>
+#include <string>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#ifdef __APPLE__
+#include <copyfile.h>
+#include <sys/clonefile.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace Orvoinstaller {
 
-std::error_code copyTree(const fs::path& from, const fs::path& to) {
-    std::error_code ec;
-    if (fs::exists(fs::symlink_status(to, ec)))
-        return std::make_error_code(std::errc::file_exists);
-    ec.clear();
-    fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
-    return ec;
+namespace {
+
+CopyFailure failure(int error, const fs::path& path) {
+    return CopyFailure{std::error_code(error, std::generic_category()), path};
 }
+
+} // namespace
+
+#ifdef __APPLE__
+
+// APFS clones a whole tree in one call and shares the blocks; other volumes get copyfile.
+std::optional<CopyFailure> copyTree(const fs::path& from, const fs::path& to) {
+    struct stat st;
+    if (::lstat(to.c_str(), &st) == 0)
+        return failure(EEXIST, to);
+    if (::lstat(from.c_str(), &st) != 0)
+        return failure(errno, from);
+    if (::clonefile(from.c_str(), to.c_str(), CLONE_NOFOLLOW) == 0)
+        return std::nullopt;
+    if (errno != ENOTSUP && errno != EXDEV)
+        return failure(errno, from);
+    const copyfile_flags_t flags = COPYFILE_ALL | COPYFILE_RECURSIVE | COPYFILE_NOFOLLOW |
+                                   COPYFILE_EXCL;
+    if (::copyfile(from.c_str(), to.c_str(), nullptr, flags) != 0)
+        return failure(errno, from);
+    return std::nullopt;
+}
+
+#else
+
+namespace {
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    int get() const { return m_fd; }
+    int release() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
+
+private:
+    int m_fd;
+};
+
+// Works through descriptors of the open folders, so each entry costs one name lookup.
+class TreeCopier {
+public:
+    std::optional<CopyFailure> failed;
+
+    bool copyEntry(int fromDir, const char* name, int toDir, const char* toName,
+                   const fs::path& fromPath, const struct stat& st) {
+        if (S_ISREG(st.st_mode))
+            return copyFile(fromDir, name, toDir, toName, fromPath, st);
+        if (S_ISDIR(st.st_mode))
+            return copyFolder(fromDir, name, toDir, toName, fromPath, st);
+        if (S_ISLNK(st.st_mode))
+            return copyLink(fromDir, name, toDir, toName, fromPath, st);
+        return fail(ENOTSUP, fromPath);
+    }
+
+private:
+    bool fail(int error, const fs::path& path) {
+        failed = failure(error, path);
+        return false;
+    }
+
+    bool copyFile(int fromDir, const char* name, int toDir, const char* toName,
+                  const fs::path& fromPath, const struct stat& st) {
+        FileDescriptor in(::openat(fromDir, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+        if (in.get() < 0)
+            return fail(errno, fromPath);
+        FileDescriptor out(::openat(toDir, toName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                                    st.st_mode & 0777));
+        if (out.get() < 0)
+            return fail(errno, fromPath);
+
+        // The kernel copies (or shares) the data without a trip through user space.
+        off_t remaining = st.st_size;
+        bool kernelCopy = true;
+        while (remaining > 0) {
+            const ssize_t n = ::copy_file_range(in.get(), nullptr, out.get(), nullptr,
+                                                static_cast<size_t>(remaining), 0);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                if (remaining == st.st_size &&
+                    (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP ||
+                     errno == EINVAL)) {
+                    kernelCopy = false;
+                    break;
+                }
+                return fail(errno, fromPath);
+            }
+            if (n == 0)
+                break;
+            remaining -= n;
+        }
+        // Also what files that report no size (or grew meanwhile) still hold.
+        if (!kernelCopy || remaining <= 0) {
+            if (!copyRest(in.get(), out.get()))
+                return fail(errno, fromPath);
+        }
+        if (::close(out.release()) != 0)
+            return fail(errno, fromPath);
+        return true;
+    }
+
+    static bool copyRest(int in, int out) {
+        std::vector<char> buffer(1 << 17);
+        for (;;) {
+            ssize_t n = ::read(in, buffer.data(), buffer.size());
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return false;
+            if (n == 0)
+                return true;
+            const char* p = buffer.data();
+            while (n > 0) {
+                const ssize_t written = ::write(out, p, static_cast<size_t>(n));
+                if (written < 0 && errno == EINTR)
+                    continue;
+                if (written < 0)
+                    return false;
+                p += written;
+                n -= written;
+            }
+        }
+    }
+
+    bool copyLink(int fromDir, const char* name, int toDir, const char* toName,
+                  const fs::path& fromPath, const struct stat& st) {
+        std::string target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+        for (;;) {
+            const ssize_t n = ::readlinkat(fromDir, name, target.data(), target.size());
+            if (n < 0)
+                return fail(errno, fromPath);
+            if (static_cast<size_t>(n) < target.size()) {
+                target.resize(static_cast<size_t>(n));
+                break;
+            }
+            target.resize(target.size() * 2);
+        }
+        if (::symlinkat(target.c_str(), toDir, toName) != 0)
+            return fail(errno, fromPath);
+        return true;
+    }
+
+    bool copyFolder(int fromDir, const char* name, int toDir, const char* toName,
+                    const fs::path& fromPath, const struct stat& st) {
+        const mode_t mode = st.st_mode & 0777;
+        // The owner needs to write into the new folder while it is filled.
+        if (::mkdirat(toDir, toName, mode | S_IRWXU) != 0)
+            return fail(errno, fromPath);
+        FileDescriptor out(::openat(toDir, toName, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (out.get() < 0)
+            return fail(errno, fromPath);
+        const int inFd = ::openat(fromDir, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (inFd < 0)
+            return fail(errno, fromPath);
+        DIR* dir = ::fdopendir(inFd);
+        if (!dir) {
+            ::close(inFd);
+            return fail(errno, fromPath);
+        }
+        const bool ok = copyChildren(dir, out.get(), fromPath);
+        ::closedir(dir);
+        if (ok && (mode & S_IRWXU) != S_IRWXU && ::fchmod(out.get(), mode) != 0)
+            return fail(errno, fromPath);
+        return ok;
+    }
+
+    bool copyChildren(DIR* dir, int toDir, const fs::path& fromPath) {
+        const int fromDir = ::dirfd(dir);
+        for (;;) {
+            errno = 0;
+            const dirent* entry = ::readdir(dir);
+            if (!entry) {
+                if (errno != 0)
+                    return fail(errno, fromPath);
+                return true;
+            }
+            const char* name = entry->d_name;
+            if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+                continue;
+            const fs::path childPath = fromPath / name;
+            struct stat st;
+            if (::fstatat(fromDir, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+                return fail(errno, childPath);
+            if (!copyEntry(fromDir, name, toDir, name, childPath, st))
+                return false;
+        }
+    }
+};
+
+} // namespace
+
+std::optional<CopyFailure> copyTree(const fs::path& fromGiven, const fs::path& toGiven) {
+    const fs::path from = fromGiven.has_filename() ? fromGiven : fromGiven.parent_path();
+    const fs::path to = toGiven.has_filename() ? toGiven : toGiven.parent_path();
+    struct stat st;
+    if (::lstat(from.c_str(), &st) != 0)
+        return failure(errno, from);
+    // The two top entries are named by path; everything below goes through descriptors.
+    const fs::path fromParent = from.has_parent_path() ? from.parent_path() : fs::path(".");
+    const fs::path toParent = to.has_parent_path() ? to.parent_path() : fs::path(".");
+    FileDescriptor fromDir(::open(fromParent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fromDir.get() < 0)
+        return failure(errno, fromParent);
+    FileDescriptor toDir(::open(toParent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (toDir.get() < 0)
+        return failure(errno, toParent);
+    const std::string fromName = from.filename().native();
+    const std::string toName = to.filename().native();
+    if (fromName.empty() || toName.empty())
+        return failure(EINVAL, fromName.empty() ? from : to);
+
+    TreeCopier copier;
+    copier.copyEntry(fromDir.get(), fromName.c_str(), toDir.get(), toName.c_str(), from, st);
+    return copier.failed;
+}
+
+#endif
 
 } // namespace Orvoinstaller

@@ -1,12 +1,20 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 namespace Orvoinstaller {
 
+struct CopyFailure {
+    std::error_code code;
+    std::filesystem::path path;  // the entry at which the copy stopped
+};
+
 // Copies a file, a symbolic link (as a link) or a folder with its whole tree, hidden
-// entries included, to a path where nothing exists yet.
-std::error_code copyTree(const std::filesystem::path& from, const std::filesystem::path& to);
+// entries included, to a path where nothing exists yet. Permission bits are kept as
+// `cp -R` keeps them (less the umask); what was copied before a failure stays.
+std::optional<CopyFailure> copyTree(const std::filesystem::path& from,
+                                    const std::filesystem::path& to);
 
 } // namespace Orvoinstaller

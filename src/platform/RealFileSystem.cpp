@@ -116,11 +116,15 @@ Status RealFileSystem::createDirectories(const QString& path) {
 }
 
 Status RealFileSystem::copyItem(const QString& from, const QString& to) {
-    std::error_code ec = copyTree(native(from), native(to));
-    if (ec)
-        return Error{QStringLiteral("无法复制 “%1” 到 “%2”: %3")
-                         .arg(from, to, QString::fromStdString(ec.message()))};
-    return std::nullopt;
+    const auto failed = copyTree(native(from), native(to));
+    if (!failed)
+        return std::nullopt;
+    const QString reason = QString::fromStdString(failed->code.message());
+    const QString where = fromNative(failed->path);
+    if (where == from)
+        return Error{QStringLiteral("无法复制 “%1” 到 “%2”: %3").arg(from, to, reason)};
+    // Name the entry inside the tree that stopped the copy.
+    return Error{QStringLiteral("无法复制 “%1” 到 “%2”: “%3”: %4").arg(from, to, where, reason)};
 }
 
 Status RealFileSystem::removeItem(const QString& path) {
