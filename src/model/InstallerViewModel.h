@@ -80,6 +80,8 @@ Q_SIGNALS:
 
 private:
     void print(const QString& line) const;
+    // One item of the installation run: checks newName, then copies or merges.
+    Status installItem(const FolderItem& item);
 
     Platform m_platform;
     QList<FolderItem> m_folderItems;

@@ -1,0 +1,39 @@
+#include "model/InstallerViewModel.h"
+
+#include <QStringDecoder>
+
+namespace Orvoinstaller {
+
+namespace {
+
+std::optional<QString> decodeUtf8(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+} // namespace
+
+ProcessFinished InstallerViewModel::runPostInstallScript(QString scriptPath) {
+    // The output holds both streams, interleaved as the script wrote them.
+    auto report = [this](const ProcessOutcome& outcome) {
+        if (outcome.startError) {
+            print(QStringLiteral("脚本执行出错: ") + *outcome.startError);
+            return;
+        }
+        if (outcome.exitStatus == 0)
+            return;
+        if (outcome.readError) {
+            print(QStringLiteral("脚本执行出错: ") + *outcome.readError);
+            return;
+        }
+        print(QStringLiteral("脚本执行失败: ") +
+              decodeUtf8(outcome.output).value_or(QStringLiteral("未知错误")));
+    };
+    return ProcessFinished(*m_platform.processRunner, QStringLiteral("/bin/sh"),
+                           {std::move(scriptPath)}, this, std::move(report));
+}
+
+} // namespace Orvoinstaller
