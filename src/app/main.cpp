@@ -1,11 +1,3 @@
-#include "model/InstallerViewModel.h"
+#include "ui/PluginInstallerApp.h"
 
-#include <QCoreApplication>
-#include <QTimer>
-
-int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
-    auto viewModel = std::make_shared<Orvoinstaller::InstallerViewModel>();
-    QTimer::singleShot(0, &app, &QCoreApplication::quit);
-    return app.exec();
-}
+int main(int argc, char* argv[]) { return Orvoinstaller::PluginInstallerApp::main(argc, argv); }

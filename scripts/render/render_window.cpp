@@ -1,0 +1,191 @@
+// Renders the installer window to PNG files: the demo pack at start, empty resources,
+// during a run, the completion alert and the location sheet.
+// Usage: render-window <pack folder> <output folder>
+#include "model/InstallerViewModel.h"
+#include "platform/QtProcessRunner.h"
+#include "platform/RealFileSystem.h"
+#include "ui/Buttons.h"
+#include "ui/ContentView.h"
+#include "ui/LocationSheet.h"
+#include "ui/PluginInstallerApp.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPainter>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <deque>
+
+using namespace Orvoinstaller;
+
+namespace {
+
+// Runs posted work one piece at a time, so a run can be stopped between its steps.
+class SteppedQueue : public MainQueue {
+public:
+    void post(QObject* context, std::function<void()> work) override {
+        m_work.emplace_back(QPointer<QObject>(context), std::move(work));
+    }
+    bool step() {
+        if (m_work.empty())
+            return false;
+        auto [context, work] = std::move(m_work.front());
+        m_work.pop_front();
+        if (context)
+            work();
+        return true;
+    }
+
+private:
+    std::deque<std::pair<QPointer<QObject>, std::function<void()>>> m_work;
+};
+
+class NoChooser : public FolderChooser {
+public:
+    std::optional<QString> chooseFolder(const QString&) override { return std::nullopt; }
+};
+
+class NoOpener : public UrlOpener {
+public:
+    void open(const QUrl&) override {}
+};
+
+class Scene {
+public:
+    // A bundle whose resource folder is a copy of `pack` (or empty when `pack` is empty).
+    explicit Scene(const QString& pack) {
+        m_resources = m_dir.filePath(QStringLiteral("Installer.app/Contents/Resources"));
+        QDir().mkpath(m_resources);
+        QDir().mkpath(m_dir.filePath(QStringLiteral("home")));
+        QDir().mkpath(m_dir.filePath(QStringLiteral("fonts")));
+        if (!pack.isEmpty())
+            QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-R"), pack + QStringLiteral("/."),
+                                                     m_resources});
+        Platform platform;
+        platform.fileSystem = std::make_shared<RealFileSystem>(m_dir.filePath(QStringLiteral("home")));
+        platform.bundle = std::make_shared<FixedBundle>(
+            QStringLiteral("com.orvo.plugininstaller"), m_dir.filePath(QStringLiteral("Installer.app")),
+            m_resources);
+        platform.mainQueue = m_queue;
+        platform.output = std::make_shared<StdoutOutput>();
+        platform.processRunner = std::make_shared<QtProcessRunner>();
+        platform.fontsFolder = m_dir.filePath(QStringLiteral("fonts"));
+        m_viewModel = std::make_shared<InstallerViewModel>(platform);
+        m_window = std::make_unique<InstallerWindow>(
+            m_viewModel, UiServices{std::make_shared<NoChooser>(), std::make_shared<NoOpener>()});
+        m_window->resize(InstallerWindow::minimumContentWidth, InstallerWindow::minimumContentHeight);
+        m_window->show();
+        settle();
+    }
+
+    // Runs every posted step and lets the window render.
+    void settle() {
+        do {
+            QApplication::processEvents();
+        } while (m_queue->step());
+        QApplication::processEvents();
+    }
+
+    // Steps until `done` holds; false when the work ran out first.
+    template <typename Done>
+    bool stepUntil(Done done) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done()) {
+            QApplication::processEvents();
+            if (!m_queue->step() && timer.elapsed() > 20000)
+                return false;
+        }
+        QApplication::processEvents();
+        QApplication::processEvents();
+        return true;
+    }
+
+    ContentView* view() const { return m_window->contentView(); }
+    InstallerViewModel& model() const { return *m_viewModel; }
+
+    QImage picture(QWidget* overlay = nullptr, bool atTop = false) const {
+        QImage image = m_window->grab().toImage();
+        if (overlay) {
+            QPainter painter(&image);
+            const QImage top = overlay->grab().toImage();
+            const int x = (image.width() - top.width()) / 2;
+            const int y = atTop ? 0 : (image.height() - top.height()) / 3;
+            painter.fillRect(image.rect(), QColor(0, 0, 0, 40));
+            painter.fillRect(QRect(x - 1, y - 1, top.width() + 2, top.height() + 2),
+                             QColor(0, 0, 0, 90));
+            painter.drawImage(x, y, top);
+        }
+        return image;
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_resources;
+    std::shared_ptr<SteppedQueue> m_queue = std::make_shared<SteppedQueue>();
+    std::shared_ptr<InstallerViewModel> m_viewModel;
+    std::unique_ptr<InstallerWindow> m_window;
+};
+
+bool save(const QImage& image, const QString& folder, const QString& name) {
+    const QString path = QDir(folder).filePath(name);
+    const bool saved = image.save(path);
+    QTextStream(stderr) << (saved ? "wrote " : "could not write ") << path << '\n';
+    return saved;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    if (argc < 3) {
+        QTextStream(stderr) << "usage: render-window <pack folder> <output folder>\n";
+        return 2;
+    }
+    const QString pack = QString::fromLocal8Bit(argv[1]);
+    const QString out = QString::fromLocal8Bit(argv[2]);
+    QDir().mkpath(out);
+    bool ok = true;
+
+    {
+        Scene scene(pack);
+        ok &= save(scene.picture(), out, QStringLiteral("1-demo-pack.png"));
+    }
+    {
+        Scene scene(QString{});
+        ok &= save(scene.picture(), out, QStringLiteral("2-empty-resources.png"));
+    }
+    {
+        Scene scene(pack);
+        // Stop while the second item is being installed: the first one is then done.
+        const QString firstItem =
+            QStringLiteral("正在安装: ") + (scene.model().folderItems().isEmpty()
+                                                  ? QString()
+                                                  : scene.model().folderItems().first().originalName);
+        scene.view()->installButton()->click();
+        const bool midRun = scene.stepUntil([&] {
+            return scene.model().isInstalling() &&
+                   scene.model().installationProgress().startsWith(QStringLiteral("正在安装: ")) &&
+                   scene.model().installationProgress() != firstItem;
+        });
+        if (!midRun)
+            QTextStream(stderr) << "the run never reached an installed item\n";
+        ok &= midRun && save(scene.picture(), out, QStringLiteral("3-during-run.png"));
+        const bool alerted = scene.stepUntil([&] { return scene.view()->alert() != nullptr; });
+        ok &= alerted && save(scene.picture(scene.view()->alert()), out,
+                              QStringLiteral("4-alert.png"));
+    }
+    {
+        Scene scene(pack);
+        scene.view()->locationButton()->click();
+        scene.settle();
+        ok &= scene.view()->sheet() != nullptr &&
+              save(scene.picture(scene.view()->sheet(), true), out, QStringLiteral("5-sheet.png"));
+    }
+    return ok ? 0 : 1;
+}

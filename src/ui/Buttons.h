@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QColor>
+#include <QPushButton>
+#include <QTimer>
+
+namespace Orvoinstaller {
+
+// A button without bezel or background: its icon and text drawn in one colour, at their
+// natural size. Used for the tutorial button, the release-address link and the picker.
+class PlainButton : public QAbstractButton {
+    Q_OBJECT
+
+public:
+    explicit PlainButton(QWidget* parent = nullptr);
+
+    void setColor(const QColor& color);
+    void setUnderline(bool underline);
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor m_color;
+};
+
+// The install button: a filled rounded label, blue when idle and gray with a spinning
+// indicator while busy; icon and text in white.
+class InstallButton : public QPushButton {
+    Q_OBJECT
+
+public:
+    explicit InstallButton(QWidget* parent = nullptr);
+
+    void setBusy(bool busy);
+    bool isBusy() const { return m_busy; }
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    bool m_busy = false;
+    int m_spinnerStep = 0;
+    QTimer m_spinnerTimer;
+};
+
+} // namespace Orvoinstaller

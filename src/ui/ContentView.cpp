@@ -1,0 +1,271 @@
+#include "ui/ContentView.h"
+
+#include "model/InstallerViewModel.h"
+#include "ui/Buttons.h"
+#include "ui/FolderList.h"
+#include "ui/LocationSheet.h"
+#include "ui/Style.h"
+#include "ui/SystemServices.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace Orvoinstaller {
+
+namespace {
+
+constexpr int columnWidth = 480;
+constexpr int columnSpacing = 16;
+constexpr int emptyStateHeight = 100;
+
+void setTextIfChanged(QLabel* label, const QString& text) {
+    if (label->text() != text)
+        label->setText(text);
+}
+
+void setTextIfChanged(QAbstractButton* button, const QString& text) {
+    if (button->text() != text)
+        button->setText(text);
+}
+
+void setColor(QWidget* widget, const QColor& color) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, color);
+    widget->setPalette(palette);
+}
+
+QLabel* footnote(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(Style::font(Style::TextRole::footnote));
+    label->setAlignment(Qt::AlignHCenter);
+    setColor(label, Style::systemGray());
+    return label;
+}
+
+// Wraps `child` with padding; the wrapper takes no focus and draws nothing.
+QWidget* padded(QWidget* child, int left, int top, int right, int bottom) {
+    auto* wrapper = new QWidget;
+    auto* layout = new QVBoxLayout(wrapper);
+    layout->setContentsMargins(left, top, right, bottom);
+    layout->addWidget(child);
+    return wrapper;
+}
+
+} // namespace
+
+UiServices UiServices::real() {
+    return {std::make_shared<FileDialogFolderChooser>(), std::make_shared<DesktopUrlOpener>()};
+}
+
+ContentView::ContentView(std::shared_ptr<InstallerViewModel> viewModel, UiServices services,
+                         QWidget* parent)
+    : QWidget(parent), m_viewModel(std::move(viewModel)), m_services(std::move(services)) {
+    buildMainColumn();
+    buildFooter();
+
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->addStretch(1);
+    root->addWidget(m_column, 0, Qt::AlignHCenter);
+    root->addWidget(m_footer, 0, Qt::AlignHCenter);
+    root->addStretch(1);
+
+    connect(m_viewModel.get(), &InstallerViewModel::objectWillChange, this,
+            &ContentView::scheduleRender);
+    render();
+}
+
+ContentView::~ContentView() {
+    // Modal windows first, while the view they report to is still whole.
+    delete m_alert.data();
+    delete m_sheet.data();
+}
+
+QUrl ContentView::releaseAddress() { return QUrl(QStringLiteral("https://www.orvo.studio")); }
+
+void ContentView::buildMainColumn() {
+    m_column = new QWidget(this);
+    m_column->setFixedWidth(columnWidth);
+    auto* column = new QVBoxLayout(m_column);
+    const int padding = Style::defaultPadding();
+    column->setContentsMargins(padding, padding, padding, padding);
+    column->setSpacing(columnSpacing);
+
+    m_title = new QLabel(tr("插件安装工具"), m_column);
+    m_title->setFont(Style::font(Style::TextRole::headline));
+    m_title->setContentsMargins(0, 8, 0, 0);
+    column->addWidget(m_title, 0, Qt::AlignHCenter);
+
+    m_emptyState = new QLabel(tr("没有可用的插件文件夹"), m_column);
+    m_emptyState->setFixedHeight(emptyStateHeight);
+    m_emptyState->setAlignment(Qt::AlignCenter);
+    setColor(m_emptyState, Style::secondaryLabel(palette()));
+    column->addWidget(m_emptyState, 0, Qt::AlignHCenter);
+
+    const auto& fileSystem = m_viewModel->platform().fileSystem;
+    m_panel = new FolderListPanel(m_services.folderChooser,
+                                  fileSystem ? fileSystem->homeDirectory() : QString(), m_column);
+    column->addWidget(m_panel);
+    connect(m_panel, &FolderListPanel::nameEdited, this,
+            [this](const QUuid& id, const QString& name) { m_viewModel->setNewName(id, name); });
+
+    m_status = new QLabel(m_column);
+    m_status->setFont(Style::font(Style::TextRole::subheadline));
+    m_status->setContentsMargins(0, 4, 0, 4);
+    m_status->setAlignment(Qt::AlignCenter);
+    m_status->setWordWrap(true);
+    setColor(m_status, Style::systemBlue());
+    column->addWidget(m_status);
+
+    auto* divider = new QFrame;
+    divider->setFrameShape(QFrame::HLine);
+    divider->setFrameShadow(QFrame::Plain);
+    QPalette dividerPalette = divider->palette();
+    QColor line = Style::systemGray();
+    line.setAlphaF(0.35);
+    dividerPalette.setColor(QPalette::WindowText, line);
+    divider->setPalette(dividerPalette);
+    column->addWidget(padded(divider, 0, 8, 0, 8));
+
+    m_install = new InstallButton;
+    m_install->setIcon(Style::icon(QStringLiteral("square.and.arrow.down"), Style::white()));
+    column->addWidget(padded(m_install, padding, 0, padding, 0));
+    connect(m_install, &QPushButton::clicked, this,
+            [this] { m_viewModel->requestInstallPlugins(); });
+
+    auto* buttonRow = new QWidget;
+    auto* rowLayout = new QHBoxLayout(buttonRow);
+    rowLayout->setContentsMargins(0, 0, 0, 0);
+    rowLayout->setSpacing(12);
+    const QColor buttonText = palette().color(QPalette::ButtonText);
+    m_fonts = new QPushButton(Style::icon(QStringLiteral("textformat"), buttonText), tr("安装字体"));
+    m_location = new QPushButton(Style::icon(QStringLiteral("folder"), buttonText), tr("插件位置"));
+    for (QPushButton* button : {m_fonts, m_location}) {
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        button->setAutoDefault(false);
+        rowLayout->addWidget(button, 1);
+    }
+    column->addWidget(buttonRow);
+    connect(m_fonts, &QPushButton::clicked, this, [this] { m_viewModel->requestInstallFonts(); });
+    connect(m_location, &QPushButton::clicked, this,
+            [this] { m_viewModel->setShowingImageAlert(true); });
+
+    m_tutorial = new PlainButton;
+    m_tutorial->setIcon(Style::icon(QStringLiteral("questionmark.circle"), Style::systemBlue()));
+    m_tutorial->setText(tr("使用教程"));
+    m_tutorial->setColor(Style::systemBlue());
+    auto* tutorialCell = new QWidget;
+    auto* tutorialLayout = new QHBoxLayout(tutorialCell);
+    tutorialLayout->setContentsMargins(0, 4, 0, 0);
+    tutorialLayout->addWidget(m_tutorial, 0, Qt::AlignHCenter);
+    column->addWidget(tutorialCell);
+    connect(m_tutorial, &QAbstractButton::clicked, this, [this] {
+        if (const auto& url = m_viewModel->tutorialURL())
+            m_services.urlOpener->open(*url);
+    });
+}
+
+void ContentView::buildFooter() {
+    m_footer = new QWidget(this);
+    auto* footer = new QVBoxLayout(m_footer);
+    footer->setContentsMargins(20, 0, 20, 10);
+    footer->setSpacing(5);
+
+    QLabel* credit = footnote(tr("模板设计与制作：Orvo Studio"), m_footer);
+    credit->setWordWrap(false);
+    footer->addWidget(credit, 0, Qt::AlignHCenter);
+
+    auto* nested = new QVBoxLayout;
+    nested->setSpacing(5);
+    m_releaseLink = new PlainButton(m_footer);
+    m_releaseLink->setFont(Style::font(Style::TextRole::footnote));
+    m_releaseLink->setUnderline(true);
+    m_releaseLink->setColor(Style::systemBlue());
+    m_releaseLink->setText(tr("最新版本发布于 www.orvo.studio"));
+    nested->addWidget(m_releaseLink, 0, Qt::AlignHCenter);
+    connect(m_releaseLink, &QAbstractButton::clicked, this, [this] {
+        const QUrl address = releaseAddress();
+        if (address.isValid())
+            m_services.urlOpener->open(address);
+    });
+
+    QLabel* note = footnote(tr("点击安装插件将自动安装到用户目录-影片-Motion templates文件夹") +
+                                QLatin1Char('\n') +
+                                tr("模板内置的字体仅供演示和学习 商用请自行解决版权问题"),
+                            m_footer);
+    note->setWordWrap(false);
+    nested->addWidget(note, 0, Qt::AlignHCenter);
+    footer->addLayout(nested);
+}
+
+void ContentView::scheduleRender() {
+    if (m_renderPending)
+        return;
+    m_renderPending = true;
+    QMetaObject::invokeMethod(this, [this] { render(); }, Qt::QueuedConnection);
+}
+
+void ContentView::render() {
+    m_renderPending = false;
+    ++m_renderCount;
+    const ViewRules rules = viewRules(*m_viewModel);
+
+    m_emptyState->setVisible(!rules.showsFolderList);
+    m_panel->setVisible(rules.showsFolderList);
+    if (rules.showsFolderList)
+        m_panel->setItems(m_viewModel->folderItems());
+
+    setTextIfChanged(m_status, rules.statusText);
+    m_status->setVisible(rules.showsStatusLine);
+
+    m_install->setBusy(rules.installBusy);
+    setTextIfChanged(m_install, rules.installBusy ? tr("正在安装...") : tr("安装插件"));
+    m_install->setEnabled(rules.installEnabled);
+    m_fonts->setEnabled(rules.fontsEnabled);
+    m_location->setEnabled(rules.locationEnabled);
+    m_tutorial->setEnabled(rules.tutorialEnabled);
+
+    presentSheet(rules.sheetPresented);
+    presentAlert(rules.alertPresented);
+}
+
+void ContentView::presentSheet(bool presented) {
+    if (presented && !m_sheet) {
+        m_sheet = new LocationSheet(m_viewModel->platform().bundle->resourcePath(), this);
+        m_sheet->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_sheet, &QDialog::finished, this, [this] {
+            if (m_viewModel->showingImageAlert())
+                m_viewModel->setShowingImageAlert(false);
+        });
+        m_sheet->open();
+    } else if (!presented && m_sheet) {
+        m_sheet->done(QDialog::Rejected);
+    }
+}
+
+void ContentView::presentAlert(bool presented) {
+    if (presented && !m_alert) {
+        m_alert = new QMessageBox(this);
+        m_alert->setAttribute(Qt::WA_DeleteOnClose);
+        m_alert->setWindowModality(Qt::WindowModal);
+        m_alert->setWindowTitle(tr("安装完成！"));
+        m_alert->setText(tr("安装完成！"));
+        m_alert->setInformativeText(m_viewModel->installationAlertMessage());
+        QPushButton* ok = m_alert->addButton(tr("确定"), QMessageBox::AcceptRole);
+        m_alert->setDefaultButton(ok);
+        m_alert->setEscapeButton(ok);
+        connect(m_alert, &QDialog::finished, this, [this] {
+            if (m_viewModel->showInstallationAlert())
+                m_viewModel->setShowInstallationAlert(false);
+        });
+        m_alert->open();
+    } else if (!presented && m_alert) {
+        m_alert->done(QDialog::Rejected);
+    }
+}
+
+} // namespace Orvoinstaller

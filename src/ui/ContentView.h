@@ -1,0 +1,93 @@
+#pragma once
+
+#include "platform/FolderChooser.h"
+#include "platform/UrlOpener.h"
+#include "ui/LocationSheet.h"
+#include "ui/ViewRules.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+class QLabel;
+#include <QMessageBox>
+class QPushButton;
+
+namespace Orvoinstaller {
+
+class FolderListPanel;
+class InstallButton;
+class InstallerViewModel;
+
+class PlainButton;
+
+// The services of the window that reach the system: tests replace both.
+struct UiServices {
+    std::shared_ptr<FolderChooser> folderChooser;
+    std::shared_ptr<UrlOpener> urlOpener;
+
+    static UiServices real();
+};
+
+// The main view. It shows the state object and nothing else: every change the object
+// announces schedules one re-render on the next turn of the event loop, which updates the
+// widgets in place from the current values.
+class ContentView : public QWidget {
+    Q_OBJECT
+
+public:
+    ContentView(std::shared_ptr<InstallerViewModel> viewModel, UiServices services,
+                QWidget* parent = nullptr);
+    ~ContentView() override;
+
+    const std::shared_ptr<InstallerViewModel>& viewModel() const { return m_viewModel; }
+
+    // The maker's site, opened by the release-address footnote.
+    static QUrl releaseAddress();
+
+    // The parts, for tests and for rendering pictures of the window.
+    QLabel* title() const { return m_title; }
+    QLabel* emptyState() const { return m_emptyState; }
+    FolderListPanel* folderListPanel() const { return m_panel; }
+    QLabel* statusLine() const { return m_status; }
+    InstallButton* installButton() const { return m_install; }
+    QPushButton* fontsButton() const { return m_fonts; }
+    QPushButton* locationButton() const { return m_location; }
+    PlainButton* tutorialButton() const { return m_tutorial; }
+    PlainButton* releaseLink() const { return m_releaseLink; }
+    QWidget* mainColumn() const { return m_column; }
+    QWidget* footer() const { return m_footer; }
+    LocationSheet* sheet() const { return m_sheet; }
+    QMessageBox* alert() const { return m_alert; }
+    int renderCount() const { return m_renderCount; }
+
+private:
+    void buildMainColumn();
+    void buildFooter();
+    void scheduleRender();
+    void render();
+    void presentSheet(bool presented);
+    void presentAlert(bool presented);
+
+    std::shared_ptr<InstallerViewModel> m_viewModel;
+    UiServices m_services;
+    bool m_renderPending = false;
+    int m_renderCount = 0;
+
+    QWidget* m_column = nullptr;
+    QWidget* m_footer = nullptr;
+    QLabel* m_title = nullptr;
+    QLabel* m_emptyState = nullptr;
+    FolderListPanel* m_panel = nullptr;
+    QLabel* m_status = nullptr;
+    InstallButton* m_install = nullptr;
+    QPushButton* m_fonts = nullptr;
+    QPushButton* m_location = nullptr;
+    PlainButton* m_tutorial = nullptr;
+    PlainButton* m_releaseLink = nullptr;
+    QPointer<LocationSheet> m_sheet;
+    QPointer<QMessageBox> m_alert;
+};
+
+} // namespace Orvoinstaller

@@ -1,0 +1,312 @@
+#include "ui/FolderList.h"
+
+#include "ui/FolderPicker.h"
+#include "ui/Style.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace Orvoinstaller {
+
+namespace {
+
+constexpr int kindColumnWidth = 60;
+constexpr int pickerColumnWidth = 100;
+constexpr int listHeight = 150;
+constexpr int panelRadius = 8;
+// Side inset of the rows inside the list, so they line up with the header captions.
+constexpr int rowInset = 12;
+
+QLabel* caption(const QString& text, Qt::Alignment alignment, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(Style::font(Style::TextRole::caption));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Style::secondaryLabel(palette));
+    label->setPalette(palette);
+    label->setAlignment(alignment | Qt::AlignVCenter);
+    return label;
+}
+
+} // namespace
+
+FolderRow::FolderRow(std::shared_ptr<FolderChooser> chooser, const QString& homeDirectory,
+                     QWidget* parent)
+    : QWidget(parent) {
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 2, 0, 2);
+    layout->setSpacing(8);
+
+    m_kind = new QLabel(this);
+    m_kind->setFont(Style::font(Style::TextRole::subheadline));
+    m_kind->setFixedWidth(kindColumnWidth);
+    m_kind->setWordWrap(true);
+    m_kind->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    layout->addWidget(m_kind);
+
+    m_name = new QLineEdit(this);
+    m_name->setPlaceholderText(tr("在FCPX中的显示名称"));
+    m_name->setClearButtonEnabled(false);
+    layout->addWidget(m_name, 1);
+    connect(m_name, &QLineEdit::textEdited, this,
+            [this](const QString& text) { Q_EMIT nameEdited(m_id, text); });
+
+    auto* cell = new QWidget(this);
+    cell->setFixedWidth(pickerColumnWidth);
+    auto* cellLayout = new QHBoxLayout(cell);
+    cellLayout->setContentsMargins(0, 0, 0, 0);
+    m_picker = new FolderPicker(FolderType::titles, std::move(chooser), homeDirectory, cell);
+    cellLayout->addWidget(m_picker, 0, Qt::AlignCenter);
+    layout->addWidget(cell);
+}
+
+int FolderRow::preferredHeight() {
+    const QLineEdit probe;
+    const QFontMetrics kind(Style::font(Style::TextRole::subheadline));
+    // The kind label may wrap onto two lines ("发生器" above "Generators").
+    return std::max(probe.sizeHint().height(), 2 * kind.lineSpacing()) + 4;
+}
+
+void FolderRow::bind(const FolderItem& item) {
+    if (item.id() != m_id || m_picker->folderType() != item.type || m_kind->text().isEmpty()) {
+        m_id = item.id();
+        const QString label = Orvoinstaller::kindLabel(item.type);
+        m_kind->setText(label);
+        m_name->setAccessibleName(m_name->placeholderText() + QLatin1Char(' ') + label);
+        m_picker->setFolderType(item.type);
+        const QUuid id = m_id;
+        m_picker->setSelectedName([this, id](const QString& name) { Q_EMIT nameEdited(id, name); });
+    }
+    if (m_name->text() != item.newName)
+        m_name->setText(item.newName);
+}
+
+FolderListView::FolderListView(std::shared_ptr<FolderChooser> chooser, QString homeDirectory,
+                               QWidget* parent)
+    : QAbstractScrollArea(parent), m_chooser(std::move(chooser)),
+      m_homeDirectory(std::move(homeDirectory)), m_rowHeight(FolderRow::preferredHeight()) {
+    setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::NoFocus);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    viewport()->setBackgroundRole(QPalette::Window);
+    viewport()->setAutoFillBackground(false);
+    verticalScrollBar()->setSingleStep(m_rowHeight);
+}
+
+void FolderListView::setItems(const QList<FolderItem>& items) {
+    m_items = items;
+    layoutRows();
+}
+
+QList<FolderRow*> FolderListView::boundRows() const { return m_bound.values(); }
+
+FolderRow* FolderListView::takeRow() {
+    if (!m_spare.empty()) {
+        FolderRow* row = m_spare.back();
+        m_spare.pop_back();
+        return row;
+    }
+    auto* row = new FolderRow(m_chooser, m_homeDirectory, viewport());
+    connect(row, &FolderRow::nameEdited, this, &FolderListView::nameEdited);
+    row->nameField()->installEventFilter(this);
+    row->picker()->installEventFilter(this);
+    return row;
+}
+
+FolderRow* FolderListView::rowOf(QWidget* widget) const {
+    for (QWidget* w = widget; w; w = w->parentWidget()) {
+        if (auto* row = qobject_cast<FolderRow*>(w))
+            return row->parentWidget() == viewport() ? row : nullptr;
+    }
+    return nullptr;
+}
+
+int FolderListView::indexOf(const QUuid& id) const {
+    for (qsizetype i = 0; i < m_items.size(); ++i) {
+        if (m_items[i].id() == id)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void FolderListView::layoutRows() {
+    const int count = static_cast<int>(m_items.size());
+    const int viewHeight = viewport()->height();
+    QScrollBar* bar = verticalScrollBar();
+    bar->setRange(0, std::max(0, count * m_rowHeight - viewHeight));
+    bar->setPageStep(viewHeight);
+    const int offset = bar->value();
+    const int first = offset / m_rowHeight;
+    const int last = std::min(count - 1, (offset + viewHeight - 1) / m_rowHeight);
+    const int rowWidth = viewport()->width() - 2 * rowInset;
+
+    QHash<QUuid, FolderRow*> previous = std::move(m_bound);
+    m_bound.clear();
+    auto place = [&](int index, FolderRow* row) {
+        const FolderItem& item = m_items[index];
+        row->bind(item);
+        const QRect geometry(rowInset, index * m_rowHeight - offset, rowWidth, m_rowHeight);
+        if (row->geometry() != geometry)
+            row->setGeometry(geometry);
+        if (row->isHidden())
+            row->show();
+        m_bound.insert(item.id(), row);
+    };
+
+    std::vector<int> missing;
+    for (int i = first; i <= last; ++i) {
+        if (FolderRow* row = previous.take(m_items[i].id()))
+            place(i, row);
+        else
+            missing.push_back(i);
+    }
+    // The row being typed in keeps its widget (and so its focus and cursor) out of sight.
+    if (FolderRow* focused = rowOf(QApplication::focusWidget())) {
+        if (previous.contains(focused->itemId())) {
+            const int index = indexOf(focused->itemId());
+            if (index >= 0) {
+                previous.remove(focused->itemId());
+                place(index, focused);
+            }
+        }
+    }
+    for (FolderRow* row : std::as_const(previous))
+        m_spare.push_back(row);
+    for (int index : missing)
+        place(index, takeRow());
+    for (FolderRow* row : m_spare) {
+        if (!row->isHidden())
+            row->hide();
+    }
+}
+
+FolderRow* FolderListView::revealRow(int index) {
+    if (index < 0 || index >= m_items.size())
+        return nullptr;
+    QScrollBar* bar = verticalScrollBar();
+    const int top = index * m_rowHeight;
+    const int viewHeight = viewport()->height();
+    if (top < bar->value())
+        bar->setValue(top);
+    else if (top + m_rowHeight > bar->value() + viewHeight)
+        bar->setValue(top + m_rowHeight - viewHeight);
+    layoutRows();
+    return m_bound.value(m_items[index].id());
+}
+
+void FolderListView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    layoutRows();
+}
+
+void FolderListView::scrollContentsBy(int, int) { layoutRows(); }
+
+bool FolderListView::focusNextPrevChild(bool next) {
+    QWidget* focus = QApplication::focusWidget();
+    FolderRow* row = rowOf(focus);
+    if (!row)
+        return QAbstractScrollArea::focusNextPrevChild(next);
+    const int index = indexOf(row->itemId());
+    const bool inField = focus == row->nameField();
+    QWidget* target = nullptr;
+    m_movingFocus = true;
+    // Field, then picker, row after row, whichever rows are in sight.
+    if (next) {
+        if (inField)
+            target = row->picker();
+        else if (FolderRow* following = revealRow(index + 1))
+            target = following->nameField();
+    } else {
+        if (!inField)
+            target = row->nameField();
+        else if (FolderRow* preceding = revealRow(index - 1))
+            target = preceding->picker();
+    }
+    if (target)
+        target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    m_movingFocus = false;
+    return target ? true : leaveList(next);
+}
+
+bool FolderListView::leaveList(bool next) {
+    QWidget* candidate = this;
+    for (;;) {
+        candidate = next ? candidate->nextInFocusChain() : candidate->previousInFocusChain();
+        if (!candidate || candidate == this)
+            return false;
+        if (isAncestorOf(candidate))
+            continue;
+        if ((candidate->focusPolicy() & Qt::TabFocus) && candidate->isVisible() &&
+            candidate->isEnabled() && candidate->window() == window()) {
+            candidate->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+}
+
+bool FolderListView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn && !m_movingFocus && !m_items.isEmpty()) {
+        // Tabbing in from outside enters at the first row, backtabbing at the last.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {
+            m_movingFocus = true;
+            const bool forward = reason == Qt::TabFocusReason;
+            FolderRow* row = revealRow(forward ? 0 : static_cast<int>(m_items.size()) - 1);
+            QWidget* target = forward ? static_cast<QWidget*>(row->nameField())
+                                      : static_cast<QWidget*>(row->picker());
+            if (target != watched)
+                target->setFocus(reason);
+            m_movingFocus = false;
+        }
+    }
+    return QAbstractScrollArea::eventFilter(watched, event);
+}
+
+FolderListPanel::FolderListPanel(std::shared_ptr<FolderChooser> chooser, QString homeDirectory,
+                                 QWidget* parent)
+    : QWidget(parent) {
+    auto* layout = new QVBoxLayout(this);
+    // One point all round for the outline.
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->setSpacing(0);
+
+    auto* header = new QWidget(this);
+    auto* headerLayout = new QHBoxLayout(header);
+    headerLayout->setContentsMargins(12, 0, 12, 4);
+    QLabel* kind = caption(tr("插件类型"), Qt::AlignLeft, header);
+    kind->setFixedWidth(kindColumnWidth);
+    headerLayout->addWidget(kind);
+    headerLayout->addWidget(caption(tr("修改在FCPX中显示名称"), Qt::AlignLeft, header), 1);
+    QLabel* merge = caption(tr("或者合并到现有目录"), Qt::AlignHCenter, header);
+    merge->setFixedWidth(pickerColumnWidth);
+    headerLayout->addWidget(merge);
+    layout->addWidget(header);
+
+    m_list = new FolderListView(std::move(chooser), std::move(homeDirectory), this);
+    m_list->setFixedHeight(listHeight);
+    layout->addWidget(m_list);
+    connect(m_list, &FolderListView::nameEdited, this, &FolderListPanel::nameEdited);
+}
+
+void FolderListPanel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF area = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    QPainterPath shape;
+    shape.addRoundedRect(area, panelRadius, panelRadius);
+    painter.fillPath(shape, Style::windowBackground(palette()));
+    QColor outline = Style::systemGray();
+    outline.setAlphaF(0.2);
+    QPen pen(outline, 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    pen.setMiterLimit(10);
+    painter.strokePath(shape, pen);
+}
+
+} // namespace Orvoinstaller

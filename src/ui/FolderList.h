@@ -1,0 +1,114 @@
+#pragma once
+
+#include "model/FolderItem.h"
+#include "platform/FolderChooser.h"
+
+#include <QAbstractScrollArea>
+#include <QHash>
+#include <QList>
+#include <QUuid>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+
+namespace Orvoinstaller {
+
+class FolderPicker;
+
+// One folder row: kind label, name field, picker. A row is bound to one item by id at a
+// time; the list re-binds rows as they scroll in and out of sight.
+class FolderRow : public QWidget {
+    Q_OBJECT
+
+public:
+    FolderRow(std::shared_ptr<FolderChooser> chooser, const QString& homeDirectory,
+              QWidget* parent = nullptr);
+
+    // Shows `item`; the field's text is replaced only when it differs, so typing keeps its
+    // cursor.
+    void bind(const FolderItem& item);
+    QUuid itemId() const { return m_id; }
+
+    QLabel* kindLabel() const { return m_kind; }
+    QLineEdit* nameField() const { return m_name; }
+    FolderPicker* picker() const { return m_picker; }
+
+    static int preferredHeight();
+
+Q_SIGNALS:
+    void nameEdited(const QUuid& id, const QString& name);
+
+private:
+    QUuid m_id;
+    QLabel* m_kind;
+    QLineEdit* m_name;
+    FolderPicker* m_picker;
+};
+
+// The scrolling list of folder rows. Only the rows in sight exist as widgets (plus the one
+// being typed in), so a pack of thousands of folders costs no more than a handful.
+class FolderListView : public QAbstractScrollArea {
+    Q_OBJECT
+
+public:
+    FolderListView(std::shared_ptr<FolderChooser> chooser, QString homeDirectory,
+                   QWidget* parent = nullptr);
+
+    void setItems(const QList<FolderItem>& items);
+    int rowHeight() const { return m_rowHeight; }
+    // The row widget showing the item at `index`, after scrolling it into sight.
+    FolderRow* revealRow(int index);
+    // Rows that currently exist as widgets and are bound to an item.
+    QList<FolderRow*> boundRows() const;
+
+Q_SIGNALS:
+    void nameEdited(const QUuid& id, const QString& name);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void layoutRows();
+    FolderRow* rowOf(QWidget* widget) const;
+    int indexOf(const QUuid& id) const;
+    FolderRow* takeRow();
+    bool leaveList(bool next);
+
+    std::shared_ptr<FolderChooser> m_chooser;
+    QString m_homeDirectory;
+    QList<FolderItem> m_items;
+    QHash<QUuid, FolderRow*> m_bound;
+    std::vector<FolderRow*> m_spare;
+    int m_rowHeight;
+    bool m_movingFocus = false;
+};
+
+// The framed panel: header captions over the list.
+class FolderListPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    FolderListPanel(std::shared_ptr<FolderChooser> chooser, QString homeDirectory,
+                    QWidget* parent = nullptr);
+
+    void setItems(const QList<FolderItem>& items) { m_list->setItems(items); }
+    FolderListView* list() const { return m_list; }
+
+Q_SIGNALS:
+    void nameEdited(const QUuid& id, const QString& name);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    FolderListView* m_list;
+};
+
+} // namespace Orvoinstaller

@@ -1,0 +1,35 @@
+#include "ui/FolderPicker.h"
+
+#include "platform/FileSystem.h"
+#include "ui/Style.h"
+
+namespace Orvoinstaller {
+
+FolderPicker::FolderPicker(FolderType folderType, std::shared_ptr<FolderChooser> chooser,
+                           QString homeDirectory, QWidget* parent)
+    : PlainButton(parent), m_folderType(folderType), m_chooser(std::move(chooser)),
+      m_homeDirectory(std::move(homeDirectory)) {
+    const QString help = tr("选择已有文件夹");
+    setIcon(Style::icon(QStringLiteral("folder.badge.plus"), Style::systemBlue(), 18));
+    setIconSize(QSize(18, 18));
+    setToolTip(help);
+    setAccessibleName(help);
+    connect(this, &QAbstractButton::clicked, this, &FolderPicker::choose);
+}
+
+QString FolderPicker::startFolder() const {
+    QString path = pickerStartFolder(m_folderType);
+    if (path.startsWith(QLatin1Char('~')))
+        path = m_homeDirectory + path.mid(1);
+    return path;
+}
+
+void FolderPicker::choose() {
+    const std::optional<QString> chosen = m_chooser->chooseFolder(startFolder());
+    if (!chosen || chosen->isEmpty())
+        return;
+    if (m_selectedName)
+        m_selectedName(lastComponent(*chosen));
+}
+
+} // namespace Orvoinstaller

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "model/FolderType.h"
+#include "platform/FolderChooser.h"
+#include "ui/Buttons.h"
+
+#include <functional>
+#include <memory>
+
+namespace Orvoinstaller {
+
+// The icon button that sets a row's name from an existing folder: a click opens the
+// folder chooser in the kind's installed folder and, on confirmation, writes the chosen
+// folder's last path component through `selectedName`.
+class FolderPicker : public PlainButton {
+    Q_OBJECT
+
+public:
+    using NameSetter = std::function<void(const QString&)>;
+
+    FolderPicker(FolderType folderType, std::shared_ptr<FolderChooser> chooser,
+                 QString homeDirectory, QWidget* parent = nullptr);
+
+    void setFolderType(FolderType folderType) { m_folderType = folderType; }
+    FolderType folderType() const { return m_folderType; }
+    void setSelectedName(NameSetter setter) { m_selectedName = std::move(setter); }
+
+    // The start folder of the dialog, with "~" expanded.
+    QString startFolder() const;
+    void choose();
+
+private:
+    FolderType m_folderType;
+    std::shared_ptr<FolderChooser> m_chooser;
+    QString m_homeDirectory;
+    NameSetter m_selectedName;
+};
+
+} // namespace Orvoinstaller

@@ -1,0 +1,77 @@
+#include "ui/LocationSheet.h"
+
+#include "platform/FileSystem.h"
+#include "ui/Style.h"
+
+#include <QImageReader>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace Orvoinstaller {
+
+namespace {
+
+// The largest picture size asked for, so that the sheet stays within the window.
+constexpr QSize largestPicture(680, 390);
+
+} // namespace
+
+FittedImage::FittedImage(QImage image, QWidget* parent) : QWidget(parent), m_image(std::move(image)) {
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    setMinimumSize(120, 80);
+    setAccessibleName(tr("插件位置"));
+}
+
+QSize FittedImage::sizeHint() const {
+    QSize size = m_image.size() / m_image.devicePixelRatio();
+    if (size.width() > largestPicture.width() || size.height() > largestPicture.height())
+        size.scale(largestPicture, Qt::KeepAspectRatio);
+    return size;
+}
+
+void FittedImage::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    QSize fitted = m_image.size();
+    fitted.scale(size(), Qt::KeepAspectRatio);
+    const QRect target(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2),
+                       fitted);
+    painter.drawImage(target, m_image);
+}
+
+QString LocationSheet::pictureFileName() { return QStringLiteral("插件位置.jpg"); }
+
+LocationSheet::LocationSheet(const std::optional<QString>& resourcePath, QWidget* parent)
+    : QDialog(parent, Qt::Sheet) {
+    setWindowModality(Qt::WindowModal);
+    setWindowTitle(tr("插件位置"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    const int padding = Style::defaultPadding();
+
+    // Looked up and read afresh each time the sheet is built; no message when unusable.
+    if (resourcePath) {
+        QImageReader reader(joinPath(*resourcePath, pictureFileName()));
+        reader.setDecideFormatFromContent(true);
+        const QImage image = reader.read();
+        if (!image.isNull()) {
+            m_picture = new FittedImage(image, this);
+            auto* frame = new QVBoxLayout;
+            frame->setContentsMargins(padding, padding, padding, padding);
+            frame->addWidget(m_picture);
+            layout->addLayout(frame, 1);
+        }
+    }
+
+    m_close = new QPushButton(tr("关闭"), this);
+    m_close->setDefault(true);
+    m_close->setAutoDefault(true);
+    auto* buttonRow = new QVBoxLayout;
+    buttonRow->setContentsMargins(padding, m_picture ? 0 : padding, padding, padding);
+    buttonRow->addWidget(m_close, 0, Qt::AlignHCenter);
+    layout->addLayout(buttonRow);
+    connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+} // namespace Orvoinstaller

@@ -1,0 +1,47 @@
+#include "ui/PluginInstallerApp.h"
+
+#include "model/InstallerViewModel.h"
+
+#include <QApplication>
+#include <QVBoxLayout>
+
+namespace Orvoinstaller {
+
+InstallerWindow::InstallerWindow(std::shared_ptr<InstallerViewModel> viewModel,
+                                 UiServices services, QWidget* parent)
+    : QWidget(parent) {
+    setWindowTitle(tr("插件安装工具"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_contentView = new ContentView(std::move(viewModel), std::move(services), this);
+    m_contentView->setMinimumSize(minimumContentWidth, minimumContentHeight);
+    layout->addWidget(m_contentView);
+}
+
+int PluginInstallerApp::main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("PluginInstaller"));
+    // The window's closing must not end a run that is still going.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    auto viewModel = std::make_shared<InstallerViewModel>();
+    auto* window = new InstallerWindow(viewModel, UiServices::real());
+    window->setAttribute(Qt::WA_DeleteOnClose);
+
+    auto quitWhenIdle = [viewModel] {
+        if (!viewModel->isInstalling())
+            QCoreApplication::quit();
+    };
+    QObject::connect(window, &QObject::destroyed, &app, [&app, viewModel, quitWhenIdle] {
+        quitWhenIdle();
+        // Checked once each announced change has been stored.
+        QObject::connect(viewModel.get(), &InstallerViewModel::objectWillChange, &app,
+                         [&app, quitWhenIdle] {
+                             QMetaObject::invokeMethod(&app, quitWhenIdle, Qt::QueuedConnection);
+                         });
+    });
+    window->show();
+    return app.exec();
+}
+
+} // namespace Orvoinstaller

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ui/ContentView.h"
+
+#include <QWidget>
+
+#include <memory>
+
+namespace Orvoinstaller {
+
+// The one window: the main view, never smaller than 900 by 550 of content.
+class InstallerWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    InstallerWindow(std::shared_ptr<InstallerViewModel> viewModel, UiServices services,
+                    QWidget* parent = nullptr);
+    ContentView* contentView() const { return m_contentView; }
+
+    static constexpr int minimumContentWidth = 900;
+    static constexpr int minimumContentHeight = 550;
+
+private:
+    ContentView* m_contentView;
+};
+
+// The application: opens the window and runs the event loop. Closing the window while an
+// installation runs lets the run finish before the program ends.
+class PluginInstallerApp {
+public:
+    static int main(int argc, char* argv[]);
+};
+
+} // namespace Orvoinstaller

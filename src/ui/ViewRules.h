@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+namespace Orvoinstaller {
+
+class InstallerViewModel;
+
+// Every look and enable rule of the main view, computed from the state object alone.
+// The widgets only copy these values; nothing else decides what is shown or enabled.
+struct ViewRules {
+    bool showsFolderList = false;   // otherwise the empty-state text
+    bool showsStatusLine = false;
+    QString statusText;
+    bool installBusy = false;       // progress indicator, "正在安装..." and the gray fill
+    bool installEnabled = false;
+    bool fontsEnabled = false;
+    bool locationEnabled = true;
+    bool tutorialEnabled = false;
+    bool sheetPresented = false;
+    bool alertPresented = false;
+
+    friend bool operator==(const ViewRules&, const ViewRules&) = default;
+};
+
+ViewRules viewRules(const InstallerViewModel& model);
+
+} // namespace Orvoinstaller
