@@ -12,21 +12,15 @@ QString temporarySibling(const QString& target) {
                     QStringLiteral(".orvo-") + QUuid::createUuid().toString(QUuid::Id128));
 }
 
-// Puts a copy of `source` where `target` stands without ever leaving the target missing
-// or half-written: the copy is made beside it and moved over it in one step; a folder in
-// the way is moved aside first and removed only once the copy stands in its place.
+// Puts a copy of `source` where `target` stands without losing the target when the copy
+// fails: the copy is made beside it first, then the target is moved aside, the copy moved
+// in, and only then the old entry removed. Moving onto a free name rather than over the
+// target also spares ext4 the forced write-out it starts for a file renamed over another.
 Status replaceWithCopy(FileSystem& fs, const QString& source, const QString& target) {
     const QString copy = temporarySibling(target);
     if (auto error = fs.copyItem(source, copy)) {
         fs.removeItem(copy);
         return error;
-    }
-    if (!fs.isDirectory(target)) {
-        if (auto error = fs.replaceItem(copy, target)) {
-            fs.removeItem(copy);
-            return error;
-        }
-        return std::nullopt;
     }
     const QString aside = temporarySibling(target);
     if (auto error = fs.replaceItem(target, aside)) {
@@ -65,6 +59,9 @@ Status InstallerViewModel::mergeDirectories(const QString& source, const QString
         } else if (childIsFolder) {
             if (auto error = mergeDirectories(child.path, target))
                 return error;
+        } else if (fs.sameRegularFile(child.path, target)) {
+            // Already installed byte for byte: a fresh copy would change nothing.
+            continue;
         } else if (auto error = replaceWithCopy(fs, child.path, target)) {
             return error;
         }

@@ -17,4 +17,8 @@ struct CopyFailure {
 std::optional<CopyFailure> copyTree(const std::filesystem::path& from,
                                     const std::filesystem::path& to);
 
+// True only when both are regular files (links are not followed) with equal permission
+// bits and equal bytes; false on any doubt or error.
+bool sameRegularFile(const std::filesystem::path& first, const std::filesystem::path& second);
+
 } // namespace Orvoinstaller

@@ -54,6 +54,13 @@ public:
 
     // The whole file; fails when missing or unreadable.
     virtual Result<QByteArray> readFile(const QString& path) const = 0;
+
+    // True only when both are regular files (not links) with the same bytes and permission
+    // bits, so that putting a copy of the first in place of the second would change nothing.
+    // False whenever unsure.
+    virtual bool sameRegularFile(const QString& /*first*/, const QString& /*second*/) const {
+        return false;
+    }
 };
 
 // Joins a name (or a relative path) to a folder path.

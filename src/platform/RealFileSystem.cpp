@@ -154,6 +154,10 @@ Result<QByteArray> RealFileSystem::readFile(const QString& path) const {
     return data;
 }
 
+bool RealFileSystem::sameRegularFile(const QString& first, const QString& second) const {
+    return Orvoinstaller::sameRegularFile(native(first), native(second));
+}
+
 QString joinPath(const QString& dir, const QString& name) {
     if (dir.endsWith(QLatin1Char('/')))
         return dir + name;

@@ -22,6 +22,7 @@ public:
     Status removeItem(const QString& path) override;
     Status replaceItem(const QString& from, const QString& to) override;
     Result<QByteArray> readFile(const QString& path) const override;
+    bool sameRegularFile(const QString& first, const QString& second) const override;
 
 private:
     QString m_home;

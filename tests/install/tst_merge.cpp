@@ -187,6 +187,30 @@ private Q_SLOTS:
         QCOMPARE(treeListing(f.dst), before);
     }
 
+    // An installed file with the same bytes and permission bits is left as it is; any
+    // difference, even of the same size, brings the source's copy.
+    void identicalFilesAreLeftInPlace() {
+        MergeFixture f;
+        f.box.writeFile(QStringLiteral("src/same"), "abc");
+        f.box.writeFile(QStringLiteral("src/sameSize"), "abc");
+        f.box.writeFile(QStringLiteral("src/mode"), "abc");
+        f.box.writeFile(QStringLiteral("src/longer"), "abc");
+        f.box.writeFile(QStringLiteral("dst/same"), "abc");
+        f.box.writeFile(QStringLiteral("dst/sameSize"), "abd");
+        f.box.writeFile(QStringLiteral("dst/mode"), "abc");
+        f.box.writeFile(QStringLiteral("dst/longer"), "abcd");
+        QFile::setPermissions(f.dst + "/mode", QFile::ReadOwner);
+        QVERIFY(QFile::link("same", f.dst + "/link"));
+        f.box.writeFile(QStringLiteral("src/link"), "abc");  // a link is never the same file
+        QVERIFY(!f.merge());
+        QCOMPARE(f.fileSystem->operations.filter("copyItem").size(), 4);
+        QVERIFY(!f.fileSystem->operations.filter("copyItem " + f.src + "/same ").size());
+        for (const char* name : {"same", "sameSize", "mode", "longer", "link"})
+            QCOMPARE(contentOf(f.dst + "/" + name), QByteArray("abc"));
+        QCOMPARE(QFile::permissions(f.dst + "/mode"), QFile::permissions(f.src + "/mode"));
+        QVERIFY(!QFileInfo(f.dst + "/link").isSymLink());
+    }
+
     void replacesLinksAndKeepsLinksAsLinks() {
         MergeFixture f;
         f.box.writeFile(QStringLiteral("src/real"), "data");

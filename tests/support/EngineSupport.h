@@ -45,6 +45,9 @@ public:
     Result<QByteArray> readFile(const QString& path) const override {
         return m_inner->readFile(path);
     }
+    bool sameRegularFile(const QString& first, const QString& second) const override {
+        return m_inner->sameRegularFile(first, second);
+    }
     Status createDirectories(const QString& path) override;
     Status copyItem(const QString& from, const QString& to) override;
     Status removeItem(const QString& path) override;
