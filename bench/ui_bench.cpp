@@ -1,0 +1,117 @@
+// Times the window at scale: start-up to the first painted window (beside a bare window of
+// the same size), and applying one keystroke in a name field. Not part of the application.
+//
+//   ui_bench startup PACK     exits right after the installer window's first paint
+//   ui_bench bare             the same for an empty window of the same size
+//   ui_bench bare-text        the same with one line of text in it
+//   ui_bench keystroke PACK   prints how long one keystroke takes to reach the screen
+#include "model/InstallerViewModel.h"
+#include "platform/RealFileSystem.h"
+#include "ui/ContentView.h"
+#include "ui/FolderList.h"
+#include "ui/PluginInstallerApp.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace Orvoinstaller;
+
+namespace {
+
+// Quits the application at the first paint of the watched window.
+class FirstPaint : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+class NullOutput : public DiagnosticOutput {
+public:
+    void line(const QString&) override {}
+};
+
+std::shared_ptr<InstallerViewModel> modelFor(const QString& pack, bool quiet) {
+    Platform platform = Platform::real();
+    platform.bundle = std::make_shared<FixedBundle>(QStringLiteral("bench"), pack + QStringLiteral("/bench.app"), pack);
+    if (quiet)
+        platform.output = std::make_shared<NullOutput>();
+    return std::make_shared<InstallerViewModel>(platform);
+}
+
+int startup(const QString& pack) {
+    auto model = modelFor(pack, false);
+    InstallerWindow window(model, UiServices::real());
+    FirstPaint filter;
+    window.installEventFilter(&filter);
+    window.show();
+    return qApp->exec();
+}
+
+// With `text`, the bare window shows one line of Chinese, so that it pays for the font
+// set-up that any window with text pays.
+int bare(bool text) {
+    QWidget window;
+    if (text)
+        (new QLabel(QStringLiteral("插件安装工具"), &window))->move(20, 20);
+    window.setMinimumSize(InstallerWindow::minimumContentWidth, InstallerWindow::minimumContentHeight);
+    FirstPaint filter;
+    window.installEventFilter(&filter);
+    window.show();
+    return qApp->exec();
+}
+
+int keystroke(const QString& pack) {
+    auto model = modelFor(pack, true);
+    InstallerWindow window(model, UiServices::real());
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 1;
+    ContentView* view = window.contentView();
+    FolderRow* row = view->folderListPanel()->list()->revealRow(0);
+    QLineEdit* field = row->nameField();
+    field->setFocus();
+    QCoreApplication::processEvents();
+
+    std::vector<double> times;
+    for (int i = 0; i < 300; ++i) {
+        const int rendersBefore = view->renderCount();
+        QElapsedTimer timer;
+        timer.start();
+        QTest::keyClick(field, i % 2 ? Qt::Key_Backspace : Qt::Key_A);
+        while (view->renderCount() == rendersBefore)
+            QCoreApplication::processEvents();
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("keystroke with %lld rows: median %.3f ms, p95 %.3f ms, max %.3f ms\n",
+                static_cast<long long>(model->folderItems().size()), times[times.size() / 2],
+                times[times.size() * 95 / 100], times.back());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() == 2 && args[1] == QLatin1String("bare"))
+        return bare(false);
+    if (args.size() == 2 && args[1] == QLatin1String("bare-text"))
+        return bare(true);
+    if (args.size() == 3 && args[1] == QLatin1String("startup"))
+        return startup(args[2]);
+    if (args.size() == 3 && args[1] == QLatin1String("keystroke"))
+        return keystroke(args[2]);
+    std::fprintf(stderr, "usage: ui_bench startup PACK | bare | bare-text | keystroke PACK\n");
+    return 2;
+}
