@@ -255,6 +255,11 @@ void ContentView::presentAlert(bool presented) {
         m_alert->setWindowTitle(tr("安装完成！"));
         m_alert->setText(tr("安装完成！"));
         m_alert->setInformativeText(m_viewModel->installationAlertMessage());
+        // The title reads as the alert's headline, as on the platform's own alerts.
+        if (auto* title = m_alert->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+            title->setFont(Style::font(Style::TextRole::headline));
+            title->setMinimumWidth(220);
+        }
         QPushButton* ok = m_alert->addButton(tr("确定"), QMessageBox::AcceptRole);
         m_alert->setDefaultButton(ok);
         m_alert->setEscapeButton(ok);
