@@ -18,8 +18,9 @@ QColor faded(QColor color, qreal factor) {
     return color;
 }
 
-void drawFocusRing(QPainter& painter, const QRectF& rect, qreal radius) {
-    QPen pen(faded(Style::systemBlue(), 0.6), 2);
+void drawFocusRing(QPainter& painter, const QRectF& rect, qreal radius,
+                   const QColor& color = faded(Style::systemBlue(), 0.6)) {
+    QPen pen(color, 2);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
     painter.drawRoundedRect(rect.adjusted(1, 1, -1, -1), radius, radius);
@@ -164,7 +165,7 @@ void InstallButton::paintEvent(QPaintEvent*) {
     }
     painter.setOpacity(1.0);
     if (hasFocus())
-        drawFocusRing(painter, area.adjusted(-0.5, -0.5, 0.5, 0.5), radius);
+        drawFocusRing(painter, area.adjusted(2, 2, -2, -2), radius - 2, faded(Style::white(), 0.8));
 }
 
 } // namespace Orvoinstaller

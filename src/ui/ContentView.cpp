@@ -242,7 +242,7 @@ void ContentView::presentSheet(bool presented) {
                 m_viewModel->setShowingImageAlert(false);
         });
         m_sheet->open();
-    } else if (!presented && m_sheet) {
+    } else if (!presented && m_sheet && m_sheet->isVisible()) {
         m_sheet->done(QDialog::Rejected);
     }
 }
@@ -268,7 +268,7 @@ void ContentView::presentAlert(bool presented) {
                 m_viewModel->setShowInstallationAlert(false);
         });
         m_alert->open();
-    } else if (!presented && m_alert) {
+    } else if (!presented && m_alert && m_alert->isVisible()) {
         m_alert->done(QDialog::Rejected);
     }
 }

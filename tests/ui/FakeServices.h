@@ -53,7 +53,6 @@ inline void useOffscreenPlatform() {
     int main(int argc, char* argv[]) {                                                            \
         Orvoinstaller::Testing::useOffscreenPlatform();                                           \
         QApplication app(argc, argv);                                                             \
-        app.setAttribute(Qt::AA_Use96Dpi, true);                                                  \
         TestClass test;                                                                           \
         QTEST_SET_MAIN_SOURCE_PATH                                                                \
         return QTest::qExec(&test, argc, argv);                                                   \
