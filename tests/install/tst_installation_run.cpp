@@ -161,7 +161,7 @@ private Q_SLOTS:
         QTest::newRow("dot") << "." << "名称 “.” 不能用作文件夹名：它指向当前或上一级文件夹";
         QTest::newRow("dot dot") << ".." << "名称 “..” 不能用作文件夹名：它指向当前或上一级文件夹";
         QTest::newRow("slash") << "../x" << "名称 “../x” 不能用作文件夹名：其中含有 “/”";
-        QTest::newRow("absolute") << "/tmp" << "名称 “/tmp” 不能用作文件夹名：其中含有 “/”";
+        QTest::newRow("absolute") << "/Templates" << "名称 “/Templates” 不能用作文件夹名：其中含有 “/”";
         QTest::newRow("nul") << QString("a") + QChar(0) + "b"
                              << "名称 “a␀b” 不能用作文件夹名：其中含有空字符";
     }
