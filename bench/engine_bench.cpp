@@ -42,8 +42,8 @@ int main(int argc, char** argv) {
     Platform platform;
     platform.fileSystem = std::make_shared<RealFileSystem>();
     // No resource folder: construction's scan finds nothing and costs nothing.
-    platform.bundle = std::make_shared<FixedBundle>(std::nullopt, QStringLiteral("/nonexistent/x.app"),
-                                                    std::nullopt);
+    platform.bundle = std::make_shared<FixedBundle>(
+        std::nullopt, QStringLiteral("/nonexistent/x.app"), std::nullopt);
     platform.mainQueue = std::make_shared<NoQueue>();
     auto output = std::make_shared<LaterOutput>();
     platform.output = output;

@@ -10,11 +10,11 @@ Status checkFolderName(const QString& name) {
     if (name.isEmpty())
         return Error{QStringLiteral("名称为空，不能用作文件夹名")};
     if (name == QLatin1String(".") || name == QLatin1String(".."))
-        return Error{QStringLiteral("名称 “%1” 不能用作文件夹名：它指向当前或上一级文件夹")
-                         .arg(name)};
+        return Error{
+            QStringLiteral("名称 “%1” 不能用作文件夹名：它指向当前或上一级文件夹").arg(name)};
     if (name.contains(QChar(u'\0'))) {
         QString shown = name;
-        shown.replace(QChar(u'\0'), QChar(0x2400));  // the visible symbol for NUL
+        shown.replace(QChar(u'\0'), QChar(0x2400)); // the visible symbol for NUL
         return Error{QStringLiteral("名称 “%1” 不能用作文件夹名：其中含有空字符").arg(shown)};
     }
     if (name.contains(QLatin1Char('/')))
@@ -58,8 +58,8 @@ Task InstallerViewModel::installPlugins() {
         setInstallationProgress(QStringLiteral("正在安装: ") + item.originalName);
         if (const Status error = installItem(item)) {
             ++failedCount;
-            print(QStringLiteral("处理项目失败: ") + item.originalName + QStringLiteral(", 错误: ") +
-                  error->description);
+            print(QStringLiteral("处理项目失败: ") + item.originalName +
+                  QStringLiteral(", 错误: ") + error->description);
             co_await NextTurn(*m_platform.mainQueue, this);
             setInstallationProgress(QStringLiteral("安装 ") + item.originalName +
                                     QStringLiteral(" 失败: ") + error->description);

@@ -31,7 +31,9 @@ CopyFailure failure(int error, const fs::path& path) {
 #ifdef __APPLE__
 
 // A clone costs less than reading both files, so nothing is ever taken as the same.
-bool sameRegularFile(const fs::path&, const fs::path&) { return false; }
+bool sameRegularFile(const fs::path&, const fs::path&) {
+    return false;
+}
 
 // APFS clones a whole tree in one call and shares the blocks; other volumes get copyfile.
 std::optional<CopyFailure> copyTree(const fs::path& from, const fs::path& to) {
@@ -44,8 +46,8 @@ std::optional<CopyFailure> copyTree(const fs::path& from, const fs::path& to) {
         return std::nullopt;
     if (errno != ENOTSUP && errno != EXDEV)
         return failure(errno, from);
-    const copyfile_flags_t flags = COPYFILE_ALL | COPYFILE_RECURSIVE | COPYFILE_NOFOLLOW |
-                                   COPYFILE_EXCL;
+    const copyfile_flags_t flags =
+        COPYFILE_ALL | COPYFILE_RECURSIVE | COPYFILE_NOFOLLOW | COPYFILE_EXCL;
     if (::copyfile(from.c_str(), to.c_str(), nullptr, flags) != 0)
         return failure(errno, from);
     return std::nullopt;
@@ -115,8 +117,8 @@ private:
         FileDescriptor in(::openat(fromDir, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
         if (in.get() < 0)
             return fail(errno, fromPath);
-        FileDescriptor out(::openat(toDir, toName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                                    st.st_mode & 0777));
+        FileDescriptor out(
+            ::openat(toDir, toName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 0777));
         if (out.get() < 0)
             return fail(errno, fromPath);
 
@@ -130,8 +132,7 @@ private:
                 if (errno == EINTR)
                     continue;
                 if (remaining == st.st_size &&
-                    (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP ||
-                     errno == EINVAL)) {
+                    (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL)) {
                     kernelCopy = false;
                     break;
                 }

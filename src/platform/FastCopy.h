@@ -8,7 +8,7 @@ namespace Orvoinstaller {
 
 struct CopyFailure {
     std::error_code code;
-    std::filesystem::path path;  // the entry at which the copy stopped
+    std::filesystem::path path; // the entry at which the copy stopped
 };
 
 // Copies a file, a symbolic link (as a link) or a folder with its whole tree, hidden

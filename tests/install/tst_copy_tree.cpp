@@ -72,7 +72,7 @@ private Q_SLOTS:
         QVERIFY(QFile::link("missing-target", box.path("link")));
         QVERIFY(fs.copyItem(box.path("src"), box.path("dst")));
         QVERIFY(fs.copyItem(box.path("file"), box.path("dst/a")));
-        QVERIFY(fs.copyItem(box.path("file"), box.path("link")));  // a dangling link is something
+        QVERIFY(fs.copyItem(box.path("file"), box.path("link"))); // a dangling link is something
         QCOMPARE(treeListing(box.path("dst")), QStringList({"a = " + QByteArray("old").toHex()}));
         QVERIFY(!QFileInfo::exists(box.path("missing-target")));
     }

@@ -17,7 +17,8 @@ struct FontsFixture {
 
     void start(HookedFileSystem::Hook hook = {}, QString fontsFolder = {}) {
         Platform platform = box.platform(std::make_shared<ManualQueue>());
-        platform.fileSystem = std::make_shared<HookedFileSystem>(platform.fileSystem, std::move(hook));
+        platform.fileSystem =
+            std::make_shared<HookedFileSystem>(platform.fileSystem, std::move(hook));
         if (!fontsFolder.isEmpty())
             platform.fontsFolder = fontsFolder;
         model = std::make_shared<InstallerViewModel>(platform);
@@ -104,7 +105,8 @@ private Q_SLOTS:
         const QStringList refused = missing.install();
         QCOMPARE(refused.size(), 1);
         QVERIFY(refused[0].startsWith("installationProgress=字体安装失败: "));
-        QVERIFY2(refused[0].contains(missing.box.path("no/such/Fonts/A.ttf")), qPrintable(refused[0]));
+        QVERIFY2(refused[0].contains(missing.box.path("no/such/Fonts/A.ttf")),
+                 qPrintable(refused[0]));
     }
 };
 

@@ -30,7 +30,8 @@ struct RunFixture {
         platform.fileSystem = fileSystem;
         platform.processRunner = runner;
         model = std::make_shared<InstallerViewModel>(platform);
-        while (queue->runOne()) {}  // the tutorial address
+        while (queue->runOne()) {
+        } // the tutorial address
         box.clearLines();
         forgetSummary();
         recorder = std::make_unique<ChangeRecorder>(*model);
@@ -42,7 +43,9 @@ struct RunFixture {
         runTurns(*queue, *recorder);
         return recorder->changes();
     }
-    QString installed(const QString& relative) const { return box.homePath() + templates + relative; }
+    QString installed(const QString& relative) const {
+        return box.homePath() + templates + relative;
+    }
     QStringList runLines() const {
         // Leaves out the resource folder's own trace, which its own tests cover.
         QStringList lines;
@@ -84,7 +87,7 @@ private Q_SLOTS:
         const QString script = f.box.writeResourceFile("post.command", "exit 0\n");
         f.start();
         QCOMPARE(f.run(), (starting + QStringList{"installationProgress=执行安装后脚本...", "|"} +
-                              ending(0, 0)));
+                           ending(0, 0)));
         QCOMPARE(f.runner->calls, QStringList{"/bin/sh " + script});
     }
 
@@ -105,19 +108,21 @@ private Q_SLOTS:
         const QString description = lines[0].mid(QStringLiteral("处理项目失败: B, 错误: ").size());
         QVERIFY2(description.contains(f.installed("Effects.localized")), qPrintable(description));
 
-        QCOMPARE(changes, (starting + QStringList{
-                                         "installationProgress=正在安装: A",
-                                         "|",
-                                         "installationProgress=已安装: A",
-                                         "installationProgress=正在安装: B",
-                                         "|",
-                                         "installationProgress=安装 B 失败: " + description,
-                                         "installationProgress=正在安装: C",
-                                         "|",
-                                         "installationProgress=已安装: C",
-                                         "installationProgress=执行安装后脚本...",
-                                         "|",
-                                     } + ending(1, 3)));
+        QCOMPARE(changes, (starting +
+                           QStringList{
+                               "installationProgress=正在安装: A",
+                               "|",
+                               "installationProgress=已安装: A",
+                               "installationProgress=正在安装: B",
+                               "|",
+                               "installationProgress=安装 B 失败: " + description,
+                               "installationProgress=正在安装: C",
+                               "|",
+                               "installationProgress=已安装: C",
+                               "installationProgress=执行安装后脚本...",
+                               "|",
+                           } +
+                           ending(1, 3)));
         QVERIFY(QFile::exists(f.installed("Titles.localized/A/a.moti")));
         QVERIFY(QFile::exists(f.installed("Generators.localized/C/c.motn")));
         QCOMPARE(f.model->installationAlertMessage(), "1 个插件安装失败，共 3 个");
@@ -137,14 +142,16 @@ private Q_SLOTS:
         f.model->setNewName(f.model->folderItems()[0].id(), "Renamed");
         f.forgetSummary();
         f.recorder = std::make_unique<ChangeRecorder>(*f.model);
-        QCOMPARE(f.run(), (starting + QStringList{
-                                         "installationProgress=正在安装: A",
-                                         "|",
-                                         "installationProgress=已安装: Renamed",
-                                         "installationProgress=正在安装: B",
-                                         "|",
-                                         "installationProgress=已安装: B",
-                                     } + ending(0, 2)));
+        QCOMPARE(f.run(), (starting +
+                           QStringList{
+                               "installationProgress=正在安装: A",
+                               "|",
+                               "installationProgress=已安装: Renamed",
+                               "installationProgress=正在安装: B",
+                               "|",
+                               "installationProgress=已安装: B",
+                           } +
+                           ending(0, 2)));
         QCOMPARE(treeListing(f.installed("Titles.localized/Renamed")),
                  treeListing(f.box.resourcePath() + "/Titles/A"));
         QCOMPARE(treeListing(f.installed("Effects.localized/B")),
@@ -158,10 +165,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("description");
         QTest::newRow("empty") << QString() << "名称为空，不能用作文件夹名";
-        QTest::newRow("dot") << "." << "名称 “.” 不能用作文件夹名：它指向当前或上一级文件夹";
-        QTest::newRow("dot dot") << ".." << "名称 “..” 不能用作文件夹名：它指向当前或上一级文件夹";
-        QTest::newRow("slash") << "../x" << "名称 “../x” 不能用作文件夹名：其中含有 “/”";
-        QTest::newRow("absolute") << "/Templates" << "名称 “/Templates” 不能用作文件夹名：其中含有 “/”";
+        QTest::newRow("dot") << "."
+                             << "名称 “.” 不能用作文件夹名：它指向当前或上一级文件夹";
+        QTest::newRow("dot dot") << ".."
+                                 << "名称 “..” 不能用作文件夹名：它指向当前或上一级文件夹";
+        QTest::newRow("slash") << "../x"
+                               << "名称 “../x” 不能用作文件夹名：其中含有 “/”";
+        QTest::newRow("absolute") << "/Templates"
+                                  << "名称 “/Templates” 不能用作文件夹名：其中含有 “/”";
         QTest::newRow("nul") << QString("a") + QChar(0) + "b"
                              << "名称 “a␀b” 不能用作文件夹名：其中含有空字符";
     }
@@ -174,9 +185,10 @@ private Q_SLOTS:
         f.model->setNewName(f.model->folderItems()[0].id(), name);
         f.forgetSummary();
         f.recorder = std::make_unique<ChangeRecorder>(*f.model);
-        QCOMPARE(f.run(), (starting + QStringList{"installationProgress=正在安装: A", "|",
-                                                 "installationProgress=安装 A 失败: " + description} +
-                              ending(1, 1)));
+        QCOMPARE(f.run(), (starting +
+                           QStringList{"installationProgress=正在安装: A", "|",
+                                       "installationProgress=安装 A 失败: " + description} +
+                           ending(1, 1)));
         QCOMPARE(f.runLines(), QStringList{"处理项目失败: A, 错误: " + description});
         QVERIFY(f.fileSystem->operations.isEmpty());
         QCOMPARE(treeListing(f.box.homePath()), QStringList());
@@ -187,9 +199,10 @@ private Q_SLOTS:
         RunFixture f;
         f.box.writeResourceFile("Titles/A/a.moti", "a");
         f.start();
-        const QStringList one = starting + QStringList{"installationProgress=正在安装: A", "|",
-                                                       "installationProgress=已安装: A"} +
-                                ending(0, 1);
+        const QStringList one =
+            starting +
+            QStringList{"installationProgress=正在安装: A", "|", "installationProgress=已安装: A"} +
+            ending(0, 1);
         // A second call while the first is under way does nothing.
         f.model->installPlugins();
         f.model->installPlugins();
@@ -198,7 +211,7 @@ private Q_SLOTS:
 
         // Two presses before the first queued run has begun: one run.
         f.forgetSummary();
-        f.model->setShowInstallationAlert(false);  // the user closed the alert
+        f.model->setShowInstallationAlert(false); // the user closed the alert
         f.recorder = std::make_unique<ChangeRecorder>(*f.model);
         QSignalSpy finished(f.model.get(), &InstallerViewModel::installationFinished);
         f.model->requestInstallPlugins();
@@ -218,11 +231,13 @@ private Q_SLOTS:
         auto queue = std::make_shared<SteppingQueue>();
         auto model = std::make_shared<InstallerViewModel>(box.platform(queue));
         std::weak_ptr<InstallerViewModel> watch = model;
-        while (queue->runOne()) {}
+        while (queue->runOne()) {
+        }
         model->installPlugins();
         model.reset();
         QVERIFY(!watch.expired());
-        while (queue->runOne()) {}
+        while (queue->runOne()) {
+        }
         QVERIFY(watch.expired());
         QVERIFY(QFile::exists(box.homePath() + templates + "Titles.localized/A/a.moti"));
     }

@@ -43,11 +43,14 @@ private Q_SLOTS:
     void destinationIsTheKindFolderUnderHome() {
         Sandbox box;
         auto model = std::make_shared<InstallerViewModel>(box.platform());
-        const QString templates = box.homePath() + QStringLiteral("/Movies/Motion Templates.localized/");
+        const QString templates =
+            box.homePath() + QStringLiteral("/Movies/Motion Templates.localized/");
         QCOMPARE(model->destinationPath(FolderType::titles), templates + "Titles.localized");
         QCOMPARE(model->destinationPath(FolderType::effects), templates + "Effects.localized");
-        QCOMPARE(model->destinationPath(FolderType::generators), templates + "Generators.localized");
-        QCOMPARE(model->destinationPath(FolderType::transitions), templates + "Transitions.localized");
+        QCOMPARE(model->destinationPath(FolderType::generators),
+                 templates + "Generators.localized");
+        QCOMPARE(model->destinationPath(FolderType::transitions),
+                 templates + "Transitions.localized");
         QVERIFY(!QFileInfo::exists(box.homePath() + QStringLiteral("/Movies")));
     }
 
@@ -59,7 +62,7 @@ private Q_SLOTS:
         QVERIFY(!f.merge());
         QCOMPARE(treeListing(f.dst), treeListing(f.src));
         QCOMPARE(f.fileSystem->operations.first(), "createDirectories " + f.dst);
-        QCOMPARE(f.fileSystem->operations.size(), 3);  // one copy per entry, not one in all
+        QCOMPARE(f.fileSystem->operations.size(), 3); // one copy per entry, not one in all
         QCOMPARE(f.box.lines(), QStringList({"开始合并目录: " + f.src + " -> " + f.dst,
                                              "目录合并完成: " + f.src}));
     }
@@ -155,7 +158,7 @@ private Q_SLOTS:
         MergeFixture f([](const QString& op, const QString&, const QString& to) -> Status {
             if (op != "copyItem")
                 return std::nullopt;
-            QFile partial(to);  // half a copy, as a full disk would leave it
+            QFile partial(to); // half a copy, as a full disk would leave it
             partial.open(QIODevice::WriteOnly);
             partial.write("ne");
             return Error{"无法复制到 “" + to + "”: 设备上没有空间"};
@@ -201,7 +204,7 @@ private Q_SLOTS:
         f.box.writeFile(QStringLiteral("dst/longer"), "abcd");
         QFile::setPermissions(f.dst + "/mode", QFile::ReadOwner);
         QVERIFY(QFile::link("same", f.dst + "/link"));
-        f.box.writeFile(QStringLiteral("src/link"), "abc");  // a link is never the same file
+        f.box.writeFile(QStringLiteral("src/link"), "abc"); // a link is never the same file
         QVERIFY(!f.merge());
         QCOMPARE(f.fileSystem->operations.filter("copyItem").size(), 4);
         QVERIFY(!f.fileSystem->operations.filter("copyItem " + f.src + "/same ").size());

@@ -52,20 +52,20 @@ private Q_SLOTS:
     void outcomes_data() {
         QTest::addColumn<QByteArray>("script");
         QTest::addColumn<QStringList>("lines");
-        QTest::newRow("success says nothing") << QByteArray("echo fine; echo noise >&2; exit 0\n")
-                                              << QStringList();
+        QTest::newRow("success says nothing")
+            << QByteArray("echo fine; echo noise >&2; exit 0\n") << QStringList();
         QTest::newRow("failure shows the output")
             << QByteArray("echo 'something went wrong'\nexit 1\n")
             << QStringList{"脚本执行失败: something went wrong\n"};
-        QTest::newRow("failure without output") << QByteArray("exit 1\n")
-                                                << QStringList{"脚本执行失败: "};
+        QTest::newRow("failure without output")
+            << QByteArray("exit 1\n") << QStringList{"脚本执行失败: "};
         QTest::newRow("error stream interleaved")
             << QByteArray("echo 出错了 >&2\necho out\necho err >&2\nexit 7\n")
             << QStringList{"脚本执行失败: 出错了\nout\nerr\n"};
         QTest::newRow("not UTF-8") << QByteArray("printf 'caf\\351\\n'\nexit 2\n")
                                    << QStringList{"脚本执行失败: 未知错误"};
-        QTest::newRow("ended by a signal") << QByteArray("echo bye\nkill -9 $$\n")
-                                           << QStringList{"脚本执行失败: bye\n"};
+        QTest::newRow("ended by a signal")
+            << QByteArray("echo bye\nkill -9 $$\n") << QStringList{"脚本执行失败: bye\n"};
     }
     void outcomes() {
         QFETCH(QByteArray, script);

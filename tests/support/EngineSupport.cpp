@@ -2,10 +2,10 @@
 
 namespace Orvoinstaller::Testing {
 
-Status HookedFileSystem::before(const QString& operation, const QString& from,
-                                const QString& to) {
-    operations << (to.isEmpty() ? operation + QLatin1Char(' ') + from
-                                : operation + QLatin1Char(' ') + from + QStringLiteral(" -> ") + to);
+Status HookedFileSystem::before(const QString& operation, const QString& from, const QString& to) {
+    operations << (to.isEmpty()
+                       ? operation + QLatin1Char(' ') + from
+                       : operation + QLatin1Char(' ') + from + QStringLiteral(" -> ") + to);
     return m_hook ? m_hook(operation, from, to) : std::nullopt;
 }
 
@@ -47,8 +47,8 @@ bool SteppingQueue::runOne() {
     return true;
 }
 
-void FakeProcessRunner::run(const QString& program, const QStringList& arguments,
-                            QObject* context, std::function<void(ProcessOutcome)> done) {
+void FakeProcessRunner::run(const QString& program, const QStringList& arguments, QObject* context,
+                            std::function<void(ProcessOutcome)> done) {
     calls << (QStringList{program} + arguments).join(QLatin1Char(' '));
     m_queue->post(context, [done = std::move(done), outcome = outcome] { done(outcome); });
 }

@@ -20,8 +20,8 @@ namespace Orvoinstaller::Testing {
 // "replaceItem") with its paths (`to` empty where there is one) and may answer an error.
 class HookedFileSystem : public FileSystem {
 public:
-    using Hook = std::function<Status(const QString& operation, const QString& from,
-                                      const QString& to)>;
+    using Hook =
+        std::function<Status(const QString& operation, const QString& from, const QString& to)>;
 
     HookedFileSystem(std::shared_ptr<FileSystem> inner, Hook hook)
         : m_inner(std::move(inner)), m_hook(std::move(hook)) {}
@@ -65,7 +65,7 @@ private:
 class SteppingQueue : public MainQueue {
 public:
     void post(QObject* context, std::function<void()> work) override;
-    bool runOne();  // false when nothing was waiting
+    bool runOne(); // false when nothing was waiting
     int pending() const { return static_cast<int>(m_work.size()); }
 
 private:
@@ -80,7 +80,7 @@ public:
              std::function<void(ProcessOutcome)> done) override;
 
     ProcessOutcome outcome;
-    QStringList calls;  // "program arg..." per run
+    QStringList calls; // "program arg..." per run
 
 private:
     std::shared_ptr<MainQueue> m_queue;
@@ -100,7 +100,7 @@ private:
 
     InstallerViewModel& m_model;
     QStringList m_changes;
-    QStringList m_before;  // the state before the change that was announced last
+    QStringList m_before; // the state before the change that was announced last
     bool m_open = false;
 };
 
