@@ -345,16 +345,31 @@ private Q_SLOTS:
         QTRY_VERIFY(w.view->tutorialButton()->isEnabled());
         w.row(0)->nameField()->setFocus(Qt::MouseFocusReason);
 
+        // Rows are recycled as the list scrolls, so each stop is named by the item it shows.
+        auto describe = [&w](QWidget* widget) -> QString {
+            for (QWidget* up = widget; up; up = up->parentWidget()) {
+                auto* row = qobject_cast<FolderRow*>(up);
+                if (!row)
+                    continue;
+                qsizetype index = 0;
+                while (w.vm->folderItems()[index].id() != row->itemId())
+                    ++index;
+                const char* part = widget == row->nameField() ? "field" : widget == row->picker() ? "picker" : "?";
+                return QStringLiteral("%1 %2").arg(QLatin1String(part)).arg(index);
+            }
+            return QString();
+        };
         QList<QWidget*> visited{QApplication::focusWidget()};
+        QStringList stops{describe(visited.last())};
         for (int i = 0; i < 8 * 2 + 4; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             visited << QApplication::focusWidget();
+            stops << describe(visited.last());
         }
-        for (int i = 0; i < 8; ++i) {
-            FolderRow* row = w.list()->revealRow(i);
-            QCOMPARE(visited[2 * i], row->nameField());
-            QCOMPARE(visited[2 * i + 1], row->picker());
-        }
+        QStringList expected;
+        for (int i = 0; i < 8; ++i)
+            expected << QStringLiteral("field %1").arg(i) << QStringLiteral("picker %1").arg(i);
+        QCOMPARE(stops.mid(0, 16), expected);
         QCOMPARE(visited[16], w.view->installButton());
         QCOMPARE(visited[17], w.view->fontsButton());
         QCOMPARE(visited[18], w.view->locationButton());
@@ -371,13 +386,11 @@ private Q_SLOTS:
     }
 
     void twoThousandRowsStayCheap() {
+        // How fast is measured by bench/scale.sh; here, that the work per keystroke stays small.
         Window w;
         w.vm->setFolderItems(manyItems(2000));
-        QElapsedTimer timer;
-        timer.start();
         QCoreApplication::processEvents();
         w.show();
-        const qint64 firstRender = timer.elapsed();
 
         // Only the rows in sight exist as widgets.
         const int inSight = 150 / w.list()->rowHeight() + 2;
@@ -387,26 +400,15 @@ private Q_SLOTS:
         QLineEdit* field = w.row(1000)->nameField();
         field->setFocus();
         field->end(false);
-        std::vector<qint64> costs;
         for (int i = 0; i < 25; ++i) {
-            timer.restart();
+            const int rendersBefore = w.view->renderCount();
             QTest::keyClick(field, Qt::Key_A);
             QCoreApplication::processEvents();
-            costs.push_back(timer.nsecsElapsed());
+            QCOMPARE(w.view->renderCount(), rendersBefore + 1);  // one re-render per keystroke
+            QVERIFY(w.list()->boundRows().size() <= inSight + 1);
         }
-        std::sort(costs.begin(), costs.end());
-        const double median = costs[costs.size() / 2] / 1e6;
-        qInfo("2,000 rows: first render and show %lld ms, one keystroke applied in %.3f ms "
-              "(median of 25)",
-              firstRender, median);
         QCOMPARE(w.item(1000).newName, QStringLiteral("Folder 1000") + QString(25, QLatin1Char('a')));
         QCOMPARE(QApplication::focusWidget(), field);
-#if defined(__SANITIZE_ADDRESS__)
-        const double limit = 10.0;  // the sanitizers slow every allocation down
-#else
-        const double limit = 2.0;
-#endif
-        QVERIFY2(median < limit, qPrintable(QString::number(median)));
 
         // Scrolling away keeps the field being typed in, with its focus.
         w.list()->revealRow(0);
