@@ -40,3 +40,6 @@ def ratio(kind, anchor, target):
 ratio("copy", "cp -R", 1.05)
 ratio("merge", "cp -R src/. dst/", 0.7)
 PY
+
+# The window at scale, in the same run.
+bench/scale.sh
