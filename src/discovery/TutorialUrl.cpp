@@ -2,7 +2,7 @@
 
 #include "model/InstallerViewModel.h"
 
-#include <QStringDecoder>
+#include "platform/Utf8.h"
 
 namespace Orvoinstaller {
 
@@ -43,22 +43,14 @@ void InstallerViewModel::loadTutorialURL() {
     std::optional<QUrl> address;
     const QString file = joinPath(*resources, QStringLiteral("tutorial_url.txt"));
     const auto bytes = m_platform.fileSystem->readFile(file);
-    QString text;
-    std::optional<QString> readError;
-    if (!bytes) {
-        readError = bytes.error().description;
+    const auto text = bytes ? decodeUtf8(bytes.value()) : std::nullopt;
+    if (text) {
+        address = parseTutorialAddress(*text);
     } else {
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        text = decoder.decode(bytes.value());
-        if (decoder.hasError())
-            readError = QStringLiteral("文件 “%1” 不是有效的 UTF-8 文本").arg(file);
-    }
-
-    if (readError) {
-        print(QStringLiteral("无法读取教程URL: ") + *readError);
+        print(QStringLiteral("无法读取教程URL: ") +
+              (bytes ? QStringLiteral("文件 “%1” 不是有效的 UTF-8 文本").arg(file)
+                     : bytes.error().description));
         address = QUrl(QString::fromUtf8(makerWebsite), QUrl::StrictMode);
-    } else {
-        address = parseTutorialAddress(text);
     }
     if (!address || !address->isValid())
         return;

@@ -1,20 +1,8 @@
 #include "model/InstallerViewModel.h"
 
-#include <QStringDecoder>
+#include "platform/Utf8.h"
 
 namespace Orvoinstaller {
-
-namespace {
-
-std::optional<QString> decodeUtf8(const QByteArray& bytes) {
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError())
-        return std::nullopt;
-    return text;
-}
-
-} // namespace
 
 ProcessFinished InstallerViewModel::runPostInstallScript(QString scriptPath) {
     // The output holds both streams, interleaved as the script wrote them.

@@ -119,7 +119,11 @@ Status RealFileSystem::copyItem(const QString& from, const QString& to) {
     const auto failed = copyTree(native(from), native(to));
     if (!failed)
         return std::nullopt;
-    const QString reason = QString::fromStdString(failed->code.message());
+    QString reason = QString::fromStdString(failed->code.message());
+    // A name that is not UTF-8 cannot be carried through a QString; say so, not "missing".
+    if (failed->code == std::errc::no_such_file_or_directory &&
+        from.contains(QChar::ReplacementCharacter))
+        reason = QStringLiteral("名称不是有效的 UTF-8 文本，无法按原名读取");
     const QString where = fromNative(failed->path);
     if (where == from)
         return Error{QStringLiteral("无法复制 “%1” 到 “%2”: %3").arg(from, to, reason)};

@@ -1,0 +1,15 @@
+#include "platform/Utf8.h"
+
+#include <QStringDecoder>
+
+namespace Orvoinstaller {
+
+std::optional<QString> decodeUtf8(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+} // namespace Orvoinstaller
