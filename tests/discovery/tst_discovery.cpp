@@ -1,0 +1,269 @@
+// Resource discovery: locating the resource folder, the plug-in folder scan, the tutorial
+// address, and how construction runs them.
+#include "discovery/NameList.h"
+#include "discovery/TutorialUrl.h"
+#include "model/InstallerViewModel.h"
+#include "platform/RealFileSystem.h"
+#include "support/TestPlatform.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace Orvoinstaller;
+using namespace Orvoinstaller::Testing;
+
+namespace {
+
+// Fails to list chosen folders, which permissions cannot arrange when the tests run as root.
+struct UnlistableFileSystem : RealFileSystem {
+    using RealFileSystem::RealFileSystem;
+    Result<QStringList> entryNames(const QString& dir) const override {
+        if (unlistable.contains(dir))
+            return Error{QStringLiteral("cannot list “%1”").arg(dir)};
+        return RealFileSystem::entryNames(dir);
+    }
+    QStringList unlistable;
+};
+
+// The five lines of a call that finds the bundle's resource folder readable.
+QStringList located(const Sandbox& box) {
+    const auto all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    const QStringList names = QDir(box.resourcePath()).entryList(all, QDir::Unsorted);
+    return {QStringLiteral("开始查找资源路径..."),
+            QStringLiteral("Bundle 标识符: com.example.installer"),
+            QStringLiteral("Bundle 路径: ") + box.bundlePath(),
+            QStringLiteral("找到资源路径: ") + box.resourcePath(),
+            QStringLiteral("资源目录内容: ") + nameListText(names)};
+}
+
+// The lines of scanning one kind folder: the folders found, or with none that it cannot be
+// listed.
+QStringList scanOf(const Sandbox& box, const QString& kind, const QStringList& names) {
+    const QString path = box.resourcePath() + QLatin1Char('/') + kind;
+    QStringList lines{QStringLiteral("正在扫描文件夹: ") + path};
+    if (names.isEmpty())
+        lines << QStringLiteral("无法访问文件夹: ") + path;
+    for (const QString& name : names)
+        lines << QStringLiteral("找到文件夹: ") + name + QStringLiteral(" in ") + kind;
+    return lines;
+}
+
+// The printed lines with the values that are the platform's wording cut down to "…".
+QStringList masked(const Sandbox& box) {
+    static const QRegularExpression values(
+        QStringLiteral("^(资源目录权限|无法访问(备选)?资源目录): .+$"));
+    return QStringList(box.lines()).replaceInStrings(values, QStringLiteral("\\1: …"));
+}
+
+} // namespace
+
+class Discovery : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // The trace of locating the resources is printed once for the scan and once for the
+    // tutorial address, whose value arrives one turn of the event loop later.
+    void onlyAnEffectsFolder() {
+        Sandbox box;
+        box.makeResourceDir(QStringLiteral("Effects/A"));
+        box.makeResourceDir(QStringLiteral("Effects/B"));
+        box.writeResourceFile(QStringLiteral("tutorial_url.txt"), "https://e.com/t\n");
+        box.writeResourceFile(QStringLiteral("Fonts/.DS_Store"));
+        InstallerViewModel model(box.platform());
+
+        const QString effects = box.resourcePath() + QStringLiteral("/Effects");
+        const QStringList order =
+            QDir(effects).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted);
+        const QStringList scan = QStringList{"资源目录权限: …"} + scanOf(box, "Titles", {}) +
+                                 scanOf(box, "Effects", order) + scanOf(box, "Generators", {}) +
+                                 scanOf(box, "Transitions", {}) +
+                                 QStringList{QStringLiteral("扫描完成，共找到 2 个文件夹")};
+        QCOMPARE(masked(box), located(box) + scan + located(box));
+        const QList<FolderItem>& items = model.folderItems();
+        QCOMPARE(items.size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE((QStringList{items[i].originalName, items[i].newName, items[i].path}),
+                     (QStringList{order[i], order[i], effects + '/' + order[i]}));
+            QCOMPARE(items[i].type, FolderType::effects);
+        }
+        QVERIFY(items[0].id() != items[1].id() && !items[0].id().isNull());
+        QVERIFY(!model.hasFonts()); // hidden files do not count
+
+        QVERIFY(!model.tutorialURL());
+        QCoreApplication::processEvents();
+        QCOMPARE(model.tutorialURL().value_or(QUrl()), QUrl(QStringLiteral("https://e.com/t")));
+        // A state object gone before its turn must not be written to.
+        delete new InstallerViewModel(box.platform());
+        QCoreApplication::processEvents();
+    }
+
+    // Stray files, hidden and nested folders, a kind folder that is a file; names as stored.
+    void aPackWithStrayEntries() {
+        Sandbox box;
+        const QString odd = QStringLiteral(" say \"hi\" \\ 推移 ");
+        box.makeResourceDir(QStringLiteral("Titles/Lower  Third/Inner"));
+        box.writeResourceFile(QStringLiteral("Titles/readme.txt"));
+        box.makeResourceDir(QStringLiteral("Titles/.hidden"));
+        box.makeResourceDir(QStringLiteral("Effects/Orvo 光效"));
+        box.writeResourceFile(QStringLiteral("Generators"));
+        box.makeResourceDir(QStringLiteral("Transitions/") + odd);
+        box.makeResourceDir(QStringLiteral("Fonts/Family"));
+        InstallerViewModel model(box.platform(std::make_shared<ManualQueue>()));
+
+        QCOMPARE(masked(box).mid(5, 15),
+                 QStringList{"资源目录权限: …"} + scanOf(box, "Titles", {"Lower  Third"}) +
+                     scanOf(box, "Effects", {"Orvo 光效"}) + scanOf(box, "Generators", {}) +
+                     scanOf(box, "Transitions", {odd}) +
+                     QStringList{QStringLiteral("扫描完成，共找到 3 个文件夹")} + located(box));
+        QCOMPARE(model.folderItems().at(2).newName, odd);
+        QVERIFY(model.hasFonts()); // a sub-folder is enough
+
+        // Empty the list, one per item, one for the fonts flag.
+        QSignalSpy spy(&model, &InstallerViewModel::objectWillChange);
+        model.scanFolders();
+        QCOMPARE(spy.count(), 5);
+        QCOMPARE(model.folderItems().size(), 3);
+    }
+
+    // Nothing after the failed location; a later scan leaves the state alone.
+    void noResourceFolder() {
+        Sandbox box;
+        auto queue = std::make_shared<ManualQueue>();
+        InstallerViewModel model(box.platform(queue));
+        const QStringList locate = located(box).mid(0, 3)
+                                   << QStringLiteral("尝试备选资源路径: ") + box.path("Resources")
+                                   << QStringLiteral("❌ 无法找到可用的资源路径");
+        QCOMPARE(box.lines(),
+                 locate + QStringList{QStringLiteral("❌ 无法找到资源文件夹")} + locate);
+        QCOMPARE(queue->runAll(), 0);
+        QVERIFY(model.folderItems().isEmpty() && !model.hasFonts() && !model.tutorialURL());
+
+        model.setHasFonts(true);
+        QSignalSpy spy(&model, &InstallerViewModel::objectWillChange);
+        model.scanFolders();
+        QCOMPARE(spy.count(), 0);
+        QVERIFY(model.hasFonts());
+    }
+
+    // One row per row of the failure table, named by what stands at the bundle's resource
+    // folder R and at the fallback A two levels above the bundle.
+    void resourceLocation_data() {
+        QTest::addColumn<QStringList>("lines"); // after the first three
+        QTest::addColumn<QString>("result");
+        const QString r = QStringLiteral("找到资源路径: $R");
+        const QString rFails = QStringLiteral("无法访问资源目录: …");
+        const QString a = QStringLiteral("尝试备选资源路径: $A");
+        const QString aFails = QStringLiteral("无法访问备选资源目录: …");
+        const QString aListed = QStringLiteral("备选路径内容: [\"y\"]");
+        const QString none = QStringLiteral("❌ 无法找到可用的资源路径");
+        QTest::newRow("R empty, A listable") << QStringList{r, "资源目录内容: []"} << "$R";
+        QTest::newRow("R oddly named file, A missing")
+            << QStringList{r, "资源目录内容: [\" 字 \\\"q\\\" \\\\\"]"} << "$R";
+        QTest::newRow("R unlistable, A listable") << QStringList{r, rFails, a, aListed} << "$A";
+        QTest::newRow("R none, A listable") << QStringList{a, aListed} << "$A";
+        QTest::newRow("R none, A missing") << QStringList{a, none} << "";
+        QTest::newRow("R unlistable, A file") << QStringList{r, rFails, a, none} << "";
+        QTest::newRow("R none, A unlistable") << QStringList{a, aFails, none} << "";
+        QTest::newRow("R unlistable, A unlistable")
+            << QStringList{r, rFails, a, aFails, none} << "";
+    }
+    void resourceLocation() {
+        QFETCH(QStringList, lines);
+        QFETCH(QString, result);
+        const QString setup = QString::fromUtf8(QTest::currentDataTag());
+        Sandbox box;
+        if (setup.startsWith("R empty"))
+            box.makeResourceDir({});
+        else if (!setup.startsWith("R none"))
+            box.writeResourceFile(QStringLiteral(" 字 \"q\" \\"));
+        if (setup.endsWith("A file"))
+            box.writeFile(QStringLiteral("Resources"));
+        else if (!setup.endsWith("A missing"))
+            box.writeFile(QStringLiteral("Resources/y"));
+        auto fileSystem = std::make_shared<UnlistableFileSystem>(box.homePath());
+        if (setup.startsWith("R unlistable"))
+            fileSystem->unlistable << box.resourcePath();
+        if (setup.endsWith("A unlistable"))
+            fileSystem->unlistable << box.path("Resources");
+        Platform platform = box.platform(std::make_shared<ManualQueue>());
+        platform.fileSystem = fileSystem;
+        InstallerViewModel model(platform);
+        box.clearLines();
+
+        const QString r = box.resourcePath(), a = box.path("Resources");
+        lines.replaceInStrings("$R", r).replaceInStrings("$A", a);
+        QCOMPARE(model.findResourcePath().value_or(QString()),
+                 result.replace("$R", r).replace("$A", a));
+        QCOMPARE(masked(box), located(box).mid(0, 3) + lines);
+    }
+
+    // X.app/Contents/MacOS is inside an app bundle, with the identifier from its Info.plist;
+    // any other folder stands for the bundle itself, without identifier.
+    void bundleRule() {
+        Sandbox box;
+        for (const QString& contents :
+             {QStringLiteral("安装 器.app/Contents"), QStringLiteral("X/Contents")})
+            box.writeFile(
+                contents + "/Info.plist",
+                "<plist><dict><key>CFBundleName</key><string>CFBundleIdentifier</string>"
+                "<key>CFBundleIdentifier</key><string>com.orvo.test</string></dict></plist>");
+        const ExecutableBundle app(box.makeDir(QStringLiteral("安装 器.app/Contents/MacOS")));
+        const QString plainDir = box.makeDir(QStringLiteral("X/Contents/MacOS"));
+        auto plain = std::make_shared<ExecutableBundle>(plainDir);
+        QCOMPARE(app.bundlePath(), box.path(QStringLiteral("安装 器.app")));
+        QCOMPARE(app.identifier().value_or(QString()), QStringLiteral("com.orvo.test"));
+        QCOMPARE(plain->bundlePath(), plainDir);
+        QVERIFY(!plain->identifier() && !plain->resourcePath() && !app.resourcePath());
+        box.makeDir(QStringLiteral("安装 器.app/Contents/Resources"));
+        box.makeDir(QStringLiteral("X/Contents/MacOS/Resources"));
+        QCOMPARE(app.resourcePath().value_or(QString()), app.bundlePath() + "/Contents/Resources");
+        QCOMPARE(plain->resourcePath().value_or(QString()), plainDir + "/Resources");
+
+        Platform platform = box.platform(std::make_shared<ManualQueue>());
+        platform.bundle = plain;
+        InstallerViewModel model(platform);
+        QCOMPARE(box.lines().at(1), QStringLiteral("Bundle 标识符: 未知"));
+    }
+
+    // Every row of the address table; an empty `address` means it stays absent, a null
+    // `content` that there is no file.
+    void tutorialAddress_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("complains");
+        const QString web = QString::fromUtf8(makerWebsite);
+        QTest::newRow("address, line break")
+            << QByteArray("https://e.com/a?b=1\n") << "https://e.com/a?b=1" << false;
+        QTest::newRow("blanks and separators around")
+            << QByteArray("\xef\xbb\xbf \t\r\n\u3000\u2028https://e.com/x\u2029\u0085\x0b\x0c")
+            << "https://e.com/x" << false;
+        QTest::newRow("empty") << QByteArray("") << "" << false;
+        QTest::newRow("blanks only") << QByteArray("  \n\t \r\n\u3000") << "" << false;
+        QTest::newRow("not an address") << QByteArray("http://[::1") << "" << false;
+        QTest::newRow("missing") << QByteArray() << web << true;
+        QTest::newRow("not UTF-8") << QByteArray("https://e.com/caf\xe9\n") << web << true;
+    }
+    void tutorialAddress() {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, address);
+        QFETCH(bool, complains);
+        Sandbox box;
+        box.makeResourceDir({});
+        if (!content.isNull())
+            box.writeResourceFile(QStringLiteral("tutorial_url.txt"), content);
+        auto queue = std::make_shared<ManualQueue>();
+        InstallerViewModel model(box.platform(queue));
+        QVERIFY(!model.tutorialURL());
+        QCOMPARE(queue->runAll(), address.isEmpty() ? 0 : 1);
+        QCOMPARE(model.tutorialURL().value_or(QUrl()), QUrl(address));
+
+        // Two resource traces and the scan, then the reason naming the file.
+        QCOMPARE(box.lines().size(), complains ? 21 : 20);
+        QVERIFY(!complains || (box.lines().last().startsWith(QStringLiteral("无法读取教程URL: ")) &&
+                               box.lines().last().contains(QStringLiteral("tutorial_url.txt"))));
+    }
+};
+
+QTEST_GUILESS_MAIN(Discovery)
+#include "tst_discovery.moc"
