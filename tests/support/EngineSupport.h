@@ -1,110 +1,122 @@
 #pragma once
 
 #include "model/InstallerViewModel.h"
-#include "platform/FileSystem.h"
-#include "platform/MainQueue.h"
-#include "platform/Process.h"
+#include "platform/RealFileSystem.h"
+#include "support/TestPlatform.h"
 
-#include <QObject>
-#include <QPointer>
-#include <QStringList>
-
-#include <functional>
-#include <memory>
-#include <vector>
+#include <QVariant>
 
 namespace Orvoinstaller::Testing {
 
-// Passes every call to a real file system, but lets a test fail or disturb chosen changes.
-// The hook sees the operation ("createDirectories", "copyItem", "removeItem",
-// "replaceItem") with its paths (`to` empty where there is one) and may answer an error.
-class HookedFileSystem : public FileSystem {
+inline const QString templates = QStringLiteral("/Movies/Motion Templates.localized/");
+
+// The real file system, but `hook` may fail or disturb any change before it is made.
+class HookedFileSystem : public RealFileSystem {
 public:
-    using Hook =
-        std::function<Status(const QString& operation, const QString& from, const QString& to)>;
+    using RealFileSystem::RealFileSystem;
+    std::function<Status(const QString& operation, const QString& from, const QString& to)> hook;
+    int operations = 0; // changes asked for so far
 
-    HookedFileSystem(std::shared_ptr<FileSystem> inner, Hook hook)
-        : m_inner(std::move(inner)), m_hook(std::move(hook)) {}
-
-    // Every change asked for, as "operation from [-> to]", in order.
-    QStringList operations;
-
-    QString homeDirectory() const override { return m_inner->homeDirectory(); }
-    Result<QStringList> entryNames(const QString& dir) const override {
-        return m_inner->entryNames(dir);
+    Status createDirectories(const QString& path) override {
+        const Status error = before("createDirectories", path);
+        return error ? error : RealFileSystem::createDirectories(path);
     }
-    Result<std::vector<Entry>> visibleEntries(const QString& dir,
-                                              bool withDirectoryFlag) const override {
-        return m_inner->visibleEntries(dir, withDirectoryFlag);
+    Status copyItem(const QString& from, const QString& to) override {
+        const Status error = before("copyItem", from, to);
+        return error ? error : RealFileSystem::copyItem(from, to);
     }
-    bool exists(const QString& path) const override { return m_inner->exists(path); }
-    bool isDirectory(const QString& path) const override { return m_inner->isDirectory(path); }
-    Result<QString> attributes(const QString& path) const override {
-        return m_inner->attributes(path);
+    Status removeItem(const QString& path) override {
+        const Status error = before("removeItem", path);
+        return error ? error : RealFileSystem::removeItem(path);
     }
-    Result<QByteArray> readFile(const QString& path) const override {
-        return m_inner->readFile(path);
+    Status replaceItem(const QString& from, const QString& to) override {
+        const Status error = before("replaceItem", from, to);
+        return error ? error : RealFileSystem::replaceItem(from, to);
     }
-    bool sameRegularFile(const QString& first, const QString& second) const override {
-        return m_inner->sameRegularFile(first, second);
-    }
-    Status createDirectories(const QString& path) override;
-    Status copyItem(const QString& from, const QString& to) override;
-    Status removeItem(const QString& path) override;
-    Status replaceItem(const QString& from, const QString& to) override;
 
 private:
-    Status before(const QString& operation, const QString& from, const QString& to = {});
-
-    std::shared_ptr<FileSystem> m_inner;
-    Hook m_hook;
+    Status before(const QString& operation, const QString& from, const QString& to = {}) {
+        ++operations;
+        return hook ? hook(operation, from, to) : std::nullopt;
+    }
 };
 
-// Runs posted work one turn at a time, so a test sees exactly where a task gives the
-// main thread up.
-class SteppingQueue : public MainQueue {
-public:
-    void post(QObject* context, std::function<void()> work) override;
-    bool runOne(); // false when nothing was waiting
-    int pending() const { return static_cast<int>(m_work.size()); }
-
-private:
-    std::vector<std::pair<QPointer<QObject>, std::function<void()>>> m_work;
-};
-
-// Answers every run with a fixed outcome, delivered on the next turn of `queue`.
+// Answers every run with success on the next turn of `queue`.
 class FakeProcessRunner : public ProcessRunner {
 public:
-    explicit FakeProcessRunner(std::shared_ptr<MainQueue> queue) : m_queue(std::move(queue)) {}
+    explicit FakeProcessRunner(MainQueue& queue) : m_queue(queue) {}
     void run(const QString& program, const QStringList& arguments, QObject* context,
-             std::function<void(ProcessOutcome)> done) override;
-
-    ProcessOutcome outcome;
-    QStringList calls; // "program arg..." per run
-
-private:
-    std::shared_ptr<MainQueue> m_queue;
-};
-
-// Records each announced change of the state object as "property=value" once it has been
-// stored, with "|" wherever the test marked a turn of the main thread.
-class ChangeRecorder : public QObject {
-public:
-    explicit ChangeRecorder(InstallerViewModel& model);
-    void markTurn();
-    QStringList changes();
+             std::function<void(ProcessOutcome)> done) override {
+        calls << program + ' ' + arguments.join(' ');
+        m_queue.post(context, [done] { done({}); });
+    }
+    QStringList calls;
 
 private:
-    QStringList snapshot() const;
-    void closeOpenChange();
-
-    InstallerViewModel& m_model;
-    QStringList m_changes;
-    QStringList m_before; // the state before the change that was announced last
-    bool m_open = false;
+    MainQueue& m_queue;
 };
 
-// Runs `queue` turn by turn until nothing waits, marking each turn in `recorder`.
-void runTurns(SteppingQueue& queue, ChangeRecorder& recorder);
+// A sandbox whose main queue, file system and script runner the test drives. Call start()
+// once the resource folder is laid out: the state object scans it when it is made.
+struct Engine : Sandbox {
+    std::shared_ptr<ManualQueue> queue = std::make_shared<ManualQueue>();
+    std::shared_ptr<HookedFileSystem> fs = std::make_shared<HookedFileSystem>(homePath());
+    std::shared_ptr<FakeProcessRunner> runner = std::make_shared<FakeProcessRunner>(*queue);
+    std::shared_ptr<InstallerViewModel> model;
+    QStringList changes;
+    QStringList stateBefore; // of the change announced last, until it is recorded
+
+    void start() {
+        Platform services = platform(queue);
+        services.fileSystem = fs;
+        services.processRunner = runner;
+        model = std::make_shared<InstallerViewModel>(services);
+        queue->runAll(); // the tutorial address
+        clearLines();
+        QObject::connect(model.get(), &InstallerViewModel::objectWillChange, model.get(), [this] {
+            recordChange();
+            stateBefore = state();
+        });
+    }
+    // Runs `action` (an installation run by default) and every turn it leads to. Returns each
+    // announced change as "property=value" once stored, and "|" for each turn.
+    QStringList record(const std::function<void()>& action = {}) {
+        model->setInstallationSummary({-1, -1}); // so that the run's own always shows
+        recordChange();
+        changes.clear();
+        if (action)
+            action();
+        else
+            model->installPlugins();
+        while (queue->pending() > 0) {
+            recordChange();
+            changes << "|";
+            queue->runOne();
+        }
+        recordChange();
+        return changes;
+    }
+    QStringList state() const {
+        const InstallationSummary& summary = model->installationSummary();
+        return {"installationProgress=" + model->installationProgress(),
+                "isInstalling=" + QVariant(model->isInstalling()).toString(),
+                "showInstallationAlert=" + QVariant(model->showInstallationAlert()).toString(),
+                QString("installationSummary=%1 of %2 failed")
+                    .arg(summary.failedCount)
+                    .arg(summary.itemCount)};
+    }
+    void recordChange() {
+        if (stateBefore.isEmpty())
+            return;
+        QStringList changed;
+        for (const QString& now : state())
+            if (!stateBefore.contains(now))
+                changed << now;
+        changes << (changed.isEmpty() ? "(same value)" : changed.join("; "));
+        stateBefore.clear();
+    }
+    QString installed(const QString& relative) const { return homePath() + templates + relative; }
+    QStringList failureLines() const { return lines().filter("处理项目失败: "); }
+};
 
 } // namespace Orvoinstaller::Testing

@@ -15,6 +15,16 @@ void ManualQueue::post(QObject* context, std::function<void()> work) {
     m_work.emplace_back(QPointer<QObject>(context), std::move(work));
 }
 
+bool ManualQueue::runOne() {
+    if (m_work.empty())
+        return false;
+    auto [context, work] = std::move(m_work.front());
+    m_work.erase(m_work.begin());
+    if (context)
+        work();
+    return true;
+}
+
 int ManualQueue::runAll() {
     int ran = 0;
     while (!m_work.empty()) {
@@ -33,7 +43,9 @@ Sandbox::Sandbox() {
     QDir().mkpath(fontsPath());
 }
 
-QString Sandbox::path(const QString& relative) const { return m_dir.filePath(relative); }
+QString Sandbox::path(const QString& relative) const {
+    return m_dir.filePath(relative);
+}
 
 QString Sandbox::makeDir(const QString& relative) const {
     const QString full = path(relative);

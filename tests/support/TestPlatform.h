@@ -3,8 +3,8 @@
 #include "platform/Platform.h"
 
 #include <QByteArray>
-#include <QStringList>
 #include <QPointer>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -22,6 +22,8 @@ public:
 class ManualQueue : public MainQueue {
 public:
     void post(QObject* context, std::function<void()> work) override;
+    // Runs the oldest posted work; false when nothing was waiting.
+    bool runOne();
     // Runs everything posted so far, and what that posts in turn; returns how many ran.
     int runAll();
     int pending() const { return static_cast<int>(m_work.size()); }
@@ -36,9 +38,11 @@ public:
     Sandbox();
 
     QString root() const { return m_dir.path(); }
-    QString path(const QString& relative) const;  // under root
+    QString path(const QString& relative) const; // under root
     QString bundlePath() const { return path(QStringLiteral("apps/Installer.app")); }
-    QString resourcePath() const { return path(QStringLiteral("apps/Installer.app/Contents/Resources")); }
+    QString resourcePath() const {
+        return path(QStringLiteral("apps/Installer.app/Contents/Resources"));
+    }
     QString homePath() const { return path(QStringLiteral("home")); }
     QString fontsPath() const { return path(QStringLiteral("Library/Fonts")); }
 
