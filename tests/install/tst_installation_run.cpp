@@ -1,7 +1,11 @@
-// The installation run and the font installation, change by change and turn by turn.
+// The installation run, change by change and turn by turn; the post-install script with the
+// real shell; the font installation.
+#include "platform/QtProcessRunner.h"
 #include "support/EngineSupport.h"
 
+#include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
 using namespace Orvoinstaller;
@@ -14,16 +18,32 @@ QStringList runTrace(const QStringList& steps, int failed, int total) {
     QStringList trace = {"isInstalling=true", "installationProgress=开始安装..."};
     for (const QString& step : steps)
         trace << (step == "|" ? step : "installationProgress=" + step);
-    return trace << "|"
-                 << "installationProgress=安装完成！"
-                 << QString("installationSummary=%1 of %2 failed").arg(failed).arg(total)
-                 << "showInstallationAlert=true"
-                 << "|"
-                 << "isInstalling=false";
+    return trace + QStringList{"|",
+                               "installationProgress=安装完成！",
+                               QString("installationSummary=%1/%2").arg(failed).arg(total),
+                               "showInstallationAlert=true",
+                               "|",
+                               "isInstalling=false"};
 }
 
-QString hex(const QByteArray& content) {
-    return QString::fromLatin1(content.toHex());
+class MissingShellRunner : public QtProcessRunner {
+public:
+    void run(const QString&, const QStringList& arguments, QObject* context,
+             std::function<void(ProcessOutcome)> done) override {
+        QtProcessRunner::run("/nonexistent/bin/sh", arguments, context, std::move(done));
+    }
+};
+
+// The lines of a run whose only work is `script`. The main thread puts a file "go" beside
+// the script once the run has begun.
+QStringList runScript(const QByteArray& script, std::shared_ptr<ProcessRunner> runner = {}) {
+    Engine e;
+    e.writeResourceFile("post.command", script);
+    e.runner = std::move(runner);
+    e.start();
+    QTimer::singleShot(50, e.model.get(), [&e] { e.writeResourceFile("go"); });
+    e.record();
+    return e.lines().filter("脚本");
 }
 
 } // namespace
@@ -36,22 +56,23 @@ private Q_SLOTS:
         QTest::addColumn<bool>("script");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("why");
+        const auto row = [](const char* row, bool items, bool script, QString name, QString why) {
+            QTest::newRow(row) << items << script << name << why;
+        };
         const QString dots = "名称 “%1” 不能用作文件夹名：它指向当前或上一级文件夹";
-        QTest::newRow("empty list") << false << false << ""
-                                    << "";
-        QTest::newRow("empty list, script") << false << true << ""
-                                            << "";
-        QTest::newRow("empty name") << true << false << ""
-                                    << "名称为空，不能用作文件夹名";
-        QTest::newRow("dot, script") << true << true << "." << dots.arg(".");
-        QTest::newRow("dot dot") << true << false << ".." << dots.arg("..");
-        QTest::newRow("slash") << true << false << "../x"
-                               << "名称 “../x” 不能用作文件夹名：其中含有 “/”";
-        QTest::newRow("nul") << true << false << QString("a") + QChar(0) + "b"
-                             << "名称 “a␀b” 不能用作文件夹名：其中含有空字符";
+        row("empty list", false, false, "", "");
+        row("empty list, script", false, true, "", "");
+        row("empty name", true, false, "", "名称为空，不能用作文件夹名");
+        row("dot, script", true, true, ".", dots.arg("."));
+        row("dot dot", true, false, "..", dots.arg(".."));
+        row("slash", true, false, "../x", "名称 “../x” 不能用作文件夹名：其中含有 “/”");
+        row("nul", true, false, QString("a") + QChar(0) + "b",
+            "名称 “a␀b” 不能用作文件夹名：其中含有空字符");
     }
-    // Of three items, the first is renamed and copied whole, the second has a name it cannot
-    // be installed under, the third is merged into an earlier installation.
+    // Of three items, the first is renamed and copied whole, links and hidden entries
+    // included; the second has a name it cannot be installed under; the third is merged into
+    // an earlier installation level by level: shared files replaced (a link without following
+    // it), the destination's own and hidden files kept, hidden source files left out.
     void wholeRun() {
         QFETCH(bool, items);
         QFETCH(bool, script);
@@ -59,47 +80,66 @@ private Q_SLOTS:
         QFETCH(QString, why);
         Engine e;
         e.makeResourceDir("Titles");
+        const QString a = e.resourcePath() + "/Titles/A", c = e.resourcePath() + "/Generators/C";
+        const QString merged = e.installed("Generators.localized/C"), elsewhere = e.path("else");
         if (items) {
-            e.writeResourceFile("Titles/A/.hidden");
+            QByteArray big(3 * 1024 * 1024 + 17, '\0');
+            QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(big.data()), big.size() / 4);
+            e.writeResourceFile("Titles/A/big.mov", big);
+            e.writeResourceFile("Titles/A/.dir/deep/file");
+            QVERIFY(QFile::link(".dir/deep/file", a + "/link"));
+            QVERIFY(QFile::link("/nowhere/at/all", a + "/dangling"));
             e.writeResourceFile("Effects/B/b.moef");
-            e.writeResourceFile("Generators/C/new");
+            e.writeResourceFile("Generators/C/a/b/file", "new");
+            e.writeResourceFile("Generators/C/.hidden", "not copied");
+            QVERIFY(QFile::link("a/b/file", c + "/link"));
+            e.writeFile("home" + templates + "Generators.localized/C/a/b/file", "old");
             e.writeFile("home" + templates + "Generators.localized/C/mine", "kept");
+            e.writeFile("home" + templates + "Generators.localized/C/.hidden", "kept");
+            e.writeFile("else/keep", "untouched");
+            QVERIFY(QFile::link(elsewhere, merged + "/link"));
         }
-        const QString post = script ? e.writeResourceFile("post.command") : QString();
+        if (script)
+            e.writeResourceFile("post.command", "touch \"$0.ran\"");
         e.start();
         QStringList steps;
         if (items) {
             e.model->setNewName(e.model->folderItems()[0].id(), "Renamed");
             e.model->setNewName(e.model->folderItems()[1].id(), name);
-            steps << "正在安装: A"
-                  << "|"
-                  << "已安装: Renamed"
-                  << "正在安装: B"
-                  << "|"
-                  << "安装 B 失败: " + why << "正在安装: C"
-                  << "|"
-                  << "已安装: C";
+            steps = {"正在安装: A", "|", "已安装: Renamed",
+                     "正在安装: B", "|", "安装 B 失败: " + why,
+                     "正在安装: C", "|", "已安装: C"};
         }
         if (script)
-            steps << "执行安装后脚本..."
-                  << "|";
+            steps += {"执行安装后脚本...", "|"};
         QCOMPARE(e.record(), runTrace(steps, items ? 1 : 0, items ? 3 : 0));
         QCOMPARE(e.failureLines(),
                  items ? QStringList{"处理项目失败: B, 错误: " + why} : QStringList());
-        QCOMPARE(e.runner->calls, script ? QStringList{"/bin/sh " + post} : QStringList());
+        QCOMPARE(QFileInfo::exists(e.resourcePath() + "/post.command.ran"), script);
         QCOMPARE(e.model->installationAlertMessage(),
                  QString(items ? "1 个插件安装失败，共 3 个" : "插件安装成功！"));
         QVERIFY(!QFileInfo::exists(e.installed("Effects.localized"))); // nothing written for B
-        if (items) {
-            QCOMPARE(treeListing(e.installed("Titles.localized/Renamed")),
-                     treeListing(e.resourcePath() + "/Titles/A"));
-            QCOMPARE(treeListing(e.installed("Generators.localized/C")),
-                     QStringList({"mine = " + hex("kept"), "new = " + hex("x")}));
-        }
+        if (!items)
+            return;
+        const QString renamed = e.installed("Titles.localized/Renamed");
+        QCOMPARE(treeListing(renamed), treeListing(a));
+        QCOMPARE(QFileInfo(renamed + "/link").symLinkTarget(), renamed + "/.dir/deep/file");
+        QCOMPARE(QFileInfo(renamed + "/dangling").symLinkTarget(), "/nowhere/at/all");
+        QCOMPARE(treeListing(merged),
+                 QStringList({".hidden = " + hex("kept"), "a/", "a/b/", "a/b/file = " + hex("new"),
+                              "link = " + hex("new"), "mine = " + hex("kept")}));
+        QCOMPARE(QFileInfo(merged + "/link").symLinkTarget(), merged + "/a/b/file");
+        QCOMPARE(treeListing(elsewhere), QStringList{"keep = " + hex("untouched")});
+        QCOMPARE(e.lines().filter("合并"),
+                 QStringList({"开始合并目录: " + c + " -> " + merged,
+                              "开始合并目录: " + c + "/a -> " + merged + "/a",
+                              "开始合并目录: " + c + "/a/b -> " + merged + "/a/b",
+                              "目录合并完成: " + c + "/a/b", "目录合并完成: " + c + "/a",
+                              "目录合并完成: " + c}));
     }
 
-    // A second press before the first run has ended makes no second run, and a run keeps
-    // the state object alive until it ends.
+    // A second press before the first run has ended makes no second run: the second run has
+    // its turn (the second) while the first is under way, and leaves it unused.
     void runsNeverInterleave() {
         Engine e;
         e.writeResourceFile("Titles/A/a.moti");
@@ -109,35 +149,50 @@ private Q_SLOTS:
             e.model->requestInstallPlugins();
             e.model->requestInstallPlugins();
         });
-        // The second run has its turn (the second) while the first is under way.
         QCOMPARE(changes,
                  QStringList{"|"} + runTrace({"正在安装: A", "|", "|", "已安装: A"}, 0, 1));
         QCOMPARE(finished.size(), 1);
+    }
 
-        const std::weak_ptr<InstallerViewModel> watch = e.model;
-        e.model->installPlugins();
-        e.model->disconnect(); // stop recording
-        e.model.reset();       // the window lets go
-        QVERIFY(!watch.expired());
-        e.queue->runAll();
-        QVERIFY(watch.expired());
+    void script_data() {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<QStringList>("lines");
+        const auto row = [](const char* name, const char* script, const QStringList& lines) {
+            QTest::newRow(name) << QByteArray(script) << lines;
+        };
+        const QString failed = "脚本执行失败: ";
+        row("success", "echo out; echo err >&2", {});
+        row("main thread free", "while [ ! -e \"$(dirname \"$0\")/go\" ]; do sleep 0.02; done", {});
+        row("failure", "echo wrong; exit 1", {failed + "wrong\n"});
+        row("no output", "exit 1", {failed});
+        row("error stream", "echo 出错 >&2; echo out; echo e >&2; exit 7",
+            {failed + "出错\nout\ne\n"});
+        row("not UTF-8", "printf 'caf\\351'; exit 2", {failed + "未知错误"});
+        row("megabytes", "head -c 6000000 /dev/zero | tr '\\0' x; exit 1",
+            {failed + QString(6000000, 'x')});
+    }
+    void script() {
+        QFETCH(QByteArray, script);
+        QFETCH(QStringList, lines);
+        QCOMPARE(runScript(script), lines);
+    }
+    void shellThatCannotStart() {
+        const QStringList missing = runScript("exit 0", std::make_shared<MissingShellRunner>());
+        QVERIFY2(missing.size() == 1 && missing[0].startsWith("脚本执行出错: ") &&
+                     missing[0].contains("/nonexistent/bin/sh"),
+                 qPrintable(missing.join('\n')));
     }
 
     void installsTheDemoPackAsItIs() {
         const QString pack = QFINDTESTDATA("../../demo-pack");
-        QVERIFY(!pack.isEmpty());
-        Sandbox box;
-        box.makeDir("apps/Installer.app/Contents");
-        QVERIFY(!RealFileSystem().copyItem(pack, box.resourcePath()));
-        auto model = std::make_shared<InstallerViewModel>(box.platform());
-        QSignalSpy finished(model.get(), &InstallerViewModel::installationFinished);
-        model->requestInstallPlugins();
-        QVERIFY(finished.wait(20000));
-        for (const char* kind : {"Titles", "Effects", "Generators", "Transitions"})
-            QCOMPARE(treeListing(box.homePath() + templates + kind + ".localized"),
-                     treeListing(pack + "/" + kind));
-        QCOMPARE(box.lines().filter("脚本"), QStringList());
-        QCOMPARE(model->installationAlertMessage(), QString("插件安装成功！"));
+        Engine e;
+        e.makeDir("apps/Installer.app/Contents");
+        QVERIFY(!pack.isEmpty() && !e.fs->copyItem(pack, e.resourcePath()));
+        e.start();
+        e.record();
+        for (const QString kind : {"Titles", "Effects", "Generators", "Transitions"})
+            QCOMPARE(treeListing(e.installed(kind + ".localized")), treeListing(pack + "/" + kind));
+        QCOMPARE(e.lines().filter("脚本"), QStringList());
     }
 
     // Visible fonts are copied, never over an installed one; a refused copy is reported.
@@ -169,11 +224,9 @@ private Q_SLOTS:
         QCOMPARE(treeListing(e.fontsPath()),
                  QStringList({"A.ttf = " + hex("the user's own"), "Family/",
                               "Family/B.otf = " + hex("b")}));
-        e.fs->hook = [](const QString&, const QString& from, const QString&) -> Status {
-            return Error{"设备上没有空间: " + from};
-        };
-        const QString font = e.writeResourceFile("Fonts/C.ttf");
-        QCOMPARE(install(), QStringList{failed + "设备上没有空间: " + font});
+        e.writeResourceFile("Fonts/C.ttf");
+        e.fs->failAt = e.fs->operations + 1;
+        QCOMPARE(install(), QStringList{failed + "injected failure of copyItem"});
     }
 };
 

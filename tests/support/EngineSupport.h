@@ -4,64 +4,59 @@
 #include "platform/RealFileSystem.h"
 #include "support/TestPlatform.h"
 
+#include <QFile>
+#include <QTest>
 #include <QVariant>
 
 namespace Orvoinstaller::Testing {
 
 inline const QString templates = QStringLiteral("/Movies/Motion Templates.localized/");
 
-// The real file system, but `hook` may fail or disturb any change before it is made.
-class HookedFileSystem : public RealFileSystem {
-public:
+// Content as treeListing() shows it.
+inline QString hex(const QByteArray& content) {
+    return QString::fromLatin1(content.toHex());
+}
+
+// The real file system, but the change numbered `failAt` (counting from 1) fails; a copy
+// first writes part of its target, as a full disk leaves it.
+struct FaultyFileSystem : RealFileSystem {
     using RealFileSystem::RealFileSystem;
-    std::function<Status(const QString& operation, const QString& from, const QString& to)> hook;
     int operations = 0; // changes asked for so far
+    int failAt = 0;
+    QString failed; // the operation that failed
 
     Status createDirectories(const QString& path) override {
-        const Status error = before("createDirectories", path);
-        return error ? error : RealFileSystem::createDirectories(path);
+        return fails("createDirectories") ? injected() : RealFileSystem::createDirectories(path);
     }
     Status copyItem(const QString& from, const QString& to) override {
-        const Status error = before("copyItem", from, to);
-        return error ? error : RealFileSystem::copyItem(from, to);
+        if (!fails("copyItem"))
+            return RealFileSystem::copyItem(from, to);
+        QFile partial(to);
+        if (partial.open(QIODevice::WriteOnly))
+            partial.write("ne");
+        return injected();
     }
     Status removeItem(const QString& path) override {
-        const Status error = before("removeItem", path);
-        return error ? error : RealFileSystem::removeItem(path);
+        return fails("removeItem") ? injected() : RealFileSystem::removeItem(path);
     }
     Status replaceItem(const QString& from, const QString& to) override {
-        const Status error = before("replaceItem", from, to);
-        return error ? error : RealFileSystem::replaceItem(from, to);
+        return fails("replaceItem") ? injected() : RealFileSystem::replaceItem(from, to);
     }
-
-private:
-    Status before(const QString& operation, const QString& from, const QString& to = {}) {
-        ++operations;
-        return hook ? hook(operation, from, to) : std::nullopt;
+    bool fails(const QString& operation) {
+        if (++operations != failAt)
+            return false;
+        failed = operation;
+        return true;
     }
+    Status injected() const { return Error{"injected failure of " + failed}; }
 };
 
-// Answers every run with success on the next turn of `queue`.
-class FakeProcessRunner : public ProcessRunner {
-public:
-    explicit FakeProcessRunner(MainQueue& queue) : m_queue(queue) {}
-    void run(const QString& program, const QStringList& arguments, QObject* context,
-             std::function<void(ProcessOutcome)> done) override {
-        calls << program + ' ' + arguments.join(' ');
-        m_queue.post(context, [done] { done({}); });
-    }
-    QStringList calls;
-
-private:
-    MainQueue& m_queue;
-};
-
-// A sandbox whose main queue, file system and script runner the test drives. Call start()
-// once the resource folder is laid out: the state object scans it when it is made.
+// A sandbox whose main queue and file system the test drives. Call start() once the
+// resource folder is laid out: the state object scans it when it is made.
 struct Engine : Sandbox {
     std::shared_ptr<ManualQueue> queue = std::make_shared<ManualQueue>();
-    std::shared_ptr<HookedFileSystem> fs = std::make_shared<HookedFileSystem>(homePath());
-    std::shared_ptr<FakeProcessRunner> runner = std::make_shared<FakeProcessRunner>(*queue);
+    std::shared_ptr<FaultyFileSystem> fs = std::make_shared<FaultyFileSystem>(homePath());
+    std::shared_ptr<ProcessRunner> runner; // if not the real one
     std::shared_ptr<InstallerViewModel> model;
     QStringList changes;
     QStringList stateBefore; // of the change announced last, until it is recorded
@@ -69,7 +64,8 @@ struct Engine : Sandbox {
     void start() {
         Platform services = platform(queue);
         services.fileSystem = fs;
-        services.processRunner = runner;
+        if (runner)
+            services.processRunner = runner;
         model = std::make_shared<InstallerViewModel>(services);
         queue->runAll(); // the tutorial address
         clearLines();
@@ -78,8 +74,9 @@ struct Engine : Sandbox {
             stateBefore = state();
         });
     }
-    // Runs `action` (an installation run by default) and every turn it leads to. Returns each
-    // announced change as "property=value" once stored, and "|" for each turn.
+    // Runs `action` (an installation run by default) and every turn it leads to, waiting for
+    // the script while a run waits for it. Returns each announced change as "property=value"
+    // once stored, and "|" for each turn.
     QStringList record(const std::function<void()>& action = {}) {
         model->setInstallationSummary({-1, -1}); // so that the run's own always shows
         recordChange();
@@ -88,22 +85,21 @@ struct Engine : Sandbox {
             action();
         else
             model->installPlugins();
-        while (queue->pending() > 0) {
+        while (queue->pending() > 0 || model->isInstalling()) {
             recordChange();
             changes << "|";
-            queue->runOne();
+            if (!queue->runOne() && !QTest::qWaitFor([&] { return queue->pending() > 0; }, 30000))
+                break;
         }
         recordChange();
         return changes;
     }
     QStringList state() const {
-        const InstallationSummary& summary = model->installationSummary();
+        const InstallationSummary& done = model->installationSummary();
         return {"installationProgress=" + model->installationProgress(),
                 "isInstalling=" + QVariant(model->isInstalling()).toString(),
                 "showInstallationAlert=" + QVariant(model->showInstallationAlert()).toString(),
-                QString("installationSummary=%1 of %2 failed")
-                    .arg(summary.failedCount)
-                    .arg(summary.itemCount)};
+                QString("installationSummary=%1/%2").arg(done.failedCount).arg(done.itemCount)};
     }
     void recordChange() {
         if (stateBefore.isEmpty())
