@@ -12,11 +12,6 @@ namespace Orvoinstaller::Testing {
 
 inline const QString templates = QStringLiteral("/Movies/Motion Templates.localized/");
 
-// Content as treeListing() shows it.
-inline QString hex(const QByteArray& content) {
-    return QString::fromLatin1(content.toHex());
-}
-
 // The real file system, but the change numbered `failAt` (counting from 1) fails; a copy
 // first writes part of its target, as a full disk leaves it.
 struct FaultyFileSystem : RealFileSystem {
@@ -112,6 +107,8 @@ struct Engine : Sandbox {
         stateBefore.clear();
     }
     QString installed(const QString& relative) const { return homePath() + templates + relative; }
+    // Content as treeListing() shows it.
+    static QString hex(const QByteArray& content) { return QString::fromLatin1(content.toHex()); }
     QStringList failureLines() const { return lines().filter("处理项目失败: "); }
 };
 
