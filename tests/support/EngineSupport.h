@@ -18,32 +18,26 @@ struct FaultyFileSystem : RealFileSystem {
     using RealFileSystem::RealFileSystem;
     int operations = 0; // changes asked for so far
     int failAt = 0;
-    QString failed; // the operation that failed
 
     Status createDirectories(const QString& path) override {
-        return fails("createDirectories") ? injected() : RealFileSystem::createDirectories(path);
+        return fails() ? failure("createDirectories") : RealFileSystem::createDirectories(path);
     }
     Status copyItem(const QString& from, const QString& to) override {
-        if (!fails("copyItem"))
+        if (!fails())
             return RealFileSystem::copyItem(from, to);
         QFile partial(to);
         if (partial.open(QIODevice::WriteOnly))
             partial.write("ne");
-        return injected();
+        return failure("copyItem");
     }
     Status removeItem(const QString& path) override {
-        return fails("removeItem") ? injected() : RealFileSystem::removeItem(path);
+        return fails() ? failure("removeItem") : RealFileSystem::removeItem(path);
     }
     Status replaceItem(const QString& from, const QString& to) override {
-        return fails("replaceItem") ? injected() : RealFileSystem::replaceItem(from, to);
+        return fails() ? failure("replaceItem") : RealFileSystem::replaceItem(from, to);
     }
-    bool fails(const QString& operation) {
-        if (++operations != failAt)
-            return false;
-        failed = operation;
-        return true;
-    }
-    Status injected() const { return Error{"injected failure of " + failed}; }
+    bool fails() { return ++operations == failAt; }
+    static Status failure(const QString& operation) { return Error{"injected " + operation}; }
 };
 
 // A sandbox whose main queue and file system the test drives. Call start() once the
