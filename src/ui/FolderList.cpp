@@ -114,7 +114,12 @@ FolderRow* FolderListView::takeRow() {
         return row;
     }
     auto* row = new FolderRow(m_chooser, m_homeDirectory, viewport());
-    connect(row, &FolderRow::nameEdited, this, &FolderListView::nameEdited);
+    connect(row, &FolderRow::nameEdited, this, [this](const QUuid& id, const QString& name) {
+        // A layout before the next render must not put the old name back into the field.
+        if (const int index = indexOf(id); index >= 0)
+            m_items[index].newName = name;
+        Q_EMIT nameEdited(id, name);
+    });
     row->nameField()->installEventFilter(this);
     row->picker()->installEventFilter(this);
     return row;
