@@ -1,0 +1,47 @@
+#pragma once
+
+#include "model/InstallerViewModel.h"
+#include "support/TestPlatform.h"
+#include "ui/Buttons.h"
+#include "ui/FolderList.h"
+#include "ui/FolderPicker.h"
+#include "ui/PluginInstallerApp.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QtTest>
+
+namespace Orvoinstaller::Testing {
+
+// Answers the folder dialog with `answer` (nothing: cancelled); records where it opened.
+struct FakeChooser : FolderChooser {
+    std::optional<QString> chooseFolder(const QString& startFolder) override {
+        startFolders << startFolder;
+        return answer;
+    }
+    std::optional<QString> answer;
+    QStringList startFolders;
+};
+
+// The window, shown and active, over a sandbox whose resource folder holds `files`, each
+// "path" or "path=content".
+struct Window {
+    explicit Window(const QStringList& files) {
+        for (const QString& file : files)
+            box.writeResourceFile(file.section(u'=', 0, 0), file.section(u'=', 1).toUtf8());
+        vm = std::make_shared<InstallerViewModel>(box.platform());
+        window = std::make_unique<InstallerWindow>(vm, UiServices{chooser, nullptr});
+        view = window->contentView();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    }
+    FolderListView* list() const { return view->folderListPanel()->list(); }
+
+    Sandbox box;
+    std::shared_ptr<FakeChooser> chooser = std::make_shared<FakeChooser>();
+    std::shared_ptr<InstallerViewModel> vm;
+    std::unique_ptr<InstallerWindow> window;
+    ContentView* view = nullptr;
+};
+
+} // namespace Orvoinstaller::Testing
