@@ -10,8 +10,6 @@
 
 namespace Orvoinstaller::Testing {
 
-inline const QString templates = QStringLiteral("/Movies/Motion Templates.localized/");
-
 // The real file system, but the change numbered `failAt` (counting from 1) fails; a copy
 // first writes part of its target, as a full disk leaves it.
 struct FaultyFileSystem : RealFileSystem {
@@ -63,17 +61,13 @@ struct Engine : Sandbox {
             stateBefore = state();
         });
     }
-    // Runs `action` (an installation run by default) and every turn it leads to, waiting for
-    // the script while a run waits for it. Returns each announced change as "property=value"
-    // once stored, and "|" for each turn.
-    QStringList record(const std::function<void()>& action = {}) {
-        model->setInstallationSummary({-1, -1}); // so that the run's own always shows
+    // Runs `action` and every turn it leads to, waiting for the script while a run waits for
+    // it. Returns each announced change as "property=value" once stored, and "|" per turn.
+    QStringList record(const std::function<void()>& action) {
+        model->setInstallationSummary({-1, -1}); // so that a run's own always shows
         recordChange();
         changes.clear();
-        if (action)
-            action();
-        else
-            model->installPlugins();
+        action();
         while (queue->pending() > 0 || model->isInstalling()) {
             recordChange();
             changes << "|";
@@ -83,6 +77,7 @@ struct Engine : Sandbox {
         recordChange();
         return changes;
     }
+    // The summary shows as "failed/items".
     QStringList state() const {
         const InstallationSummary& done = model->installationSummary();
         return {"installationProgress=" + model->installationProgress(),
@@ -100,10 +95,11 @@ struct Engine : Sandbox {
         changes << (changed.isEmpty() ? "(same value)" : changed.join("; "));
         stateBefore.clear();
     }
-    QString installed(const QString& relative) const { return homePath() + templates + relative; }
+    QString installed(const QString& relative) const {
+        return homePath() + "/Movies/Motion Templates.localized/" + relative;
+    }
     // Content as treeListing() shows it.
     static QString hex(const QByteArray& content) { return QString::fromLatin1(content.toHex()); }
-    QStringList failureLines() const { return lines().filter("处理项目失败: "); }
 };
 
 } // namespace Orvoinstaller::Testing

@@ -44,7 +44,7 @@ Sandbox::Sandbox() {
 }
 
 QString Sandbox::path(const QString& relative) const {
-    return m_dir.filePath(relative);
+    return QDir::isAbsolutePath(relative) ? relative : m_dir.filePath(relative);
 }
 
 QString Sandbox::makeDir(const QString& relative) const {

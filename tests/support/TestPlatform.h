@@ -38,7 +38,7 @@ public:
     Sandbox();
 
     QString root() const { return m_dir.path(); }
-    QString path(const QString& relative) const; // under root
+    QString path(const QString& relative) const; // under root; an absolute path as it is
     QString bundlePath() const { return path(QStringLiteral("apps/Installer.app")); }
     QString resourcePath() const {
         return path(QStringLiteral("apps/Installer.app/Contents/Resources"));
@@ -46,7 +46,8 @@ public:
     QString homePath() const { return path(QStringLiteral("home")); }
     QString fontsPath() const { return path(QStringLiteral("Library/Fonts")); }
 
-    // Creates a folder (with parents) or a file under root; returns its absolute path.
+    // Creates a folder (with parents) or a file under root (or at an absolute path inside the
+    // sandbox); returns its absolute path.
     QString makeDir(const QString& relative) const;
     QString writeFile(const QString& relative, const QByteArray& content = "x") const;
     // The same, relative to the resource folder.
