@@ -4,6 +4,8 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <filesystem>
+
 using namespace Orvoinstaller;
 using namespace Orvoinstaller::Testing;
 
@@ -92,6 +94,34 @@ private Q_SLOTS:
         QVERIFY(e.fs->copyItem(e.path("three"), dst));
         QVERIFY(e.fs->copyItem(e.path("full/x/inner"), dst + "/dangling"));
         QVERIFY(!QFileInfo::exists("/nowhere/at/all"));
+    }
+
+    // Quotes, backslashes and line breaks install as stored; a name that is not UTF-8 or too
+    // long for the file system fails with a reason, and takes nothing else down.
+    void awkwardNamesInstallOrFailClearly() {
+        Engine e;
+        for (const char* name : {"say \"hi\" \\ there", "two\nlines", "Long"})
+            e.writeResourceFile(QString("Titles/%1/t").arg(name), name);
+        const std::filesystem::path notUtf8 =
+            std::filesystem::path(e.resourcePath().toStdString()) / "Effects" / "bad\xff";
+        std::filesystem::create_directories(notUtf8);
+        e.start();
+        QList<FolderItem> items = e.model->folderItems();
+        for (FolderItem& item : items)
+            if (item.originalName == "Long")
+                item.newName = QString(300, 'x');
+        e.model->setFolderItems(items);
+        e.record([&] { e.model->installPlugins(); });
+        std::filesystem::remove_all(notUtf8); // Qt cannot name it to clean it up
+
+        for (const char* name : {"say \"hi\" \\ there", "two\nlines"})
+            QCOMPARE(contentOf(e.installed("Titles.localized/") + name + "/t"), name);
+        const QStringList failures = e.lines().filter("处理项目失败: ");
+        QCOMPARE(failures.size(), 2);
+        QVERIFY(failures[0].startsWith("处理项目失败: Long, 错误: ") &&
+                failures[0].endsWith("File name too long"));
+        QVERIFY(failures[1].endsWith("名称不是有效的 UTF-8 文本，无法按原名读取"));
+        QCOMPARE(e.model->installationAlertMessage(), "2 个插件安装失败，共 4 个");
     }
 };
 
