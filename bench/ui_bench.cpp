@@ -42,7 +42,8 @@ public:
 
 std::shared_ptr<InstallerViewModel> modelFor(const QString& pack, bool quiet) {
     Platform platform = Platform::real();
-    platform.bundle = std::make_shared<FixedBundle>(QStringLiteral("bench"), pack + QStringLiteral("/bench.app"), pack);
+    platform.bundle = std::make_shared<FixedBundle>(QStringLiteral("bench"),
+                                                    pack + QStringLiteral("/bench.app"), pack);
     if (quiet)
         platform.output = std::make_shared<NullOutput>();
     return std::make_shared<InstallerViewModel>(platform);
@@ -71,7 +72,8 @@ int bare(bool text) {
     QWidget window;
     if (text)
         (new QLabel(QStringLiteral("插件安装工具"), &window))->move(20, 20);
-    window.setMinimumSize(InstallerWindow::minimumContentWidth, InstallerWindow::minimumContentHeight);
+    window.setMinimumSize(InstallerWindow::minimumContentWidth,
+                          InstallerWindow::minimumContentHeight);
     FirstPaint filter;
     window.installEventFilter(&filter);
     window.show();

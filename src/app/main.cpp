@@ -1,3 +1,5 @@
 #include "ui/PluginInstallerApp.h"
 
-int main(int argc, char* argv[]) { return Orvoinstaller::PluginInstallerApp::main(argc, argv); }
+int main(int argc, char* argv[]) {
+    return Orvoinstaller::PluginInstallerApp::main(argc, argv);
+}

@@ -10,7 +10,12 @@ namespace {
 
 bool isTrimmable(QChar c) {
     switch (c.unicode()) {
-    case 0x09: case 0x0A: case 0x0B: case 0x0C: case 0x0D: case 0x85:
+    case 0x09:
+    case 0x0A:
+    case 0x0B:
+    case 0x0C:
+    case 0x0D:
+    case 0x85:
         return true;
     default:
         return c.category() == QChar::Separator_Space || c.category() == QChar::Separator_Line ||

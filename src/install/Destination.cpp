@@ -3,8 +3,8 @@
 namespace Orvoinstaller {
 
 QString InstallerViewModel::destinationPath(FolderType type) const {
-    const QString templates =
-        joinPath(m_platform.fileSystem->homeDirectory(), QString::fromUtf8(motionTemplatesRelativePath));
+    const QString templates = joinPath(m_platform.fileSystem->homeDirectory(),
+                                       QString::fromUtf8(motionTemplatesRelativePath));
     return joinPath(templates, kindFolderName(type));
 }
 

@@ -46,8 +46,8 @@ public:
     using Report = std::function<void(const ProcessOutcome&)>;
 
     // `report` sees the outcome on resumption, before the awaiting coroutine does.
-    ProcessFinished(ProcessRunner& runner, QString program, QStringList arguments,
-                    QObject* context, Report report = {})
+    ProcessFinished(ProcessRunner& runner, QString program, QStringList arguments, QObject* context,
+                    Report report = {})
         : m_runner(runner), m_program(std::move(program)), m_arguments(std::move(arguments)),
           m_context(context), m_report(std::move(report)) {}
     bool await_ready() const noexcept { return false; }

@@ -10,8 +10,8 @@ namespace Orvoinstaller {
 // One plug-in folder found in the resources and the name it is to be installed under.
 struct FolderItem {
     FolderItem(QUuid id, QString originalName, QString newName, FolderType type, QString path)
-        : m_id(id), originalName(std::move(originalName)), newName(std::move(newName)),
-          type(type), path(std::move(path)) {}
+        : m_id(id), originalName(std::move(originalName)), newName(std::move(newName)), type(type),
+          path(std::move(path)) {}
 
     QUuid id() const { return m_id; }
 
@@ -22,7 +22,7 @@ public:
     QString originalName;
     QString newName;
     FolderType type;
-    QString path;  // absolute location of the found folder
+    QString path; // absolute location of the found folder
 };
 
 } // namespace Orvoinstaller

@@ -22,11 +22,17 @@ const KindRow& row(FolderType type) {
 
 } // namespace
 
-QString resourceFolderName(FolderType type) { return QString::fromUtf8(row(type).resourceFolder); }
+QString resourceFolderName(FolderType type) {
+    return QString::fromUtf8(row(type).resourceFolder);
+}
 
-QString kindFolderName(FolderType type) { return QString::fromUtf8(row(type).kindFolder); }
+QString kindFolderName(FolderType type) {
+    return QString::fromUtf8(row(type).kindFolder);
+}
 
-QString kindLabel(FolderType type) { return QString::fromUtf8(row(type).label); }
+QString kindLabel(FolderType type) {
+    return QString::fromUtf8(row(type).label);
+}
 
 QString pickerStartFolder(FolderType type) {
     return QStringLiteral("~/") + QString::fromUtf8(motionTemplatesRelativePath) +

@@ -12,7 +12,9 @@ InstallerViewModel::InstallerViewModel(Platform platform, QObject* parent)
 
 InstallerViewModel::~InstallerViewModel() = default;
 
-void InstallerViewModel::print(const QString& line) const { m_platform.output->line(line); }
+void InstallerViewModel::print(const QString& line) const {
+    m_platform.output->line(line);
+}
 
 void InstallerViewModel::setFolderItems(QList<FolderItem> items) {
     Q_EMIT objectWillChange();

@@ -92,7 +92,7 @@ private:
     std::optional<QUrl> m_tutorialURL;
     bool m_showInstallationAlert = false;
     InstallationSummary m_installationSummary;
-    bool m_runInProgress = false;  // set at the first step so no second run can interleave
+    bool m_runInProgress = false; // set at the first step so no second run can interleave
 };
 
 } // namespace Orvoinstaller

@@ -49,9 +49,13 @@ ExecutableBundle::ExecutableBundle(QString executableDir) {
     }
 }
 
-std::optional<QString> ExecutableBundle::identifier() const { return m_identifier; }
+std::optional<QString> ExecutableBundle::identifier() const {
+    return m_identifier;
+}
 
-QString ExecutableBundle::bundlePath() const { return m_bundlePath; }
+QString ExecutableBundle::bundlePath() const {
+    return m_bundlePath;
+}
 
 std::optional<QString> ExecutableBundle::resourcePath() const {
     if (!QFileInfo(m_resourcePath).isDir())

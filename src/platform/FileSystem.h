@@ -16,8 +16,8 @@ namespace Orvoinstaller {
 class FileSystem {
 public:
     struct Entry {
-        QString path;                     // absolute; last component is the name as stored
-        std::optional<bool> isDirectory;  // empty when not asked for or not readable
+        QString path;                    // absolute; last component is the name as stored
+        std::optional<bool> isDirectory; // empty when not asked for or not readable
     };
 
     virtual ~FileSystem() = default;

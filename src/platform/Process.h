@@ -12,10 +12,10 @@ class QObject;
 namespace Orvoinstaller {
 
 struct ProcessOutcome {
-    std::optional<QString> startError;  // set when the program could not be started
-    std::optional<QString> readError;   // set when its output could not be read
-    int exitStatus = 0;                 // non-zero also when ended by a signal
-    QByteArray output;                  // standard output and error, interleaved
+    std::optional<QString> startError; // set when the program could not be started
+    std::optional<QString> readError;  // set when its output could not be read
+    int exitStatus = 0;                // non-zero also when ended by a signal
+    QByteArray output;                 // standard output and error, interleaved
 };
 
 // Runs a child process without blocking the main thread.

@@ -8,8 +8,8 @@
 
 namespace Orvoinstaller {
 
-void QtProcessRunner::run(const QString& program, const QStringList& arguments,
-                          QObject* context, std::function<void(ProcessOutcome)> done) {
+void QtProcessRunner::run(const QString& program, const QStringList& arguments, QObject* context,
+                          std::function<void(ProcessOutcome)> done) {
     auto* process = new QProcess;
     process->setProcessChannelMode(QProcess::MergedChannels);
     process->setInputChannelMode(QProcess::ForwardedInputChannel);
@@ -33,15 +33,16 @@ void QtProcessRunner::run(const QString& program, const QStringList& arguments,
 
     QObject::connect(process, &QProcess::readyReadStandardOutput, process,
                      [process, state] { state->output += process->readAllStandardOutput(); });
-    QObject::connect(process, &QProcess::errorOccurred, process,
-                     [process, program, deliver](QProcess::ProcessError error) {
-                         if (error != QProcess::FailedToStart)
-                             return;
-                         ProcessOutcome outcome;
-                         outcome.startError = QStringLiteral("无法启动 “%1”: %2")
-                                                  .arg(program, process->errorString());
-                         deliver(outcome);
-                     });
+    QObject::connect(
+        process, &QProcess::errorOccurred, process,
+        [process, program, deliver](QProcess::ProcessError error) {
+            if (error != QProcess::FailedToStart)
+                return;
+            ProcessOutcome outcome;
+            outcome.startError =
+                QStringLiteral("无法启动 “%1”: %2").arg(program, process->errorString());
+            deliver(outcome);
+        });
     QObject::connect(process, &QProcess::finished, process,
                      [process, state, deliver](int exitCode, QProcess::ExitStatus exitStatus) {
                          state->output += process->readAllStandardOutput();

@@ -15,11 +15,16 @@ namespace Orvoinstaller {
 
 namespace {
 
-fs::path native(const QString& path) { return fs::path(path.toStdString()); }
-QString fromNative(const fs::path& path) { return QString::fromStdString(path.native()); }
+fs::path native(const QString& path) {
+    return fs::path(path.toStdString());
+}
+QString fromNative(const fs::path& path) {
+    return QString::fromStdString(path.native());
+}
 
 Error failure(const QString& what, const QString& path, const std::error_code& ec) {
-    return Error{QStringLiteral("%1 “%2”: %3").arg(what, path, QString::fromStdString(ec.message()))};
+    return Error{
+        QStringLiteral("%1 “%2”: %3").arg(what, path, QString::fromStdString(ec.message()))};
 }
 
 bool isHidden(const fs::directory_entry& entry) {
@@ -55,8 +60,8 @@ Result<QStringList> RealFileSystem::entryNames(const QString& dir) const {
     return names;
 }
 
-Result<std::vector<FileSystem::Entry>> RealFileSystem::visibleEntries(const QString& dir,
-                                                                       bool withDirectoryFlag) const {
+Result<std::vector<FileSystem::Entry>>
+RealFileSystem::visibleEntries(const QString& dir, bool withDirectoryFlag) const {
     std::error_code ec;
     std::vector<Entry> entries;
     for (fs::directory_iterator it(native(dir), ec), end; !ec && it != end; it.increment(ec)) {

@@ -116,7 +116,9 @@ QSize InstallButton::sizeHint() const {
     return {content + 32, std::max(metrics.height(), iconSize().height()) + 16};
 }
 
-QSize InstallButton::minimumSizeHint() const { return sizeHint(); }
+QSize InstallButton::minimumSizeHint() const {
+    return sizeHint();
+}
 
 void InstallButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
@@ -144,8 +146,8 @@ void InstallButton::paintEvent(QPaintEvent*) {
         painter.translate(left + spinner / 2, centerY);
         for (int i = 0; i < 8; ++i) {
             const int age = (m_spinnerStep - i + 8) % 8;
-            painter.setPen(QPen(faded(Style::white(), 1.0 - age * 0.11), 1.6, Qt::SolidLine,
-                                Qt::RoundCap));
+            painter.setPen(
+                QPen(faded(Style::white(), 1.0 - age * 0.11), 1.6, Qt::SolidLine, Qt::RoundCap));
             painter.drawLine(QPointF(0, -spinner * 0.25), QPointF(0, -spinner * 0.5));
             painter.rotate(-45);
         }
@@ -159,9 +161,9 @@ void InstallButton::paintEvent(QPaintEvent*) {
         painter.drawPixmap(left, centerY - iconSize().height() / 2,
                            icon().pixmap(iconSize(), devicePixelRatioF(), QIcon::Normal));
         painter.setPen(Style::white());
-        painter.drawText(QRect(left + iconSize().width() + iconTextSpacing, 0, textWidth + 1,
-                               height()),
-                         Qt::AlignVCenter | Qt::AlignLeft, text());
+        painter.drawText(
+            QRect(left + iconSize().width() + iconTextSpacing, 0, textWidth + 1, height()),
+            Qt::AlignVCenter | Qt::AlignLeft, text());
     }
     painter.setOpacity(1.0);
     if (hasFocus())

@@ -85,7 +85,9 @@ ContentView::~ContentView() {
     delete m_sheet.data();
 }
 
-QUrl ContentView::releaseAddress() { return QUrl(QStringLiteral("https://www.orvo.studio")); }
+QUrl ContentView::releaseAddress() {
+    return QUrl(QStringLiteral("https://www.orvo.studio"));
+}
 
 void ContentView::buildMainColumn() {
     m_column = new QWidget(this);
@@ -142,7 +144,8 @@ void ContentView::buildMainColumn() {
     rowLayout->setContentsMargins(0, 0, 0, 0);
     rowLayout->setSpacing(12);
     const QColor buttonText = palette().color(QPalette::ButtonText);
-    m_fonts = new QPushButton(Style::icon(QStringLiteral("textformat"), buttonText), tr("安装字体"));
+    m_fonts =
+        new QPushButton(Style::icon(QStringLiteral("textformat"), buttonText), tr("安装字体"));
     m_location = new QPushButton(Style::icon(QStringLiteral("folder"), buttonText), tr("插件位置"));
     for (QPushButton* button : {m_fonts, m_location}) {
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -193,10 +196,10 @@ void ContentView::buildFooter() {
             m_services.urlOpener->open(address);
     });
 
-    QLabel* note = footnote(tr("点击安装插件将自动安装到用户目录-影片-Motion templates文件夹") +
-                                QLatin1Char('\n') +
-                                tr("模板内置的字体仅供演示和学习 商用请自行解决版权问题"),
-                            m_footer);
+    QLabel* note =
+        footnote(tr("点击安装插件将自动安装到用户目录-影片-Motion templates文件夹") +
+                     QLatin1Char('\n') + tr("模板内置的字体仅供演示和学习 商用请自行解决版权问题"),
+                 m_footer);
     note->setWordWrap(false);
     nested->addWidget(note, 0, Qt::AlignHCenter);
     footer->addLayout(nested);
@@ -206,7 +209,8 @@ void ContentView::scheduleRender() {
     if (m_renderPending)
         return;
     m_renderPending = true;
-    QMetaObject::invokeMethod(this, [this] { render(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { render(); }, Qt::QueuedConnection);
 }
 
 void ContentView::render() {

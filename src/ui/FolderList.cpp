@@ -105,7 +105,9 @@ void FolderListView::setItems(const QList<FolderItem>& items) {
     layoutRows();
 }
 
-QList<FolderRow*> FolderListView::boundRows() const { return m_bound.values(); }
+QList<FolderRow*> FolderListView::boundRows() const {
+    return m_bound.values();
+}
 
 FolderRow* FolderListView::takeRow() {
     if (!m_spare.empty()) {
@@ -211,7 +213,9 @@ void FolderListView::resizeEvent(QResizeEvent* event) {
     layoutRows();
 }
 
-void FolderListView::scrollContentsBy(int, int) { layoutRows(); }
+void FolderListView::scrollContentsBy(int, int) {
+    layoutRows();
+}
 
 bool FolderListView::focusNextPrevChild(bool next) {
     QWidget* focus = QApplication::focusWidget();

@@ -17,7 +17,8 @@ constexpr QSize largestPicture(680, 390);
 
 } // namespace
 
-FittedImage::FittedImage(QImage image, QWidget* parent) : QWidget(parent), m_image(std::move(image)) {
+FittedImage::FittedImage(QImage image, QWidget* parent)
+    : QWidget(parent), m_image(std::move(image)) {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     setMinimumSize(120, 80);
     setAccessibleName(tr("插件位置"));
@@ -40,7 +41,9 @@ void FittedImage::paintEvent(QPaintEvent*) {
     painter.drawImage(target, m_image);
 }
 
-QString LocationSheet::pictureFileName() { return QStringLiteral("插件位置.jpg"); }
+QString LocationSheet::pictureFileName() {
+    return QStringLiteral("插件位置.jpg");
+}
 
 LocationSheet::LocationSheet(const std::optional<QString>& resourcePath, QWidget* parent)
     : QDialog(parent, Qt::Sheet) {

@@ -7,8 +7,8 @@
 
 namespace Orvoinstaller {
 
-InstallerWindow::InstallerWindow(std::shared_ptr<InstallerViewModel> viewModel,
-                                 UiServices services, QWidget* parent)
+InstallerWindow::InstallerWindow(std::shared_ptr<InstallerViewModel> viewModel, UiServices services,
+                                 QWidget* parent)
     : QWidget(parent) {
     setWindowTitle(tr("插件安装工具"));
     auto* layout = new QVBoxLayout(this);

@@ -9,7 +9,9 @@
 #include <QSvgRenderer>
 
 // Resources compiled into a static library must be registered by hand.
-static void registerIconResources() { Q_INIT_RESOURCE(icons); }
+static void registerIconResources() {
+    Q_INIT_RESOURCE(icons);
+}
 
 namespace Orvoinstaller::Style {
 
@@ -34,15 +36,23 @@ QFont font(TextRole role) {
     return f;
 }
 
-QColor systemBlue() { return QColor(0x00, 0x7A, 0xFF); }
-QColor systemGray() { return QColor(0x8E, 0x8E, 0x93); }
-QColor white() { return QColor(Qt::white); }
+QColor systemBlue() {
+    return QColor(0x00, 0x7A, 0xFF);
+}
+QColor systemGray() {
+    return QColor(0x8E, 0x8E, 0x93);
+}
+QColor white() {
+    return QColor(Qt::white);
+}
 
 QColor secondaryLabel(const QPalette& palette) {
     return palette.color(QPalette::PlaceholderText);
 }
 
-QColor windowBackground(const QPalette& palette) { return palette.color(QPalette::Window); }
+QColor windowBackground(const QPalette& palette) {
+    return palette.color(QPalette::Window);
+}
 
 namespace {
 

@@ -19,6 +19,8 @@ std::optional<QString> FileDialogFolderChooser::chooseFolder(const QString& star
     return chosen.first();
 }
 
-void DesktopUrlOpener::open(const QUrl& url) { QDesktopServices::openUrl(url); }
+void DesktopUrlOpener::open(const QUrl& url) {
+    QDesktopServices::openUrl(url);
+}
 
 } // namespace Orvoinstaller

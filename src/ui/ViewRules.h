@@ -9,10 +9,10 @@ class InstallerViewModel;
 // Every look and enable rule of the main view, computed from the state object alone.
 // The widgets only copy these values; nothing else decides what is shown or enabled.
 struct ViewRules {
-    bool showsFolderList = false;   // otherwise the empty-state text
+    bool showsFolderList = false; // otherwise the empty-state text
     bool showsStatusLine = false;
     QString statusText;
-    bool installBusy = false;       // progress indicator, "正在安装..." and the gray fill
+    bool installBusy = false; // progress indicator, "正在安装..." and the gray fill
     bool installEnabled = false;
     bool fontsEnabled = false;
     bool locationEnabled = true;
