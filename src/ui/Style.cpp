@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
@@ -77,6 +78,11 @@ QPixmap tinted(const QString& name, const QColor& color, int size, qreal dpr) {
 } // namespace
 
 QIcon icon(const QString& name, const QColor& color, int size) {
+    // Every folder row asks for the same picker icon: draw each icon once.
+    static QHash<QString, QIcon> drawn;
+    const QString key = QStringLiteral("%1|%2|%3").arg(name, color.name(QColor::HexArgb)).arg(size);
+    if (const auto found = drawn.constFind(key); found != drawn.constEnd())
+        return *found;
     const qreal dpr = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
     QColor faded = color;
     faded.setAlphaF(color.alphaF() * 0.4);
@@ -85,6 +91,7 @@ QIcon icon(const QString& name, const QColor& color, int size) {
         result.addPixmap(tinted(name, color, size, scale), QIcon::Normal);
         result.addPixmap(tinted(name, faded, size, scale), QIcon::Disabled);
     }
+    drawn.insert(key, result);
     return result;
 }
 
