@@ -69,11 +69,13 @@ RealFileSystem::visibleEntries(const QString& dir, bool withDirectoryFlag) const
             continue;
         Entry entry{joinPath(dir, fromNative(it->path().filename())), std::nullopt};
         if (withDirectoryFlag) {
-            // A link is reported as what it is, not as what it points to.
-            std::error_code flagError;
-            const auto status = it->symlink_status(flagError);
-            if (!flagError)
-                entry.isDirectory = fs::is_directory(status);
+            // A link is reported as what it is, not as what it points to. Both answers come
+            // from the listing itself where the file system gives the entry's type.
+            std::error_code linkError, dirError;
+            const bool isLink = it->is_symlink(linkError);
+            const bool isDir = !linkError && !isLink && it->is_directory(dirError);
+            if (!linkError && !dirError)
+                entry.isDirectory = isDir;
         }
         entries.push_back(std::move(entry));
     }
