@@ -4,10 +4,8 @@
 set -euo pipefail
 
 if [[ "$(uname -s)" == Darwin ]]; then
-  for tool in cmake qmake6; do
-    command -v "$tool" > /dev/null || missing=1
-  done
-  if [[ -n "${missing:-}" ]]; then
+  # Homebrew's Qt is found through CMAKE_PREFIX_PATH, e.g. "$(brew --prefix qt@6)".
+  if ! command -v cmake > /dev/null; then
     echo "Install the build tools first: xcode-select --install; brew install cmake qt@6" >&2
     exit 1
   fi
