@@ -5,13 +5,13 @@
 #include "ui/LocationSheet.h"
 #include "ui/ViewRules.h"
 
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 
 #include <memory>
 
 class QLabel;
-#include <QMessageBox>
 class QPushButton;
 
 namespace Orvoinstaller {

@@ -58,7 +58,6 @@ public:
     // bundlePath() whose resource folder is resourcePath() (if it exists), captured output.
     // `queue` defaults to the real main-thread queue.
     Platform platform(std::shared_ptr<MainQueue> queue = nullptr) const;
-    std::shared_ptr<CapturedOutput> output() const { return m_output; }
     QStringList lines() const { return m_output->lines; }
     void clearLines() const { m_output->lines.clear(); }
 
