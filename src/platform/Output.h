@@ -11,7 +11,7 @@ public:
     virtual void line(const QString& text) = 0;
 };
 
-// Standard output, flushed after every line so it interleaves with child processes.
+// Standard output. Lines written during one event-loop turn go out together at its end.
 class StdoutOutput : public DiagnosticOutput {
 public:
     void line(const QString& text) override;

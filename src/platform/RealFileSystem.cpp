@@ -6,7 +6,10 @@
 #include <QDir>
 #include <QFile>
 
+#include <cerrno>
+#include <dirent.h>
 #include <filesystem>
+#include <string_view>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
@@ -27,15 +30,44 @@ Error failure(const QString& what, const QString& path, const std::error_code& e
         QStringLiteral("%1 “%2”: %3").arg(what, path, QString::fromStdString(ec.message()))};
 }
 
-bool isHidden(const fs::directory_entry& entry) {
-    if (entry.path().filename().native().starts_with('.'))
+bool isHidden(const std::string& dir, std::string_view name) {
+    if (name.starts_with('.'))
         return true;
 #ifdef __APPLE__
     struct stat st;
-    if (::lstat(entry.path().c_str(), &st) == 0 && (st.st_flags & UF_HIDDEN))
+    const std::string path = dir + '/' + std::string(name);
+    if (::lstat(path.c_str(), &st) == 0 && (st.st_flags & UF_HIDDEN))
         return true;
+#else
+    Q_UNUSED(dir);
 #endif
     return false;
+}
+
+// Lists a folder with readdir: the listing already carries each entry's type, and no path
+// object is built per entry. `visit(name, type)` gets a d_type value.
+template <typename Visit> std::error_code listFolder(const std::string& dir, Visit visit) {
+    DIR* handle = ::opendir(dir.c_str());
+    if (!handle)
+        return std::error_code(errno, std::generic_category());
+    int error = 0;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(handle);
+        if (!entry) {
+            error = errno;
+            break;
+        }
+        const std::string_view name(entry->d_name);
+        if (name != "." && name != "..")
+            visit(name, entry->d_type);
+    }
+    ::closedir(handle);
+    return std::error_code(error, std::generic_category());
+}
+
+QString nameText(std::string_view name) {
+    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
 }
 
 QString permissionText(fs::perms p) {
@@ -51,10 +83,9 @@ QString RealFileSystem::homeDirectory() const {
 }
 
 Result<QStringList> RealFileSystem::entryNames(const QString& dir) const {
-    std::error_code ec;
     QStringList names;
-    for (fs::directory_iterator it(native(dir), ec), end; !ec && it != end; it.increment(ec))
-        names << fromNative(it->path().filename());
+    const std::error_code ec = listFolder(
+        dir.toStdString(), [&](std::string_view name, unsigned char) { names << nameText(name); });
     if (ec)
         return failure(QStringLiteral("无法读取文件夹"), dir, ec);
     return names;
@@ -62,23 +93,26 @@ Result<QStringList> RealFileSystem::entryNames(const QString& dir) const {
 
 Result<std::vector<FileSystem::Entry>>
 RealFileSystem::visibleEntries(const QString& dir, bool withDirectoryFlag) const {
-    std::error_code ec;
     std::vector<Entry> entries;
-    for (fs::directory_iterator it(native(dir), ec), end; !ec && it != end; it.increment(ec)) {
-        if (isHidden(*it))
-            continue;
-        Entry entry{joinPath(dir, fromNative(it->path().filename())), std::nullopt};
-        if (withDirectoryFlag) {
-            // A link is reported as what it is, not as what it points to. Both answers come
-            // from the listing itself where the file system gives the entry's type.
-            std::error_code linkError, dirError;
-            const bool isLink = it->is_symlink(linkError);
-            const bool isDir = !linkError && !isLink && it->is_directory(dirError);
-            if (!linkError && !dirError)
-                entry.isDirectory = isDir;
-        }
-        entries.push_back(std::move(entry));
-    }
+    const std::string nativeDir = dir.toStdString();
+    const std::error_code ec =
+        listFolder(nativeDir, [&](std::string_view name, unsigned char type) {
+            if (isHidden(nativeDir, name))
+                return;
+            Entry entry{joinPath(dir, nameText(name)), std::nullopt};
+            if (withDirectoryFlag) {
+                // A link is reported as what it is, not as what it points to.
+                if (type == DT_UNKNOWN) {
+                    struct stat st;
+                    const std::string path = nativeDir + '/' + std::string(name);
+                    if (::lstat(path.c_str(), &st) == 0)
+                        entry.isDirectory = S_ISDIR(st.st_mode);
+                } else {
+                    entry.isDirectory = type == DT_DIR;
+                }
+            }
+            entries.push_back(std::move(entry));
+        });
     if (ec)
         return failure(QStringLiteral("无法读取文件夹"), dir, ec);
     return entries;

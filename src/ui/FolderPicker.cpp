@@ -10,7 +10,7 @@ FolderPicker::FolderPicker(FolderType folderType, std::shared_ptr<FolderChooser>
     : PlainButton(parent), m_folderType(folderType), m_chooser(std::move(chooser)),
       m_homeDirectory(std::move(homeDirectory)) {
     const QString help = tr("选择已有文件夹");
-    setIcon(Style::icon(QStringLiteral("folder.badge.plus"), Style::systemBlue(), 18));
+    setIcon(Style::icon(QStringLiteral("folder.badge.plus"), Style::systemBlue()));
     setIconSize(QSize(18, 18));
     setToolTip(help);
     setAccessibleName(help);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QHash>
+#include <QIconEngine>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
@@ -57,41 +58,68 @@ QColor windowBackground(const QPalette& palette) {
 
 namespace {
 
-QPixmap tinted(const QString& name, const QColor& color, int size, qreal dpr) {
-    static const bool registered = (registerIconResources(), true);
-    Q_UNUSED(registered);
-    const int pixels = qRound(size * dpr);
-    QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    QSvgRenderer renderer(QStringLiteral(":/icons/%1.svg").arg(name));
-    renderer.render(&painter);
-    // The drawings are black; keep their coverage and paint it in the wanted colour.
-    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    painter.fillRect(image.rect(), color);
-    painter.end();
-    QPixmap pixmap = QPixmap::fromImage(image);
-    pixmap.setDevicePixelRatio(dpr);
-    return pixmap;
-}
+// Draws a bundled icon on demand, at the size and scale it is asked for, and keeps what it
+// drew. Nothing is drawn for sizes, scales or modes the window never shows.
+class TintedIconEngine : public QIconEngine {
+public:
+    TintedIconEngine(QString name, QColor color) : m_name(std::move(name)), m_color(color) {}
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+        const bool disabled = mode == QIcon::Disabled;
+        const quint64 key =
+            (quint64(size.width()) << 32) | (quint64(size.height()) << 1) | disabled;
+        if (const auto found = m_drawn.constFind(key); found != m_drawn.constEnd())
+            return *found;
+        QColor color = m_color;
+        if (disabled)
+            color.setAlphaF(color.alphaF() * 0.4);
+        const QPixmap drawn = draw(size, color);
+        m_drawn.insert(key, drawn);
+        return drawn;
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        QPixmap drawn = pixmap(rect.size() * dpr, mode, state);
+        drawn.setDevicePixelRatio(dpr);
+        painter->drawPixmap(rect, drawn);
+    }
+
+    QIconEngine* clone() const override { return new TintedIconEngine(*this); }
+    QString key() const override { return QStringLiteral("tinted"); }
+
+private:
+    QPixmap draw(const QSize& size, const QColor& color) const {
+        static const bool registered = (registerIconResources(), true);
+        Q_UNUSED(registered);
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        QSvgRenderer renderer(QStringLiteral(":/icons/%1.svg").arg(m_name));
+        renderer.render(&painter);
+        // The drawings are black; keep their coverage and paint it in the wanted colour.
+        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        painter.fillRect(image.rect(), color);
+        painter.end();
+        return QPixmap::fromImage(image);
+    }
+
+    QString m_name;
+    QColor m_color;
+    QHash<quint64, QPixmap> m_drawn;
+};
 
 } // namespace
 
-QIcon icon(const QString& name, const QColor& color, int size) {
-    // Every folder row asks for the same picker icon: draw each icon once.
-    static QHash<QString, QIcon> drawn;
-    const QString key = QStringLiteral("%1|%2|%3").arg(name, color.name(QColor::HexArgb)).arg(size);
-    if (const auto found = drawn.constFind(key); found != drawn.constEnd())
+QIcon icon(const QString& name, const QColor& color) {
+    // Every folder row asks for the same picker icon: one engine, so each size is drawn once.
+    static QHash<QString, QIcon> made;
+    const QString key = name + QLatin1Char('|') + color.name(QColor::HexArgb);
+    if (const auto found = made.constFind(key); found != made.constEnd())
         return *found;
-    const qreal dpr = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
-    QColor faded = color;
-    faded.setAlphaF(color.alphaF() * 0.4);
-    QIcon result;
-    for (qreal scale : {1.0, dpr > 1.0 ? dpr : 2.0}) {
-        result.addPixmap(tinted(name, color, size, scale), QIcon::Normal);
-        result.addPixmap(tinted(name, faded, size, scale), QIcon::Disabled);
-    }
-    drawn.insert(key, result);
+    const QIcon result(new TintedIconEngine(name, color));
+    made.insert(key, result);
     return result;
 }
 

@@ -19,9 +19,9 @@ QColor white();
 QColor secondaryLabel(const QPalette& palette);
 QColor windowBackground(const QPalette& palette);
 
-// One of the bundled icons, named by its SF Symbols name, drawn in `color` at `size`
-// (device-independent pixels). The disabled mode is a faded copy.
-QIcon icon(const QString& name, const QColor& color, int size = 16);
+// One of the bundled icons, named by its SF Symbols name, drawn in `color` at whatever size
+// it is shown. The disabled mode is a faded copy.
+QIcon icon(const QString& name, const QColor& color);
 
 // Padding the toolkit uses by default around a stack.
 int defaultPadding();
