@@ -4,7 +4,7 @@
 
 namespace Orvoinstaller {
 
-// Where diagnostic lines go: one line per call, written at once.
+// Where diagnostic lines go: one line per call.
 class DiagnosticOutput {
 public:
     virtual ~DiagnosticOutput() = default;

@@ -1,5 +1,6 @@
 // The main view as the user meets it: the rules it follows in each state, and what typing,
 // clicking and the keyboard write back into the state object.
+#include "ui/Style.h"
 #include "ui/WindowFixture.h"
 
 #include <QAccessible>
@@ -67,6 +68,26 @@ private Q_SLOTS:
         QTRY_COMPARE(shown(*w.view), expected);
         QCOMPARE(w.view->emptyState()->isVisible(), w.vm->folderItems().isEmpty());
         QCOMPARE(w.view->installButton()->text(), installing ? u"正在安装..."_s : u"安装插件"_s);
+    }
+
+    // Icons are drawn at the size and scale they are shown at, sharp on a 2x screen, and
+    // faded when disabled.
+    void iconsAtEachScaleAndMode() {
+        const QIcon icon = Style::icon(u"folder"_s, Style::systemBlue());
+        auto drawn = [&](qreal scale, QIcon::Mode mode) {
+            const QImage image = icon.pixmap(QSize(16, 16), scale, mode).toImage();
+            int opacity = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    opacity = std::max(opacity, qAlpha(image.pixel(x, y)));
+            return std::pair{image.size(), opacity};
+        };
+        const auto [sharp, opaque] = drawn(2.0, QIcon::Normal);
+        const auto [plain, faded] = drawn(1.0, QIcon::Disabled);
+        QCOMPARE(sharp, QSize(32, 32));
+        QCOMPARE(plain, QSize(16, 16));
+        QVERIFY2(opaque > 200 && faded > 0 && faded <= opaque / 2,
+                 qPrintable(u"%1 %2"_s.arg(opaque).arg(faded)));
     }
 
     void keyboardPickerAndSheetAmongTwoThousandRows() {
