@@ -118,6 +118,7 @@ int main(int argc, char* argv[]) {
         return bare(false);
     if (args.size() == 2 && args[1] == QLatin1String("bare-text"))
         return bare(true);
+    PluginInstallerApp::configure();
     if (args.size() == 3 && args[1] == QLatin1String("startup"))
         return startup(args[2]);
     if (args.size() == 3 && args[1] == QLatin1String("keystroke"))

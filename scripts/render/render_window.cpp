@@ -64,13 +64,14 @@ public:
         QDir().mkpath(m_dir.filePath(QStringLiteral("home")));
         QDir().mkpath(m_dir.filePath(QStringLiteral("fonts")));
         if (!pack.isEmpty())
-            QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-R"), pack + QStringLiteral("/."),
-                                                     m_resources});
+            QProcess::execute(QStringLiteral("cp"),
+                              {QStringLiteral("-R"), pack + QStringLiteral("/."), m_resources});
         Platform platform;
-        platform.fileSystem = std::make_shared<RealFileSystem>(m_dir.filePath(QStringLiteral("home")));
+        platform.fileSystem =
+            std::make_shared<RealFileSystem>(m_dir.filePath(QStringLiteral("home")));
         platform.bundle = std::make_shared<FixedBundle>(
-            QStringLiteral("com.orvo.plugininstaller"), m_dir.filePath(QStringLiteral("Installer.app")),
-            m_resources);
+            QStringLiteral("com.orvo.plugininstaller"),
+            m_dir.filePath(QStringLiteral("Installer.app")), m_resources);
         platform.mainQueue = m_queue;
         platform.output = std::make_shared<StdoutOutput>();
         platform.processRunner = std::make_shared<QtProcessRunner>();
@@ -78,7 +79,8 @@ public:
         m_viewModel = std::make_shared<InstallerViewModel>(platform);
         m_window = std::make_unique<InstallerWindow>(
             m_viewModel, UiServices{std::make_shared<NoChooser>(), std::make_shared<NoOpener>()});
-        m_window->resize(InstallerWindow::minimumContentWidth, InstallerWindow::minimumContentHeight);
+        m_window->resize(InstallerWindow::minimumContentWidth,
+                         InstallerWindow::minimumContentHeight);
         m_window->show();
         settle();
     }
@@ -92,8 +94,7 @@ public:
     }
 
     // Steps until `done` holds; false when the work ran out first.
-    template <typename Done>
-    bool stepUntil(Done done) {
+    template <typename Done> bool stepUntil(Done done) {
         QElapsedTimer timer;
         timer.start();
         while (!done()) {
@@ -143,6 +144,7 @@ bool save(const QImage& image, const QString& folder, const QString& name) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    PluginInstallerApp::configure();
     if (argc < 3) {
         QTextStream(stderr) << "usage: render-window <pack folder> <output folder>\n";
         return 2;
@@ -165,8 +167,8 @@ int main(int argc, char* argv[]) {
         // Stop while the second item is being installed: the first one is then done.
         const QString firstItem =
             QStringLiteral("正在安装: ") + (scene.model().folderItems().isEmpty()
-                                                  ? QString()
-                                                  : scene.model().folderItems().first().originalName);
+                                                ? QString()
+                                                : scene.model().folderItems().first().originalName);
         scene.view()->installButton()->click();
         const bool midRun = scene.stepUntil([&] {
             return scene.model().isInstalling() &&
@@ -177,8 +179,8 @@ int main(int argc, char* argv[]) {
             QTextStream(stderr) << "the run never reached an installed item\n";
         ok &= midRun && save(scene.picture(), out, QStringLiteral("3-during-run.png"));
         const bool alerted = scene.stepUntil([&] { return scene.view()->alert() != nullptr; });
-        ok &= alerted && save(scene.picture(scene.view()->alert()), out,
-                              QStringLiteral("4-alert.png"));
+        ok &= alerted &&
+              save(scene.picture(scene.view()->alert()), out, QStringLiteral("4-alert.png"));
     }
     {
         Scene scene(pack);

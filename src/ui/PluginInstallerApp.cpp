@@ -18,11 +18,20 @@ InstallerWindow::InstallerWindow(std::shared_ptr<InstallerViewModel> viewModel, 
     layout->addWidget(m_contentView);
 }
 
-int PluginInstallerApp::main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+void PluginInstallerApp::configure() {
     QApplication::setApplicationName(QStringLiteral("PluginInstaller"));
     // The window's closing must not end a run that is still going.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Text as macOS draws it: outlines unhinted, placed at their design metrics. Where
+    // FreeType renders, this also spares hinting every glyph of every size at start-up.
+    QFont font = QApplication::font();
+    font.setHintingPreference(QFont::PreferNoHinting);
+    QApplication::setFont(font);
+}
+
+int PluginInstallerApp::main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    configure();
 
     auto viewModel = std::make_shared<InstallerViewModel>();
     auto* window = new InstallerWindow(viewModel, UiServices::real());

@@ -29,6 +29,9 @@ private:
 class PluginInstallerApp {
 public:
     static int main(int argc, char* argv[]);
+    // The application-wide settings the window is made for. Call once, after the
+    // QApplication exists; main() does.
+    static void configure();
 };
 
 } // namespace Orvoinstaller
