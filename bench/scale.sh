@@ -39,14 +39,15 @@ make_pack "$work/p0" 0
 make_pack "$work/p40" 40
 make_pack "$work/p2000" 2000
 
-# Rounds interleave the five commands, so a drift of the machine falls on all of them alike.
+# Rounds interleave the five commands, so a drift of the machine falls on all of them alike,
+# each round in its own (seeded) order, so that no command always follows the same one.
 python3 - "$harness" "$work" <<'PY'
-import os, statistics, subprocess, sys, time
+import os, random, statistics, sys, time
 harness, work = sys.argv[1:3]
 commands = {"bare": ["bare"], "bare + text": ["bare-text"],
             "0 folders": ["startup", f"{work}/p0"], "40 folders": ["startup", f"{work}/p40"],
             "2000 folders": ["startup", f"{work}/p2000"]}
-rounds, warmup = 30, 3
+rounds, warmup = 60, 3
 devnull = os.open(os.devnull, os.O_WRONLY)
 actions = [(os.POSIX_SPAWN_DUP2, devnull, 1), (os.POSIX_SPAWN_DUP2, devnull, 2)]
 def timed(argv):
@@ -60,8 +61,9 @@ def timed(argv):
 # The cost of starting and reaping a process that does nothing comes off every figure.
 spawn = []
 times = {name: [] for name in commands}
+order = random.Random(1)
 for i in range(warmup + rounds):
-    for name, args in commands.items():
+    for name, args in order.sample(list(commands.items()), len(commands)):
         elapsed = timed([harness, *args])
         if i >= warmup:
             times[name].append(elapsed)
