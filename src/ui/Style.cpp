@@ -65,6 +65,8 @@ public:
     TintedIconEngine(QString name, QColor color) : m_name(std::move(name)), m_color(color) {}
 
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+        if (size.isEmpty())
+            return {};
         const bool disabled = mode == QIcon::Disabled;
         const quint64 key =
             (quint64(size.width()) << 32) | (quint64(size.height()) << 1) | disabled;
