@@ -1,5 +1,6 @@
 #include "model/InstallerViewModel.h"
 
+#include <QStringBuilder>
 #include <QUuid>
 
 namespace Orvoinstaller {
@@ -33,7 +34,7 @@ void InstallerViewModel::scanFolders() {
             if (!entry.isDirectory.value_or(false))
                 continue;
             const QString name = lastComponent(entry.path);
-            print(QStringLiteral("找到文件夹: ") + name + QStringLiteral(" in ") + kindName);
+            print(QStringLiteral("找到文件夹: ") % name % QStringLiteral(" in ") % kindName);
             appendFolderItem(FolderItem(QUuid::createUuid(), name, name, type, entry.path));
         }
     }

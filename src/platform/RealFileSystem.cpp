@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QStringBuilder>
 
 #include <cerrno>
 #include <dirent.h>
@@ -206,14 +207,14 @@ bool RealFileSystem::sameRegularFile(const QString& first, const QString& second
 QString joinPath(const QString& dir, const QString& name) {
     if (dir.endsWith(QLatin1Char('/')))
         return dir + name;
-    return dir + QLatin1Char('/') + name;
+    return dir % QLatin1Char('/') % name;
 }
 
 QString lastComponent(const QString& path) {
-    QString trimmed = path;
+    QStringView trimmed = path;
     while (trimmed.size() > 1 && trimmed.endsWith(QLatin1Char('/')))
         trimmed.chop(1);
-    return trimmed.mid(trimmed.lastIndexOf(QLatin1Char('/')) + 1);
+    return trimmed.mid(trimmed.lastIndexOf(QLatin1Char('/')) + 1).toString();
 }
 
 QString parentPath(const QString& path) {
