@@ -3,7 +3,8 @@
 #   start-up to the first painted window, beside a bare Qt window of the same size;
 #   the time to apply one keystroke in a name field with 2,000 rows;
 #   peak memory (RSS) at start-up with 2,000 folders.
-# Runs offscreen unless QT_QPA_PLATFORM says otherwise; needs python3 and GNU time
+# Runs offscreen unless QT_QPA_PLATFORM says otherwise (xcb under xvfb-run: an X server);
+# needs python3 and GNU time
 # (scripts/deps.sh --bench).
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -21,7 +21,7 @@ if [[ "${1:-}" == --render ]]; then
   packages+=(xvfb xauth imagemagick)
 fi
 if [[ "${1:-}" == --bench ]]; then
-  packages+=(hyperfine rsync python3 time)
+  packages+=(hyperfine rsync python3 time xvfb xauth)
 fi
 
 missing=()
