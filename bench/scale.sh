@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
-# bench/scale.sh: the window at scale, on packs of 40 and 2,000 plug-in folders:
+# bench/scale.sh: the window at scale, on packs of 0, 40 and 2,000 plug-in folders:
 #   start-up to the first painted window, beside a bare Qt window of the same size;
 #   the time to apply one keystroke in a name field with 2,000 rows;
 #   peak memory (RSS) at start-up with 2,000 folders.
 # Runs offscreen unless QT_QPA_PLATFORM says otherwise (xcb under xvfb-run: an X server);
-# needs python3 and GNU time
-# (scripts/deps.sh --bench).
+# needs python3 and GNU time (scripts/deps.sh --bench).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
