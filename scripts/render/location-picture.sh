@@ -2,44 +2,48 @@
 # Draws the illustrative picture demo-pack/插件位置.jpg: a mock of FCPX's browser sidebars: where the installed templates show up.
 F="$(fc-match -f "%{file}" "WenQuanYi Micro Hei")"
 out="${1:-demo-pack/插件位置.jpg}"
+draw=()
+
+# pane LEFT RIGHT CAPTION: a dark column with its caption.
+pane() {
+  draw+=(-fill '#262626' -draw "rectangle $1 50 $2 444"
+    -fill '#9a9a9a' -pointsize 12 -draw "text $(($1 + 12)) 72 '$3'")
+}
+# group LEFT RIGHT TOP TITLE ITEM...: a disclosed group; items named "... " are greyed.
+group() {
+  local left=$1 right=$2 top=$3 title=$4 y=$(($3 + 44))
+  shift 4
+  draw+=(-fill '#3a3a3a' -draw "roundrectangle $((left + 8)) $top $((right - 8)) $((top + 24)) 4 4"
+    -fill '#e8e8e8' -pointsize 13 -draw "text $((left + 18)) $((top + 17)) '    $title'"
+    -fill '#bdbdbd' -draw "polygon $((left + 18)) $((top + 8)) $((left + 28)) $((top + 8)) $((left + 23)) $((top + 15))")
+  for item in "$@"; do
+    local colour='#c8c8c8'
+    [[ $item == *...* ]] && colour='#8a8a8a'
+    draw+=(-fill "$colour" -draw "text $((left + 42)) $y '$item'")
+    y=$((y + 22))
+  done
+}
+# highlight LEFT RIGHT BOTTOM NOTE: the frame around where templates appear, and its note.
+highlight() {
+  draw+=(-fill none -stroke '#ffb000' -strokewidth 2
+    -draw "roundrectangle $(($1 + 4)) 80 $(($2 - 4)) $3 6 6" -stroke none
+    -fill '#ffb000' -pointsize 13 -draw "text $(($1 + 12)) $(($3 + 28)) '$4'")
+}
+
+pane 16 270 '边栏：字幕和发生器 (Option+Cmd+1)'
+group 16 270 84 '字幕 Titles' 'Orvo 标题 Basic' 'Lower Third' '制作人员字幕 ...'
+group 16 270 186 '发生器 Generators' 'Orvo Gradient 背景' '背景 ...'
+highlight 16 270 262 '字幕和发生器出现在这里'
+pane 290 530 '效果浏览器 (Cmd+5)'
+group 290 530 84 '视频效果 Effects' 'Orvo 光效 Glow' '模糊 ...' '风格化 ...'
+highlight 290 530 182 '效果出现在这里'
+pane 554 784 '转场浏览器 (Ctrl+Cmd+5)'
+group 554 784 84 '转场 Transitions' 'Orvo 推移 Push' '溶解 ...' '擦除 ...'
+highlight 554 784 182 '转场出现在这里'
+
 convert -size 800x460 xc:'#1e1e1e' -font "$F" \
   -fill '#2b2b2b' -draw "rectangle 0 0 800 34" \
   -fill '#d0d0d0' -pointsize 15 -draw "text 16 23 'Final Cut Pro — 插件在哪里'" \
-  \
-  -fill '#262626' -draw "rectangle 16 50 270 444" \
-  -fill '#9a9a9a' -pointsize 12 -draw "text 28 72 '边栏：字幕和发生器 (Option+Cmd+1)'" \
-  -fill '#3a3a3a' -draw "roundrectangle 24 84 262 108 4 4" \
-  -fill '#e8e8e8' -pointsize 13 -draw "text 34 101 '    字幕 Titles'" \
-  -fill '#c8c8c8' -draw "text 58 128 'Orvo 标题 Basic'" \
-  -fill '#c8c8c8' -draw "text 58 150 'Lower Third'" \
-  -fill '#8a8a8a' -draw "text 58 172 '制作人员字幕 ...'" \
-  -fill '#3a3a3a' -draw "roundrectangle 24 186 262 210 4 4" \
-  -fill '#e8e8e8' -draw "text 34 203 '    发生器 Generators'" \
-  -fill '#c8c8c8' -draw "text 58 230 'Orvo Gradient 背景'" \
-  -fill '#8a8a8a' -draw "text 58 252 '背景 ...'" \
-  -fill none -stroke '#ffb000' -strokewidth 2 -draw "roundrectangle 20 80 266 262 6 6" -stroke none \
-  -fill '#ffb000' -pointsize 13 -draw "text 28 290 '字幕和发生器出现在这里'" \
-  \
-  -fill '#262626' -draw "rectangle 290 50 530 444" \
-  -fill '#9a9a9a' -pointsize 12 -draw "text 302 72 '效果浏览器 (Cmd+5)'" \
-  -fill '#3a3a3a' -draw "roundrectangle 298 84 522 108 4 4" \
-  -fill '#e8e8e8' -pointsize 13 -draw "text 308 101 '    视频效果 Effects'" \
-  -fill '#c8c8c8' -draw "text 332 128 'Orvo 光效 Glow'" \
-  -fill '#8a8a8a' -draw "text 332 150 '模糊 ...'" \
-  -fill '#8a8a8a' -draw "text 332 172 '风格化 ...'" \
-  -fill none -stroke '#ffb000' -strokewidth 2 -draw "roundrectangle 294 80 526 182 6 6" -stroke none \
-  -fill '#ffb000' -pointsize 13 -draw "text 302 210 '效果出现在这里'" \
-  \
-  -fill '#262626' -draw "rectangle 554 50 784 444" \
-  -fill '#9a9a9a' -pointsize 12 -draw "text 566 72 '转场浏览器 (Ctrl+Cmd+5)'" \
-  -fill '#3a3a3a' -draw "roundrectangle 562 84 776 108 4 4" \
-  -fill '#e8e8e8' -pointsize 13 -draw "text 572 101 '    转场 Transitions'" \
-  -fill '#c8c8c8' -draw "text 596 128 'Orvo 推移 Push'" \
-  -fill '#8a8a8a' -draw "text 596 150 '溶解 ...'" \
-  -fill '#8a8a8a' -draw "text 596 172 '擦除 ...'" \
-  -fill none -stroke '#ffb000' -strokewidth 2 -draw "roundrectangle 558 80 780 182 6 6" -stroke none \
-  -fill '#ffb000' -pointsize 13 -draw "text 566 210 '转场出现在这里'" \
-  \
-  -fill "#bdbdbd" -draw "polygon 34 92 44 92 39 99" -draw "polygon 34 194 44 194 39 201" -draw "polygon 308 92 318 92 313 99" -draw "polygon 572 92 582 92 577 99" \
+  "${draw[@]}" \
   -fill "#7a7a7a" -pointsize 11 -draw "text 302 420 '示意图，仅供参考'" \
   -quality 88 "$out"
