@@ -1,14 +1,15 @@
 // Starts the built program on the demo pack and checks its start-up trace on standard output.
 // Only the output is looked at, never the window.
-#include "discovery/NameList.h"
+#include "support/TestPlatform.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+
+using namespace Orvoinstaller::Testing;
 
 class ExecutableTrace : public QObject {
     Q_OBJECT
@@ -43,33 +44,19 @@ private Q_SLOTS:
         program.kill();
         program.waitForFinished();
 
-        const QStringList listing = QDir(resources).entryList(
-            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
-        const QStringList locate{
-            QStringLiteral("开始查找资源路径..."),
-            QStringLiteral("Bundle 标识符: " PLUGININSTALLER_BUNDLE_ID),
-            QStringLiteral("Bundle 路径: ") + bundle,
-            QStringLiteral("找到资源路径: ") + resources,
-            QStringLiteral("资源目录内容: ") + Orvoinstaller::nameListText(listing),
-        };
-        auto scanOf = [&](const QString& kind, const QStringList& names) {
-            QStringList lines{QStringLiteral("正在扫描文件夹: ") + resources + QLatin1Char('/') +
-                              kind};
-            for (const QString& name : names)
-                lines << QStringLiteral("找到文件夹: ") + name + QStringLiteral(" in ") + kind;
-            return lines;
-        };
         QStringList titles{"Lower Third", "Orvo 标题 Basic"};
         if (trace.value(7).contains(titles[1])) // within a kind the order is the file system's
             titles.swapItemsAt(0, 1);
-        const QStringList scan = scanOf("Titles", titles) + scanOf("Effects", {"Orvo 光效 Glow"}) +
-                                 scanOf("Generators", {"Orvo Gradient 背景"}) +
-                                 scanOf("Transitions", {"Orvo 推移 Push"}) +
+        const QStringList scan = scanTrace(resources, "Titles", titles) +
+                                 scanTrace(resources, "Effects", {"Orvo 光效 Glow"}) +
+                                 scanTrace(resources, "Generators", {"Orvo Gradient 背景"}) +
+                                 scanTrace(resources, "Transitions", {"Orvo 推移 Push"}) +
                                  QStringList{QStringLiteral("扫描完成，共找到 5 个文件夹")};
-        // The rendering of the attributes is the platform's.
-        trace.replaceInStrings(QRegularExpression(QStringLiteral("^(资源目录权限: ).+$")), "\\1…");
+        const QStringList locate =
+            locateTrace(QStringLiteral(PLUGININSTALLER_BUNDLE_ID), bundle, resources);
         // The tutorial address locates the resources again and reads its file without fault.
-        QCOMPARE(trace, locate + QStringList{"资源目录权限: …"} + scan + locate);
+        QCOMPARE(maskPlatformWording(trace),
+                 locate + QStringList{"资源目录权限: …"} + scan + locate);
     }
 };
 

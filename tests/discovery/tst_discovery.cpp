@@ -7,7 +7,6 @@
 #include "support/TestPlatform.h"
 
 #include <QDir>
-#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -27,34 +26,17 @@ struct UnlistableFileSystem : RealFileSystem {
     QStringList unlistable;
 };
 
-// The five lines of a call that finds the bundle's resource folder readable.
 QStringList located(const Sandbox& box) {
-    const auto all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
-    const QStringList names = QDir(box.resourcePath()).entryList(all, QDir::Unsorted);
-    return {QStringLiteral("开始查找资源路径..."),
-            QStringLiteral("Bundle 标识符: com.example.installer"),
-            QStringLiteral("Bundle 路径: ") + box.bundlePath(),
-            QStringLiteral("找到资源路径: ") + box.resourcePath(),
-            QStringLiteral("资源目录内容: ") + nameListText(names)};
+    return locateTrace(QStringLiteral("com.example.installer"), box.bundlePath(),
+                       box.resourcePath());
 }
 
-// The lines of scanning one kind folder: the folders found, or with none that it cannot be
-// listed.
 QStringList scanOf(const Sandbox& box, const QString& kind, const QStringList& names) {
-    const QString path = box.resourcePath() + QLatin1Char('/') + kind;
-    QStringList lines{QStringLiteral("正在扫描文件夹: ") + path};
-    if (names.isEmpty())
-        lines << QStringLiteral("无法访问文件夹: ") + path;
-    for (const QString& name : names)
-        lines << QStringLiteral("找到文件夹: ") + name + QStringLiteral(" in ") + kind;
-    return lines;
+    return scanTrace(box.resourcePath(), kind, names);
 }
 
-// The printed lines with the values that are the platform's wording cut down to "…".
 QStringList masked(const Sandbox& box) {
-    static const QRegularExpression values(
-        QStringLiteral("^(资源目录权限|无法访问(备选)?资源目录): .+$"));
-    return QStringList(box.lines()).replaceInStrings(values, QStringLiteral("\\1: …"));
+    return maskPlatformWording(box.lines());
 }
 
 } // namespace

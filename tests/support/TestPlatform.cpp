@@ -1,5 +1,6 @@
 #include "support/TestPlatform.h"
 
+#include "discovery/NameList.h"
 #include "platform/QtProcessRunner.h"
 #include "platform/RealFileSystem.h"
 
@@ -8,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <QRegularExpression>
 
 namespace Orvoinstaller::Testing {
 
@@ -83,6 +85,31 @@ Platform Sandbox::platform(std::shared_ptr<MainQueue> queue) const {
     platform.processRunner = std::make_shared<QtProcessRunner>();
     platform.fontsFolder = fontsPath();
     return platform;
+}
+
+QStringList locateTrace(const QString& identifier, const QString& bundle,
+                        const QString& resources) {
+    const auto all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    const QStringList names = QDir(resources).entryList(all, QDir::Unsorted);
+    return {QStringLiteral("开始查找资源路径..."), QStringLiteral("Bundle 标识符: ") + identifier,
+            QStringLiteral("Bundle 路径: ") + bundle, QStringLiteral("找到资源路径: ") + resources,
+            QStringLiteral("资源目录内容: ") + nameListText(names)};
+}
+
+QStringList scanTrace(const QString& resources, const QString& kind, const QStringList& names) {
+    const QString path = resources + QLatin1Char('/') + kind;
+    QStringList lines{QStringLiteral("正在扫描文件夹: ") + path};
+    if (names.isEmpty())
+        lines << QStringLiteral("无法访问文件夹: ") + path;
+    for (const QString& name : names)
+        lines << QStringLiteral("找到文件夹: ") + name + QStringLiteral(" in ") + kind;
+    return lines;
+}
+
+QStringList maskPlatformWording(QStringList lines) {
+    static const QRegularExpression values(
+        QStringLiteral("^(资源目录权限|无法访问(备选)?资源目录): .+$"));
+    return lines.replaceInStrings(values, QStringLiteral("\\1: …"));
 }
 
 QStringList treeListing(const QString& root) {

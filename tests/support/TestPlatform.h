@@ -66,6 +66,13 @@ private:
     std::shared_ptr<CapturedOutput> m_output = std::make_shared<CapturedOutput>();
 };
 
+// The trace of locating a readable resource folder (five lines) and of scanning one kind
+// folder: the folders found, or with none that it cannot be listed.
+QStringList locateTrace(const QString& identifier, const QString& bundle, const QString& resources);
+QStringList scanTrace(const QString& resources, const QString& kind, const QStringList& names);
+// `lines` with the values in the platform's own wording cut down to "…".
+QStringList maskPlatformWording(QStringList lines);
+
 // Every file and folder below `root` as "relative/path" (folders end in "/") with file
 // contents, sorted; for comparing whole trees.
 QStringList treeListing(const QString& root);
