@@ -44,7 +44,8 @@ void layOutPack(Engine& e) {
     e.writeResourceFile("Effects/G/same", "same");
     ::chmod(QFile::encodeName(e.resourcePath() + "/Effects/G/same").constData(), 0755);
     e.writeResourceFile("Transitions/P/p", "new");
-    for (const char* file : {"g", "Media/m", "mine"})
+    // The last is the user's too, though its name is close to the installer's temporaries.
+    for (const char* file : {"g", "Media/m", "mine", ".orvo-tmp-notes"})
         e.writeFile(e.installed("Effects.localized/G/") + file, "old");
     e.writeFile(e.installed("Effects.localized/G/same"), "same");
 }
@@ -69,7 +70,8 @@ private Q_SLOTS:
         const QStringList expected = treeListing(clean.homePath());
         const QString g = "Movies/Motion Templates.localized/Effects.localized/G/";
         for (const QString& line :
-             {g + "mine = " + clean.hex("old"), g + "same = " + clean.hex("same") + " mode 755",
+             {g + "mine = " + clean.hex("old"), g + ".orvo-tmp-notes = " + clean.hex("old"),
+              g + "same = " + clean.hex("same") + " mode 755",
               g + "ro = " + clean.hex("new") + " mode 444",
               "Movies/Motion Templates.localized/Titles.localized/T/run.sh = " +
                   clean.hex("#!/bin/sh") + " mode 755"})
