@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -123,6 +124,23 @@ void ContentView::buildMainColumn() {
     setColor(m_status, Style::systemBlue());
     column->addWidget(m_status);
 
+    // Bytes done of the run's total; a tenth of a percent per step.
+    m_progress = new QProgressBar(m_column);
+    m_progress->setRange(0, 1000);
+    m_progress->setTextVisible(false);
+    m_progress->setFixedHeight(6);
+    m_progress->setAccessibleName(tr("安装进度"));
+    m_progress->hide();
+    column->addWidget(m_progress);
+    m_timeLeft = new QLabel(m_column);
+    m_timeLeft->setFont(Style::font(Style::TextRole::footnote));
+    m_timeLeft->setAlignment(Qt::AlignCenter);
+    setColor(m_timeLeft, Style::secondaryLabel(palette()));
+    m_timeLeft->hide();
+    column->addWidget(m_timeLeft);
+    connect(m_viewModel.get(), &InstallerViewModel::runProgressChanged, this,
+            [this] { renderProgress(viewRules(*m_viewModel)); });
+
     auto* divider = new QFrame;
     divider->setFrameShape(QFrame::HLine);
     divider->setFrameShadow(QFrame::Plain);
@@ -135,9 +153,19 @@ void ContentView::buildMainColumn() {
 
     m_install = new InstallButton;
     m_install->setIcon(Style::icon(QStringLiteral("square.and.arrow.down"), Style::white()));
-    column->addWidget(padded(m_install, padding, 0, padding, 0));
+    m_cancel = new QPushButton(tr("取消安装"));
+    m_cancel->setAutoDefault(false);
+    m_cancel->hide();
+    auto* installRow = new QWidget;
+    auto* installLayout = new QHBoxLayout(installRow);
+    installLayout->setContentsMargins(padding, 0, padding, 0);
+    installLayout->setSpacing(8);
+    installLayout->addWidget(m_install, 1);
+    installLayout->addWidget(m_cancel);
+    column->addWidget(installRow);
     connect(m_install, &QPushButton::clicked, this,
             [this] { m_viewModel->requestInstallPlugins(); });
+    connect(m_cancel, &QPushButton::clicked, this, [this] { m_viewModel->requestCancel(); });
 
     auto* buttonRow = new QWidget;
     auto* rowLayout = new QHBoxLayout(buttonRow);
@@ -229,12 +257,23 @@ void ContentView::render() {
     m_install->setBusy(rules.installBusy);
     setTextIfChanged(m_install, rules.installBusy ? tr("正在安装...") : tr("安装插件"));
     m_install->setEnabled(rules.installEnabled);
+    m_cancel->setVisible(rules.showsCancel);
+    m_cancel->setEnabled(rules.cancelEnabled);
+    renderProgress(rules);
     m_fonts->setEnabled(rules.fontsEnabled);
     m_location->setEnabled(rules.locationEnabled);
     m_tutorial->setEnabled(rules.tutorialEnabled);
 
     presentSheet(rules.sheetPresented);
     presentAlert(rules.alertPresented);
+}
+
+void ContentView::renderProgress(const ViewRules& rules) {
+    m_progress->setVisible(rules.showsProgress);
+    if (m_progress->value() != rules.progressPermille)
+        m_progress->setValue(rules.progressPermille);
+    setTextIfChanged(m_timeLeft, rules.timeLeftText);
+    m_timeLeft->setVisible(rules.showsProgress && !rules.timeLeftText.isEmpty());
 }
 
 void ContentView::presentSheet(bool presented) {
@@ -256,8 +295,8 @@ void ContentView::presentAlert(bool presented) {
         m_alert = new QMessageBox(this);
         m_alert->setAttribute(Qt::WA_DeleteOnClose);
         m_alert->setWindowModality(Qt::WindowModal);
-        m_alert->setWindowTitle(tr("安装完成！"));
-        m_alert->setText(tr("安装完成！"));
+        m_alert->setWindowTitle(m_viewModel->installationAlertTitle());
+        m_alert->setText(m_viewModel->installationAlertTitle());
         m_alert->setInformativeText(m_viewModel->installationAlertMessage());
         // The title reads as the alert's headline, as on the platform's own alerts.
         if (auto* title = m_alert->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {

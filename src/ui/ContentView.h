@@ -12,6 +12,7 @@
 #include <memory>
 
 class QLabel;
+class QProgressBar;
 class QPushButton;
 
 namespace Orvoinstaller {
@@ -52,6 +53,9 @@ public:
     FolderListPanel* folderListPanel() const { return m_panel; }
     QLabel* statusLine() const { return m_status; }
     InstallButton* installButton() const { return m_install; }
+    QPushButton* cancelButton() const { return m_cancel; }
+    QProgressBar* progressBar() const { return m_progress; }
+    QLabel* timeLeft() const { return m_timeLeft; }
     QPushButton* fontsButton() const { return m_fonts; }
     QPushButton* locationButton() const { return m_location; }
     PlainButton* tutorialButton() const { return m_tutorial; }
@@ -67,6 +71,7 @@ private:
     void buildFooter();
     void scheduleRender();
     void render();
+    void renderProgress(const ViewRules& rules);
     void presentSheet(bool presented);
     void presentAlert(bool presented);
 
@@ -82,6 +87,9 @@ private:
     FolderListPanel* m_panel = nullptr;
     QLabel* m_status = nullptr;
     InstallButton* m_install = nullptr;
+    QPushButton* m_cancel = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QLabel* m_timeLeft = nullptr;
     QPushButton* m_fonts = nullptr;
     QPushButton* m_location = nullptr;
     PlainButton* m_tutorial = nullptr;
