@@ -131,13 +131,19 @@ void ContentView::buildMainColumn() {
     m_progress->setFixedHeight(6);
     m_progress->setAccessibleName(tr("安装进度"));
     m_progress->hide();
-    column->addWidget(m_progress);
+    // Bar and time left read as one block with the status line above them.
+    auto* progressBlock = new QWidget(m_column);
+    auto* progressLayout = new QVBoxLayout(progressBlock);
+    progressLayout->setContentsMargins(0, 0, 0, 0);
+    progressLayout->setSpacing(6);
+    progressLayout->addWidget(m_progress);
     m_timeLeft = new QLabel(m_column);
     m_timeLeft->setFont(Style::font(Style::TextRole::footnote));
     m_timeLeft->setAlignment(Qt::AlignCenter);
     setColor(m_timeLeft, Style::secondaryLabel(palette()));
     m_timeLeft->hide();
-    column->addWidget(m_timeLeft);
+    progressLayout->addWidget(m_timeLeft);
+    column->addWidget(progressBlock);
     connect(m_viewModel.get(), &InstallerViewModel::runProgressChanged, this,
             [this] { renderProgress(viewRules(*m_viewModel)); });
 
@@ -269,6 +275,7 @@ void ContentView::render() {
 }
 
 void ContentView::renderProgress(const ViewRules& rules) {
+    m_progress->parentWidget()->setVisible(rules.showsProgress); // the block, and its spacing
     m_progress->setVisible(rules.showsProgress);
     if (m_progress->value() != rules.progressPermille)
         m_progress->setValue(rules.progressPermille);
