@@ -1,7 +1,7 @@
 // engine_bench copy SRC DST   : the copy of an item whose destination does not exist yet
 // engine_bench merge SRC DST  : the merge of an item into its existing destination
 #include "model/InstallerViewModel.h"
-#include "platform/RealFileSystem.h"
+#include "platform/Platform.h"
 
 #include <cstdio>
 #include <cstring>
@@ -9,12 +9,6 @@
 using namespace Orvoinstaller;
 
 namespace {
-
-// The harness has no event loop; nothing it does waits for a later turn.
-class NoQueue : public MainQueue {
-public:
-    void post(QObject*, std::function<void()>) override {}
-};
 
 // Construction's trace of the (absent) resource folder is left out; the merge's is printed.
 class LaterOutput : public DiagnosticOutput {
@@ -39,14 +33,14 @@ int main(int argc, char** argv) {
     const QString source = QString::fromLocal8Bit(argv[2]);
     const QString destination = QString::fromLocal8Bit(argv[3]);
 
-    Platform platform;
-    platform.fileSystem = std::make_shared<RealFileSystem>();
-    // No resource folder: construction's scan finds nothing and costs nothing.
-    platform.bundle = std::make_shared<FixedBundle>(
-        std::nullopt, QStringLiteral("/nonexistent/x.app"), std::nullopt);
-    platform.mainQueue = std::make_shared<NoQueue>();
     auto output = std::make_shared<LaterOutput>();
-    platform.output = output;
+    // No resource folder: construction's scan finds nothing and costs nothing. The harness
+    // has no event loop; nothing it does waits for a later turn, so the queue never runs.
+    const Platform platform =
+        Platform::real({.bundle = std::make_shared<FixedBundle>(
+                            std::nullopt, QStringLiteral("/nonexistent/x.app"), std::nullopt),
+                        .mainQueue = std::make_shared<ManualQueue>(),
+                        .output = output});
     auto model = std::make_shared<InstallerViewModel>(platform);
     output->enabled = true;
 
