@@ -75,11 +75,18 @@ void InstallerViewModel::setNewName(const QUuid& id, const QString& newName) {
 
 QString InstallerViewModel::installationAlertMessage() const {
     const auto& summary = m_installationSummary;
-    if (summary.failedCount == 0)
+    if (summary.failedCount == 0 && !summary.scriptFailed)
         return QCoreApplication::translate("InstallerViewModel", "插件安装成功！");
-    return QCoreApplication::translate("InstallerViewModel", "%1 个插件安装失败，共 %2 个")
-        .arg(summary.failedCount)
-        .arg(summary.itemCount);
+    if (summary.failedCount == 0)
+        return QCoreApplication::translate("InstallerViewModel",
+                                           "插件已安装，但安装后脚本执行失败");
+    const QString failed =
+        QCoreApplication::translate("InstallerViewModel", "%1 个插件安装失败，共 %2 个")
+            .arg(summary.failedCount)
+            .arg(summary.itemCount);
+    if (!summary.scriptFailed)
+        return failed;
+    return failed + QCoreApplication::translate("InstallerViewModel", "；安装后脚本也执行失败");
 }
 
 void InstallerViewModel::requestInstallPlugins() {
