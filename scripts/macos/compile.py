@@ -17,6 +17,7 @@ import json
 import os
 import re
 import shlex
+import shutil
 import subprocess
 import sys
 from collections import defaultdict
@@ -78,6 +79,7 @@ for folder, _, names in os.walk(os.path.join(root, "src")):
         if not re.search(r"_mac\.(cpp|mm)$", name) and path not in linux_files:
             problems.append(f"{relative}: in no target of the Linux build")
 
+shutil.rmtree(os.path.join(build, "macos-objects"), ignore_errors=True)  # none left over
 EXTRA = ["-g0"]  # debug info is of no use here
 QT_OR_STD = re.compile(r"^\s*#\s*include\s*<((?:Q\w*/)?Q\w*|[a-z_]+)>", re.M)
 
