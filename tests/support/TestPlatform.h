@@ -13,10 +13,14 @@
 
 namespace Orvoinstaller::Testing {
 
-// Keeps every diagnostic line instead of printing it.
+// Keeps every diagnostic line instead of printing it; the engine writes from its worker.
 class CapturedOutput : public DiagnosticOutput {
 public:
-    void line(const QString& text) override { lines << text; }
+    void line(const QString& text) override {
+        std::lock_guard lock(mutex);
+        lines << text;
+    }
+    std::mutex mutex;
     QStringList lines;
 };
 
@@ -46,8 +50,15 @@ public:
     // bundlePath() whose resource folder is resourcePath() (if it exists), captured output.
     // `queue` defaults to the real main-thread queue.
     Platform platform(std::shared_ptr<MainQueue> queue = nullptr) const;
-    QStringList lines() const { return m_output->lines; }
-    void clearLines() const { m_output->lines.clear(); }
+    QStringList lines() const {
+        std::lock_guard lock(m_output->mutex);
+        return m_output->lines;
+    }
+    DiagnosticOutput& output() const { return *m_output; }
+    void clearLines() const {
+        std::lock_guard lock(m_output->mutex);
+        m_output->lines.clear();
+    }
 
 private:
     QTemporaryDir m_dir;
