@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# bench/run.sh [SCALE] [anchors.sh options...]
+# bench/run.sh [SCALE] [anchors.py options...]
 #
 # Times the engine's fresh copy and its merge over an identical install beside cp -R,
 # rsync and the other anchors, on the same synthetic pack and in the same rounds, then
 # prints how the engine compares with cp -R (copy) and with `cp -R src/. dst/` (merge).
-# SCALE defaults to 4 (about 680 MB). ANCHORS overrides where anchors.sh is found.
+# SCALE defaults to 4 (about 600 MB); the pack comes from bench/make-pack.py and the
+# timing, with its fresh destinations, from bench/anchors.py (options after SCALE).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -13,8 +14,8 @@ if [[ $# -gt 0 && $1 != -* ]]; then
   scale=$1
   shift
 fi
-anchors=${ANCHORS:-$root/../shared/bench/anchors.sh}
 
+scripts/deps.sh --bench
 cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DPLUGININSTALLER_BENCH=ON \
   -DPLUGININSTALLER_TESTS=OFF > /dev/null
 cmake --build build/bench --target engine_bench -j2 > /dev/null
@@ -22,7 +23,7 @@ harness=$root/build/bench/bench/engine_bench
 
 table=$(mktemp)
 trap 'rm -f "$table"' EXIT
-"$anchors" "$scale" --copy "ours=$harness copy {src} {dst}" \
+python3 bench/anchors.py "$scale" --copy "ours=$harness copy {src} {dst}" \
   --merge "ours=$harness merge {src} {dst}" "$@" | tee "$table"
 
 python3 - "$table" <<'PY'

@@ -6,7 +6,6 @@
 //   ui_bench bare-text        the same with one line of text in it
 //   ui_bench keystroke PACK   prints how long one keystroke takes to reach the screen
 #include "model/InstallerViewModel.h"
-#include "platform/RealFileSystem.h"
 #include "ui/ContentView.h"
 #include "ui/FolderList.h"
 #include "ui/PluginInstallerApp.h"
@@ -41,12 +40,10 @@ public:
 };
 
 std::shared_ptr<InstallerViewModel> modelFor(const QString& pack, bool quiet) {
-    Platform platform = Platform::real();
-    platform.bundle = std::make_shared<FixedBundle>(QStringLiteral("bench"),
-                                                    pack + QStringLiteral("/bench.app"), pack);
-    if (quiet)
-        platform.output = std::make_shared<NullOutput>();
-    return std::make_shared<InstallerViewModel>(platform);
+    return std::make_shared<InstallerViewModel>(
+        Platform::real({.bundle = std::make_shared<FixedBundle>(
+                            QStringLiteral("bench"), pack + QStringLiteral("/bench.app"), pack),
+                        .output = quiet ? std::make_shared<NullOutput>() : nullptr}));
 }
 
 int startup(const QString& pack) {

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Installs what building, testing and rendering need, when it is missing.
+# Installs what building and testing need, when it is missing; --render, --bench and
+# --macos-check add what those need.
 # Debian 12: apt packages (as root, or through sudo). macOS: prints what to install.
 set -euo pipefail
 
 if [[ "$(uname -s)" == Darwin ]]; then
-  # Homebrew's Qt is found through CMAKE_PREFIX_PATH, e.g. "$(brew --prefix qt@6)".
+  # Homebrew's Qt is found through CMAKE_PREFIX_PATH, e.g. "$(brew --prefix qt)".
   if ! command -v cmake > /dev/null; then
-    echo "Install the build tools first: xcode-select --install; brew install cmake qt@6" >&2
+    echo "Install the build tools first: xcode-select --install; brew install cmake qt" >&2
     exit 1
   fi
   exit 0
@@ -21,7 +22,12 @@ if [[ "${1:-}" == --render ]]; then
   packages+=(xvfb xauth imagemagick)
 fi
 if [[ "${1:-}" == --bench ]]; then
-  packages+=(hyperfine rsync python3 time xvfb xauth)
+  packages+=(hyperfine rsync python3 time xvfb xauth e2fsprogs)
+fi
+if [[ "${1:-}" == --macos-check ]]; then
+  packages+=(python3)
+  # Any Node.js with npm will do (the machine's own may not come from Debian).
+  command -v npm > /dev/null || packages+=(npm)
 fi
 
 missing=()

@@ -5,4 +5,5 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DPLUGININSTALLER_TESTS=OFF "$@"
 cmake --build build/release -j"$(nproc 2> /dev/null || sysctl -n hw.ncpu)"
-exec build/release/PluginInstaller.app/Contents/MacOS/PluginInstaller
+name=$(sed -n 's/^PLUGININSTALLER_APP_NAME:STRING=//p' build/release/CMakeCache.txt)
+exec "build/release/$name.app/Contents/MacOS/$name"

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Builds everything with warnings as errors and the address and undefined-behaviour
-# sanitizers, then runs every test with ctest.
+# sanitizers, then runs every test with ctest. The installer is built under a maker's
+# name, version and PNG icon, so that the bundle test sees them differ from the defaults.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug \
-  -DPLUGININSTALLER_WERROR=ON -DPLUGININSTALLER_SANITIZE=ON
+  -DPLUGININSTALLER_WERROR=ON -DPLUGININSTALLER_SANITIZE=ON \
+  -DPLUGININSTALLER_APP_NAME="Test Templates Installer" -DPLUGININSTALLER_VERSION=2.3.4 \
+  -DPLUGININSTALLER_ICON="$PWD/src/app/icons/AppIcon-1024.png"
 cmake --build build/test -j"$(nproc 2> /dev/null || sysctl -n hw.ncpu)"
 # Leak checking stays off: Qt's plugin and font caches live until exit by design.
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1

@@ -2,8 +2,6 @@
 // during a run, the completion alert and the location sheet.
 // Usage: render-window <pack folder> <output folder>
 #include "model/InstallerViewModel.h"
-#include "platform/QtProcessRunner.h"
-#include "platform/RealFileSystem.h"
 #include "ui/Buttons.h"
 #include "ui/ContentView.h"
 #include "ui/LocationSheet.h"
@@ -19,31 +17,9 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include <deque>
-
 using namespace Orvoinstaller;
 
 namespace {
-
-// Runs posted work one piece at a time, so a run can be stopped between its steps.
-class SteppedQueue : public MainQueue {
-public:
-    void post(QObject* context, std::function<void()> work) override {
-        m_work.emplace_back(QPointer<QObject>(context), std::move(work));
-    }
-    bool step() {
-        if (m_work.empty())
-            return false;
-        auto [context, work] = std::move(m_work.front());
-        m_work.pop_front();
-        if (context)
-            work();
-        return true;
-    }
-
-private:
-    std::deque<std::pair<QPointer<QObject>, std::function<void()>>> m_work;
-};
 
 class NoChooser : public FolderChooser {
 public:
@@ -66,17 +42,13 @@ public:
         if (!pack.isEmpty())
             QProcess::execute(QStringLiteral("cp"),
                               {QStringLiteral("-R"), pack + QStringLiteral("/."), m_resources});
-        Platform platform;
-        platform.fileSystem =
-            std::make_shared<RealFileSystem>(m_dir.filePath(QStringLiteral("home")));
-        platform.bundle = std::make_shared<FixedBundle>(
-            QStringLiteral("com.orvo.plugininstaller"),
-            m_dir.filePath(QStringLiteral("Installer.app")), m_resources);
-        platform.mainQueue = m_queue;
-        platform.output = std::make_shared<StdoutOutput>();
-        platform.processRunner = std::make_shared<QtProcessRunner>();
-        platform.fontsFolder = m_dir.filePath(QStringLiteral("fonts"));
-        m_viewModel = std::make_shared<InstallerViewModel>(platform);
+        m_viewModel = std::make_shared<InstallerViewModel>(
+            Platform::real({.home = m_dir.filePath(QStringLiteral("home")),
+                            .bundle = std::make_shared<FixedBundle>(
+                                QStringLiteral("com.orvo.plugininstaller"),
+                                m_dir.filePath(QStringLiteral("Installer.app")), m_resources),
+                            .mainQueue = m_queue,
+                            .fontsFolder = m_dir.filePath(QStringLiteral("fonts"))}));
         m_window = std::make_unique<InstallerWindow>(
             m_viewModel, UiServices{std::make_shared<NoChooser>(), std::make_shared<NoOpener>()});
         m_window->resize(InstallerWindow::minimumContentWidth,
@@ -89,7 +61,7 @@ public:
     void settle() {
         do {
             QApplication::processEvents();
-        } while (m_queue->step());
+        } while (m_queue->runOne());
         QApplication::processEvents();
     }
 
@@ -99,7 +71,7 @@ public:
         timer.start();
         while (!done()) {
             QApplication::processEvents();
-            if (!m_queue->step() && timer.elapsed() > 20000)
+            if (!m_queue->runOne() && timer.elapsed() > 20000)
                 return false;
         }
         QApplication::processEvents();
@@ -128,7 +100,7 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_resources;
-    std::shared_ptr<SteppedQueue> m_queue = std::make_shared<SteppedQueue>();
+    std::shared_ptr<ManualQueue> m_queue = std::make_shared<ManualQueue>();
     std::shared_ptr<InstallerViewModel> m_viewModel;
     std::unique_ptr<InstallerWindow> m_window;
 };

@@ -9,4 +9,31 @@ void QtMainQueue::post(QObject* context, std::function<void()> work) {
     QMetaObject::invokeMethod(context, std::move(work), Qt::QueuedConnection);
 }
 
+void ManualQueue::post(QObject* context, std::function<void()> work) {
+    m_work.emplace_back(QPointer<QObject>(context), std::move(work));
+}
+
+bool ManualQueue::runOne() {
+    if (m_work.empty())
+        return false;
+    auto [context, work] = std::move(m_work.front());
+    m_work.pop_front();
+    if (context)
+        work();
+    return true;
+}
+
+int ManualQueue::runAll() {
+    int ran = 0;
+    while (!m_work.empty()) {
+        auto [context, work] = std::move(m_work.front());
+        m_work.pop_front();
+        if (context) {
+            work();
+            ++ran;
+        }
+    }
+    return ran;
+}
+
 } // namespace Orvoinstaller

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <functional>
+#include <QPointer>
 
-class QObject;
+#include <deque>
+#include <functional>
 
 namespace Orvoinstaller {
 
@@ -17,6 +18,21 @@ public:
 class QtMainQueue : public MainQueue {
 public:
     void post(QObject* context, std::function<void()> work) override;
+};
+
+// Runs posted work only when asked, so that a test, the renderer or the bench can stop
+// between turns, or never run them.
+class ManualQueue : public MainQueue {
+public:
+    void post(QObject* context, std::function<void()> work) override;
+    // Runs the oldest posted work (skipped if its context is gone); false when none waited.
+    bool runOne();
+    // Runs everything posted so far, and what that posts in turn; returns how many ran.
+    int runAll();
+    int pending() const { return static_cast<int>(m_work.size()); }
+
+private:
+    std::deque<std::pair<QPointer<QObject>, std::function<void()>>> m_work;
 };
 
 } // namespace Orvoinstaller

@@ -7,13 +7,18 @@
 
 namespace Orvoinstaller {
 
-Platform Platform::real() {
+Platform Platform::real(PlatformParts parts) {
     Platform platform;
-    platform.fileSystem = std::make_shared<RealFileSystem>();
-    platform.bundle = std::make_shared<ExecutableBundle>(QCoreApplication::applicationDirPath());
-    platform.mainQueue = std::make_shared<QtMainQueue>();
-    platform.output = std::make_shared<StdoutOutput>();
+    platform.fileSystem = std::make_shared<RealFileSystem>(std::move(parts.home));
+    platform.bundle =
+        parts.bundle ? std::move(parts.bundle)
+                     : std::make_shared<ExecutableBundle>(QCoreApplication::applicationDirPath());
+    platform.mainQueue =
+        parts.mainQueue ? std::move(parts.mainQueue) : std::make_shared<QtMainQueue>();
+    platform.output = parts.output ? std::move(parts.output) : std::make_shared<StdoutOutput>();
     platform.processRunner = std::make_shared<QtProcessRunner>();
+    if (!parts.fontsFolder.isEmpty())
+        platform.fontsFolder = std::move(parts.fontsFolder);
     return platform;
 }
 

@@ -10,6 +10,16 @@
 
 namespace Orvoinstaller {
 
+// What a program that lays out its own bundle (the tests, the renderer, the bench) puts in
+// place of the running application's services; what it leaves empty stays real.
+struct PlatformParts {
+    QString home = {}; // the file system's home folder; empty for the user's own
+    std::shared_ptr<Bundle> bundle = {};
+    std::shared_ptr<MainQueue> mainQueue = {};
+    std::shared_ptr<DiagnosticOutput> output = {};
+    QString fontsFolder = {}; // empty for /Library/Fonts
+};
+
 // The services the state object uses; tests replace any of them.
 struct Platform {
     std::shared_ptr<FileSystem> fileSystem;
@@ -19,8 +29,8 @@ struct Platform {
     std::shared_ptr<ProcessRunner> processRunner;
     QString fontsFolder = QStringLiteral("/Library/Fonts");
 
-    // The real services of the running application.
-    static Platform real();
+    // The real services of the running application, with `parts` in place of some.
+    static Platform real(PlatformParts parts = {});
 };
 
 } // namespace Orvoinstaller

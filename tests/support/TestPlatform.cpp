@@ -1,15 +1,12 @@
 #include "support/TestPlatform.h"
 
 #include "discovery/NameList.h"
-#include "platform/QtProcessRunner.h"
-#include "platform/RealFileSystem.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QPointer>
 #include <QRegularExpression>
 
 #include <cstdio>
@@ -18,33 +15,6 @@
 #include <sys/stat.h>
 
 namespace Orvoinstaller::Testing {
-
-void ManualQueue::post(QObject* context, std::function<void()> work) {
-    m_work.emplace_back(QPointer<QObject>(context), std::move(work));
-}
-
-bool ManualQueue::runOne() {
-    if (m_work.empty())
-        return false;
-    auto [context, work] = std::move(m_work.front());
-    m_work.erase(m_work.begin());
-    if (context)
-        work();
-    return true;
-}
-
-int ManualQueue::runAll() {
-    int ran = 0;
-    while (!m_work.empty()) {
-        auto [context, work] = std::move(m_work.front());
-        m_work.erase(m_work.begin());
-        if (context) {
-            work();
-            ++ran;
-        }
-    }
-    return ran;
-}
 
 Sandbox::Sandbox() {
     QDir().mkpath(homePath());
@@ -80,17 +50,15 @@ QString Sandbox::writeResourceFile(const QString& relative, const QByteArray& co
 }
 
 Platform Sandbox::platform(std::shared_ptr<MainQueue> queue) const {
-    Platform platform;
-    platform.fileSystem = std::make_shared<RealFileSystem>(homePath());
     const QString resources = resourcePath();
-    platform.bundle = std::make_shared<FixedBundle>(
-        QStringLiteral("com.example.installer"), bundlePath(),
-        QFileInfo(resources).isDir() ? std::optional<QString>(resources) : std::nullopt);
-    platform.mainQueue = queue ? std::move(queue) : std::make_shared<QtMainQueue>();
-    platform.output = m_output;
-    platform.processRunner = std::make_shared<QtProcessRunner>();
-    platform.fontsFolder = fontsPath();
-    return platform;
+    return Platform::real(
+        {.home = homePath(),
+         .bundle = std::make_shared<FixedBundle>(
+             QStringLiteral("com.example.installer"), bundlePath(),
+             QFileInfo(resources).isDir() ? std::optional<QString>(resources) : std::nullopt),
+         .mainQueue = std::move(queue),
+         .output = m_output,
+         .fontsFolder = fontsPath()});
 }
 
 QStringList locateTrace(const QString& identifier, const QString& bundle,

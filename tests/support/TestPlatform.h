@@ -3,7 +3,6 @@
 #include "platform/Platform.h"
 
 #include <QByteArray>
-#include <QPointer>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -23,20 +22,6 @@ public:
     }
     std::mutex mutex;
     QStringList lines;
-};
-
-// Runs posted work only when asked, so a test can see the state between turns.
-class ManualQueue : public MainQueue {
-public:
-    void post(QObject* context, std::function<void()> work) override;
-    // Runs the oldest posted work; false when nothing was waiting.
-    bool runOne();
-    // Runs everything posted so far, and what that posts in turn; returns how many ran.
-    int runAll();
-    int pending() const { return static_cast<int>(m_work.size()); }
-
-private:
-    std::vector<std::pair<QPointer<QObject>, std::function<void()>>> m_work;
 };
 
 // A scratch tree: a bundle with a resource folder, a home folder and a fonts folder.

@@ -1,0 +1,52 @@
+# Helpers that keep every target's files and links written out in one place.
+
+# installer_sources(TARGET [SHARED files...] [MACOS files...] [OTHER files...])
+# Adds the shared files and the per-OS ones of the system being built for: MACOS on
+# macOS, OTHER (the *_linux files) everywhere else. Records the files a macOS build
+# compiles in the global property INSTALLER_MACOS_SOURCES as "target|path", which
+# installer_write_macos_sources() writes out for scripts/check-macos.sh.
+function(installer_sources target)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "SHARED;MACOS;OTHER")
+  if(arg_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "installer_sources(${target}): put ${arg_UNPARSED_ARGUMENTS} under SHARED, MACOS or OTHER")
+  endif()
+  if(APPLE)
+    target_sources(${target} PRIVATE ${arg_SHARED} ${arg_MACOS})
+  else()
+    target_sources(${target} PRIVATE ${arg_SHARED} ${arg_OTHER})
+  endif()
+  foreach(file IN LISTS arg_SHARED arg_MACOS)
+    if(file MATCHES "\\.(cpp|mm)$")
+      get_filename_component(path "${file}" ABSOLUTE)
+      set_property(GLOBAL APPEND PROPERTY INSTALLER_MACOS_SOURCES "${target}|${path}")
+    endif()
+  endforeach()
+endfunction()
+
+# Writes FILE: one line "target|absolute path" per source file a macOS build compiles.
+function(installer_write_macos_sources file)
+  get_property(entries GLOBAL PROPERTY INSTALLER_MACOS_SOURCES)
+  list(JOIN entries "\n" INSTALLER_MACOS_SOURCE_LINES)
+  file(CONFIGURE OUTPUT "${file}" CONTENT "@INSTALLER_MACOS_SOURCE_LINES@\n" @ONLY)
+endfunction()
+
+# installer_add_test(NAME SOURCES files... LIBS targets... [AREA area] [ENVIRONMENT vars...])
+# One test program and its ctest entry "AREA.NAME" (AREA defaults to the folder of the
+# first source). LIBS says everything the test links besides Qt Test.
+function(installer_add_test name)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "AREA" "SOURCES;LIBS;ENVIRONMENT")
+  if(NOT arg_SOURCES)
+    message(FATAL_ERROR "installer_add_test(${name}): no SOURCES")
+  endif()
+  if(NOT arg_AREA)
+    list(GET arg_SOURCES 0 first)
+    get_filename_component(dir "${first}" DIRECTORY)
+    get_filename_component(arg_AREA "${dir}" NAME)
+  endif()
+  add_executable(${name} ${arg_SOURCES})
+  target_link_libraries(${name} PRIVATE ${arg_LIBS} Qt6::Test)
+  add_test(NAME ${arg_AREA}.${name} COMMAND ${name})
+  set_tests_properties(${arg_AREA}.${name} PROPERTIES
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;${arg_ENVIRONMENT}"
+      TIMEOUT 300)
+endfunction()

@@ -1,0 +1,154 @@
+// The icon writer, and the bundle and package the build makes under the maker's name,
+// version and icon (scripts/test.sh builds a named installer so these differ from the
+// defaults).
+#include "app/Icns.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QtEndian>
+#include <QtTest>
+
+#include <map>
+
+using namespace Orvoinstaller;
+
+namespace {
+
+// The entries of an icns file by type, or empty when its framing is broken.
+std::map<QByteArray, QByteArray> icnsEntries(const QByteArray& icns) {
+    auto length = [&](qsizetype at) { return qFromBigEndian<quint32>(icns.constData() + at); };
+    if (icns.size() < 8 || !icns.startsWith("icns") || length(4) != icns.size())
+        return {};
+    std::map<QByteArray, QByteArray> entries;
+    for (qsizetype at = 8; at < icns.size();) {
+        if (at + 8 > icns.size() || length(at + 4) < 8 || at + length(at + 4) > icns.size())
+            return {};
+        entries[icns.mid(at, 4)] = icns.mid(at + 8, length(at + 4) - 8);
+        at += length(at + 4);
+    }
+    return entries;
+}
+
+std::map<QString, QString> plistStrings(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    std::map<QString, QString> values;
+    QXmlStreamReader xml(&file);
+    QString key;
+    while (xml.readNextStartElement() || !xml.atEnd()) {
+        if (xml.name() == QLatin1String("key"))
+            key = xml.readElementText();
+        else if (xml.name() == QLatin1String("string") && !key.isEmpty())
+            values[key] = xml.readElementText();
+        else if (xml.isStartElement() && xml.name() != QLatin1String("plist") &&
+                 xml.name() != QLatin1String("dict"))
+            key.clear();
+    }
+    return values;
+}
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class Bundle : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void icnsHoldsEverySizeOfThePicture() {
+        QImage picture(1200, 1200, QImage::Format_ARGB32);
+        picture.fill(Qt::transparent);
+        QPainter(&picture).fillRect(0, 0, 600, 1200, Qt::red);
+        const auto icns = icnsFromImage(picture);
+        QVERIFY(std::holds_alternative<QByteArray>(icns));
+        const auto entries = icnsEntries(std::get<QByteArray>(icns));
+        const std::map<QByteArray, int> sizes{
+            {"icp4", 16},  {"icp5", 32},  {"ic11", 32},  {"ic12", 64},  {"ic07", 128},
+            {"ic13", 256}, {"ic08", 256}, {"ic14", 512}, {"ic09", 512}, {"ic10", 1024}};
+        QCOMPARE(entries.size(), sizes.size());
+        for (const auto& [type, size] : sizes) {
+            QVERIFY2(entries.count(type), type.constData());
+            const QImage image = QImage::fromData(entries.at(type), "PNG");
+            QCOMPARE(image.size(), QSize(size, size));
+            // Scaled, not cropped: the red half stays the left half, transparency stays.
+            QCOMPARE(image.pixelColor(size / 4, size / 2), QColor(Qt::red));
+            QCOMPARE(image.pixelColor(size * 3 / 4, size / 2).alpha(), 0);
+        }
+    }
+
+    void icnsRefusesPicturesItCannotScaleDown_data() {
+        QTest::addColumn<QImage>("picture");
+        QTest::newRow("none") << QImage();
+        QTest::newRow("too small") << QImage(1023, 1023, QImage::Format_ARGB32);
+        QTest::newRow("not square") << QImage(1024, 1000, QImage::Format_ARGB32);
+    }
+    void icnsRefusesPicturesItCannotScaleDown() {
+        QFETCH(QImage, picture);
+        QVERIFY(std::holds_alternative<QString>(icnsFromImage(picture)));
+    }
+
+    void bundleCarriesTheMakersNameVersionAndIcon() {
+        const QFileInfo executable(QStringLiteral(PLUGININSTALLER_EXECUTABLE));
+        const QString name = QStringLiteral(PLUGININSTALLER_APP_NAME);
+        const QString version = QStringLiteral(PLUGININSTALLER_VERSION);
+        QCOMPARE(executable.fileName(), name);
+        QCOMPARE(executable.absoluteDir().dirName(), QStringLiteral("MacOS"));
+        const QDir contents(QDir::cleanPath(executable.absolutePath() + QStringLiteral("/..")));
+        QCOMPARE(contents.dirName(), QStringLiteral("Contents"));
+        QCOMPARE(QFileInfo(contents.absolutePath()).dir().dirName(), name + QStringLiteral(".app"));
+
+        const auto plist = plistStrings(contents.filePath(QStringLiteral("Info.plist")));
+        QCOMPARE(plist.at(QStringLiteral("CFBundleExecutable")), name);
+        QCOMPARE(plist.at(QStringLiteral("CFBundleIdentifier")),
+                 QStringLiteral(PLUGININSTALLER_BUNDLE_ID));
+        QCOMPARE(plist.at(QStringLiteral("CFBundleShortVersionString")), version);
+        QCOMPARE(plist.at(QStringLiteral("CFBundleVersion")), version);
+        QCOMPARE(plist.at(QStringLiteral("CFBundleIconFile")), QStringLiteral("AppIcon.icns"));
+
+        const QString icon = QStringLiteral(PLUGININSTALLER_ICON);
+        const QByteArray installed =
+            ::contents(contents.filePath(QStringLiteral("Resources/AppIcon.icns")));
+        QVERIFY(!installed.isEmpty());
+        if (icon.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
+            QCOMPARE(installed, std::get<QByteArray>(icnsFromImage(QImage(icon))));
+        else
+            QCOMPARE(installed, ::contents(icon));
+    }
+
+    void packageIsNamedAfterTheInstaller() {
+#ifdef Q_OS_MACOS
+        QSKIP("the disk image is made and kept by the macOS workflow");
+#endif
+        const QString name = QStringLiteral(PLUGININSTALLER_APP_NAME);
+        const QString stem =
+            name + QLatin1Char('-') + QStringLiteral(PLUGININSTALLER_VERSION) + "-Linux";
+        QTemporaryDir out;
+        QProcess cpack;
+        cpack.setWorkingDirectory(out.path());
+        cpack.start(QStringLiteral(PLUGININSTALLER_CPACK),
+                    {"--config", QStringLiteral(PLUGININSTALLER_BUILD_DIR "/CPackConfig.cmake"),
+                     "-B", out.path()});
+        QVERIFY(cpack.waitForFinished(120000));
+        QVERIFY2(cpack.exitCode() == 0, cpack.readAll().constData());
+        const QString tarball = out.filePath(stem + ".tar.gz");
+        QVERIFY2(QFileInfo::exists(tarball), qPrintable(QDir(out.path()).entryList().join(' ')));
+        QProcess tar;
+        tar.start(QStringLiteral("tar"), {"tzf", tarball});
+        QVERIFY(tar.waitForFinished());
+        const QStringList listed = QString::fromUtf8(tar.readAllStandardOutput()).split('\n');
+        const QString bundle = stem + '/' + name + ".app/Contents/";
+        QVERIFY(listed.contains(bundle + "MacOS/" + name));
+        QVERIFY(listed.contains(bundle + "Info.plist"));
+        QVERIFY(listed.contains(bundle + "Resources/AppIcon.icns"));
+    }
+};
+
+QTEST_GUILESS_MAIN(Bundle)
+#include "tst_bundle.moc"
