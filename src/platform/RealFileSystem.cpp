@@ -204,6 +204,20 @@ bool RealFileSystem::sameRegularFile(const QString& first, const QString& second
     return Orvoinstaller::sameRegularFile(native(first), native(second));
 }
 
+bool RealFileSystem::sameContent(const QString& first, const QString& second) const {
+    QFile a(first);
+    QFile b(second);
+    if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly) || a.size() != b.size())
+        return false;
+    constexpr qint64 chunk = 1 << 18;
+    while (!a.atEnd()) {
+        const QByteArray bytes = a.read(chunk);
+        if (bytes.isEmpty() || bytes != b.read(chunk))
+            return false;
+    }
+    return b.atEnd() && a.error() == QFileDevice::NoError && b.error() == QFileDevice::NoError;
+}
+
 QString joinPath(const QString& dir, const QString& name) {
     if (dir.endsWith(QLatin1Char('/')))
         return dir + name;

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cerrno>
 #include <optional>
 #include <utility>
 #include <variant>
@@ -11,6 +12,10 @@ namespace Orvoinstaller {
 // A platform failure: one readable line naming the operation, the path and the reason.
 struct Error {
     QString description;
+    int code = 0; // the system's errno when it gave one
+
+    // The system said no: the caller may not write there, or the volume is read-only.
+    bool refused() const { return code == EACCES || code == EPERM || code == EROFS; }
 };
 
 // Success of an operation without a value: empty means it worked.
