@@ -31,9 +31,19 @@ public:
 private:
     void installFont(const QString& font, const QString& relative) {
         const QString inSystem = joinPath(m_folders.system, relative);
-        if (m_fs.sameContent(font, inSystem))
+        const QString inUser = joinPath(m_folders.user, relative);
+        if (m_fs.sameContent(font, inSystem) ||
+            (!m_folders.user.isEmpty() && m_fs.sameContent(font, inUser)))
             return;
-        if (Status error = placeCopy(font, inSystem))
+        if (!m_report.refusal) {
+            Status error = placeCopy(font, inSystem);
+            if (!error)
+                return;
+            if (!error->refused() || m_folders.user.isEmpty())
+                return note(*error);
+            m_report.refusal = std::move(error);
+        }
+        if (Status error = placeCopy(font, inUser))
             note(*error);
     }
 
@@ -77,9 +87,14 @@ void InstallerViewModel::installFonts() {
 
     const FontReport report = Orvoinstaller::installFonts(
         *m_platform.fileSystem, joinPath(*resources, QStringLiteral("Fonts")),
-        {m_platform.fontsFolder, QString()});
+        {m_platform.fontsFolder, m_platform.userFontsFolder});
+    if (report.refusal)
+        print(QStringLiteral("系统字体文件夹拒绝写入，字体改为安装到当前用户的字体文件夹: ") +
+              report.refusal->description);
     if (report.firstError)
         setInstallationProgress(QStringLiteral("字体安装失败: ") + report.firstError->description);
+    else if (report.refusal)
+        setInstallationProgress(QStringLiteral("字体已安装到当前用户的字体文件夹"));
     else
         setInstallationProgress(QStringLiteral("字体安装完成"));
 }

@@ -2,6 +2,7 @@
 
 #include "platform/QtProcessRunner.h"
 #include "platform/RealFileSystem.h"
+#include "platform/UserFonts.h"
 
 #include <QCoreApplication>
 
@@ -14,6 +15,7 @@ Platform Platform::real() {
     platform.mainQueue = std::make_shared<QtMainQueue>();
     platform.output = std::make_shared<StdoutOutput>();
     platform.processRunner = std::make_shared<QtProcessRunner>();
+    platform.userFontsFolder = Orvoinstaller::userFontsFolder();
     return platform;
 }
 

@@ -18,6 +18,8 @@ struct Platform {
     std::shared_ptr<DiagnosticOutput> output;
     std::shared_ptr<ProcessRunner> processRunner;
     QString fontsFolder = QStringLiteral("/Library/Fonts");
+    // Where fonts go when the system folder refuses them.
+    QString userFontsFolder;
 
     // The real services of the running application.
     static Platform real();

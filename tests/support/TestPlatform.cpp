@@ -84,6 +84,7 @@ Platform Sandbox::platform(std::shared_ptr<MainQueue> queue) const {
     platform.output = m_output;
     platform.processRunner = std::make_shared<QtProcessRunner>();
     platform.fontsFolder = fontsPath();
+    platform.userFontsFolder = userFontsPath();
     return platform;
 }
 

@@ -45,6 +45,7 @@ public:
     }
     QString homePath() const { return path(QStringLiteral("home")); }
     QString fontsPath() const { return path(QStringLiteral("Library/Fonts")); }
+    QString userFontsPath() const { return path(QStringLiteral("home/Library/Fonts")); }
 
     // Creates a folder (with parents) or a file under root (or at an absolute path inside the
     // sandbox); returns its absolute path.
