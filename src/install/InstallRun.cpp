@@ -1,3 +1,4 @@
+#include "install/EditorRestart.h"
 #include "model/InstallerViewModel.h"
 
 namespace Orvoinstaller {
@@ -81,7 +82,8 @@ Task InstallerViewModel::installPlugins() {
     // 5. The summary is in place before the alert that reads it is raised.
     co_await NextTurn(*m_platform.mainQueue, this);
     setInstallationProgress(QStringLiteral("安装完成！"));
-    setInstallationSummary(InstallationSummary{static_cast<int>(items.size()), failedCount});
+    setInstallationSummary(InstallationSummary{static_cast<int>(items.size()), failedCount,
+                                               editorIsRunning(m_platform.runningPrograms.get())});
     setShowInstallationAlert(true);
 
     // 6.

@@ -75,11 +75,17 @@ void InstallerViewModel::setNewName(const QUuid& id, const QString& newName) {
 
 QString InstallerViewModel::installationAlertMessage() const {
     const auto& summary = m_installationSummary;
+    QStringList lines;
     if (summary.failedCount == 0)
-        return QCoreApplication::translate("InstallerViewModel", "插件安装成功！");
-    return QCoreApplication::translate("InstallerViewModel", "%1 个插件安装失败，共 %2 个")
-        .arg(summary.failedCount)
-        .arg(summary.itemCount);
+        lines << QCoreApplication::translate("InstallerViewModel", "插件安装成功！");
+    else
+        lines << QCoreApplication::translate("InstallerViewModel", "%1 个插件安装失败，共 %2 个")
+                     .arg(summary.failedCount)
+                     .arg(summary.itemCount);
+    if (summary.editorRunning)
+        lines << QCoreApplication::translate("InstallerViewModel",
+                                             "请重新启动 Final Cut Pro 以载入新模板");
+    return lines.join(QLatin1Char('\n'));
 }
 
 void InstallerViewModel::requestInstallPlugins() {

@@ -17,6 +17,7 @@ namespace Orvoinstaller {
 struct InstallationSummary {
     int itemCount = 0;
     int failedCount = 0;
+    bool editorRunning = false; // when the run ended
 };
 
 // The installer window's state. Every change of a published value is announced by

@@ -15,6 +15,7 @@ Platform Platform::real() {
     platform.mainQueue = std::make_shared<QtMainQueue>();
     platform.output = std::make_shared<StdoutOutput>();
     platform.processRunner = std::make_shared<QtProcessRunner>();
+    platform.runningPrograms = std::make_shared<SystemRunningPrograms>();
     platform.userFontsFolder = Orvoinstaller::userFontsFolder();
     return platform;
 }

@@ -83,6 +83,7 @@ Platform Sandbox::platform(std::shared_ptr<MainQueue> queue) const {
     platform.mainQueue = queue ? std::move(queue) : std::make_shared<QtMainQueue>();
     platform.output = m_output;
     platform.processRunner = std::make_shared<QtProcessRunner>();
+    platform.runningPrograms = programs;
     platform.fontsFolder = fontsPath();
     platform.userFontsFolder = userFontsPath();
     return platform;

@@ -18,6 +18,12 @@ public:
     QStringList lines;
 };
 
+// Answers the list of running programs with `answer`.
+struct FakePrograms : RunningPrograms {
+    Result<QStringList> executablePaths() const override { return answer; }
+    Result<QStringList> answer = QStringList();
+};
+
 // Runs posted work only when asked, so a test can see the state between turns.
 class ManualQueue : public MainQueue {
 public:
@@ -59,6 +65,8 @@ public:
     // bundlePath() whose resource folder is resourcePath() (if it exists), captured output.
     // `queue` defaults to the real main-thread queue.
     Platform platform(std::shared_ptr<MainQueue> queue = nullptr) const;
+    // What the platform's list of running programs answers; none by default.
+    std::shared_ptr<FakePrograms> programs = std::make_shared<FakePrograms>();
     QStringList lines() const { return m_output->lines; }
     void clearLines() const { m_output->lines.clear(); }
 
