@@ -92,11 +92,13 @@ void InstallerViewModel::installFonts() {
         print(QStringLiteral("系统字体文件夹拒绝写入，字体改为安装到当前用户的字体文件夹: ") +
               report.refusal->description);
     if (report.firstError)
-        setInstallationProgress(QStringLiteral("字体安装失败: ") + report.firstError->description);
+        setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体安装失败: %1"),
+                                     {report.firstError->shown()}));
     else if (report.refusal)
-        setInstallationProgress(QStringLiteral("字体已安装到当前用户的字体文件夹"));
+        setInstallationProgress(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体已安装到当前用户的字体文件夹")));
     else
-        setInstallationProgress(QStringLiteral("字体安装完成"));
+        setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体安装完成")));
 }
 
 } // namespace Orvoinstaller

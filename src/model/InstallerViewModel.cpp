@@ -36,9 +36,10 @@ void InstallerViewModel::setHasFonts(bool value) {
     m_hasFonts = value;
 }
 
-void InstallerViewModel::setInstallationProgress(QString value) {
+void InstallerViewModel::setInstallationProgress(Text value) {
     Q_EMIT objectWillChange();
-    m_installationProgress = std::move(value);
+    m_installationProgress = value.source();
+    m_installationProgressText = std::move(value);
 }
 
 void InstallerViewModel::setIsInstalling(bool value) {

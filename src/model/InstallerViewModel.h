@@ -33,7 +33,9 @@ public:
     const QList<FolderItem>& folderItems() const { return m_folderItems; }
     bool showingImageAlert() const { return m_showingImageAlert; }
     bool hasFonts() const { return m_hasFonts; }
+    // In Chinese, as published; installationProgressText() says it in the user's language.
     const QString& installationProgress() const { return m_installationProgress; }
+    const Text& installationProgressText() const { return m_installationProgressText; }
     bool isInstalling() const { return m_isInstalling; }
     const std::optional<QUrl>& tutorialURL() const { return m_tutorialURL; }
     bool showInstallationAlert() const { return m_showInstallationAlert; }
@@ -43,7 +45,7 @@ public:
     void appendFolderItem(FolderItem item);
     void setShowingImageAlert(bool value);
     void setHasFonts(bool value);
-    void setInstallationProgress(QString value);
+    void setInstallationProgress(Text value);
     void setIsInstalling(bool value);
     void setTutorialURL(std::optional<QUrl> value);
     void setShowInstallationAlert(bool value);
@@ -89,6 +91,7 @@ private:
     bool m_showingImageAlert = false;
     bool m_hasFonts = false;
     QString m_installationProgress;
+    Text m_installationProgressText;
     bool m_isInstalling = false;
     std::optional<QUrl> m_tutorialURL;
     bool m_showInstallationAlert = false;

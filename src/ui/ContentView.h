@@ -62,8 +62,13 @@ public:
     QMessageBox* alert() const { return m_alert; }
     int renderCount() const { return m_renderCount; }
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void buildMainColumn();
+    void retranslate();
+    void retranslateAlert();
     void buildFooter();
     void scheduleRender();
     void render();
@@ -86,6 +91,8 @@ private:
     QPushButton* m_location = nullptr;
     PlainButton* m_tutorial = nullptr;
     PlainButton* m_releaseLink = nullptr;
+    QLabel* m_credit = nullptr;
+    QLabel* m_note = nullptr;
     QPointer<LocationSheet> m_sheet;
     QPointer<QMessageBox> m_alert;
 };
