@@ -1,5 +1,6 @@
 // engine_bench copy SRC DST   : the copy of an item whose destination does not exist yet
 // engine_bench merge SRC DST  : the merge of an item into its existing destination
+#include "install/SafeWrite.h"
 #include "model/InstallerViewModel.h"
 #include "platform/RealFileSystem.h"
 
@@ -52,7 +53,7 @@ int main(int argc, char** argv) {
 
     // The run's own choice between the two.
     const Status error = std::strcmp(argv[1], "copy") == 0
-                             ? platform.fileSystem->copyItem(source, destination)
+                             ? copyNew(*platform.fileSystem, source, destination)
                              : model->mergeDirectories(source, destination);
     if (error) {
         std::fprintf(stderr, "%s\n", error->description.toLocal8Bit().constData());

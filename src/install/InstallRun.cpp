@@ -1,12 +1,17 @@
 #include "install/EditorRestart.h"
+#include "install/SafeWrite.h"
 #include "model/InstallerViewModel.h"
+
+#include <QLockFile>
+#include <QSet>
 
 namespace Orvoinstaller {
 
 namespace {
 
 // newName names one folder inside the kind folder; anything that would resolve to the kind
-// folder itself or reach outside it is refused before a file is touched.
+// folder itself, reach outside it or be hidden from the editor is refused before a file is
+// touched.
 Status checkFolderName(const QString& name) {
     if (name.isEmpty())
         return Error{QStringLiteral("名称为空，不能用作文件夹名")};
@@ -20,22 +25,70 @@ Status checkFolderName(const QString& name) {
     }
     if (name.contains(QLatin1Char('/')))
         return Error{QStringLiteral("名称 “%1” 不能用作文件夹名：其中含有 “/”").arg(name)};
+    if (name.startsWith(QLatin1Char('.')))
+        return Error{QStringLiteral("名称 “%1” 不能用作文件夹名：以 “.” 开头的文件夹是隐藏的，"
+                                    "Final Cut Pro 不会显示它")
+                         .arg(name)};
+    return std::nullopt;
+}
+
+// Without a home folder every destination would hang off the root of the disk.
+Status checkHome(const QString& home) {
+    if (home.isEmpty() || !home.startsWith(QLatin1Char('/')))
+        return Error{QStringLiteral("无法确定用户的主文件夹（HOME 未设置或不是绝对路径），"
+                                    "不会安装到 “/%1”")
+                         .arg(QString::fromUtf8(motionTemplatesRelativePath))};
     return std::nullopt;
 }
 
 } // namespace
 
-Status InstallerViewModel::installItem(const FolderItem& item) {
+Status InstallerViewModel::installItem(const FolderItem& item, QSet<QString>& cleanedFolders) {
+    using Type = FileSystem::Type;
     FileSystem& fs = *m_platform.fileSystem;
     if (auto error = checkFolderName(item.newName))
+        return error;
+    if (auto error = checkHome(fs.homeDirectory()))
         return error;
     const QString kindFolder = destinationPath(item.type);
     if (auto error = fs.createDirectories(kindFolder))
         return error;
+    if (fs.type(kindFolder) == Type::link)
+        return linkRefused(kindFolder);
+    // Once a run: a kind folder may hold thousands of templates.
+    if (!cleanedFolders.contains(kindFolder)) {
+        removeTemporaries(fs, kindFolder);
+        cleanedFolders.insert(kindFolder);
+    }
     const QString destination = joinPath(kindFolder, item.newName);
-    if (fs.exists(destination))
+    switch (fs.type(destination)) {
+    case Type::missing:
+        // Copied whole beside it and moved in at once: a template appears complete or not at all.
+        return copyNew(fs, item.path, destination);
+    case Type::folder:
         return mergeDirectories(item.path, destination);
-    return fs.copyItem(item.path, destination);
+    case Type::link:
+        return linkRefused(destination);
+    case Type::file:
+    case Type::other:
+        break;
+    }
+    return Error{QStringLiteral("“%1” 已存在，但不是文件夹").arg(destination)};
+}
+
+std::unique_ptr<QLockFile> InstallerViewModel::templatesFolderLock() {
+    FileSystem& fs = *m_platform.fileSystem;
+    if (checkHome(fs.homeDirectory()))
+        return nullptr;
+    const QString templates =
+        joinPath(fs.homeDirectory(), QString::fromUtf8(motionTemplatesRelativePath));
+    if (fs.createDirectories(templates))
+        return nullptr; // the items fail with the reason
+    auto lock =
+        std::make_unique<QLockFile>(joinPath(templates, QStringLiteral(".orvo-install.lock")));
+    // Held for a whole run, however long; a holder that died is detected by its process id.
+    lock->setStaleLockTime(0);
+    return lock;
 }
 
 Task InstallerViewModel::installPlugins() {
@@ -46,18 +99,28 @@ Task InstallerViewModel::installPlugins() {
     // The window may let go of the state object while the run is suspended.
     const auto keepAlive = weak_from_this().lock();
 
-    // 1.
     setIsInstalling(true);
+    // Another installer writing into the same folder would trip over this one's entries:
+    // wait for it to finish instead.
+    std::unique_ptr<QLockFile> lock = m_folderItems.isEmpty() ? nullptr : templatesFolderLock();
+    while (lock && !lock->tryLock(0)) {
+        if (lock->error() != QLockFile::LockFailedError) {
+            lock.reset(); // cannot be locked at all: the items will say why
+            break;
+        }
+        if (m_installationProgress != waitingStatus())
+            setInstallationProgress(waitingStatus());
+        co_await Delay(lockRetryMilliseconds, this);
+    }
     setInstallationProgress(QStringLiteral("开始安装..."));
 
-    // 2. Edits made while the run goes on do not reach it.
+    // Edits made while the run goes on do not reach it.
     const QList<FolderItem> items = m_folderItems;
     int failedCount = 0;
-
-    // 3.
+    QSet<QString> cleanedFolders;
     for (const FolderItem& item : items) {
         setInstallationProgress(QStringLiteral("正在安装: ") + item.originalName);
-        if (const Status error = installItem(item)) {
+        if (const Status error = installItem(item, cleanedFolders)) {
             ++failedCount;
             print(QStringLiteral("处理项目失败: ") + item.originalName +
                   QStringLiteral(", 错误: ") + error->description);
@@ -69,28 +132,41 @@ Task InstallerViewModel::installPlugins() {
             setInstallationProgress(QStringLiteral("已安装: ") + item.newName);
         }
     }
+    lock.reset();
 
-    // 4.
+    // The post-install script, from the resource folder as it is now.
+    bool scriptFailed = false;
     if (const auto resources = findResourcePath()) {
         const QString script = joinPath(*resources, QStringLiteral("post.command"));
         if (m_platform.fileSystem->exists(script)) {
             setInstallationProgress(QStringLiteral("执行安装后脚本..."));
-            co_await runPostInstallScript(script);
+            if (m_platform.fileSystem->type(script, true) != FileSystem::Type::file) {
+                // The shell would open it; a FIFO would keep it waiting for ever.
+                print(QStringLiteral("脚本执行出错: “%1” 不是普通文件，不会运行它").arg(script));
+                scriptFailed = true;
+            } else {
+                const ProcessOutcome outcome = co_await runPostInstallScript(script);
+                scriptFailed = outcome.startError || outcome.exitStatus != 0;
+            }
         }
     }
 
-    // 5. The summary is in place before the alert that reads it is raised.
+    // The summary is in place before the alert that reads it is raised.
     co_await NextTurn(*m_platform.mainQueue, this);
     setInstallationProgress(QStringLiteral("安装完成！"));
     setInstallationSummary(InstallationSummary{static_cast<int>(items.size()), failedCount,
+                                               scriptFailed,
                                                editorIsRunning(m_platform.runningPrograms.get())});
     setShowInstallationAlert(true);
 
-    // 6.
     co_await NextTurn(*m_platform.mainQueue, this);
     setIsInstalling(false);
     m_runInProgress = false;
     Q_EMIT installationFinished();
+}
+
+QString InstallerViewModel::waitingStatus() {
+    return QStringLiteral("正在等待另一个安装程序完成...");
 }
 
 } // namespace Orvoinstaller

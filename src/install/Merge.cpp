@@ -1,70 +1,60 @@
+#include "install/SafeWrite.h"
 #include "model/InstallerViewModel.h"
-
-#include <QUuid>
 
 namespace Orvoinstaller {
 
-namespace {
-
-// A hidden name beside `target`, so a copy that is cut short is never merged as content.
-QString temporarySibling(const QString& target) {
-    return joinPath(parentPath(target),
-                    QStringLiteral(".orvo-") + QUuid::createUuid().toString(QUuid::Id128));
-}
-
-// Puts a copy of `source` where `target` stands without losing the target when the copy
-// fails: the copy is made beside it first, then the target is moved aside, the copy moved
-// in, and only then the old entry removed. Moving onto a free name rather than over the
-// target also spares ext4 the forced write-out it starts for a file renamed over another.
-Status replaceWithCopy(FileSystem& fs, const QString& source, const QString& target) {
-    const QString copy = temporarySibling(target);
-    if (auto error = fs.copyItem(source, copy)) {
-        fs.removeItem(copy);
-        return error;
-    }
-    const QString aside = temporarySibling(target);
-    if (auto error = fs.replaceItem(target, aside)) {
-        fs.removeItem(copy);
-        return error;
-    }
-    if (auto error = fs.replaceItem(copy, target)) {
-        fs.replaceItem(aside, target);
-        fs.removeItem(copy);
-        return error;
-    }
-    return fs.removeItem(aside);
-}
-
-} // namespace
-
+// Brings the destination up to date entry by entry. What the destination alone has stays;
+// a folder is never replaced, a link is never written through, and only regular files are
+// ever opened. Stops at the first entry that cannot be merged.
 Status InstallerViewModel::mergeDirectories(const QString& source, const QString& destination) {
+    using Type = FileSystem::Type;
     FileSystem& fs = *m_platform.fileSystem;
     print(QStringLiteral("开始合并目录: ") + source + QStringLiteral(" -> ") + destination);
 
-    if (!fs.exists(destination)) {
+    const Type destinationType = fs.type(destination);
+    if (destinationType == Type::link)
+        return linkRefused(destination);
+    if (destinationType == Type::other)
+        return otherTypeRefused(destination);
+    if (destinationType == Type::missing) {
         if (auto error = fs.createDirectories(destination))
             return error;
+    } else if (destinationType == Type::folder) {
+        removeTemporaries(fs, destination);
     }
     const auto children = fs.visibleEntries(source, true);
     if (!children)
         return children.error();
 
     for (const FileSystem::Entry& child : children.value()) {
+        // A folder without visible entries has nothing to put into a file in its place.
+        if (destinationType == Type::file)
+            return Error{
+                QStringLiteral("“%1” 是文件，不能把 “%2” 合并进去").arg(destination, child.path)};
         const QString target = joinPath(destination, lastComponent(child.path));
-        // An unreadable is-directory flag counts as a file.
-        const bool childIsFolder = child.isDirectory.value_or(false);
-        if (!fs.exists(target)) {
-            if (auto error = fs.copyItem(child.path, target))
-                return error;
-        } else if (childIsFolder) {
-            if (auto error = mergeDirectories(child.path, target))
-                return error;
-        } else if (fs.sameRegularFile(child.path, target)) {
-            // Already installed byte for byte: a fresh copy would change nothing.
-            continue;
-        } else if (auto error = replaceWithCopy(fs, child.path, target)) {
-            return error;
+        // An unreadable type counts as a file: every step below checks before it opens.
+        const Type childType = child.type.value_or(Type::file);
+        if (childType == Type::other)
+            return otherTypeRefused(child.path);
+        const Type targetType = fs.type(target);
+        Status error;
+        if (targetType == Type::missing) {
+            error = copyNew(fs, child.path, target);
+        } else if (targetType == Type::other) {
+            error = otherTypeRefused(target);
+        } else if (childType == Type::folder) {
+            error = targetType == Type::link ? linkRefused(target)
+                                             : mergeDirectories(child.path, target);
+        } else if (targetType == Type::folder) {
+            error = folderKept(target);
+        } else if (childType == Type::file && fs.sameRegularFile(child.path, target)) {
+            continue; // already installed byte for byte: a fresh copy would change nothing
+        } else {
+            // A link at the target is replaced itself, never followed.
+            error = replaceWithCopy(fs, child.path, target);
         }
+        if (error)
+            return error;
     }
 
     print(QStringLiteral("目录合并完成: ") + source);

@@ -17,7 +17,11 @@ ProcessFinished InstallerViewModel::runPostInstallScript(QString scriptPath) {
             print(QStringLiteral("脚本执行出错: ") + *outcome.readError);
             return;
         }
-        print(QStringLiteral("脚本执行失败: ") +
+        const QString omitted =
+            outcome.omittedBytes > 0
+                ? QStringLiteral("（输出过长，已省略前面的 %1 字节）\n").arg(outcome.omittedBytes)
+                : QString();
+        print(QStringLiteral("脚本执行失败: ") + omitted +
               decodeUtf8(outcome.output).value_or(QStringLiteral("未知错误")));
     };
     return ProcessFinished(*m_platform.processRunner, QStringLiteral("/bin/sh"),

@@ -3,13 +3,13 @@
 #include "platform/MainQueue.h"
 #include "platform/Process.h"
 
+#include <QTimer>
+
 #include <coroutine>
 #include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
-
-class QObject;
 
 namespace Orvoinstaller {
 
@@ -37,6 +37,21 @@ public:
 
 private:
     MainQueue& m_queue;
+    QObject* m_context;
+};
+
+// Gives the main thread up for a while; resumes unless `context` is destroyed first.
+class Delay {
+public:
+    Delay(int milliseconds, QObject* context) : m_milliseconds(milliseconds), m_context(context) {}
+    bool await_ready() const noexcept { return false; }
+    void await_suspend(std::coroutine_handle<> handle) {
+        QTimer::singleShot(m_milliseconds, m_context, [handle] { handle.resume(); });
+    }
+    void await_resume() const noexcept {}
+
+private:
+    int m_milliseconds;
     QObject* m_context;
 };
 

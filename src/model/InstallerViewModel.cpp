@@ -76,17 +76,25 @@ void InstallerViewModel::setNewName(const QUuid& id, const QString& newName) {
 
 QString InstallerViewModel::installationAlertMessage() const {
     const auto& summary = m_installationSummary;
-    QStringList lines;
-    if (summary.failedCount == 0)
-        lines << QCoreApplication::translate("InstallerViewModel", "插件安装成功！");
-    else
-        lines << QCoreApplication::translate("InstallerViewModel", "%1 个插件安装失败，共 %2 个")
-                     .arg(summary.failedCount)
-                     .arg(summary.itemCount);
+    QString message;
+    if (summary.failedCount == 0 && !summary.scriptFailed) {
+        message = QCoreApplication::translate("InstallerViewModel", "插件安装成功！");
+    } else if (summary.failedCount == 0) {
+        message =
+            QCoreApplication::translate("InstallerViewModel", "插件已安装，但安装后脚本执行失败");
+    } else {
+        message = QCoreApplication::translate("InstallerViewModel", "%1 个插件安装失败，共 %2 个")
+                      .arg(summary.failedCount)
+                      .arg(summary.itemCount);
+        if (summary.scriptFailed)
+            message += QCoreApplication::translate("InstallerViewModel", "；安装后脚本也执行失败");
+    }
+    // Its own line, whatever the run's outcome.
     if (summary.editorRunning)
-        lines << QCoreApplication::translate("InstallerViewModel",
-                                             "请重新启动 Final Cut Pro 以载入新模板");
-    return lines.join(QLatin1Char('\n'));
+        message += QLatin1Char('\n') +
+                   QCoreApplication::translate("InstallerViewModel",
+                                               "请重新启动 Final Cut Pro 以载入新模板");
+    return message;
 }
 
 void InstallerViewModel::requestInstallPlugins() {

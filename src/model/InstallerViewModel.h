@@ -6,10 +6,13 @@
 
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QUrl>
 
 #include <memory>
 #include <optional>
+
+class QLockFile;
 
 namespace Orvoinstaller {
 
@@ -17,6 +20,7 @@ namespace Orvoinstaller {
 struct InstallationSummary {
     int itemCount = 0;
     int failedCount = 0;
+    bool scriptFailed = false;  // the post-install script could not run or did not exit with 0
     bool editorRunning = false; // when the run ended
 };
 
@@ -76,6 +80,11 @@ public:
 
     const Platform& platform() const { return m_platform; }
 
+    // The status while another installer holds the templates folder, and how often the run
+    // looks again.
+    static QString waitingStatus();
+    static constexpr int lockRetryMilliseconds = 250;
+
 Q_SIGNALS:
     void objectWillChange();
     // Not a published value: lets callers wait for a run to end.
@@ -83,8 +92,11 @@ Q_SIGNALS:
 
 private:
     void print(const QString& line) const;
-    // One item of the installation run: checks newName, then copies or merges.
-    Status installItem(const FolderItem& item);
+    // One item of the installation run: checks newName, then copies or merges. Leftover
+    // temporaries are cleared once a run from each kind folder, which `cleanedFolders` notes.
+    Status installItem(const FolderItem& item, QSet<QString>& cleanedFolders);
+    // The lock of the installed-templates folder, not yet taken; none without a home folder.
+    std::unique_ptr<QLockFile> templatesFolderLock();
 
     Platform m_platform;
     QList<FolderItem> m_folderItems;

@@ -2,23 +2,36 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <system_error>
 
+// The file operations whose best form differs per system. One implementation per OS,
+// chosen by the build: FastCopy_linux.cpp, FastCopy_mac.cpp.
 namespace Orvoinstaller {
 
 struct CopyFailure {
     std::error_code code;
-    std::filesystem::path path; // the entry at which the copy stopped
+    std::filesystem::path path;   // the entry at which the copy stopped
+    bool unsupportedType = false; // the entry is neither a file, a folder nor a link
 };
 
 // Copies a file, a symbolic link (as a link) or a folder with its whole tree, hidden
 // entries included, to a path where nothing exists yet. Permission bits are kept as
-// `cp -R` keeps them (less the umask); what was copied before a failure stays.
+// `cp -R` keeps them (less the umask); what was copied before a failure stays. Only regular
+// files are ever opened: a FIFO, socket or device anywhere in the tree fails the copy.
 std::optional<CopyFailure> copyTree(const std::filesystem::path& from,
                                     const std::filesystem::path& to);
 
 // True only when both are regular files (links are not followed) with equal permission
-// bits and equal bytes; false on any doubt or error.
+// bits and equal bytes; false on any doubt or error. Opens nothing but regular files.
 bool sameRegularFile(const std::filesystem::path& first, const std::filesystem::path& second);
+
+// Renames in one atomic step, failing with "File exists" when anything is at `to`, so that
+// nothing of the user's is ever replaced by accident.
+std::error_code moveWithoutReplacing(const std::filesystem::path& from,
+                                     const std::filesystem::path& to);
+
+// Whether the system marks the entry hidden beyond a leading dot (a Finder flag).
+bool hiddenByFlag(const std::string& path);
 
 } // namespace Orvoinstaller

@@ -15,13 +15,19 @@ namespace Orvoinstaller {
 // joined with "/"; all calls are synchronous on the calling thread.
 class FileSystem {
 public:
+    // What an entry is, links not followed unless asked. `other` is a FIFO, socket or device:
+    // never opened, since opening one can block or act on hardware.
+    enum class Type { missing, file, folder, link, other };
+
     struct Entry {
         QString path;                    // absolute; last component is the name as stored
         std::optional<bool> isDirectory; // empty when not asked for or not readable
+        std::optional<Type> type;        // filled with isDirectory, where readable
     };
 
     virtual ~FileSystem() = default;
 
+    // Empty when the system does not say (HOME unset or empty).
     virtual QString homeDirectory() const = 0;
 
     // Names of the direct entries, hidden ones included, in the file system's order.
@@ -35,6 +41,8 @@ public:
     // Follows symbolic links; never fails.
     virtual bool exists(const QString& path) const = 0;
     virtual bool isDirectory(const QString& path) const = 0;
+    // Never fails: an unreadable entry counts as missing.
+    virtual Type type(const QString& path, bool followLinks = false) const = 0;
 
     // A one-line rendering of all attributes of the item.
     virtual Result<QString> attributes(const QString& path) const = 0;
@@ -49,10 +57,15 @@ public:
     // A file, or a folder with its whole tree.
     virtual Status removeItem(const QString& path) = 0;
 
-    // Atomically puts `from` in place of a file at `to` (same folder).
+    // Atomically puts `from` in place of a file or link at `to` (same folder). Never replaces
+    // a folder.
     virtual Status replaceItem(const QString& from, const QString& to) = 0;
 
-    // The whole file; fails when missing or unreadable.
+    // Atomically moves `from` to `to` (same folder) where nothing exists; fails otherwise.
+    virtual Status moveNew(const QString& from, const QString& to) = 0;
+
+    // The whole of a regular file (links followed); fails when missing, unreadable or of
+    // another kind.
     virtual Result<QByteArray> readFile(const QString& path) const = 0;
 
     // True only when both are regular files (not links) with the same bytes and permission

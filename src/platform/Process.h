@@ -15,10 +15,16 @@ struct ProcessOutcome {
     std::optional<QString> startError; // set when the program could not be started
     std::optional<QString> readError;  // set when its output could not be read
     int exitStatus = 0;                // non-zero also when ended by a signal
-    QByteArray output;                 // standard output and error, interleaved
+    QByteArray output;                 // standard output and error, interleaved: the tail
+    qint64 omittedBytes = 0;           // what came before the tail and was not kept
 };
 
-// Runs a child process without blocking the main thread.
+// How much of a child's output is kept: a script that prints without end must not fill
+// the memory, and the end of the output is what tells why it failed.
+inline constexpr qsizetype processOutputTail = 64 * 1024;
+
+// Runs a child process without blocking the main thread, with an empty standard input so
+// that a child asking a question gets no answer instead of waiting for one.
 class ProcessRunner {
 public:
     virtual ~ProcessRunner() = default;

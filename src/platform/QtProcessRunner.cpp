@@ -12,11 +12,23 @@ void QtProcessRunner::run(const QString& program, const QStringList& arguments, 
                           std::function<void(ProcessOutcome)> done) {
     auto* process = new QProcess;
     process->setProcessChannelMode(QProcess::MergedChannels);
-    process->setInputChannelMode(QProcess::ForwardedInputChannel);
+    process->setStandardInputFile(QProcess::nullDevice());
 
     struct State {
         QByteArray output;
+        qint64 omitted = 0;
         bool delivered = false;
+        void take(QProcess* process) {
+            output += process->readAllStandardOutput();
+            if (output.size() <= processOutputTail)
+                return;
+            qsizetype cut = output.size() - processOutputTail;
+            // Start the tail on a whole UTF-8 character.
+            while (cut < output.size() && (static_cast<unsigned char>(output[cut]) & 0xC0) == 0x80)
+                ++cut;
+            omitted += cut;
+            output.remove(0, cut);
+        }
     };
     auto state = std::make_shared<State>();
     QPointer<QObject> receiver(context);
@@ -32,7 +44,7 @@ void QtProcessRunner::run(const QString& program, const QStringList& arguments, 
     };
 
     QObject::connect(process, &QProcess::readyReadStandardOutput, process,
-                     [process, state] { state->output += process->readAllStandardOutput(); });
+                     [process, state] { state->take(process); });
     QObject::connect(
         process, &QProcess::errorOccurred, process,
         [process, program, deliver](QProcess::ProcessError error) {
@@ -45,12 +57,13 @@ void QtProcessRunner::run(const QString& program, const QStringList& arguments, 
         });
     QObject::connect(process, &QProcess::finished, process,
                      [process, state, deliver](int exitCode, QProcess::ExitStatus exitStatus) {
-                         state->output += process->readAllStandardOutput();
+                         state->take(process);
                          ProcessOutcome outcome;
                          // A child ended by a signal never counts as a success.
                          const bool crashed = exitStatus == QProcess::CrashExit;
                          outcome.exitStatus = crashed && exitCode == 0 ? 1 : exitCode;
                          outcome.output = std::move(state->output);
+                         outcome.omittedBytes = state->omitted;
                          deliver(outcome);
                      });
     process->start(program, arguments);

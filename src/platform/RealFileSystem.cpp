@@ -32,17 +32,32 @@ Error failure(const QString& what, const QString& path, const std::error_code& e
 }
 
 bool isHidden(const std::string& dir, std::string_view name) {
-    if (name.starts_with('.'))
-        return true;
-#ifdef __APPLE__
-    struct stat st;
-    const std::string path = dir + '/' + std::string(name);
-    if (::lstat(path.c_str(), &st) == 0 && (st.st_flags & UF_HIDDEN))
-        return true;
-#else
-    Q_UNUSED(dir);
-#endif
-    return false;
+    return name.starts_with('.') || hiddenByFlag(dir + '/' + std::string(name));
+}
+
+FileSystem::Type typeOf(mode_t mode) {
+    if (S_ISREG(mode))
+        return FileSystem::Type::file;
+    if (S_ISDIR(mode))
+        return FileSystem::Type::folder;
+    if (S_ISLNK(mode))
+        return FileSystem::Type::link;
+    return FileSystem::Type::other;
+}
+
+std::optional<FileSystem::Type> typeOf(unsigned char direntType) {
+    switch (direntType) {
+    case DT_UNKNOWN:
+        return std::nullopt;
+    case DT_REG:
+        return FileSystem::Type::file;
+    case DT_DIR:
+        return FileSystem::Type::folder;
+    case DT_LNK:
+        return FileSystem::Type::link;
+    default:
+        return FileSystem::Type::other;
+    }
 }
 
 // Lists a folder with readdir: the listing already carries each entry's type, and no path
@@ -80,7 +95,11 @@ QString permissionText(fs::perms p) {
 RealFileSystem::RealFileSystem(QString home) : m_home(std::move(home)) {}
 
 QString RealFileSystem::homeDirectory() const {
-    return m_home.isEmpty() ? QDir::homePath() : m_home;
+    if (!m_home.isEmpty())
+        return m_home;
+    // QDir::homePath() falls back to "/" and would send the templates to /Movies.
+    const QString home = qEnvironmentVariable("HOME");
+    return home.isEmpty() ? QString() : QDir::cleanPath(home);
 }
 
 Result<QStringList> RealFileSystem::entryNames(const QString& dir) const {
@@ -100,17 +119,18 @@ RealFileSystem::visibleEntries(const QString& dir, bool withDirectoryFlag) const
         listFolder(nativeDir, [&](std::string_view name, unsigned char type) {
             if (isHidden(nativeDir, name))
                 return;
-            Entry entry{joinPath(dir, nameText(name)), std::nullopt};
+            Entry entry{joinPath(dir, nameText(name)), std::nullopt, std::nullopt};
             if (withDirectoryFlag) {
                 // A link is reported as what it is, not as what it points to.
-                if (type == DT_UNKNOWN) {
+                entry.type = typeOf(type);
+                if (!entry.type) {
                     struct stat st;
                     const std::string path = nativeDir + '/' + std::string(name);
                     if (::lstat(path.c_str(), &st) == 0)
-                        entry.isDirectory = S_ISDIR(st.st_mode);
-                } else {
-                    entry.isDirectory = type == DT_DIR;
+                        entry.type = typeOf(st.st_mode);
                 }
+                if (entry.type)
+                    entry.isDirectory = *entry.type == Type::folder;
             }
             entries.push_back(std::move(entry));
         });
@@ -127,6 +147,13 @@ bool RealFileSystem::exists(const QString& path) const {
 bool RealFileSystem::isDirectory(const QString& path) const {
     std::error_code ec;
     return fs::is_directory(native(path), ec);
+}
+
+FileSystem::Type RealFileSystem::type(const QString& path, bool followLinks) const {
+    struct stat st;
+    const QByteArray name = path.toUtf8();
+    const int result = followLinks ? ::stat(name.constData(), &st) : ::lstat(name.constData(), &st);
+    return result == 0 ? typeOf(st.st_mode) : Type::missing;
 }
 
 Result<QString> RealFileSystem::attributes(const QString& path) const {
@@ -162,6 +189,8 @@ Status RealFileSystem::copyItem(const QString& from, const QString& to) {
     if (!failed)
         return std::nullopt;
     QString reason = QString::fromStdString(failed->code.message());
+    if (failed->unsupportedType)
+        reason = QStringLiteral("不是普通文件、文件夹或链接，不会打开它");
     // A name that is not UTF-8 cannot be carried through a QString; say so, not "missing".
     if (failed->code == std::errc::no_such_file_or_directory &&
         from.contains(QChar::ReplacementCharacter))
@@ -181,16 +210,26 @@ Status RealFileSystem::removeItem(const QString& path) {
     return std::nullopt;
 }
 
+// `from` is a temporary beside `to`: the message names where the entry was to go.
 Status RealFileSystem::replaceItem(const QString& from, const QString& to) {
-    std::error_code ec;
-    fs::rename(native(from), native(to), ec);
-    if (ec)
-        return Error{QStringLiteral("无法将 “%1” 移动到 “%2”: %3")
-                         .arg(from, to, QString::fromStdString(ec.message()))};
+    if (type(to) == Type::folder)
+        return Error{QStringLiteral("无法写入 “%1”: 那里是一个文件夹").arg(to)};
+    if (::rename(native(from).c_str(), native(to).c_str()) != 0)
+        return failure(QStringLiteral("无法写入"), to,
+                       std::error_code(errno, std::generic_category()));
+    return std::nullopt;
+}
+
+Status RealFileSystem::moveNew(const QString& from, const QString& to) {
+    if (const std::error_code ec = moveWithoutReplacing(native(from), native(to)))
+        return failure(QStringLiteral("无法写入"), to, ec);
     return std::nullopt;
 }
 
 Result<QByteArray> RealFileSystem::readFile(const QString& path) const {
+    // Opening a FIFO would wait for a writer; a device might act on being opened.
+    if (const Type found = type(path, true); found != Type::file && found != Type::missing)
+        return Error{QStringLiteral("无法读取文件 “%1”: 它不是普通文件").arg(path)};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return Error{QStringLiteral("无法读取文件 “%1”: %2").arg(path, file.errorString())};

@@ -7,7 +7,7 @@ namespace Orvoinstaller {
 // The machine's file system, through std::filesystem and POSIX.
 class RealFileSystem : public FileSystem {
 public:
-    // An empty home means the current user's home folder.
+    // An empty home means the current user's: HOME, as the system's own tools take it.
     explicit RealFileSystem(QString home = {});
 
     QString homeDirectory() const override;
@@ -16,11 +16,13 @@ public:
                                               bool withDirectoryFlag) const override;
     bool exists(const QString& path) const override;
     bool isDirectory(const QString& path) const override;
+    Type type(const QString& path, bool followLinks = false) const override;
     Result<QString> attributes(const QString& path) const override;
     Status createDirectories(const QString& path) override;
     Status copyItem(const QString& from, const QString& to) override;
     Status removeItem(const QString& path) override;
     Status replaceItem(const QString& from, const QString& to) override;
+    Status moveNew(const QString& from, const QString& to) override;
     Result<QByteArray> readFile(const QString& path) const override;
     bool sameRegularFile(const QString& first, const QString& second) const override;
     bool sameContent(const QString& first, const QString& second) const override;

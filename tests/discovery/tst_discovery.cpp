@@ -10,6 +10,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace Orvoinstaller;
 using namespace Orvoinstaller::Testing;
 
@@ -202,10 +204,19 @@ private Q_SLOTS:
         QCOMPARE(app.resourcePath().value_or(QString()), app.bundlePath() + "/Contents/Resources");
         QCOMPARE(plain->resourcePath().value_or(QString()), plainDir + "/Resources");
 
-        Platform platform = box.platform(std::make_shared<ManualQueue>());
-        platform.bundle = plain;
-        InstallerViewModel model(platform);
-        QCOMPARE(box.lines().at(1), QStringLiteral("Bundle 标识符: 未知"));
+        // An identifier that is named but empty is no identifier either.
+        box.writeFile(QStringLiteral("Empty.app/Contents/Info.plist"),
+                      "<plist><dict><key>CFBundleIdentifier</key><string></string></dict></plist>");
+        const auto empty = std::make_shared<ExecutableBundle>(
+            box.makeDir(QStringLiteral("Empty.app/Contents/MacOS")));
+        for (const auto& bundle :
+             {std::shared_ptr<Bundle>(plain), std::shared_ptr<Bundle>(empty)}) {
+            Platform platform = box.platform(std::make_shared<ManualQueue>());
+            platform.bundle = bundle;
+            box.clearLines();
+            InstallerViewModel model(platform);
+            QCOMPARE(box.lines().at(1), QStringLiteral("Bundle 标识符: 未知"));
+        }
     }
 
     // Every row of the address table; an empty `address` means it stays absent, a null
@@ -225,14 +236,20 @@ private Q_SLOTS:
         QTest::newRow("not an address") << QByteArray("http://[::1") << "" << false;
         QTest::newRow("missing") << QByteArray() << web << true;
         QTest::newRow("not UTF-8") << QByteArray("https://e.com/caf\xe9\n") << web << true;
+        // Opening a FIFO would wait for a writer for ever.
+        QTest::newRow("a FIFO") << QByteArray("<fifo>") << web << true;
     }
     void tutorialAddress() {
         QFETCH(QByteArray, content);
         QFETCH(QString, address);
         QFETCH(bool, complains);
+        Watchdog watchdog(60, "reading tutorial_url.txt");
         Sandbox box;
         box.makeResourceDir({});
-        if (!content.isNull())
+        if (content == "<fifo>")
+            QVERIFY(::mkfifo(QFile::encodeName(box.resourcePath() + "/tutorial_url.txt"), 0644) ==
+                    0);
+        else if (!content.isNull())
             box.writeResourceFile(QStringLiteral("tutorial_url.txt"), content);
         auto queue = std::make_shared<ManualQueue>();
         InstallerViewModel model(box.platform(queue));

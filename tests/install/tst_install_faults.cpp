@@ -1,10 +1,12 @@
-// Faults an installation must survive, and merges and copies that cannot be completed.
+// Faults an installation must survive: failing and interrupted file operations, entries it
+// must never write over or through, two installers at once, awkward names.
+#include "install/SafeWrite.h"
 #include "support/EngineSupport.h"
 
-#include <QRegularExpression>
 #include <QtTest>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 using namespace Orvoinstaller;
 using namespace Orvoinstaller::Testing;
@@ -16,55 +18,287 @@ QByteArray contentOf(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : "<missing>";
 }
 
+// The path a treeListing() line speaks of.
+QString pathOf(const QString& line) {
+    const QString path = line.section(QRegularExpression(" (= |-> |mode |\\()"), 0, 0);
+    return path.endsWith('/') ? path.chopped(1) : path;
+}
+
+bool underTemporary(const QString& path) {
+    const QStringList parts = path.split('/');
+    return std::any_of(parts.begin(), parts.end(), isTemporaryName);
+}
+
+// Three templates: one new title (with an executable), an effect merged into an earlier
+// installation that holds a file of the user's own (one of its files differs only in its
+// mode, one is read-only), one new transition.
+void layOutPack(Engine& e) {
+    e.writeResourceFile("Titles/T/t", "new");
+    e.writeResourceFile("Titles/T/run.sh", "#!/bin/sh");
+    QFile::setPermissions(e.resourcePath() + "/Titles/T/run.sh",
+                          QFile::permissions(e.resourcePath() + "/Titles/T/t") | QFile::ExeOwner |
+                              QFile::ExeGroup | QFile::ExeOther);
+    for (const char* file : {"Effects/G/g", "Effects/G/Media/m", "Effects/G/ro"})
+        e.writeResourceFile(file, "new");
+    ::chmod(QFile::encodeName(e.resourcePath() + "/Effects/G/ro").constData(), 0444);
+    e.writeResourceFile("Effects/G/same", "same");
+    ::chmod(QFile::encodeName(e.resourcePath() + "/Effects/G/same").constData(), 0755);
+    e.writeResourceFile("Transitions/P/p", "new");
+    // The last is the user's too, though its name is close to the installer's temporaries.
+    for (const char* file : {"g", "Media/m", "mine", ".orvo-tmp-notes"})
+        e.writeFile(e.installed("Effects.localized/G/") + file, "old");
+    e.writeFile(e.installed("Effects.localized/G/same"), "same");
+}
+
 } // namespace
 
 class InstallFaults : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // At any one failing file operation, the run ends as usual and names the failed item,
-    // the other items are complete, and no installed file is lost, left half-written or
-    // joined by a stray temporary.
-    void everyFileOperationMayFail() {
-        int operations = 0; // counted by the first run, which fails nothing
-        for (int failAt = 0; failAt <= operations; ++failAt) {
-            Engine e;
-            for (const char* file :
-                 {"Titles/T/t", "Effects/G/g", "Effects/G/Media/m", "Transitions/P/p"})
-                e.writeResourceFile(file, "new");
-            // The effect was installed before, with a file of the user's own.
-            for (const char* file : {"g", "Media/m", "mine"})
-                e.writeFile(e.installed("Effects.localized/G/") + file, "old");
-            e.start();
-            e.fs->failAt = failAt;
-            const QStringList changes = e.record([&] { e.model->installPlugins(); });
-            const QStringList failures = e.lines().filter("处理项目失败: ");
-            const QString item = failures.value(0).section(", ", 0, 0).section(": ", 1);
-            const QString why = failures.value(0).section(", 错误: ", 1);
-            QCOMPARE(failures.size(), failAt ? 1 : 0);
-            QVERIFY(!failAt ||
-                    (QStringList({"T", "G", "P"}).contains(item) && why.startsWith("injected ")));
-            QVERIFY(!failAt ||
-                    changes.contains("installationProgress=安装 " + item + " 失败: " + why));
-            QCOMPARE(changes.last(), "isInstalling=false");
-            QCOMPARE(e.model->installationAlertMessage(),
-                     QString(failAt ? "1 个插件安装失败，共 3 个" : "插件安装成功！"));
+    // Any one file operation fails, or is the last before the program dies (nothing after it
+    // happens, clean-up included). At every such point each installed file holds its old or
+    // its new content under its name, nothing half-written bears a final name, and the user's
+    // file is untouched; a failure is named and the other items complete. A clean run
+    // afterwards leaves exactly the pack plus the user's file, without a temporary.
+    void everyFileOperationMayFailOrBeTheLast() {
+        Engine clean;
+        layOutPack(clean);
+        const QStringList before = treeListing(clean.homePath());
+        clean.start();
+        clean.record([&] { clean.model->installPlugins(); });
+        const int operations = clean.fs->operations;
+        const QStringList expected = treeListing(clean.homePath());
+        const QString g = "Movies/Motion Templates.localized/Effects.localized/G/";
+        for (const QString& line :
+             {g + "mine = " + clean.hex("old"), g + ".orvo-tmp-notes = " + clean.hex("old"),
+              g + "same = " + clean.hex("same") + " mode 755",
+              g + "ro = " + clean.hex("new") + " mode 444",
+              "Movies/Motion Templates.localized/Titles.localized/T/run.sh = " +
+                  clean.hex("#!/bin/sh") + " mode 755"})
+            QVERIFY2(expected.contains(line), qPrintable(line));
+        QVERIFY(operations >= 10);
 
-            // No temporary is left behind, unless its removal was what failed; every installed
-            // file holds its old content or, unless its item failed, its new one.
-            const QStringList hidden =
-                treeListing(e.homePath()).filter(QRegularExpression("(^|/)\\."));
-            QVERIFY(hidden.isEmpty() || why == "injected removeItem");
-            const QString g = e.installed("Effects.localized/G/");
-            for (const char* file : {"g", "Media/m"})
-                QVERIFY(contentOf(g + file) == "new" ||
-                        (item == "G" && contentOf(g + file) == "old"));
-            QCOMPARE(contentOf(g + "mine"), "old");
-            QVERIFY(item == "T" || contentOf(e.installed("Titles.localized/T/t")) == "new");
-            QVERIFY(item == "P" || contentOf(e.installed("Transitions.localized/P/p")) == "new");
-            if (failAt == 0)
-                operations = e.fs->operations;
+        for (const bool crash : {false, true}) {
+            for (int failAt = 1; failAt <= operations; ++failAt) {
+                const QString at =
+                    QString("%1 at operation %2").arg(crash ? "crash" : "failure").arg(failAt);
+                Engine e;
+                layOutPack(e);
+                e.start();
+                e.fs->failAt = failAt;
+                e.fs->crash = crash;
+                const QStringList changes = e.record([&] { e.model->installPlugins(); });
+                QCOMPARE(changes.last(), "isInstalling=false");
+
+                const QStringList after = treeListing(e.homePath());
+                QStringList paths;
+                for (const QString& line : after) {
+                    if (underTemporary(pathOf(line))) {
+                        QVERIFY2(crash, qPrintable(at + ": " + line));
+                        continue;
+                    }
+                    paths << pathOf(line);
+                    QVERIFY2(before.contains(line) || expected.contains(line),
+                             qPrintable(at + ": " + line));
+                }
+                for (const QString& line : before)
+                    QVERIFY2(paths.contains(pathOf(line)), qPrintable(at + ": lost " + line));
+
+                if (!crash) {
+                    const QStringList failures = e.lines().filter("处理项目失败: ");
+                    QVERIFY2(failures.size() <= 1, qPrintable(at));
+                    const QString item = failures.value(0).section(", ", 0, 0).section(": ", 1);
+                    const QString why = failures.value(0).section(", 错误: ", 1);
+                    QVERIFY2(failures.isEmpty() || (QStringList({"T", "G", "P"}).contains(item) &&
+                                                    why.startsWith("injected ")),
+                             qPrintable(at + ": " + failures.value(0)));
+                    QVERIFY(failures.isEmpty() || changes.contains("installationProgress=安装 " +
+                                                                   item + " 失败: " + why));
+                    QCOMPARE(e.model->installationAlertMessage(),
+                             QString(failures.isEmpty() ? "插件安装成功！"
+                                                        : "1 个插件安装失败，共 3 个"));
+                    // The items that did not fail are complete.
+                    const QString kind = item == "T"   ? "/Titles.localized/"
+                                         : item == "G" ? "/Effects.localized/"
+                                                       : "/Transitions.localized/";
+                    for (const QString& line : expected)
+                        QVERIFY2((!item.isEmpty() &&
+                                  (line.contains(kind + item) || line.endsWith(kind.mid(1)))) ||
+                                     after.contains(line),
+                                 qPrintable(at + ": missing " + line));
+                }
+
+                e.fs->failAt = 0;
+                e.record([&] { e.model->installPlugins(); });
+                QCOMPARE(treeListing(e.homePath()), expected);
+            }
         }
-        QVERIFY(operations >= 8);
+    }
+
+    // Entries a merge must never replace, open or write through, each met by an item: the
+    // item fails with a reason naming the entry, and everything of the user's stays as it
+    // was, also what a link points to outside the templates folder.
+    void unsafeDestinationsFailTheItemAndKeepEverything() {
+        struct Case {
+            const char* name;
+            std::function<void(Engine&)> layOut;
+            QString reason; // the path first, relative to the installed Effects folder
+        };
+        const auto fifo = [](const QString& path) {
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0644) == 0);
+        };
+        const auto link = [](const QString& target, const QString& path) {
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            QVERIFY(QFile::link(target, path));
+        };
+        const QList<Case> cases{
+            {"a pack file over a folder of clips",
+             [](Engine& e) {
+                 e.writeResourceFile("Effects/G/Media", "a file");
+                 e.writeFile(e.installed("Effects.localized/G/Media/clip.mov"), "clip");
+             },
+             "G/Media” 是文件夹，不能用文件替换"},
+            {"a pack link over a folder of clips",
+             [&](Engine& e) {
+                 link("elsewhere", e.resourcePath() + "/Effects/G/Media");
+                 e.writeFile(e.installed("Effects.localized/G/Media/clip.mov"), "clip");
+             },
+             "G/Media” 是文件夹，不能用文件替换"},
+            {"a FIFO where the pack brings a file",
+             [&](Engine& e) {
+                 e.writeResourceFile("Effects/G/g", "new");
+                 fifo(e.installed("Effects.localized/G/g"));
+             },
+             "G/g” 不是普通文件、文件夹或链接"},
+            {"a FIFO in the pack over an installed file",
+             [&](Engine& e) {
+                 fifo(e.resourcePath() + "/Effects/G/g");
+                 e.writeFile(e.installed("Effects.localized/G/g"), "old");
+             },
+             "/Effects/G/g” 不是普通文件、文件夹或链接"},
+            {"a FIFO in a template installed afresh",
+             [&](Engine& e) {
+                 e.writeResourceFile("Effects/G/a", "new");
+                 fifo(e.resourcePath() + "/Effects/G/Media/pipe");
+             },
+             "G” 到 “"},
+            {"a link to a folder outside in the installed template",
+             [&](Engine& e) {
+                 e.writeResourceFile("Effects/G/Media/m", "new");
+                 link(e.makeDir("outside"), e.installed("Effects.localized/G/Media"));
+             },
+             "G/Media” 是符号链接"},
+            {"the installed template is a link",
+             [&](Engine& e) {
+                 e.writeResourceFile("Effects/G/m", "new");
+                 link(e.makeDir("outside"), e.installed("Effects.localized/G"));
+             },
+             "G” 是符号链接"},
+            {"the kind folder is a link",
+             [&](Engine& e) {
+                 e.writeResourceFile("Effects/G/m", "new");
+                 link(e.makeDir("outside"), e.installed("Effects.localized"));
+             },
+             "Effects.localized” 是符号链接"},
+            {"an empty template onto a file",
+             [](Engine& e) {
+                 e.makeResourceDir("Effects/G");
+                 e.writeFile(e.installed("Effects.localized/G"), "a file");
+             },
+             "G” 已存在，但不是文件夹"},
+        };
+        for (const Case& c : cases) {
+            Watchdog watchdog(60, c.name);
+            Engine e;
+            e.makeDir("outside");
+            e.writeFile("outside/theirs", "theirs");
+            c.layOut(e);
+            const QStringList home = treeListing(e.homePath()),
+                              outside = treeListing(e.path("outside"));
+            e.start();
+            e.record([&] { e.model->installPlugins(); });
+            const QStringList failures = e.lines().filter("处理项目失败: G, 错误: ");
+            QVERIFY2(failures.size() == 1 && failures[0].contains(c.reason),
+                     qPrintable(QString(c.name) + ": " + failures.join('\n')));
+            QVERIFY2(failures[0].contains(e.homePath()) || failures[0].contains(e.resourcePath()),
+                     c.name);
+            QCOMPARE(e.model->installationAlertMessage(), "1 个插件安装失败，共 1 个");
+            QCOMPARE(treeListing(e.path("outside")), outside);
+            // Nothing of the user's changed; only the empty folders above may have been made.
+            QStringList now = treeListing(e.homePath()), was = home;
+            for (const char* folder : {"Movies/", "Movies/Motion Templates.localized/",
+                                       "Movies/Motion Templates.localized/Effects.localized/"}) {
+                now.removeAll(folder);
+                was.removeAll(folder);
+            }
+            QVERIFY2(now == was, qPrintable(QString(c.name) + ":\n" + now.join('\n')));
+        }
+    }
+
+    // Names the editor would never show or that would land outside the user's folder are
+    // refused before anything is written.
+    void unusableNamesAndHomesAreRefused() {
+        Engine e;
+        e.writeResourceFile("Titles/T/t");
+        e.start();
+        e.model->setNewName(e.model->folderItems()[0].id(), ".T");
+        e.record([&] { e.model->installPlugins(); });
+        QCOMPARE(
+            e.lines().filter("处理项目失败: "),
+            QStringList{"处理项目失败: T, 错误: 名称 “.T” 不能用作文件夹名：以 “.” 开头的文件夹"
+                        "是隐藏的，Final Cut Pro 不会显示它"});
+
+        const QByteArray home = qgetenv("HOME");
+        for (const char* value : std::initializer_list<const char*>{"", nullptr}) {
+            value ? qputenv("HOME", value) : qunsetenv("HOME");
+            Engine homeless;
+            homeless.writeResourceFile("Titles/T/t");
+            homeless.fs = std::make_shared<FaultyFileSystem>(); // the system's idea of home
+            homeless.start();
+            homeless.record([&] { homeless.model->installPlugins(); });
+            QCOMPARE(homeless.lines().filter("处理项目失败: "),
+                     QStringList{"处理项目失败: T, 错误: 无法确定用户的主文件夹（HOME 未设置或不是"
+                                 "绝对路径），不会安装到 “/Movies/Motion Templates.localized”"});
+            QCOMPARE(homeless.fs->operations, 0);
+        }
+        qputenv("HOME", home);
+    }
+
+    // Two installers into the same folder: the second waits, says so, and starts when the
+    // first has finished; neither reports a failure that did not happen.
+    void aSecondInstallerWaitsForTheFirst() {
+        Engine first;
+        for (const char* file : {"Titles/A/a", "Titles/B/b", "Effects/C/c"})
+            first.writeResourceFile(file, "new");
+        first.start();
+        auto secondQueue = std::make_shared<ManualQueue>();
+        Platform services = first.platform(secondQueue);
+        services.fileSystem = first.fs;
+        auto second = std::make_shared<InstallerViewModel>(services);
+        QStringList secondStatus; // each value it had, as the next change is announced
+        connect(second.get(), &InstallerViewModel::objectWillChange, second.get(), [&] {
+            if (secondStatus.value(secondStatus.size() - 1) != second->installationProgress())
+                secondStatus << second->installationProgress();
+        });
+
+        first.model->installPlugins(); // has installed A, and waits for its next turn
+        second->installPlugins();
+        QTest::qWait(3 * InstallerViewModel::lockRetryMilliseconds);
+        QCOMPARE(second->installationProgress(), InstallerViewModel::waitingStatus());
+        first.record([] {});
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                secondQueue->runAll();
+                return !second->isInstalling();
+            },
+            20000));
+        QCOMPARE(secondStatus.mid(0, 2),
+                 QStringList({InstallerViewModel::waitingStatus(), "开始安装..."}));
+        QCOMPARE(first.lines().filter("处理项目失败"), QStringList());
+        QCOMPARE(first.model->installationAlertMessage(), "插件安装成功！");
+        QCOMPARE(second->installationAlertMessage(), "插件安装成功！");
+        QVERIFY(!QFileInfo::exists(first.installed(".orvo-install.lock")));
     }
 
     // A source folder over a destination file fails at its first entry, naming it, and
@@ -84,7 +318,7 @@ private Q_SLOTS:
 
         for (const char* name : {"three/a", "three/b", "three/c"})
             e.writeFile(name);
-        e.fs->failAt = e.fs->operations + 2;
+        e.fs->failAt = e.fs->operations + 3; // a copied and moved in, b's copy fails
         const Status partWay = e.model->mergeDirectories(e.path("three"), dst);
         QVERIFY(partWay && partWay->description == "injected copyItem");
         QCOMPARE(treeListing(dst).filter(" = " + e.hex("x")).size(), 1);
@@ -93,6 +327,7 @@ private Q_SLOTS:
         QVERIFY(QFile::link("/nowhere/at/all", dst + "/dangling"));
         QVERIFY(e.fs->copyItem(e.path("three"), dst));
         QVERIFY(e.fs->copyItem(e.path("full/x/inner"), dst + "/dangling"));
+        QVERIFY(e.fs->moveNew(e.path("full/x/inner"), dst + "/dangling"));
         QVERIFY(!QFileInfo::exists("/nowhere/at/all"));
     }
 
@@ -122,6 +357,8 @@ private Q_SLOTS:
                 failures[0].endsWith("File name too long"));
         QVERIFY(failures[1].endsWith("名称不是有效的 UTF-8 文本，无法按原名读取"));
         QCOMPARE(e.model->installationAlertMessage(), "2 个插件安装失败，共 4 个");
+        // Nothing of the failed copies is left, not even a temporary.
+        QCOMPARE(treeListing(e.installed("Titles.localized")).filter("orvo").size(), 0);
     }
 };
 

@@ -4,6 +4,8 @@
 #include "platform/RealFileSystem.h"
 #include "support/TestPlatform.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QTest>
 #include <QVariant>
@@ -11,11 +13,14 @@
 namespace Orvoinstaller::Testing {
 
 // The real file system, but the change numbered `failAt` (counting from 1) fails; a copy
-// first writes part of its target, as a full disk leaves it.
+// first writes part of its target, as a full disk leaves it. With `crash`, that change is
+// the last: every later one does nothing, as if the program had been killed there, clean-up
+// included.
 struct FaultyFileSystem : RealFileSystem {
     using RealFileSystem::RealFileSystem;
     int operations = 0; // changes asked for so far
     int failAt = 0;
+    bool crash = false;
 
     Status createDirectories(const QString& path) override {
         return fails() ? failure("createDirectories") : RealFileSystem::createDirectories(path);
@@ -24,7 +29,7 @@ struct FaultyFileSystem : RealFileSystem {
         if (!fails())
             return RealFileSystem::copyItem(from, to);
         QFile partial(to);
-        if (partial.open(QIODevice::WriteOnly))
+        if ((!crash || operations == failAt) && partial.open(QIODevice::WriteOnly))
             partial.write("ne");
         return failure("copyItem");
     }
@@ -34,7 +39,13 @@ struct FaultyFileSystem : RealFileSystem {
     Status replaceItem(const QString& from, const QString& to) override {
         return fails() ? failure("replaceItem") : RealFileSystem::replaceItem(from, to);
     }
-    bool fails() { return ++operations == failAt; }
+    Status moveNew(const QString& from, const QString& to) override {
+        return fails() ? failure("moveNew") : RealFileSystem::moveNew(from, to);
+    }
+    bool fails() {
+        ++operations;
+        return failAt > 0 && (operations == failAt || (crash && operations > failAt));
+    }
     static Status failure(const QString& operation) { return Error{"injected " + operation}; }
 };
 
@@ -64,18 +75,26 @@ struct Engine : Sandbox {
     // Runs `action` and every turn it leads to, waiting for the script while a run waits for
     // it. Returns each announced change as "property=value" once stored, and "|" per turn.
     QStringList record(const std::function<void()>& action) {
-        model->setInstallationSummary({-1, -1}); // so that a run's own always shows
+        model->setInstallationSummary({-1, -1, false}); // so that a run's own always shows
         recordChange();
         changes.clear();
         action();
         while (queue->pending() > 0 || model->isInstalling()) {
             recordChange();
             changes << "|";
-            if (!queue->runOne() && !QTest::qWaitFor([&] { return queue->pending() > 0; }, 30000))
+            if (!queue->runOne() && !waitForWork(30000))
                 break;
         }
         recordChange();
         return changes;
+    }
+    // Waits for events (a script's output, its end, a timer) until work is posted; no
+    // sleeping between looks, so a talkative script is read as fast as it writes.
+    bool waitForWork(int milliseconds) {
+        QDeadlineTimer deadline(milliseconds);
+        while (queue->pending() == 0 && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+        return queue->pending() > 0;
     }
     // The summary shows as "failed/items".
     QStringList state() const {
@@ -83,7 +102,10 @@ struct Engine : Sandbox {
         return {"installationProgress=" + model->installationProgress(),
                 "isInstalling=" + QVariant(model->isInstalling()).toString(),
                 "showInstallationAlert=" + QVariant(model->showInstallationAlert()).toString(),
-                QString("installationSummary=%1/%2").arg(done.failedCount).arg(done.itemCount)};
+                QString("installationSummary=%1/%2%3")
+                    .arg(done.failedCount)
+                    .arg(done.itemCount)
+                    .arg(done.scriptFailed ? ", script failed" : "")};
     }
     void recordChange() {
         if (stateBefore.isEmpty())

@@ -11,6 +11,11 @@
 #include <QPointer>
 #include <QRegularExpression>
 
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <sys/stat.h>
+
 namespace Orvoinstaller::Testing {
 
 void ManualQueue::post(QObject* context, std::function<void()> work) {
@@ -121,18 +126,56 @@ QStringList treeListing(const QString& root) {
     const QDir base(root);
     while (it.hasNext()) {
         const QString full = it.next();
-        const QFileInfo info = it.fileInfo();
         const QString relative = base.relativeFilePath(full);
-        if (info.isDir() && !info.isSymLink()) {
-            listing << relative + QLatin1Char('/');
-        } else {
+        struct stat st;
+        if (::lstat(QFile::encodeName(full).constData(), &st) != 0) {
+            listing << relative + QStringLiteral(" (vanished)");
+            continue;
+        }
+        const int mode = st.st_mode & 07777;
+        QString line;
+        if (S_ISDIR(st.st_mode)) {
+            line = relative + QLatin1Char('/');
+            if (mode != 0755)
+                line += QStringLiteral(" mode %1").arg(mode, 0, 8);
+        } else if (S_ISLNK(st.st_mode)) {
+            // The link's own text: where it points from where it is.
+            line =
+                relative + QStringLiteral(" -> ") +
+                QString::fromStdString(
+                    std::filesystem::read_symlink(QFile::encodeName(full).toStdString()).native());
+        } else if (S_ISREG(st.st_mode)) {
             QFile file(full);
             file.open(QIODevice::ReadOnly);
-            listing << relative + QStringLiteral(" = ") + QString::fromUtf8(file.readAll().toHex());
+            line = relative + QStringLiteral(" = ") + QString::fromUtf8(file.readAll().toHex());
+            if (mode != 0644)
+                line += QStringLiteral(" mode %1").arg(mode, 0, 8);
+        } else {
+            line = relative + QStringLiteral(" (not a file)"); // never opened: a FIFO blocks
         }
+        listing << line;
     }
     listing.sort();
     return listing;
+}
+
+Watchdog::Watchdog(int seconds, const char* what) {
+    m_thread = std::thread([this, seconds, what] {
+        std::unique_lock lock(m_mutex);
+        if (!m_done.wait_for(lock, std::chrono::seconds(seconds), [this] { return m_finished; })) {
+            std::fprintf(stderr, "FAIL: hung for %d s: %s\n", seconds, what);
+            std::_Exit(3);
+        }
+    });
+}
+
+Watchdog::~Watchdog() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_finished = true;
+    }
+    m_done.notify_one();
+    m_thread.join();
 }
 
 } // namespace Orvoinstaller::Testing

@@ -7,7 +7,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 namespace Orvoinstaller::Testing {
 
@@ -82,8 +85,23 @@ QStringList scanTrace(const QString& resources, const QString& kind, const QStri
 // `lines` with the values in the platform's own wording cut down to "…".
 QStringList maskPlatformWording(QStringList lines);
 
-// Every file and folder below `root` as "relative/path" (folders end in "/") with file
-// contents, sorted; for comparing whole trees.
+// Every entry below `root`, sorted, for comparing whole trees: "dir/", "file = hex-content",
+// "link -> target", "fifo (not a file)"; a mode other than 0755 for folders or 0644 for files
+// follows as " mode 700".
 QStringList treeListing(const QString& root);
+
+// Ends the test program with a failure if it is still alive `seconds` after construction:
+// for code that, when wrong, blocks for ever (in open() on a FIFO, say).
+class Watchdog {
+public:
+    Watchdog(int seconds, const char* what);
+    ~Watchdog();
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    bool m_finished = false;
+    std::thread m_thread;
+};
 
 } // namespace Orvoinstaller::Testing

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -10,11 +11,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#ifdef __APPLE__
-#include <copyfile.h>
-#include <sys/clonefile.h>
-#endif
 
 namespace fs = std::filesystem;
 
@@ -26,36 +22,11 @@ CopyFailure failure(int error, const fs::path& path) {
     return CopyFailure{std::error_code(error, std::generic_category()), path};
 }
 
-} // namespace
-
-#ifdef __APPLE__
-
-// A clone costs less than reading both files, so nothing is ever taken as the same.
-bool sameRegularFile(const fs::path&, const fs::path&) {
-    return false;
+CopyFailure unsupported(const fs::path& path) {
+    CopyFailure refused = failure(ENOTSUP, path);
+    refused.unsupportedType = true;
+    return refused;
 }
-
-// APFS clones a whole tree in one call and shares the blocks; other volumes get copyfile.
-std::optional<CopyFailure> copyTree(const fs::path& from, const fs::path& to) {
-    struct stat st;
-    if (::lstat(to.c_str(), &st) == 0)
-        return failure(EEXIST, to);
-    if (::lstat(from.c_str(), &st) != 0)
-        return failure(errno, from);
-    if (::clonefile(from.c_str(), to.c_str(), CLONE_NOFOLLOW) == 0)
-        return std::nullopt;
-    if (errno != ENOTSUP && errno != EXDEV)
-        return failure(errno, from);
-    const copyfile_flags_t flags =
-        COPYFILE_ALL | COPYFILE_RECURSIVE | COPYFILE_NOFOLLOW | COPYFILE_EXCL;
-    if (::copyfile(from.c_str(), to.c_str(), nullptr, flags) != 0)
-        return failure(errno, from);
-    return std::nullopt;
-}
-
-#else
-
-namespace {
 
 class FileDescriptor {
 public:
@@ -103,7 +74,8 @@ public:
             return copyFolder(fromDir, name, toDir, toName, fromPath, st);
         if (S_ISLNK(st.st_mode))
             return copyLink(fromDir, name, toDir, toName, fromPath, st);
-        return fail(ENOTSUP, fromPath);
+        failed = unsupported(fromPath);
+        return false;
     }
 
 private:
@@ -114,9 +86,18 @@ private:
 
     bool copyFile(int fromDir, const char* name, int toDir, const char* toName,
                   const fs::path& fromPath, const struct stat& st) {
-        FileDescriptor in(::openat(fromDir, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+        // Non-blocking and checked again once open: what was a file a moment ago may be a
+        // FIFO by now, and opening that must not wait for a writer.
+        FileDescriptor in(::openat(fromDir, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
         if (in.get() < 0)
             return fail(errno, fromPath);
+        struct stat opened;
+        if (::fstat(in.get(), &opened) != 0)
+            return fail(errno, fromPath);
+        if (!S_ISREG(opened.st_mode)) {
+            failed = unsupported(fromPath);
+            return false;
+        }
         FileDescriptor out(
             ::openat(toDir, toName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 0777));
         if (out.get() < 0)
@@ -240,16 +221,30 @@ private:
     }
 };
 
+// Opens a regular file for reading, and nothing else.
+int openRegular(const fs::path& path) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return -1;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 } // namespace
 
 bool sameRegularFile(const fs::path& first, const fs::path& second) {
-    FileDescriptor a(::open(first.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    FileDescriptor b(::open(second.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    struct stat sa, sb;
-    if (a.get() < 0 || b.get() < 0 || ::fstat(a.get(), &sa) != 0 || ::fstat(b.get(), &sb) != 0)
+    FileDescriptor a(openRegular(first));
+    if (a.get() < 0)
         return false;
-    if (!S_ISREG(sa.st_mode) || !S_ISREG(sb.st_mode) || sa.st_size != sb.st_size ||
-        (sa.st_mode & 07777) != (sb.st_mode & 07777))
+    FileDescriptor b(openRegular(second));
+    struct stat sa, sb;
+    if (b.get() < 0 || ::fstat(a.get(), &sa) != 0 || ::fstat(b.get(), &sb) != 0)
+        return false;
+    if (sa.st_size != sb.st_size || (sa.st_mode & 07777) != (sb.st_mode & 07777))
         return false;
     if (sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino)
         return true;
@@ -296,6 +291,14 @@ std::optional<CopyFailure> copyTree(const fs::path& fromGiven, const fs::path& t
     return copier.failed;
 }
 
-#endif
+std::error_code moveWithoutReplacing(const fs::path& from, const fs::path& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0)
+        return std::error_code(errno, std::generic_category());
+    return {};
+}
+
+bool hiddenByFlag(const std::string&) {
+    return false;
+}
 
 } // namespace Orvoinstaller

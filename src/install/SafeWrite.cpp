@@ -1,0 +1,74 @@
+#include "install/SafeWrite.h"
+
+#include <QRegularExpression>
+#include <QUuid>
+
+namespace Orvoinstaller {
+
+namespace {
+
+const QLatin1String temporaryPrefix(".orvo-tmp-");
+
+template <typename Move>
+Status copyThenMove(FileSystem& fs, const QString& source, const QString& target, Move move) {
+    const QString temporary = temporaryPath(parentPath(target));
+    Status error = fs.copyItem(source, temporary);
+    if (!error)
+        error = move(temporary, target);
+    if (error) {
+        fs.removeItem(temporary);
+        // The temporary's name means nothing to the reader; the target's does.
+        error->description.replace(temporary, target);
+    }
+    return error;
+}
+
+} // namespace
+
+QString temporaryPath(const QString& folder) {
+    return joinPath(folder, temporaryPrefix + QUuid::createUuid().toString(QUuid::Id128));
+}
+
+bool isTemporaryName(const QString& name) {
+    // ".orvo-" alone with the same digits is what earlier versions left behind.
+    static const QRegularExpression pattern(QStringLiteral("^\\.orvo-(tmp-)?[0-9a-f]{32}$"));
+    return pattern.match(name).hasMatch();
+}
+
+void removeTemporaries(FileSystem& fs, const QString& folder) {
+    const auto names = fs.entryNames(folder);
+    if (!names)
+        return;
+    for (const QString& name : names.value())
+        if (isTemporaryName(name))
+            fs.removeItem(joinPath(folder, name));
+}
+
+Status copyNew(FileSystem& fs, const QString& source, const QString& target) {
+    return copyThenMove(fs, source, target, [&](const QString& from, const QString& to) {
+        return fs.moveNew(from, to);
+    });
+}
+
+Status replaceWithCopy(FileSystem& fs, const QString& source, const QString& target) {
+    return copyThenMove(fs, source, target, [&](const QString& from, const QString& to) {
+        return fs.replaceItem(from, to);
+    });
+}
+
+Error linkRefused(const QString& path) {
+    return Error{QStringLiteral("“%1” 是符号链接：安装程序不会写入链接指向的位置，"
+                                "链接和它指向的内容保持不变")
+                     .arg(path)};
+}
+
+Error otherTypeRefused(const QString& path) {
+    return Error{QStringLiteral("“%1” 不是普通文件、文件夹或链接，不会打开它").arg(path)};
+}
+
+Error folderKept(const QString& path) {
+    return Error{
+        QStringLiteral("“%1” 是文件夹，不能用文件替换：文件夹及其中的内容保持不变").arg(path)};
+}
+
+} // namespace Orvoinstaller

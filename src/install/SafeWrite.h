@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+namespace Orvoinstaller {
+
+// Writes into the user's folders so that at every instant each entry holds its old or its
+// new content under its name. Work happens in hidden temporaries beside the target, moved
+// in with one rename; a run that is cut short leaves only such temporaries, which the next
+// run removes.
+
+// A fresh temporary name inside `folder`.
+QString temporaryPath(const QString& folder);
+// True for names that temporaryPath() makes, and for those of earlier versions.
+bool isTemporaryName(const QString& name);
+// Removes the temporaries left in `folder` (never anything else); errors are ignored, as
+// a leftover harms nothing and is tried again by the next run.
+void removeTemporaries(FileSystem& fs, const QString& folder);
+
+// Copies `source` (a file, link or whole folder) to `target`, where nothing exists yet.
+Status copyNew(FileSystem& fs, const QString& source, const QString& target);
+// Puts a copy of `source` (a file or link) in place of the file or link at `target`.
+Status replaceWithCopy(FileSystem& fs, const QString& source, const QString& target);
+
+// The reasons for entries that are never written over or through.
+Error linkRefused(const QString& path);
+Error otherTypeRefused(const QString& path);
+Error folderKept(const QString& path);
+
+} // namespace Orvoinstaller
