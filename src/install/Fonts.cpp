@@ -1,8 +1,9 @@
 #include "install/Fonts.h"
 
+#include "install/SafeWrite.h"
 #include "model/InstallerViewModel.h"
 
-#include <QUuid>
+#include <QSet>
 
 namespace Orvoinstaller {
 
@@ -47,19 +48,28 @@ private:
             note(*error);
     }
 
+    // Written as the merge writes: through a hidden temporary beside the target, so a copy
+    // cut short never stands under a font's name.
     Status placeCopy(const QString& font, const QString& target) {
         const QString folder = parentPath(target);
         if (auto error = m_fs.createDirectories(folder))
             return error;
-        // Hidden, and named as the merge names its own, so nothing takes it for a font.
-        const QString copy =
-            joinPath(folder, QStringLiteral(".orvo-") + QUuid::createUuid().toString(QUuid::Id128));
-        Status error = m_fs.copyItem(font, copy);
-        if (!error)
-            error = m_fs.replaceItem(copy, target);
-        if (error)
-            m_fs.removeItem(copy);
-        return error;
+        if (!m_swept.contains(folder)) {
+            removeTemporaries(m_fs, folder);
+            m_swept.insert(folder);
+        }
+        switch (m_fs.type(target)) {
+        case FileSystem::Type::missing:
+            return copyNew(m_fs, font, target);
+        case FileSystem::Type::folder:
+            return folderKept(target);
+        case FileSystem::Type::other:
+            return otherTypeRefused(target);
+        case FileSystem::Type::file:
+        case FileSystem::Type::link:
+            break;
+        }
+        return replaceWithCopy(m_fs, font, target);
     }
 
     void note(const Error& error) {
@@ -70,6 +80,7 @@ private:
     FileSystem& m_fs;
     const FontFolders& m_folders;
     FontReport m_report;
+    QSet<QString> m_swept; // folders cleared of earlier runs' temporaries
 };
 
 } // namespace

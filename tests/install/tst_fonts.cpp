@@ -38,6 +38,11 @@ struct FontFileSystem : RealFileSystem {
             return error;
         return RealFileSystem::replaceItem(from, to);
     }
+    Status moveNew(const QString& from, const QString& to) override {
+        if (auto error = refusal(to))
+            return error;
+        return RealFileSystem::moveNew(from, to);
+    }
     Status refusal(const QString& path) const {
         for (const auto& [folder, code] : refused)
             if (path == folder || path.startsWith(folder + u'/'))
@@ -83,9 +88,11 @@ private Q_SLOTS:
         QTest::newRow("same bytes: nothing copied")
             << pack << QStringList{u"A.ttf=aaaa"_s, u"Family/B.otf=b"_s} << none << 0 << false << ""
             << done << all << none << 0;
-        QTest::newRow("a copy cut short earlier is repaired, another font replaced")
-            << pack << QStringList{u"A.ttf=aa"_s, u"Family/B.otf=c"_s} << none << 0 << false << ""
-            << done << all << none << 2;
+        QTest::newRow("a copy cut short earlier is repaired, its temporary removed")
+            << pack
+            << QStringList{u"A.ttf=aa"_s, u"Family/B.otf=c"_s,
+                           u"Family/.orvo-tmp-0123456789abcdef0123456789abcdef=ne"_s}
+            << none << 0 << false << "" << done << all << none << 2;
         QTest::newRow("one refused of three: the others still installed, no temporary left")
             << QStringList{u"A.ttf=aaaa"_s, u"B.ttf=b"_s, u"C.ttf=c"_s} << none << none << 0
             << false << "B.ttf"
