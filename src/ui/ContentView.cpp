@@ -78,6 +78,7 @@ ContentView::ContentView(std::shared_ptr<InstallerViewModel> viewModel, UiServic
     connect(m_viewModel.get(), &InstallerViewModel::objectWillChange, this,
             &ContentView::scheduleRender);
     retranslate();
+    applyColors();
     render();
 }
 
@@ -86,7 +87,14 @@ void ContentView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::LanguageChange) {
         retranslate();
         render();
+    } else if (event->type() == QEvent::PaletteChange) {
+        applyColors();
     }
+}
+
+void ContentView::applyColors() {
+    setColor(m_status, Style::systemBlue());
+    setColor(m_divider, Style::separator(0.35));
 }
 
 void ContentView::retranslate() {
@@ -137,7 +145,7 @@ void ContentView::buildMainColumn() {
     m_emptyState = new QLabel(m_column);
     m_emptyState->setFixedHeight(emptyStateHeight);
     m_emptyState->setAlignment(Qt::AlignCenter);
-    setColor(m_emptyState, Style::secondaryLabel(palette()));
+    m_emptyState->setForegroundRole(QPalette::PlaceholderText);
     column->addWidget(m_emptyState, 0, Qt::AlignHCenter);
 
     const auto& fileSystem = m_viewModel->platform().fileSystem;
@@ -152,18 +160,12 @@ void ContentView::buildMainColumn() {
     m_status->setContentsMargins(0, 4, 0, 4);
     m_status->setAlignment(Qt::AlignCenter);
     m_status->setWordWrap(true);
-    setColor(m_status, Style::systemBlue());
     column->addWidget(m_status);
 
-    auto* divider = new QFrame;
-    divider->setFrameShape(QFrame::HLine);
-    divider->setFrameShadow(QFrame::Plain);
-    QPalette dividerPalette = divider->palette();
-    QColor line = Style::systemGray();
-    line.setAlphaF(0.35);
-    dividerPalette.setColor(QPalette::WindowText, line);
-    divider->setPalette(dividerPalette);
-    column->addWidget(padded(divider, 0, 8, 0, 8));
+    m_divider = new QFrame;
+    m_divider->setFrameShape(QFrame::HLine);
+    m_divider->setFrameShadow(QFrame::Plain);
+    column->addWidget(padded(m_divider, 0, 8, 0, 8));
 
     m_install = new InstallButton;
     m_install->setIcon(Style::icon(QStringLiteral("square.and.arrow.down"), Style::white()));
@@ -175,7 +177,7 @@ void ContentView::buildMainColumn() {
     auto* rowLayout = new QHBoxLayout(buttonRow);
     rowLayout->setContentsMargins(0, 0, 0, 0);
     rowLayout->setSpacing(12);
-    const QColor buttonText = palette().color(QPalette::ButtonText);
+    const auto buttonText = Style::Tint::buttonText;
     m_fonts = new QPushButton(Style::icon(QStringLiteral("textformat"), buttonText), QString());
     m_location = new QPushButton(Style::icon(QStringLiteral("folder"), buttonText), QString());
     for (QPushButton* button : {m_fonts, m_location}) {
@@ -189,8 +191,7 @@ void ContentView::buildMainColumn() {
             [this] { m_viewModel->setShowingImageAlert(true); });
 
     m_tutorial = new PlainButton;
-    m_tutorial->setIcon(Style::icon(QStringLiteral("questionmark.circle"), Style::systemBlue()));
-    m_tutorial->setColor(Style::systemBlue());
+    m_tutorial->setIcon(Style::icon(QStringLiteral("questionmark.circle"), Style::Tint::accent));
     auto* tutorialCell = new QWidget;
     auto* tutorialLayout = new QHBoxLayout(tutorialCell);
     tutorialLayout->setContentsMargins(0, 4, 0, 0);
@@ -216,7 +217,6 @@ void ContentView::buildFooter() {
     m_releaseLink = new PlainButton(m_footer);
     m_releaseLink->setFont(Style::font(Style::TextRole::footnote));
     m_releaseLink->setUnderline(true);
-    m_releaseLink->setColor(Style::systemBlue());
     nested->addWidget(m_releaseLink, 0, Qt::AlignHCenter);
     connect(m_releaseLink, &QAbstractButton::clicked, this, [this] {
         const QUrl address = releaseAddress();

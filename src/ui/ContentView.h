@@ -11,6 +11,7 @@
 
 #include <memory>
 
+class QFrame;
 class QLabel;
 class QPushButton;
 
@@ -69,6 +70,8 @@ private:
     void buildMainColumn();
     void retranslate();
     void retranslateAlert();
+    // The fixed colours, in their variants for the current appearance.
+    void applyColors();
     void buildFooter();
     void scheduleRender();
     void render();
@@ -86,6 +89,7 @@ private:
     QLabel* m_emptyState = nullptr;
     FolderListPanel* m_panel = nullptr;
     QLabel* m_status = nullptr;
+    QFrame* m_divider = nullptr;
     InstallButton* m_install = nullptr;
     QPushButton* m_fonts = nullptr;
     QPushButton* m_location = nullptr;

@@ -28,9 +28,7 @@ constexpr int rowInset = 12;
 QLabel* caption(Qt::Alignment alignment, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setFont(Style::font(Style::TextRole::caption));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Style::secondaryLabel(palette));
-    label->setPalette(palette);
+    label->setForegroundRole(QPalette::PlaceholderText);
     label->setAlignment(alignment | Qt::AlignVCenter);
     return label;
 }
@@ -338,9 +336,7 @@ void FolderListPanel::paintEvent(QPaintEvent*) {
     QPainterPath shape;
     shape.addRoundedRect(area, panelRadius, panelRadius);
     painter.fillPath(shape, Style::windowBackground(palette()));
-    QColor outline = Style::systemGray();
-    outline.setAlphaF(0.2);
-    QPen pen(outline, 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    QPen pen(Style::separator(0.2), 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
     pen.setMiterLimit(10);
     painter.strokePath(shape, pen);
 }

@@ -11,7 +11,7 @@ FolderPicker::FolderPicker(FolderType folderType, std::shared_ptr<FolderChooser>
                            QString homeDirectory, QWidget* parent)
     : PlainButton(parent), m_folderType(folderType), m_chooser(std::move(chooser)),
       m_homeDirectory(std::move(homeDirectory)) {
-    setIcon(Style::icon(QStringLiteral("folder.badge.plus"), Style::systemBlue()));
+    setIcon(Style::icon(QStringLiteral("folder.badge.plus"), Style::Tint::accent));
     setIconSize(QSize(18, 18));
     retranslate();
     connect(this, &QAbstractButton::clicked, this, &FolderPicker::choose);
