@@ -121,7 +121,7 @@
     </message>
     <message>
         <source>或者合并到现有目录</source>
-        <translation>Or Merge Into</translation>
+        <translation>Or Merge Into…</translation>
     </message>
 </context>
 <context>
