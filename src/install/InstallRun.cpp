@@ -9,35 +9,48 @@ namespace Orvoinstaller {
 
 namespace {
 
+const char* const waiting = QT_TRANSLATE_NOOP("Orvoinstaller", "正在等待另一个安装程序完成...");
+
 // newName names one folder inside the kind folder; anything that would resolve to the kind
 // folder itself, reach outside it or be hidden from the editor is refused before a file is
 // touched.
 Status checkFolderName(const QString& name) {
     if (name.isEmpty())
-        return Error{QStringLiteral("名称为空，不能用作文件夹名")};
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称为空，不能用作文件夹名")));
     if (name == QLatin1String(".") || name == QLatin1String(".."))
-        return Error{
-            QStringLiteral("名称 “%1” 不能用作文件夹名：它指向当前或上一级文件夹").arg(name)};
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller",
+                                   "名称 “%1” 不能用作文件夹名：它指向当前或上一级文件夹"),
+                 {name}));
     if (name.contains(QChar(u'\0'))) {
         QString shown = name;
         shown.replace(QChar(u'\0'), QChar(0x2400)); // the visible symbol for NUL
-        return Error{QStringLiteral("名称 “%1” 不能用作文件夹名：其中含有空字符").arg(shown)};
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称 “%1” 不能用作文件夹名：其中含有空字符"),
+                 {shown}));
     }
     if (name.contains(QLatin1Char('/')))
-        return Error{QStringLiteral("名称 “%1” 不能用作文件夹名：其中含有 “/”").arg(name)};
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称 “%1” 不能用作文件夹名：其中含有 “/”"),
+                 {name}));
     if (name.startsWith(QLatin1Char('.')))
-        return Error{QStringLiteral("名称 “%1” 不能用作文件夹名：以 “.” 开头的文件夹是隐藏的，"
-                                    "Final Cut Pro 不会显示它")
-                         .arg(name)};
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller",
+                                   "名称 “%1” 不能用作文件夹名：以 “.” 开头的文件夹是隐藏的，"
+                                   "Final Cut Pro 不会显示它"),
+                 {name}));
     return std::nullopt;
 }
 
 // Without a home folder every destination would hang off the root of the disk.
 Status checkHome(const QString& home) {
     if (home.isEmpty() || !home.startsWith(QLatin1Char('/')))
-        return Error{QStringLiteral("无法确定用户的主文件夹（HOME 未设置或不是绝对路径），"
-                                    "不会安装到 “/%1”")
-                         .arg(QString::fromUtf8(motionTemplatesRelativePath))};
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller",
+                                   "无法确定用户的主文件夹（HOME 未设置或不是绝对路径），"
+                                   "不会安装到 “/%1”"),
+                 {QString::fromUtf8(motionTemplatesRelativePath)}));
     return std::nullopt;
 }
 
@@ -73,7 +86,8 @@ Status InstallerViewModel::installItem(const FolderItem& item, QSet<QString>& cl
     case Type::other:
         break;
     }
-    return Error{QStringLiteral("“%1” 已存在，但不是文件夹").arg(destination)};
+    return Error::saying(
+        Text(QT_TRANSLATE_NOOP("Orvoinstaller", "“%1” 已存在，但不是文件夹"), {destination}));
 }
 
 std::unique_ptr<QLockFile> InstallerViewModel::templatesFolderLock() {
@@ -109,27 +123,29 @@ Task InstallerViewModel::installPlugins() {
             break;
         }
         if (m_installationProgress != waitingStatus())
-            setInstallationProgress(waitingStatus());
+            setInstallationProgress(Text(waiting));
         co_await Delay(lockRetryMilliseconds, this);
     }
-    setInstallationProgress(QStringLiteral("开始安装..."));
+    setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "开始安装...")));
 
     // Edits made while the run goes on do not reach it.
     const QList<FolderItem> items = m_folderItems;
     int failedCount = 0;
     QSet<QString> cleanedFolders;
     for (const FolderItem& item : items) {
-        setInstallationProgress(QStringLiteral("正在安装: ") + item.originalName);
+        setInstallationProgress(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "正在安装: %1"), {item.originalName}));
         if (const Status error = installItem(item, cleanedFolders)) {
             ++failedCount;
             print(QStringLiteral("处理项目失败: ") + item.originalName +
                   QStringLiteral(", 错误: ") + error->description);
             co_await NextTurn(*m_platform.mainQueue, this);
-            setInstallationProgress(QStringLiteral("安装 ") + item.originalName +
-                                    QStringLiteral(" 失败: ") + error->description);
+            setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装 %1 失败: %2"),
+                                         {item.originalName, error->shown()}));
         } else {
             co_await NextTurn(*m_platform.mainQueue, this);
-            setInstallationProgress(QStringLiteral("已安装: ") + item.newName);
+            setInstallationProgress(
+                Text(QT_TRANSLATE_NOOP("Orvoinstaller", "已安装: %1"), {item.newName}));
         }
     }
     lock.reset();
@@ -139,7 +155,7 @@ Task InstallerViewModel::installPlugins() {
     if (const auto resources = findResourcePath()) {
         const QString script = joinPath(*resources, QStringLiteral("post.command"));
         if (m_platform.fileSystem->exists(script)) {
-            setInstallationProgress(QStringLiteral("执行安装后脚本..."));
+            setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "执行安装后脚本...")));
             if (m_platform.fileSystem->type(script, true) != FileSystem::Type::file) {
                 // The shell would open it; a FIFO would keep it waiting for ever.
                 print(QStringLiteral("脚本执行出错: “%1” 不是普通文件，不会运行它").arg(script));
@@ -153,7 +169,7 @@ Task InstallerViewModel::installPlugins() {
 
     // The summary is in place before the alert that reads it is raised.
     co_await NextTurn(*m_platform.mainQueue, this);
-    setInstallationProgress(QStringLiteral("安装完成！"));
+    setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装完成！")));
     setInstallationSummary(InstallationSummary{static_cast<int>(items.size()), failedCount,
                                                scriptFailed,
                                                editorIsRunning(m_platform.runningPrograms.get())});
@@ -166,7 +182,7 @@ Task InstallerViewModel::installPlugins() {
 }
 
 QString InstallerViewModel::waitingStatus() {
-    return QStringLiteral("正在等待另一个安装程序完成...");
+    return QString::fromUtf8(waiting);
 }
 
 } // namespace Orvoinstaller

@@ -29,8 +29,9 @@ Status InstallerViewModel::mergeDirectories(const QString& source, const QString
     for (const FileSystem::Entry& child : children.value()) {
         // A folder without visible entries has nothing to put into a file in its place.
         if (destinationType == Type::file)
-            return Error{
-                QStringLiteral("“%1” 是文件，不能把 “%2” 合并进去").arg(destination, child.path)};
+            return Error::saying(
+                Text(QT_TRANSLATE_NOOP("Orvoinstaller", "“%1” 是文件，不能把 “%2” 合并进去"),
+                     {destination, child.path}));
         const QString target = joinPath(destination, lastComponent(child.path));
         // An unreadable type counts as a file: every step below checks before it opens.
         const Type childType = child.type.value_or(Type::file);

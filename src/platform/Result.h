@@ -22,6 +22,11 @@ struct Error {
         return Error{text.source(), code, std::move(text)};
     }
     Text shown() const { return text.isEmpty() ? Text(description) : text; }
+    // A path named in the words, in both languages.
+    void replace(const QString& before, const QString& after) {
+        description.replace(before, after);
+        text.replace(before, after);
+    }
     // The system said no: the caller may not write there, or the volume is read-only.
     bool refused() const { return code == EACCES || code == EPERM || code == EROFS; }
 };

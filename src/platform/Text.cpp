@@ -48,6 +48,12 @@ struct Translated {
 
 } // namespace
 
+void Text::replace(const QString& before, const QString& after) {
+    m_verbatim.replace(before, after);
+    for (Text& argument : m_arguments)
+        argument.replace(before, after);
+}
+
 QString Text::source() const {
     return say(InSource{});
 }

@@ -23,6 +23,8 @@ public:
 
     QString source() const;
     QString translated() const;
+    // Replaces in the verbatim words (a path, say), never in a source text.
+    void replace(const QString& before, const QString& after);
     bool isEmpty() const { return !m_source && m_verbatim.isEmpty(); }
 
 private:

@@ -9,11 +9,19 @@
     </message>
     <message>
         <source>%1 个插件安装失败，共 %2 个</source>
-        <translation>%1 of %2 plug-ins could not be installed.</translation>
+        <translation>Plug-ins that could not be installed: %1 of %2.</translation>
     </message>
     <message>
         <source>请重新启动 Final Cut Pro 以载入新模板</source>
         <translation>Restart Final Cut Pro to load the new templates.</translation>
+    </message>
+    <message>
+        <source>插件已安装，但安装后脚本执行失败</source>
+        <translation>The plug-ins were installed, but the post-install script failed.</translation>
+    </message>
+    <message>
+        <source>；安装后脚本也执行失败</source>
+        <translation> The post-install script failed as well.</translation>
     </message>
 </context>
 <context>
@@ -45,6 +53,118 @@
     <message>
         <source>转场Transitions</source>
         <translation>Transitions</translation>
+    </message>
+    <message>
+        <source>正在等待另一个安装程序完成...</source>
+        <translation>Waiting for another installer to finish…</translation>
+    </message>
+    <message>
+        <source>名称为空，不能用作文件夹名</source>
+        <translation>The name is empty and cannot be used as a folder name.</translation>
+    </message>
+    <message>
+        <source>名称 “%1” 不能用作文件夹名：它指向当前或上一级文件夹</source>
+        <translation>The name “%1” cannot be used as a folder name: it refers to the current or the enclosing folder.</translation>
+    </message>
+    <message>
+        <source>名称 “%1” 不能用作文件夹名：其中含有空字符</source>
+        <translation>The name “%1” cannot be used as a folder name: it contains a null character.</translation>
+    </message>
+    <message>
+        <source>名称 “%1” 不能用作文件夹名：其中含有 “/”</source>
+        <translation>The name “%1” cannot be used as a folder name: it contains “/”.</translation>
+    </message>
+    <message>
+        <source>名称 “%1” 不能用作文件夹名：以 “.” 开头的文件夹是隐藏的，Final Cut Pro 不会显示它</source>
+        <translation>The name “%1” cannot be used as a folder name: folders whose names begin with “.” are hidden, and Final Cut Pro does not show them.</translation>
+    </message>
+    <message>
+        <source>无法确定用户的主文件夹（HOME 未设置或不是绝对路径），不会安装到 “/%1”</source>
+        <translation>Your home folder could not be determined (HOME is not set or is not an absolute path), so nothing is installed in “/%1”.</translation>
+    </message>
+    <message>
+        <source>“%1” 已存在，但不是文件夹</source>
+        <translation>“%1” already exists but is not a folder.</translation>
+    </message>
+    <message>
+        <source>开始安装...</source>
+        <translation>Starting installation…</translation>
+    </message>
+    <message>
+        <source>正在安装: %1</source>
+        <translation>Installing “%1”…</translation>
+    </message>
+    <message>
+        <source>安装 %1 失败: %2</source>
+        <translation>“%1” could not be installed: %2</translation>
+    </message>
+    <message>
+        <source>已安装: %1</source>
+        <translation>Installed “%1”.</translation>
+    </message>
+    <message>
+        <source>执行安装后脚本...</source>
+        <translation>Running the post-install script…</translation>
+    </message>
+    <message>
+        <source>安装完成！</source>
+        <translation>Installation complete.</translation>
+    </message>
+    <message>
+        <source>“%1” 是文件，不能把 “%2” 合并进去</source>
+        <translation>“%1” is a file, so “%2” cannot be merged into it.</translation>
+    </message>
+    <message>
+        <source>“%1” 是符号链接：安装程序不会写入链接指向的位置，链接和它指向的内容保持不变</source>
+        <translation>“%1” is a symbolic link. The installer never writes where a link points; the link and what it points to are left as they are.</translation>
+    </message>
+    <message>
+        <source>“%1” 不是普通文件、文件夹或链接，不会打开它</source>
+        <translation>“%1” is not a file, folder or link, so it is not opened.</translation>
+    </message>
+    <message>
+        <source>“%1” 是文件夹，不能用文件替换：文件夹及其中的内容保持不变</source>
+        <translation>“%1” is a folder and cannot be replaced by a file; the folder and its contents are left as they are.</translation>
+    </message>
+    <message>
+        <source>无法读取文件夹 “%1”: %2</source>
+        <translation>The folder “%1” could not be read: %2</translation>
+    </message>
+    <message>
+        <source>无法读取属性 “%1”: %2</source>
+        <translation>The attributes of “%1” could not be read: %2</translation>
+    </message>
+    <message>
+        <source>无法创建文件夹 “%1”: %2</source>
+        <translation>The folder “%1” could not be created: %2</translation>
+    </message>
+    <message>
+        <source>不是普通文件、文件夹或链接，不会打开它</source>
+        <translation>it is not a file, folder or link, so it is not opened</translation>
+    </message>
+    <message>
+        <source>名称不是有效的 UTF-8 文本，无法按原名读取</source>
+        <translation>the name is not valid UTF-8 text and cannot be read as stored</translation>
+    </message>
+    <message>
+        <source>无法复制 “%1” 到 “%2”: %3</source>
+        <translation>“%1” could not be copied to “%2”: %3</translation>
+    </message>
+    <message>
+        <source>无法复制 “%1” 到 “%2”: “%3”: %4</source>
+        <translation>“%1” could not be copied to “%2”: “%3”: %4</translation>
+    </message>
+    <message>
+        <source>无法删除 “%1”: %2</source>
+        <translation>“%1” could not be removed: %2</translation>
+    </message>
+    <message>
+        <source>无法写入 “%1”: 那里是一个文件夹</source>
+        <translation>“%1” could not be written: there is a folder there</translation>
+    </message>
+    <message>
+        <source>无法写入 “%1”: %2</source>
+        <translation>“%1” could not be written: %2</translation>
     </message>
 </context>
 <context>
