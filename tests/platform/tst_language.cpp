@@ -40,7 +40,7 @@ private Q_SLOTS:
     // English is compiled in; the same words come out in Chinese in the source and in the
     // chosen language translated, arguments within arguments, "%2" in a name kept as typed.
     void saidInBothLanguages() {
-        QCOMPARE(Language::translations(), QStringList{u"en"_s});
+        QVERIFY(Language::translations().contains(u"en"_s));
         const Text text(
             QT_TRANSLATE_NOOP("Orvoinstaller", "安装 %1 失败: %2"),
             {u"a%2b"_s, Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称为空，不能用作文件夹名"))});
