@@ -10,9 +10,10 @@ namespace {
 const QLatin1String temporaryPrefix(".orvo-tmp-");
 
 template <typename Move>
-Status copyThenMove(FileSystem& fs, const QString& source, const QString& target, Move move) {
+Status copyThenMove(FileSystem& fs, const QString& source, const QString& target,
+                    const CopyProgress& progress, Move move) {
     const QString temporary = temporaryPath(parentPath(target));
-    Status error = fs.copyItem(source, temporary);
+    Status error = fs.copyItem(source, temporary, progress);
     if (!error)
         error = move(temporary, target);
     if (error) {
@@ -44,14 +45,16 @@ void removeTemporaries(FileSystem& fs, const QString& folder) {
             fs.removeItem(joinPath(folder, name));
 }
 
-Status copyNew(FileSystem& fs, const QString& source, const QString& target) {
-    return copyThenMove(fs, source, target, [&](const QString& from, const QString& to) {
+Status copyNew(FileSystem& fs, const QString& source, const QString& target,
+               const CopyProgress& progress) {
+    return copyThenMove(fs, source, target, progress, [&](const QString& from, const QString& to) {
         return fs.moveNew(from, to);
     });
 }
 
-Status replaceWithCopy(FileSystem& fs, const QString& source, const QString& target) {
-    return copyThenMove(fs, source, target, [&](const QString& from, const QString& to) {
+Status replaceWithCopy(FileSystem& fs, const QString& source, const QString& target,
+                       const CopyProgress& progress) {
+    return copyThenMove(fs, source, target, progress, [&](const QString& from, const QString& to) {
         return fs.replaceItem(from, to);
     });
 }

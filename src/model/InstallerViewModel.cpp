@@ -62,6 +62,11 @@ void InstallerViewModel::setInstallationSummary(InstallationSummary value) {
     m_installationSummary = value;
 }
 
+void InstallerViewModel::setRunProgress(RunProgress value) {
+    m_runProgress = std::move(value);
+    Q_EMIT runProgressChanged();
+}
+
 void InstallerViewModel::setNewName(const QUuid& id, const QString& newName) {
     for (qsizetype i = 0; i < m_folderItems.size(); ++i) {
         if (m_folderItems[i].id() != id)
@@ -74,10 +79,18 @@ void InstallerViewModel::setNewName(const QUuid& id, const QString& newName) {
     }
 }
 
+QString InstallerViewModel::installationAlertTitle() const {
+    if (m_installationSummary.cancelled)
+        return QCoreApplication::translate("InstallerViewModel", "安装已取消");
+    return QCoreApplication::translate("InstallerViewModel", "安装完成！");
+}
+
 QString InstallerViewModel::installationAlertMessage() const {
     const auto& summary = m_installationSummary;
     QString message;
-    if (summary.failedCount == 0 && !summary.scriptFailed) {
+    if (summary.cancelled) {
+        message = cancelledStatus(summary).translated();
+    } else if (summary.failedCount == 0 && !summary.scriptFailed) {
         message = QCoreApplication::translate("InstallerViewModel", "插件安装成功！");
     } else if (summary.failedCount == 0) {
         message =

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "install/Task.h"
+#include "install/TemplateInstaller.h"
+#include "install/Worker.h"
 #include "model/FolderItem.h"
 #include "platform/Platform.h"
 
@@ -20,12 +22,29 @@ namespace Orvoinstaller {
 struct InstallationSummary {
     int itemCount = 0;
     int failedCount = 0;
-    bool scriptFailed = false;  // the post-install script could not run or did not exit with 0
+    bool scriptFailed = false; // the post-install script could not run or did not exit with 0
+    bool cancelled = false;    // stopped by the user; installedCount were installed before
+    int installedCount = 0;
     bool editorRunning = false; // when the run ended
 };
 
+// How far the running installation has got, in files and bytes of all its templates.
+struct RunProgress {
+    qint64 filesDone = 0;
+    qint64 filesTotal = 0;
+    qint64 bytesDone = 0;
+    qint64 bytesTotal = 0;
+    std::optional<int> secondsLeft; // once it can be estimated
+    bool operator==(const RunProgress&) const = default;
+};
+
 // The installer window's state. Every change of a published value is announced by
-// objectWillChange() just before it is stored. Main thread only.
+// objectWillChange() just before it is stored; the run's progress, which changes many times
+// a second, by runProgressChanged() after it is stored. Main thread only.
+//
+// Owned through a std::shared_ptr (requestInstall*() and a running installation take their
+// own reference, so a run outlives the window that started it); its file work runs on a
+// worker thread it owns, and only the results come back to the main thread.
 class InstallerViewModel : public QObject, public std::enable_shared_from_this<InstallerViewModel> {
     Q_OBJECT
 
@@ -44,6 +63,7 @@ public:
     const std::optional<QUrl>& tutorialURL() const { return m_tutorialURL; }
     bool showInstallationAlert() const { return m_showInstallationAlert; }
     const InstallationSummary& installationSummary() const { return m_installationSummary; }
+    const RunProgress& runProgress() const { return m_runProgress; }
 
     void setFolderItems(QList<FolderItem> items);
     void appendFolderItem(FolderItem item);
@@ -54,11 +74,13 @@ public:
     void setTutorialURL(std::optional<QUrl> value);
     void setShowInstallationAlert(bool value);
     void setInstallationSummary(InstallationSummary value);
+    void setRunProgress(RunProgress value);
 
     // Sets the newName of the item with this id; unknown ids are ignored.
     void setNewName(const QUuid& id, const QString& newName);
 
-    // The completion alert's message for the last run.
+    // The completion alert's title and message for the last run.
+    QString installationAlertTitle() const;
     QString installationAlertMessage() const;
 
     // Discovery.
@@ -66,8 +88,7 @@ public:
     std::optional<QString> findResourcePath() const;
     void scanFolders();
 
-    // Installation engine.
-    Status mergeDirectories(const QString& source, const QString& destination);
+    // Installation, through the engine on the worker thread.
     QString destinationPath(FolderType type) const;
     Task installPlugins();
     void installFonts();
@@ -77,26 +98,37 @@ public:
     // What the buttons do: start the operation on a later turn of the main thread.
     void requestInstallPlugins();
     void requestInstallFonts();
+    // Stops the running installation at its next safe point: the copy in flight is
+    // abandoned, a running post-install script is terminated (killed after 3 s).
+    void requestCancel();
+    bool cancelRequested() const { return m_cancel && m_cancel->isCancelled(); }
+    // Nobody can see the window any more: a post-install script is stopped as cancel stops
+    // it (or not started), while the templates still finish.
+    void windowClosed();
 
     const Platform& platform() const { return m_platform; }
 
     // The status while another installer holds the templates folder, and how often the run
     // looks again.
     static QString waitingStatus();
+    static Text cancelledStatus(const InstallationSummary& summary);
     static constexpr int lockRetryMilliseconds = 250;
 
 Q_SIGNALS:
     void objectWillChange();
     // Not a published value: lets callers wait for a run to end.
     void installationFinished();
+    void runProgressChanged();
 
 private:
     void print(const QString& line) const;
-    // One item of the installation run: checks newName, then copies or merges. Leftover
-    // temporaries are cleared once a run from each kind folder, which `cleanedFolders` notes.
-    Status installItem(const FolderItem& item, QSet<QString>& cleanedFolders);
-    // The lock of the installed-templates folder, not yet taken; none without a home folder.
-    std::unique_ptr<QLockFile> templatesFolderLock();
+    Worker& worker();
+    template <typename T> OnWorker<T> onWorker(std::function<T()> work) {
+        return OnWorker<T>(worker(), this, std::move(work));
+    }
+    // The post-install script to run now, if there is one; on the worker.
+    std::optional<QString> postInstallScript(bool& notAFile) const;
+    void stopScript();
 
     Platform m_platform;
     QList<FolderItem> m_folderItems;
@@ -108,7 +140,12 @@ private:
     std::optional<QUrl> m_tutorialURL;
     bool m_showInstallationAlert = false;
     InstallationSummary m_installationSummary;
+    RunProgress m_runProgress;
     bool m_runInProgress = false; // set at the first step so no second run can interleave
+    std::unique_ptr<Worker> m_worker;
+    std::shared_ptr<CancelToken> m_cancel; // of the current run
+    bool m_scriptRunning = false;
+    bool m_windowClosed = false;
 };
 
 } // namespace Orvoinstaller

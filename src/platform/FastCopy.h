@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/CopyProgress.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -19,8 +21,10 @@ struct CopyFailure {
 // entries included, to a path where nothing exists yet. Permission bits are kept as
 // `cp -R` keeps them (less the umask); what was copied before a failure stays. Only regular
 // files are ever opened: a FIFO, socket or device anywhere in the tree fails the copy.
+// `progress`, if given, hears of each file and of large files piece by piece.
 std::optional<CopyFailure> copyTree(const std::filesystem::path& from,
-                                    const std::filesystem::path& to);
+                                    const std::filesystem::path& to,
+                                    const CopyProgress& progress = {});
 
 // True only when both are regular files (links are not followed) with equal permission
 // bits and equal bytes; false on any doubt or error. Opens nothing but regular files.

@@ -64,6 +64,7 @@ bool readFully(int fd, char* data, size_t size) {
 // Works through descriptors of the open folders, so each entry costs one name lookup.
 class TreeCopier {
 public:
+    explicit TreeCopier(const CopyProgress& progress) : m_progress(progress) {}
     std::optional<CopyFailure> failed;
 
     bool copyEntry(int fromDir, const char* name, int toDir, const char* toName,
@@ -79,9 +80,18 @@ public:
     }
 
 private:
+    const CopyProgress& m_progress;
+
     bool fail(int error, const fs::path& path) {
         failed = failure(error, path);
         return false;
+    }
+
+    // False, with the copy failed, when whoever watches wants it stopped.
+    bool report(std::int64_t files, std::int64_t bytes, const fs::path& path) {
+        if (!m_progress || m_progress(files, bytes))
+            return true;
+        return fail(ECANCELED, path);
     }
 
     bool copyFile(int fromDir, const char* name, int toDir, const char* toName,
@@ -103,12 +113,14 @@ private:
         if (out.get() < 0)
             return fail(errno, fromPath);
 
-        // The kernel copies (or shares) the data without a trip through user space.
+        // The kernel copies (or shares) the data without a trip through user space; in
+        // pieces, so that a large file can be watched and stopped.
+        constexpr off_t piece = 16 << 20;
         off_t remaining = st.st_size;
         bool kernelCopy = true;
         while (remaining > 0) {
             const ssize_t n = ::copy_file_range(in.get(), nullptr, out.get(), nullptr,
-                                                static_cast<size_t>(remaining), 0);
+                                                static_cast<size_t>(std::min(remaining, piece)), 0);
             if (n < 0) {
                 if (errno == EINTR)
                     continue;
@@ -122,37 +134,42 @@ private:
             if (n == 0)
                 break;
             remaining -= n;
+            if (!report(0, n, fromPath))
+                return false;
         }
         // Also what files that report no size (or grew meanwhile) still hold.
         if (!kernelCopy || remaining <= 0) {
-            if (!copyRest(in.get(), out.get()))
-                return fail(errno, fromPath);
+            if (!copyRest(in.get(), out.get(), fromPath))
+                return false;
         }
         if (::close(out.release()) != 0)
             return fail(errno, fromPath);
-        return true;
+        return report(1, 0, fromPath);
     }
 
-    static bool copyRest(int in, int out) {
+    bool copyRest(int in, int out, const fs::path& fromPath) {
         std::vector<char> buffer(1 << 17);
         for (;;) {
             ssize_t n = ::read(in, buffer.data(), buffer.size());
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0)
-                return false;
+                return fail(errno, fromPath);
             if (n == 0)
                 return true;
             const char* p = buffer.data();
+            const ssize_t read = n;
             while (n > 0) {
                 const ssize_t written = ::write(out, p, static_cast<size_t>(n));
                 if (written < 0 && errno == EINTR)
                     continue;
                 if (written < 0)
-                    return false;
+                    return fail(errno, fromPath);
                 p += written;
                 n -= written;
             }
+            if (!report(0, read, fromPath))
+                return false;
         }
     }
 
@@ -171,7 +188,7 @@ private:
         }
         if (::symlinkat(target.c_str(), toDir, toName) != 0)
             return fail(errno, fromPath);
-        return true;
+        return report(1, 0, fromPath);
     }
 
     bool copyFolder(int fromDir, const char* name, int toDir, const char* toName,
@@ -266,7 +283,8 @@ bool sameRegularFile(const fs::path& first, const fs::path& second) {
     return ::read(a.get(), &extra, 1) == 0 && ::read(b.get(), &extra, 1) == 0;
 }
 
-std::optional<CopyFailure> copyTree(const fs::path& fromGiven, const fs::path& toGiven) {
+std::optional<CopyFailure> copyTree(const fs::path& fromGiven, const fs::path& toGiven,
+                                    const CopyProgress& progress) {
     const fs::path from = fromGiven.has_filename() ? fromGiven : fromGiven.parent_path();
     const fs::path to = toGiven.has_filename() ? toGiven : toGiven.parent_path();
     struct stat st;
@@ -286,7 +304,7 @@ std::optional<CopyFailure> copyTree(const fs::path& fromGiven, const fs::path& t
     if (fromName.empty() || toName.empty())
         return failure(EINVAL, fromName.empty() ? from : to);
 
-    TreeCopier copier;
+    TreeCopier copier(progress);
     copier.copyEntry(fromDir.get(), fromName.c_str(), toDir.get(), toName.c_str(), from, st);
     return copier.failed;
 }

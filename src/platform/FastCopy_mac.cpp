@@ -51,7 +51,8 @@ bool sameRegularFile(const fs::path&, const fs::path&) {
 }
 
 // APFS clones a whole tree in one call and shares the blocks; other volumes get copyfile.
-std::optional<CopyFailure> copyTree(const fs::path& from, const fs::path& to) {
+// A clone or copyfile does the whole tree in one call: the caller accounts for it after.
+std::optional<CopyFailure> copyTree(const fs::path& from, const fs::path& to, const CopyProgress&) {
     struct stat st;
     if (::lstat(to.c_str(), &st) == 0)
         return failure(EEXIST, to);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/CopyProgress.h"
 #include "platform/Result.h"
 
 #include <QByteArray>
@@ -44,6 +45,9 @@ public:
     // Never fails: an unreadable entry counts as missing.
     virtual Type type(const QString& path, bool followLinks = false) const = 0;
 
+    // The size of a regular file (links not followed); 0 for anything else.
+    virtual qint64 fileSize(const QString& path) const = 0;
+
     // A one-line rendering of all attributes of the item.
     virtual Result<QString> attributes(const QString& path) const = 0;
 
@@ -51,8 +55,9 @@ public:
     virtual Status createDirectories(const QString& path) = 0;
 
     // A file, or a folder with its whole tree (hidden entries included), to a path where
-    // nothing exists yet.
-    virtual Status copyItem(const QString& from, const QString& to) = 0;
+    // nothing exists yet. `progress` may hear of the work as it goes, and stop it.
+    virtual Status copyItem(const QString& from, const QString& to,
+                            const CopyProgress& progress = {}) = 0;
 
     // A file, or a folder with its whole tree.
     virtual Status removeItem(const QString& path) = 0;

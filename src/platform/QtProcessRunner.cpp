@@ -3,6 +3,7 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QProcess>
+#include <QTimer>
 
 #include <memory>
 
@@ -66,7 +67,22 @@ void QtProcessRunner::run(const QString& program, const QStringList& arguments, 
                          outcome.omittedBytes = state->omitted;
                          deliver(outcome);
                      });
+    m_running.removeAll(nullptr);
+    m_running << process;
     process->start(program, arguments);
+}
+
+void QtProcessRunner::stop() {
+    for (const QPointer<QProcess>& process : std::as_const(m_running)) {
+        if (!process || process->state() == QProcess::NotRunning)
+            continue;
+        process->terminate();
+        // A child that ignores the request is not waited for much longer.
+        QTimer::singleShot(3000, process.data(), [process] {
+            if (process && process->state() != QProcess::NotRunning)
+                process->kill();
+        });
+    }
 }
 
 } // namespace Orvoinstaller

@@ -2,6 +2,10 @@
 
 #include "platform/Process.h"
 
+#include <QList>
+#include <QPointer>
+#include <QProcess>
+
 namespace Orvoinstaller {
 
 // QProcess with output and error merged into one channel, drained while the child runs so
@@ -10,6 +14,10 @@ class QtProcessRunner : public ProcessRunner {
 public:
     void run(const QString& program, const QStringList& arguments, QObject* context,
              std::function<void(ProcessOutcome)> done) override;
+    void stop() override;
+
+private:
+    QList<QPointer<QProcess>> m_running;
 };
 
 } // namespace Orvoinstaller

@@ -156,6 +156,13 @@ FileSystem::Type RealFileSystem::type(const QString& path, bool followLinks) con
     return result == 0 ? typeOf(st.st_mode) : Type::missing;
 }
 
+qint64 RealFileSystem::fileSize(const QString& path) const {
+    struct stat st;
+    if (::lstat(native(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return 0;
+    return static_cast<qint64>(st.st_size);
+}
+
 Result<QString> RealFileSystem::attributes(const QString& path) const {
     struct stat st;
     if (::stat(native(path).c_str(), &st) != 0)
@@ -184,8 +191,9 @@ Status RealFileSystem::createDirectories(const QString& path) {
     return std::nullopt;
 }
 
-Status RealFileSystem::copyItem(const QString& from, const QString& to) {
-    const auto failed = copyTree(native(from), native(to));
+Status RealFileSystem::copyItem(const QString& from, const QString& to,
+                                const CopyProgress& progress) {
+    const auto failed = copyTree(native(from), native(to), progress);
     if (!failed)
         return std::nullopt;
     Text reason = QString::fromStdString(failed->code.message());

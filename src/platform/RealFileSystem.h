@@ -17,9 +17,11 @@ public:
     bool exists(const QString& path) const override;
     bool isDirectory(const QString& path) const override;
     Type type(const QString& path, bool followLinks = false) const override;
+    qint64 fileSize(const QString& path) const override;
     Result<QString> attributes(const QString& path) const override;
     Status createDirectories(const QString& path) override;
-    Status copyItem(const QString& from, const QString& to) override;
+    Status copyItem(const QString& from, const QString& to,
+                    const CopyProgress& progress = {}) override;
     Status removeItem(const QString& path) override;
     Status replaceItem(const QString& from, const QString& to) override;
     Status moveNew(const QString& from, const QString& to) override;

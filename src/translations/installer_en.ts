@@ -23,6 +23,14 @@
         <source>；安装后脚本也执行失败</source>
         <translation> The post-install script failed as well.</translation>
     </message>
+    <message>
+        <source>安装已取消</source>
+        <translation>Installation Canceled</translation>
+    </message>
+    <message>
+        <source>安装完成！</source>
+        <translation>Installation Complete</translation>
+    </message>
 </context>
 <context>
     <name>Orvoinstaller</name>
@@ -166,6 +174,10 @@
         <source>无法写入 “%1”: %2</source>
         <translation>“%1” could not be written: %2</translation>
     </message>
+    <message>
+        <source>安装已取消：已安装 %1 个，共 %2 个</source>
+        <translation>Installation canceled. Installed: %1 of %2.</translation>
+    </message>
 </context>
 <context>
     <name>Orvoinstaller::ContentView</name>
@@ -212,10 +224,6 @@
     <message>
         <source>安装插件</source>
         <translation>Install Plug-ins</translation>
-    </message>
-    <message>
-        <source>安装完成！</source>
-        <translation>Installation Complete</translation>
     </message>
     <message>
         <source>确定</source>

@@ -112,8 +112,8 @@ void ContentView::retranslate() {
 }
 
 void ContentView::retranslateAlert() {
-    m_alert->setWindowTitle(tr("安装完成！"));
-    m_alert->setText(tr("安装完成！"));
+    m_alert->setWindowTitle(m_viewModel->installationAlertTitle());
+    m_alert->setText(m_viewModel->installationAlertTitle());
     m_alert->setInformativeText(m_viewModel->installationAlertMessage());
     if (!m_alert->buttons().isEmpty())
         m_alert->buttons().first()->setText(tr("确定"));

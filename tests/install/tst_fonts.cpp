@@ -22,12 +22,13 @@ struct FontFileSystem : RealFileSystem {
             return error;
         return RealFileSystem::createDirectories(path);
     }
-    Status copyItem(const QString& from, const QString& to) override {
+    Status copyItem(const QString& from, const QString& to,
+                    const CopyProgress& progress = {}) override {
         ++copies;
         if (auto error = refusal(to))
             return error;
         if (failing.isEmpty() || lastComponent(from) != failing)
-            return RealFileSystem::copyItem(from, to);
+            return RealFileSystem::copyItem(from, to, progress);
         QFile partial(to);
         if (partial.open(QIODevice::WriteOnly))
             partial.write("ne");

@@ -25,9 +25,10 @@ struct FaultyFileSystem : RealFileSystem {
     Status createDirectories(const QString& path) override {
         return fails() ? failure("createDirectories") : RealFileSystem::createDirectories(path);
     }
-    Status copyItem(const QString& from, const QString& to) override {
+    Status copyItem(const QString& from, const QString& to,
+                    const CopyProgress& progress = {}) override {
         if (!fails())
-            return RealFileSystem::copyItem(from, to);
+            return RealFileSystem::copyItem(from, to, progress);
         QFile partial(to);
         if ((!crash || operations == failAt) && partial.open(QIODevice::WriteOnly))
             partial.write("ne");
@@ -56,6 +57,7 @@ struct Engine : Sandbox {
     std::shared_ptr<FaultyFileSystem> fs = std::make_shared<FaultyFileSystem>(homePath());
     std::shared_ptr<ProcessRunner> runner; // if not the real one
     std::shared_ptr<InstallerViewModel> model;
+    TemplateInstaller installer{*fs, output()};
     QStringList changes;
     QStringList stateBefore; // of the change announced last, until it is recorded
 
@@ -79,11 +81,16 @@ struct Engine : Sandbox {
         recordChange();
         changes.clear();
         action();
+        // A turn is one piece of posted work; the worker's results arrive between turns.
         while (queue->pending() > 0 || model->isInstalling()) {
+            if (queue->pending() == 0) {
+                if (!waitForWork(30000))
+                    break;
+                continue;
+            }
             recordChange();
             changes << "|";
-            if (!queue->runOne() && !waitForWork(30000))
-                break;
+            queue->runOne();
         }
         recordChange();
         return changes;

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QTest>
 
 #include <cstdio>
 #include <cstdlib>
@@ -43,6 +44,17 @@ int ManualQueue::runAll() {
         }
     }
     return ran;
+}
+
+bool ManualQueue::runWhile(const std::function<bool()>& going,
+                           const std::function<void()>& between) {
+    while (going()) {
+        if (!runOne() && !QTest::qWaitFor([this] { return !m_work.empty(); }, 30000))
+            return false;
+        if (between)
+            between();
+    }
+    return true;
 }
 
 Sandbox::Sandbox() {

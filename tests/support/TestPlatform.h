@@ -14,10 +14,14 @@
 
 namespace Orvoinstaller::Testing {
 
-// Keeps every diagnostic line instead of printing it.
+// Keeps every diagnostic line instead of printing it; the engine writes from its worker.
 class CapturedOutput : public DiagnosticOutput {
 public:
-    void line(const QString& text) override { lines << text; }
+    void line(const QString& text) override {
+        std::lock_guard lock(mutex);
+        lines << text;
+    }
+    std::mutex mutex;
     QStringList lines;
 };
 
@@ -36,6 +40,9 @@ public:
     // Runs everything posted so far, and what that posts in turn; returns how many ran.
     int runAll();
     int pending() const { return static_cast<int>(m_work.size()); }
+    // Runs posted work one piece at a time, `between` after each, while `going` holds,
+    // waiting for work the worker thread posts; false when none came within 30 s.
+    bool runWhile(const std::function<bool()>& going, const std::function<void()>& between = {});
 
 private:
     std::vector<std::pair<QPointer<QObject>, std::function<void()>>> m_work;
@@ -70,8 +77,15 @@ public:
     Platform platform(std::shared_ptr<MainQueue> queue = nullptr) const;
     // What the platform's list of running programs answers; none by default.
     std::shared_ptr<FakePrograms> programs = std::make_shared<FakePrograms>();
-    QStringList lines() const { return m_output->lines; }
-    void clearLines() const { m_output->lines.clear(); }
+    QStringList lines() const {
+        std::lock_guard lock(m_output->mutex);
+        return m_output->lines;
+    }
+    DiagnosticOutput& output() const { return *m_output; }
+    void clearLines() const {
+        std::lock_guard lock(m_output->mutex);
+        m_output->lines.clear();
+    }
 
 private:
     QTemporaryDir m_dir;

@@ -102,10 +102,14 @@ private Q_SLOTS:
         connect(vm.get(), &InstallerViewModel::objectWillChange, &guard,
                 [&] { statuses << vm->installationProgressText().translated(); });
         QTest::mouseClick(view->installButton(), Qt::LeftButton);
-        while (queue->runOne()) {
-            QCoreApplication::processEvents();
-            QCOMPARE(chinese(visibleTexts(), names), QStringList());
-        }
+        QStringList shown;
+        QVERIFY(queue->runWhile([&] { return vm->isInstalling() || !vm->showInstallationAlert(); },
+                                [&] {
+                                    QCoreApplication::processEvents();
+                                    shown << chinese(visibleTexts(), names);
+                                }));
+        QCoreApplication::processEvents();
+        QCOMPARE(shown, QStringList());
         statuses << view->statusLine()->text();
         statuses.removeDuplicates();
         QCOMPARE(chinese(statuses, names), QStringList());

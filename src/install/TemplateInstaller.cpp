@@ -1,0 +1,247 @@
+#include "install/TemplateInstaller.h"
+
+#include "install/SafeWrite.h"
+
+namespace Orvoinstaller {
+
+namespace {
+
+using Type = FileSystem::Type;
+
+// newName names one folder inside the kind folder; anything that would resolve to the kind
+// folder itself, reach outside it or be hidden from the editor is refused before a file is
+// touched.
+Status checkFolderName(const QString& name) {
+    if (name.isEmpty())
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称为空，不能用作文件夹名")));
+    if (name == QLatin1String(".") || name == QLatin1String(".."))
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller",
+                                   "名称 “%1” 不能用作文件夹名：它指向当前或上一级文件夹"),
+                 {name}));
+    if (name.contains(QChar(u'\0'))) {
+        QString shown = name;
+        shown.replace(QChar(u'\0'), QChar(0x2400)); // the visible symbol for NUL
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称 “%1” 不能用作文件夹名：其中含有空字符"),
+                 {shown}));
+    }
+    if (name.contains(QLatin1Char('/')))
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称 “%1” 不能用作文件夹名：其中含有 “/”"),
+                 {name}));
+    if (name.startsWith(QLatin1Char('.')))
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller",
+                                   "名称 “%1” 不能用作文件夹名：以 “.” 开头的文件夹是隐藏的，"
+                                   "Final Cut Pro 不会显示它"),
+                 {name}));
+    return std::nullopt;
+}
+
+// Without a home folder every destination would hang off the root of the disk.
+Status checkHome(const QString& home) {
+    if (home.isEmpty() || !home.startsWith(QLatin1Char('/')))
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller",
+                                   "无法确定用户的主文件夹（HOME 未设置或不是绝对路径），"
+                                   "不会安装到 “/%1”"),
+                 {QString::fromUtf8(motionTemplatesRelativePath)}));
+    return std::nullopt;
+}
+
+} // namespace
+
+TemplateInstaller::TemplateInstaller(FileSystem& fs, DiagnosticOutput& output)
+    : m_fs(fs), m_output(output) {}
+
+QString TemplateInstaller::templatesFolder() const {
+    return joinPath(m_fs.homeDirectory(), QString::fromUtf8(motionTemplatesRelativePath));
+}
+
+QString TemplateInstaller::kindFolder(FolderType kind) const {
+    return joinPath(templatesFolder(), kindFolderName(kind));
+}
+
+Status TemplateInstaller::homeProblem() const {
+    return checkHome(m_fs.homeDirectory());
+}
+
+Error TemplateInstaller::cancelled() {
+    return Error{QStringLiteral("安装已取消")};
+}
+
+bool TemplateInstaller::isCancellation(const Error& error) {
+    return error.description == cancelled().description;
+}
+
+Result<TemplatePlan> TemplateInstaller::plan(const QString& source, FolderType kind,
+                                             const QString& newName) const {
+    if (auto error = checkFolderName(newName))
+        return *error;
+    if (auto error = checkHome(m_fs.homeDirectory()))
+        return *error;
+    TemplatePlan plan;
+    plan.source = source;
+    plan.kindFolder = kindFolder(kind);
+    plan.destination = joinPath(plan.kindFolder, newName);
+    plan.merge = m_fs.type(plan.destination) == Type::folder;
+    if (plan.merge)
+        countMerge(source, plan.destination, plan.files, plan.bytes);
+    else
+        count(source, plan.files, plan.bytes);
+    return plan;
+}
+
+void TemplateInstaller::count(const QString& path, qint64& files, qint64& bytes) const {
+    switch (m_fs.type(path)) {
+    case Type::folder:
+        if (const auto names = m_fs.entryNames(path))
+            for (const QString& name : names.value())
+                count(joinPath(path, name), files, bytes);
+        break;
+    case Type::file:
+        ++files;
+        bytes += m_fs.fileSize(path);
+        break;
+    case Type::link:
+        ++files;
+        break;
+    case Type::missing:
+    case Type::other:
+        break;
+    }
+}
+
+void TemplateInstaller::countMerge(const QString& source, const QString& destination, qint64& files,
+                                   qint64& bytes) const {
+    const auto children = m_fs.visibleEntries(source, true);
+    if (!children)
+        return;
+    for (const FileSystem::Entry& child : children.value()) {
+        const QString target = joinPath(destination, lastComponent(child.path));
+        if (child.type == Type::folder && m_fs.type(target) == Type::folder)
+            countMerge(child.path, target, files, bytes);
+        else
+            count(child.path, files, bytes);
+    }
+}
+
+Status TemplateInstaller::execute(const TemplatePlan& plan, const CancelToken* cancel,
+                                  const Progress& progress) {
+    if (cancel && cancel->isCancelled())
+        return cancelled();
+    if (auto error = m_fs.createDirectories(plan.kindFolder))
+        return error;
+    if (m_fs.type(plan.kindFolder) == Type::link)
+        return linkRefused(plan.kindFolder);
+    // Once per installer: a kind folder may hold thousands of templates.
+    if (!m_cleanedFolders.contains(plan.kindFolder)) {
+        removeTemporaries(m_fs, plan.kindFolder);
+        m_cleanedFolders.insert(plan.kindFolder);
+    }
+    switch (m_fs.type(plan.destination)) {
+    case Type::missing:
+        // Copied whole beside it and moved in at once: a template appears complete or not at all.
+        return copyCounted(plan.source, plan.destination, cancel, progress, false);
+    case Type::folder:
+        return merge(plan.source, plan.destination, cancel, progress);
+    case Type::link:
+        return linkRefused(plan.destination);
+    case Type::file:
+    case Type::other:
+        break;
+    }
+    return Error::saying(
+        Text(QT_TRANSLATE_NOOP("Orvoinstaller", "“%1” 已存在，但不是文件夹"), {plan.destination}));
+}
+
+// A copy reports what it does as it goes; where the system copies a whole tree in one call
+// (a clone), the rest is reported once it is done, so the totals always meet the plan.
+Status TemplateInstaller::copyCounted(const QString& source, const QString& target,
+                                      const CancelToken* cancel, const Progress& progress,
+                                      bool replace) {
+    qint64 files = 0, bytes = 0;
+    if (progress)
+        count(source, files, bytes);
+    qint64 doneFiles = 0, doneBytes = 0;
+    const CopyProgress watch = [&](std::int64_t f, std::int64_t b) {
+        doneFiles += f;
+        doneBytes += b;
+        if (progress)
+            progress(f, b);
+        return !(cancel && cancel->isCancelled());
+    };
+    Status error = replace ? replaceWithCopy(m_fs, source, target, watch)
+                           : copyNew(m_fs, source, target, watch);
+    if (error && cancel && cancel->isCancelled())
+        return cancelled();
+    if (!error && progress && (files > doneFiles || bytes > doneBytes))
+        progress(std::max<qint64>(files - doneFiles, 0), std::max<qint64>(bytes - doneBytes, 0));
+    return error;
+}
+
+// Brings the destination up to date entry by entry. What the destination alone has stays;
+// a folder is never replaced, a link is never written through, and only regular files are
+// ever opened. Stops at the first entry that cannot be merged.
+Status TemplateInstaller::merge(const QString& source, const QString& destination,
+                                const CancelToken* cancel, const Progress& progress) {
+    m_output.line(QStringLiteral("开始合并目录: ") + source + QStringLiteral(" -> ") + destination);
+
+    const Type destinationType = m_fs.type(destination);
+    if (destinationType == Type::link)
+        return linkRefused(destination);
+    if (destinationType == Type::other)
+        return otherTypeRefused(destination);
+    if (destinationType == Type::missing) {
+        if (auto error = m_fs.createDirectories(destination))
+            return error;
+    } else if (destinationType == Type::folder) {
+        removeTemporaries(m_fs, destination);
+    }
+    const auto children = m_fs.visibleEntries(source, true);
+    if (!children)
+        return children.error();
+
+    for (const FileSystem::Entry& child : children.value()) {
+        if (cancel && cancel->isCancelled())
+            return cancelled();
+        // A folder without visible entries has nothing to put into a file in its place.
+        if (destinationType == Type::file)
+            return Error::saying(
+                Text(QT_TRANSLATE_NOOP("Orvoinstaller", "“%1” 是文件，不能把 “%2” 合并进去"),
+                     {destination, child.path}));
+        const QString target = joinPath(destination, lastComponent(child.path));
+        // An unreadable type counts as a file: every step below checks before it opens.
+        const Type childType = child.type.value_or(Type::file);
+        if (childType == Type::other)
+            return otherTypeRefused(child.path);
+        const Type targetType = m_fs.type(target);
+        Status error;
+        if (targetType == Type::missing) {
+            error = copyCounted(child.path, target, cancel, progress, false);
+        } else if (targetType == Type::other) {
+            error = otherTypeRefused(target);
+        } else if (childType == Type::folder) {
+            error = targetType == Type::link ? linkRefused(target)
+                                             : merge(child.path, target, cancel, progress);
+        } else if (targetType == Type::folder) {
+            error = folderKept(target);
+        } else if (childType == Type::file && m_fs.sameRegularFile(child.path, target)) {
+            // Already installed byte for byte: a fresh copy would change nothing.
+            if (progress)
+                progress(1, m_fs.fileSize(child.path));
+        } else {
+            // A link at the target is replaced itself, never followed.
+            error = copyCounted(child.path, target, cancel, progress, true);
+        }
+        if (error)
+            return error;
+    }
+
+    m_output.line(QStringLiteral("目录合并完成: ") + source);
+    return std::nullopt;
+}
+
+} // namespace Orvoinstaller

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "model/FolderType.h"
+#include "platform/FileSystem.h"
+#include "platform/Output.h"
+
+#include <QSet>
+
+#include <atomic>
+#include <functional>
+
+namespace Orvoinstaller {
+
+// Asks a running installation to stop at its next safe point: between files, and between
+// pieces of a large file. Shared between the thread that asks and the one that works.
+class CancelToken {
+public:
+    void cancel() { m_cancelled.store(true, std::memory_order_relaxed); }
+    bool isCancelled() const { return m_cancelled.load(std::memory_order_relaxed); }
+
+private:
+    std::atomic<bool> m_cancelled{false};
+};
+
+// What installing one template will do, worked out before any of it is done.
+struct TemplatePlan {
+    QString source;      // the template's folder in the pack
+    QString kindFolder;  // where templates of its kind are installed
+    QString destination; // the folder it becomes or is merged into
+    bool merge = false;  // an installed folder of that name exists
+    qint64 files = 0;    // files and links it brings
+    qint64 bytes = 0;    // and their size
+};
+
+// Installs templates into the user's templates folder, one at a time, on whichever thread
+// calls it: plans a template, then executes the plan with safe writes (see SafeWrite.h),
+// telling how far it got and stopping when asked. Knows no window and no state object.
+class TemplateInstaller {
+public:
+    // What was done since the last call, on the working thread.
+    using Progress = std::function<void(qint64 files, qint64 bytes)>;
+
+    TemplateInstaller(FileSystem& fs, DiagnosticOutput& output);
+
+    // The installed folder of one kind, inside the user's home folder.
+    QString kindFolder(FolderType kind) const;
+    // The folder that holds the kind folders, where the run's lock lives.
+    QString templatesFolder() const;
+
+    // Why nothing can be installed at all (no home folder), if so.
+    Status homeProblem() const;
+    // Refuses unusable names and a missing home folder before anything is written.
+    Result<TemplatePlan> plan(const QString& source, FolderType kind, const QString& newName) const;
+    // Copies or merges as planned. Fails with a reason, or with cancelled() when stopped.
+    Status execute(const TemplatePlan& plan, const CancelToken* cancel = nullptr,
+                   const Progress& progress = {});
+
+    // Merges `source` into `destination` entry by entry, with its trace lines.
+    Status merge(const QString& source, const QString& destination,
+                 const CancelToken* cancel = nullptr, const Progress& progress = {});
+
+    // The reason a stopped installation gives.
+    static Error cancelled();
+    static bool isCancellation(const Error& error);
+
+private:
+    // Files and bytes of a tree copied whole (hidden entries included), or of what a merge
+    // of `source` into `destination` will go through.
+    void count(const QString& path, qint64& files, qint64& bytes) const;
+    void countMerge(const QString& source, const QString& destination, qint64& files,
+                    qint64& bytes) const;
+    Status copyCounted(const QString& source, const QString& target, const CancelToken* cancel,
+                       const Progress& progress, bool replace);
+
+    FileSystem& m_fs;
+    DiagnosticOutput& m_output;
+    QSet<QString> m_cleanedFolders; // kind folders already cleared of temporaries
+};
+
+} // namespace Orvoinstaller
