@@ -195,6 +195,12 @@ bool renderStates(const QString& pack, const QString& out) {
         });
         if (!midRun)
             QTextStream(stderr) << "the run never reached an installed item\n";
+        // The demo pack copies in an instant: show the bar as a multi-gigabyte pack keeps it.
+        RunProgress progress = scene.model().runProgress();
+        progress.bytesDone = progress.bytesTotal * 42 / 100;
+        progress.secondsLeft = 95;
+        scene.model().setRunProgress(progress);
+        QApplication::processEvents();
         ok &= midRun && save(scene.picture(), out, QStringLiteral("3-during-run.png"));
         const bool alerted = scene.stepUntil([&] { return scene.view()->alert() != nullptr; });
         ok &= alerted &&

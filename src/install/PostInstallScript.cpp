@@ -7,6 +7,8 @@ namespace Orvoinstaller {
 ProcessFinished InstallerViewModel::runPostInstallScript(QString scriptPath) {
     // The output holds both streams, interleaved as the script wrote them.
     auto report = [this](const ProcessOutcome& outcome) {
+        if (cancelRequested())
+            return; // stopped on purpose: no failure to report
         if (outcome.startError) {
             print(QStringLiteral("脚本执行出错: ") + *outcome.startError);
             return;

@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>ContentView</name>
+    <message>
+        <source>剩余约 %1 秒</source>
+        <translation>Time remaining: about %1 s</translation>
+    </message>
+    <message>
+        <source>剩余约 %1 分钟</source>
+        <translation>Time remaining: about %1 min</translation>
+    </message>
+</context>
+<context>
     <name>InstallerViewModel</name>
     <message>
         <source>插件安装成功！</source>
@@ -228,6 +239,14 @@
     <message>
         <source>确定</source>
         <translation>OK</translation>
+    </message>
+    <message>
+        <source>安装进度</source>
+        <translation>Installation progress</translation>
+    </message>
+    <message>
+        <source>取消安装</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>

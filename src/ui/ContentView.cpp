@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -100,6 +101,8 @@ void ContentView::applyColors() {
 void ContentView::retranslate() {
     m_title->setText(tr("插件安装工具"));
     m_emptyState->setText(tr("没有可用的插件文件夹"));
+    m_progress->setAccessibleName(tr("安装进度"));
+    m_cancel->setText(tr("取消安装"));
     m_fonts->setText(tr("安装字体"));
     m_location->setText(tr("插件位置"));
     m_tutorial->setText(tr("使用教程"));
@@ -162,6 +165,28 @@ void ContentView::buildMainColumn() {
     m_status->setWordWrap(true);
     column->addWidget(m_status);
 
+    // Bytes done of the run's total; a tenth of a percent per step.
+    m_progress = new QProgressBar(m_column);
+    m_progress->setRange(0, 1000);
+    m_progress->setTextVisible(false);
+    m_progress->setFixedHeight(6);
+    m_progress->hide();
+    // Bar and time left read as one block with the status line above them.
+    auto* progressBlock = new QWidget(m_column);
+    auto* progressLayout = new QVBoxLayout(progressBlock);
+    progressLayout->setContentsMargins(0, 0, 0, 0);
+    progressLayout->setSpacing(6);
+    progressLayout->addWidget(m_progress);
+    m_timeLeft = new QLabel(m_column);
+    m_timeLeft->setFont(Style::font(Style::TextRole::footnote));
+    m_timeLeft->setAlignment(Qt::AlignCenter);
+    m_timeLeft->setForegroundRole(QPalette::PlaceholderText);
+    m_timeLeft->hide();
+    progressLayout->addWidget(m_timeLeft);
+    column->addWidget(progressBlock);
+    connect(m_viewModel.get(), &InstallerViewModel::runProgressChanged, this,
+            [this] { renderProgress(viewRules(*m_viewModel)); });
+
     m_divider = new QFrame;
     m_divider->setFrameShape(QFrame::HLine);
     m_divider->setFrameShadow(QFrame::Plain);
@@ -169,9 +194,19 @@ void ContentView::buildMainColumn() {
 
     m_install = new InstallButton;
     m_install->setIcon(Style::icon(QStringLiteral("square.and.arrow.down"), Style::white()));
-    column->addWidget(padded(m_install, padding, 0, padding, 0));
+    m_cancel = new QPushButton;
+    m_cancel->setAutoDefault(false);
+    m_cancel->hide();
+    auto* installRow = new QWidget;
+    auto* installLayout = new QHBoxLayout(installRow);
+    installLayout->setContentsMargins(padding, 0, padding, 0);
+    installLayout->setSpacing(8);
+    installLayout->addWidget(m_install, 1);
+    installLayout->addWidget(m_cancel);
+    column->addWidget(installRow);
     connect(m_install, &QPushButton::clicked, this,
             [this] { m_viewModel->requestInstallPlugins(); });
+    connect(m_cancel, &QPushButton::clicked, this, [this] { m_viewModel->requestCancel(); });
 
     auto* buttonRow = new QWidget;
     auto* rowLayout = new QHBoxLayout(buttonRow);
@@ -253,12 +288,24 @@ void ContentView::render() {
     m_install->setBusy(rules.installBusy);
     setTextIfChanged(m_install, rules.installBusy ? tr("正在安装...") : tr("安装插件"));
     m_install->setEnabled(rules.installEnabled);
+    m_cancel->setVisible(rules.showsCancel);
+    m_cancel->setEnabled(rules.cancelEnabled);
+    renderProgress(rules);
     m_fonts->setEnabled(rules.fontsEnabled);
     m_location->setEnabled(rules.locationEnabled);
     m_tutorial->setEnabled(rules.tutorialEnabled);
 
     presentSheet(rules.sheetPresented);
     presentAlert(rules.alertPresented);
+}
+
+void ContentView::renderProgress(const ViewRules& rules) {
+    m_progress->parentWidget()->setVisible(rules.showsProgress); // the block, and its spacing
+    m_progress->setVisible(rules.showsProgress);
+    if (m_progress->value() != rules.progressPermille)
+        m_progress->setValue(rules.progressPermille);
+    setTextIfChanged(m_timeLeft, rules.timeLeftText);
+    m_timeLeft->setVisible(rules.showsProgress && !rules.timeLeftText.isEmpty());
 }
 
 void ContentView::presentSheet(bool presented) {

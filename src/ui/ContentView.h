@@ -13,6 +13,7 @@
 
 class QFrame;
 class QLabel;
+class QProgressBar;
 class QPushButton;
 
 namespace Orvoinstaller {
@@ -53,6 +54,9 @@ public:
     FolderListPanel* folderListPanel() const { return m_panel; }
     QLabel* statusLine() const { return m_status; }
     InstallButton* installButton() const { return m_install; }
+    QPushButton* cancelButton() const { return m_cancel; }
+    QProgressBar* progressBar() const { return m_progress; }
+    QLabel* timeLeft() const { return m_timeLeft; }
     QPushButton* fontsButton() const { return m_fonts; }
     QPushButton* locationButton() const { return m_location; }
     PlainButton* tutorialButton() const { return m_tutorial; }
@@ -75,6 +79,7 @@ private:
     void buildFooter();
     void scheduleRender();
     void render();
+    void renderProgress(const ViewRules& rules);
     void presentSheet(bool presented);
     void presentAlert(bool presented);
 
@@ -91,6 +96,9 @@ private:
     QLabel* m_status = nullptr;
     QFrame* m_divider = nullptr;
     InstallButton* m_install = nullptr;
+    QPushButton* m_cancel = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QLabel* m_timeLeft = nullptr;
     QPushButton* m_fonts = nullptr;
     QPushButton* m_location = nullptr;
     PlainButton* m_tutorial = nullptr;

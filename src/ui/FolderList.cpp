@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace Orvoinstaller {
@@ -53,7 +54,9 @@ FolderRow::FolderRow(std::shared_ptr<FolderChooser> chooser, const QString& home
     m_name->setPlaceholderText(tr("在FCPX中的显示名称"));
     m_name->setClearButtonEnabled(false);
     layout->addWidget(m_name, 1);
-    connect(m_name, &QLineEdit::textEdited, this,
+    // Every change but the row's own showing of the model: typing, undo, and a value set
+    // through the accessibility interface (as voice control does), which edits nothing.
+    connect(m_name, &QLineEdit::textChanged, this,
             [this](const QString& text) { Q_EMIT nameEdited(m_id, text); });
 
     auto* cell = new QWidget(this);
@@ -94,8 +97,10 @@ void FolderRow::bind(const FolderItem& item) {
         const QUuid id = m_id;
         m_picker->setSelectedName([this, id](const QString& name) { Q_EMIT nameEdited(id, name); });
     }
-    if (m_name->text() != item.newName)
+    if (m_name->text() != item.newName) {
+        const QSignalBlocker showingOnly(m_name);
         m_name->setText(item.newName);
+    }
 }
 
 FolderListView::FolderListView(std::shared_ptr<FolderChooser> chooser, QString homeDirectory,

@@ -2,6 +2,8 @@
 
 #include "model/InstallerViewModel.h"
 
+#include <QCoreApplication>
+
 namespace Orvoinstaller {
 
 ViewRules viewRules(const InstallerViewModel& model) {
@@ -13,6 +15,22 @@ ViewRules viewRules(const InstallerViewModel& model) {
     // The fill follows isInstalling only: an empty list keeps the blue fill, disabled.
     rules.installBusy = model.isInstalling();
     rules.installEnabled = !model.folderItems().isEmpty() && !model.isInstalling();
+    rules.showsCancel = model.isInstalling();
+    rules.cancelEnabled = model.isInstalling() && !model.cancelRequested();
+    const RunProgress& progress = model.runProgress();
+    rules.showsProgress = model.isInstalling();
+    rules.progressPermille = progress.bytesTotal > 0
+                                 ? static_cast<int>(progress.bytesDone * 1000 / progress.bytesTotal)
+                             : progress.filesTotal > 0
+                                 ? static_cast<int>(progress.filesDone * 1000 / progress.filesTotal)
+                                 : 0;
+    if (progress.secondsLeft && model.isInstalling()) {
+        const int seconds = *progress.secondsLeft;
+        rules.timeLeftText =
+            seconds < 60 ? QCoreApplication::translate("ContentView", "剩余约 %1 秒").arg(seconds)
+                         : QCoreApplication::translate("ContentView", "剩余约 %1 分钟")
+                               .arg((seconds + 59) / 60);
+    }
     rules.fontsEnabled = model.hasFonts() && !model.isInstalling();
     rules.locationEnabled = true;
     rules.tutorialEnabled = model.tutorialURL().has_value();

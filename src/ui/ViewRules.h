@@ -14,6 +14,11 @@ struct ViewRules {
     QString statusText;
     bool installBusy = false; // progress indicator, "正在安装..." and the gray fill
     bool installEnabled = false;
+    bool showsCancel = false; // "取消安装" beside the busy install button
+    bool cancelEnabled = false;
+    bool showsProgress = false;
+    int progressPermille = 0; // bytes done of the run's total
+    QString timeLeftText;     // empty until it can be estimated
     bool fontsEnabled = false;
     bool locationEnabled = true;
     bool tutorialEnabled = false;

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <sys/stat.h>
+#include <utility>
 
 using namespace Orvoinstaller;
 using namespace Orvoinstaller::Testing;
@@ -132,6 +133,74 @@ private Q_SLOTS:
                 e.record([&] { e.model->installPlugins(); });
                 QCOMPARE(treeListing(e.homePath()), expected);
             }
+        }
+    }
+
+    // Cancelled just before any one file operation, or in the middle of a large file, the
+    // run stops at the next safe point: the copy in flight is abandoned and its temporary
+    // removed, the templates installed before stay whole, the script does not run, and the
+    // status and the alert say how many templates were installed.
+    void cancelAtEverySafePoint() {
+        const QByteArray large(40 << 20, 'L'); // copied in pieces
+        Engine clean;
+        layOutPack(clean);
+        clean.writeResourceFile("Titles/T/large.mov", large);
+        clean.writeResourceFile("post.command", "touch \"$HOME/script-ran\"");
+        const QStringList before = treeListing(clean.homePath());
+        clean.start();
+        clean.record([&] { clean.model->installPlugins(); });
+        const int operations = clean.fs->operations;
+        QStringList expected = treeListing(clean.homePath());
+        QCOMPARE(clean.model->runProgress().bytesDone, clean.model->runProgress().bytesTotal);
+
+        for (int at = 0; at <= operations; ++at) {
+            const QString where = at ? QString("before operation %1").arg(at) : "inside a file";
+            Engine e;
+            layOutPack(e);
+            e.writeResourceFile("Titles/T/large.mov", large);
+            e.writeResourceFile("post.command", "touch \"$HOME/script-ran\"");
+            e.start();
+            const auto cancel = [&e] {
+                QMetaObject::invokeMethod(
+                    e.model.get(), [&e] { e.model->requestCancel(); },
+                    Qt::BlockingQueuedConnection);
+            };
+            if (at) {
+                e.fs->hookAt = at;
+                e.fs->hook = cancel;
+            } else {
+                // At the first piece of the large file.
+                e.fs->copyHook = [&, done = false](std::int64_t, std::int64_t bytes) mutable {
+                    if (bytes == 16 << 20 && !std::exchange(done, true))
+                        cancel();
+                };
+            }
+            const QStringList changes = e.record([&] { e.model->installPlugins(); });
+            const InstallationSummary summary = e.model->installationSummary();
+            QVERIFY(at ||
+                    (summary.installedCount == 0 && e.model->runProgress().bytesDone >= 16 << 20));
+            QVERIFY2(summary.cancelled, qPrintable(where));
+            const QString status =
+                QString("安装已取消：已安装 %1 个，共 3 个").arg(summary.installedCount);
+            QCOMPARE(e.model->installationProgress(), status);
+            QCOMPARE(e.model->installationAlertMessage(), status);
+            QCOMPARE(e.model->installationAlertTitle(), "安装已取消");
+            QCOMPARE(e.lines().filter("处理项目失败"), QStringList());
+            const QStringList after = treeListing(e.homePath());
+            QStringList paths;
+            for (const QString& line : after) {
+                paths << pathOf(line);
+                QVERIFY2(before.contains(line) || expected.contains(line),
+                         qPrintable(where + ": " + line));
+            }
+            for (const QString& line : before)
+                QVERIFY2(paths.contains(pathOf(line)), qPrintable(where + ": lost " + line));
+            // A template counted as installed is complete.
+            const QStringList kinds{"/Titles.localized/T", "/Effects.localized/G",
+                                    "/Transitions.localized/P"};
+            for (int i = 0; i < summary.installedCount; ++i)
+                for (const QString& line : expected.filter(kinds[i]))
+                    QVERIFY2(after.contains(line), qPrintable(where + ": missing " + line));
         }
     }
 

@@ -3,6 +3,7 @@
 #include "platform/QtProcessRunner.h"
 #include "support/EngineSupport.h"
 
+#include <QDirIterator>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTimer>
@@ -191,18 +192,63 @@ private Q_SLOTS:
         e.runner = std::make_shared<MissingShellRunner>();
         e.start();
         QSignalSpy finished(e.model.get(), &InstallerViewModel::installationFinished);
+        QList<RunProgress> shown;
+        connect(e.model.get(), &InstallerViewModel::runProgressChanged, e.model.get(),
+                [&] { shown << e.model->runProgress(); });
         const QStringList changes = e.record([&] {
             e.model->requestInstallPlugins();
             e.model->requestInstallPlugins();
         });
         QCOMPARE(changes.filter("正在安装: ").size(), 5);
         QCOMPARE(finished.size(), 1);
+        // The totals are the pack's templates, and the progress climbs to them.
+        qint64 files = 0, bytes = 0;
+        for (const QString kind : {"Titles", "Effects", "Generators", "Transitions"}) {
+            QDirIterator it(pack + "/" + kind, QDir::Files | QDir::Hidden | QDir::System,
+                            QDirIterator::Subdirectories);
+            for (; it.hasNext(); ++files)
+                bytes += QFileInfo(it.next()).size();
+        }
+        QVERIFY(files >= 5 && !shown.isEmpty());
+        const RunProgress last = shown.last();
+        QCOMPARE(QString("%1/%2 files, %3/%4 bytes")
+                     .arg(last.filesDone)
+                     .arg(last.filesTotal)
+                     .arg(last.bytesDone)
+                     .arg(last.bytesTotal),
+                 QString("%1/%1 files, %2/%2 bytes").arg(files).arg(bytes));
+        for (qsizetype i = 1; i < shown.size(); ++i)
+            QVERIFY(shown[i].bytesDone >= shown[i - 1].bytesDone && shown[i].filesTotal == files &&
+                    shown[i].bytesTotal == bytes);
         for (const QString kind : {"Titles", "Effects", "Generators", "Transitions"})
             QCOMPARE(treeListing(e.installed(kind + ".localized")), treeListing(pack + "/" + kind));
         const QStringList lines = e.lines().filter("脚本");
         QVERIFY2(lines.size() == 1 && lines[0].startsWith("脚本执行出错: ") &&
                      lines[0].contains("/nonexistent/bin/sh"),
                  qPrintable(lines.join('\n')));
+    }
+
+    // Cancelled while the post-install script runs, the script is asked to end and, as it
+    // will not, killed a few seconds later; the run says it was cancelled after installing
+    // everything, and calls the stopped script no failure.
+    void cancelStopsTheScript() {
+        Watchdog watchdog(60, "a script that ignores SIGTERM");
+        Engine e;
+        e.writeResourceFile("Titles/T/t");
+        e.writeResourceFile("post.command", "trap '' TERM; touch \"$(dirname \"$0\")/started\"; "
+                                            "while :; do sleep 0.1; done");
+        e.start();
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, e.model.get(), [&] {
+            if (QFileInfo::exists(e.resourcePath() + "/started") && !e.model->cancelRequested())
+                e.model->requestCancel();
+        });
+        poll.start(20);
+        e.record([&] { e.model->installPlugins(); });
+        QVERIFY(e.model->cancelRequested());
+        QCOMPARE(e.model->installationProgress(), "安装已取消：已安装 1 个，共 1 个");
+        QVERIFY(!e.model->installationSummary().scriptFailed);
+        QCOMPARE(e.lines().filter("脚本"), QStringList());
     }
 };
 

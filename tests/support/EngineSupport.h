@@ -21,14 +21,25 @@ struct FaultyFileSystem : RealFileSystem {
     int operations = 0; // changes asked for so far
     int failAt = 0;
     bool crash = false;
+    // Called on the worker just before the change numbered `hookAt`, and with each piece a
+    // copy reports.
+    std::function<void()> hook;
+    int hookAt = 0;
+    std::function<void(std::int64_t files, std::int64_t bytes)> copyHook;
 
     Status createDirectories(const QString& path) override {
         return fails() ? failure("createDirectories") : RealFileSystem::createDirectories(path);
     }
     Status copyItem(const QString& from, const QString& to,
                     const CopyProgress& progress = {}) override {
-        if (!fails())
-            return RealFileSystem::copyItem(from, to, progress);
+        if (!fails()) {
+            if (!copyHook)
+                return RealFileSystem::copyItem(from, to, progress);
+            return RealFileSystem::copyItem(from, to, [&](std::int64_t files, std::int64_t bytes) {
+                copyHook(files, bytes);
+                return !progress || progress(files, bytes);
+            });
+        }
         QFile partial(to);
         if ((!crash || operations == failAt) && partial.open(QIODevice::WriteOnly))
             partial.write("ne");
@@ -45,6 +56,8 @@ struct FaultyFileSystem : RealFileSystem {
     }
     bool fails() {
         ++operations;
+        if (hook && operations == hookAt)
+            hook();
         return failAt > 0 && (operations == failAt || (crash && operations > failAt));
     }
     static Status failure(const QString& operation) { return Error{"injected " + operation}; }

@@ -4,6 +4,7 @@
 #include "platform/QtProcessRunner.h"
 #include "platform/RealFileSystem.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -159,7 +160,15 @@ QStringList treeListing(const QString& root) {
         } else if (S_ISREG(st.st_mode)) {
             QFile file(full);
             file.open(QIODevice::ReadOnly);
-            line = relative + QStringLiteral(" = ") + QString::fromUtf8(file.readAll().toHex());
+            const QByteArray content = file.readAll();
+            // Large files by their hash: the listing stays small enough to compare quickly.
+            line =
+                relative + QStringLiteral(" = ") +
+                (content.size() > 4 << 20
+                     ? QStringLiteral("sha1:") +
+                           QString::fromLatin1(
+                               QCryptographicHash::hash(content, QCryptographicHash::Sha1).toHex())
+                     : QString::fromLatin1(content.toHex()));
             if (mode != 0644)
                 line += QStringLiteral(" mode %1").arg(mode, 0, 8);
         } else {

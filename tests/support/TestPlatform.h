@@ -99,7 +99,8 @@ QStringList scanTrace(const QString& resources, const QString& kind, const QStri
 // `lines` with the values in the platform's own wording cut down to "…".
 QStringList maskPlatformWording(QStringList lines);
 
-// Every entry below `root`, sorted, for comparing whole trees: "dir/", "file = hex-content",
+// Every entry below `root`, sorted, for comparing whole trees: "dir/", "file = hex-content"
+// (a SHA-1 above 4 MiB),
 // "link -> target", "fifo (not a file)"; a mode other than 0755 for folders or 0644 for files
 // follows as " mode 700".
 QStringList treeListing(const QString& root);

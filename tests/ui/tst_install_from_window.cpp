@@ -2,6 +2,9 @@
 // alert at the end, and the installed trees compared with the shipped ones.
 #include "ui/WindowFixture.h"
 
+#include <QAccessible>
+#include <QProgressBar>
+
 using namespace Orvoinstaller;
 using namespace Orvoinstaller::Testing;
 using namespace Qt::Literals::StringLiterals;
@@ -49,6 +52,42 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(watched.expired(), 20000);
         QCOMPARE(treeListing(kinds + u"Generators.localized/Sparkle"_s),
                  treeListing(w.box.resourcePath() + u"/Generators/Sparkle"_s));
+    }
+
+    // While a run goes on, a progress bar (as assistive technologies see it) and "取消安装";
+    // pressing it stops the post-install script, and the alert says the run was cancelled.
+    void progressAndCancelWhileARunGoesOn() {
+        Window w(
+            {u"Titles/A/a=abc"_s, u"post.command=touch \"$(dirname \"$0\")/started\"; sleep 30"_s});
+        QTest::mouseClick(w.view->installButton(), Qt::LeftButton);
+        QTRY_VERIFY(w.view->cancelButton()->isVisible() && w.view->cancelButton()->isEnabled());
+        QCOMPARE(w.view->cancelButton()->text(), u"取消安装"_s);
+        QVERIFY(w.view->progressBar()->isVisible());
+        QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(w.view->progressBar());
+        QVERIFY(bar && bar->role() == QAccessible::ProgressBar && bar->valueInterface());
+        QCOMPARE(bar->text(QAccessible::Name), u"安装进度"_s);
+        QTRY_VERIFY(QFileInfo::exists(w.box.resourcePath() + u"/started"_s));
+        QCOMPARE(bar->valueInterface()->currentValue().toInt(), 1000); // the template is in
+
+        QTest::mouseClick(w.view->cancelButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(w.view->alert() != nullptr, 10000);
+        QCOMPARE(w.view->alert()->text(), u"安装已取消"_s);
+        QCOMPARE(w.view->alert()->informativeText(), u"安装已取消：已安装 1 个，共 1 个"_s);
+        QTRY_VERIFY(!w.view->cancelButton()->isVisible() && !w.view->progressBar()->isVisible());
+    }
+
+    // A name set through the accessibility interface, as voice control sets it, is the name
+    // the template is installed under; showing the model's own value writes nothing back.
+    void aNameSetByAnAssistiveTechnologyIsInstalled() {
+        Window w({u"Titles/A/a"_s});
+        QLineEdit* field = w.list()->revealRow(0)->nameField();
+        int writes = 0;
+        connect(w.vm.get(), &InstallerViewModel::objectWillChange, w.vm.get(), [&] { ++writes; });
+        QAccessible::queryAccessibleInterface(field)->setText(QAccessible::Value, u"Voice"_s);
+        QCOMPARE(w.vm->folderItems()[0].newName, u"Voice"_s);
+        QTRY_COMPARE(w.view->renderCount() > 0 && field->text() == u"Voice"_s, true);
+        QTest::qWait(50);
+        QCOMPARE(writes, 1);
     }
 };
 
