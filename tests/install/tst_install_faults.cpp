@@ -351,7 +351,8 @@ private Q_SLOTS:
                 secondStatus << second->installationProgress();
         });
 
-        first.model->installPlugins(); // has installed A, and waits for its next turn
+        first.model->installPlugins();
+        QVERIFY(first.waitForWork(20000)); // has taken the lock, installed A, waits for a turn
         second->installPlugins();
         QTest::qWait(3 * InstallerViewModel::lockRetryMilliseconds);
         QCOMPARE(second->installationProgress(), InstallerViewModel::waitingStatus());
