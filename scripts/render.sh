@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Renders the real installer window to PNG files under shots/: the demo pack at start,
-# empty resources, during a run, the completion alert and the location sheet.
+# empty resources, during a run, the completion alert and the location sheet; each in
+# Chinese and English, light and dark (shots/zh-light, shots/zh-dark, shots/en-light, ...).
 # Runs on Qt's offscreen platform with a CJK font; installs what it needs first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,7 +15,7 @@ cat > "$config" << 'JSON'
 { "screens": [ { "name": "render", "x": 0, "y": 0, "width": 1600, "height": 1000,
                  "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1 } ] }
 JSON
-mkdir -p shots
+rm -rf shots && mkdir -p shots
 QT_QPA_PLATFORM="offscreen:configfile=$config" LC_ALL=C.UTF-8 \
   build/render/render-window demo-pack shots > /dev/null
-ls -1 shots/*.png
+ls -1 shots/*/*.png

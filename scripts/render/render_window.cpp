@@ -1,7 +1,9 @@
 // Renders the installer window to PNG files: the demo pack at start, empty resources,
-// during a run, the completion alert and the location sheet.
+// during a run, the completion alert and the location sheet; in Chinese and in English, in
+// the light and in the dark appearance, one sub-folder each ("zh-light", "en-dark", ...).
 // Usage: render-window <pack folder> <output folder>
 #include "model/InstallerViewModel.h"
+#include "platform/Language.h"
 #include "ui/Buttons.h"
 #include "ui/ContentView.h"
 #include "ui/LocationSheet.h"
@@ -42,13 +44,15 @@ public:
         if (!pack.isEmpty())
             QProcess::execute(QStringLiteral("cp"),
                               {QStringLiteral("-R"), pack + QStringLiteral("/."), m_resources});
-        m_viewModel = std::make_shared<InstallerViewModel>(
+        Platform platform =
             Platform::real({.home = m_dir.filePath(QStringLiteral("home")),
                             .bundle = std::make_shared<FixedBundle>(
                                 QStringLiteral("com.orvo.plugininstaller"),
                                 m_dir.filePath(QStringLiteral("Installer.app")), m_resources),
                             .mainQueue = m_queue,
-                            .fontsFolder = m_dir.filePath(QStringLiteral("fonts"))}));
+                            .fontsFolder = m_dir.filePath(QStringLiteral("fonts"))});
+        platform.userFontsFolder = m_dir.filePath(QStringLiteral("home/Library/Fonts"));
+        m_viewModel = std::make_shared<InstallerViewModel>(platform);
         m_window = std::make_unique<InstallerWindow>(
             m_viewModel, UiServices{std::make_shared<NoChooser>(), std::make_shared<NoOpener>()});
         m_window->resize(InstallerWindow::minimumContentWidth,
@@ -112,17 +116,32 @@ bool save(const QImage& image, const QString& folder, const QString& name) {
     return saved;
 }
 
-} // namespace
-
-int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    PluginInstallerApp::configure();
-    if (argc < 3) {
-        QTextStream(stderr) << "usage: render-window <pack folder> <output folder>\n";
-        return 2;
+// The window's colours in macOS's dark appearance: text fields a shade lighter than the
+// window, as its bezeled fields are drawn there.
+QPalette darkPalette() {
+    const QColor window(0x2B, 0x2B, 0x2B);
+    const QColor text(0xDF, 0xDF, 0xDF);
+    const QColor accent(0x0A, 0x84, 0xFF);
+    QPalette palette(text, QColor(0x4A, 0x4A, 0x4A), QColor(0x5E, 0x5E, 0x5E),
+                     QColor(0x1A, 0x1A, 0x1A), QColor(0x3A, 0x3A, 0x3A), text, QColor(Qt::white),
+                     QColor(0x3A, 0x3A, 0x3A), window);
+    palette.setColor(QPalette::PlaceholderText, QColor(0x98, 0x98, 0x9D));
+    palette.setColor(QPalette::Highlight, accent);
+    palette.setColor(QPalette::HighlightedText, QColor(Qt::white));
+    palette.setColor(QPalette::AlternateBase, QColor(0x32, 0x32, 0x32));
+    palette.setColor(QPalette::ToolTipBase, QColor(0x3A, 0x3A, 0x3A));
+    palette.setColor(QPalette::ToolTipText, text);
+    palette.setColor(QPalette::Link, accent);
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        QColor dimmed = palette.color(role);
+        dimmed.setAlphaF(0.35);
+        palette.setColor(QPalette::Disabled, role, dimmed);
     }
-    const QString pack = QString::fromLocal8Bit(argv[1]);
-    const QString out = QString::fromLocal8Bit(argv[2]);
+    return palette;
+}
+
+// Every main state of the window, into `out`.
+bool renderStates(const QString& pack, const QString& out) {
     QDir().mkpath(out);
     bool ok = true;
 
@@ -166,6 +185,35 @@ int main(int argc, char* argv[]) {
         scene.settle();
         ok &= scene.view()->sheet() != nullptr &&
               save(scene.picture(scene.view()->sheet(), true), out, QStringLiteral("5-sheet.png"));
+    }
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    PluginInstallerApp::configure();
+    if (argc < 3) {
+        QTextStream(stderr) << "usage: render-window <pack folder> <output folder>\n";
+        return 2;
+    }
+    const QString pack = QString::fromLocal8Bit(argv[1]);
+    const QString out = QString::fromLocal8Bit(argv[2]);
+    const QPalette light = QApplication::palette();
+    const struct {
+        const char* folder;
+        const char* language;
+        bool dark;
+    } looks[] = {{"zh-light", "", false},
+                 {"zh-dark", "", true},
+                 {"en-light", "en", false},
+                 {"en-dark", "en", true}};
+    bool ok = true;
+    for (const auto& look : looks) {
+        ok &= Language::use(QString::fromLatin1(look.language));
+        QApplication::setPalette(look.dark ? darkPalette() : light);
+        ok &= renderStates(pack, QDir(out).filePath(QString::fromLatin1(look.folder)));
     }
     return ok ? 0 : 1;
 }

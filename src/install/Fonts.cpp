@@ -1,34 +1,115 @@
+#include "install/Fonts.h"
+
+#include "install/SafeWrite.h"
 #include "model/InstallerViewModel.h"
 
+#include <QSet>
+
 namespace Orvoinstaller {
+
+namespace {
+
+class FontInstallation {
+public:
+    FontInstallation(FileSystem& fs, const FontFolders& folders) : m_fs(fs), m_folders(folders) {}
+
+    void installFolder(const QString& source, const QString& relative) {
+        const auto entries = m_fs.visibleEntries(source, true);
+        if (!entries)
+            return note(entries.error());
+        for (const FileSystem::Entry& entry : entries.value()) {
+            const QString name = relative.isEmpty() ? lastComponent(entry.path)
+                                                    : joinPath(relative, lastComponent(entry.path));
+            if (entry.isDirectory.value_or(false))
+                installFolder(entry.path, name);
+            else
+                installFont(entry.path, name);
+        }
+    }
+
+    FontReport report() && { return std::move(m_report); }
+
+private:
+    void installFont(const QString& font, const QString& relative) {
+        const QString inSystem = joinPath(m_folders.system, relative);
+        const QString inUser = joinPath(m_folders.user, relative);
+        if (m_fs.sameContent(font, inSystem) ||
+            (!m_folders.user.isEmpty() && m_fs.sameContent(font, inUser)))
+            return;
+        if (!m_report.refusal) {
+            Status error = placeCopy(font, inSystem);
+            if (!error)
+                return;
+            if (!error->refused() || m_folders.user.isEmpty())
+                return note(*error);
+            m_report.refusal = std::move(error);
+        }
+        if (Status error = placeCopy(font, inUser))
+            note(*error);
+    }
+
+    // Written as the merge writes: through a hidden temporary beside the target, so a copy
+    // cut short never stands under a font's name.
+    Status placeCopy(const QString& font, const QString& target) {
+        const QString folder = parentPath(target);
+        if (auto error = m_fs.createDirectories(folder))
+            return error;
+        if (!m_swept.contains(folder)) {
+            removeTemporaries(m_fs, folder);
+            m_swept.insert(folder);
+        }
+        switch (m_fs.type(target)) {
+        case FileSystem::Type::missing:
+            return copyNew(m_fs, font, target);
+        case FileSystem::Type::folder:
+            return folderKept(target);
+        case FileSystem::Type::other:
+            return otherTypeRefused(target);
+        case FileSystem::Type::file:
+        case FileSystem::Type::link:
+            break;
+        }
+        return replaceWithCopy(m_fs, font, target);
+    }
+
+    void note(const Error& error) {
+        if (!m_report.firstError)
+            m_report.firstError = error;
+    }
+
+    FileSystem& m_fs;
+    const FontFolders& m_folders;
+    FontReport m_report;
+    QSet<QString> m_swept; // folders cleared of earlier runs' temporaries
+};
+
+} // namespace
+
+FontReport installFonts(FileSystem& fs, const QString& source, const FontFolders& folders) {
+    FontInstallation installation(fs, folders);
+    installation.installFolder(source, QString());
+    return std::move(installation).report();
+}
 
 void InstallerViewModel::installFonts() {
     const auto resources = findResourcePath();
     if (!resources)
         return;
 
-    FileSystem& fs = *m_platform.fileSystem;
-    const auto fonts = fs.visibleEntries(joinPath(*resources, QStringLiteral("Fonts")), false);
-    if (!fonts) {
-        setInstallationProgress(QStringLiteral("字体安装失败: ") + fonts.error().description);
-        return;
-    }
-
-    // A font that is already installed is kept as it is and is no failure; any other
-    // refused copy is, and the first one is what the status shows.
-    Status firstError;
-    for (const FileSystem::Entry& font : fonts.value()) {
-        const QString target = joinPath(m_platform.fontsFolder, lastComponent(font.path));
-        if (fs.exists(target))
-            continue;
-        if (auto error = fs.copyItem(font.path, target); error && !firstError)
-            firstError = std::move(error);
-    }
-
-    if (firstError)
-        setInstallationProgress(QStringLiteral("字体安装失败: ") + firstError->description);
+    const FontReport report = Orvoinstaller::installFonts(
+        *m_platform.fileSystem, joinPath(*resources, QStringLiteral("Fonts")),
+        {m_platform.fontsFolder, m_platform.userFontsFolder});
+    if (report.refusal)
+        print(QStringLiteral("系统字体文件夹拒绝写入，字体改为安装到当前用户的字体文件夹: ") +
+              report.refusal->description);
+    if (report.firstError)
+        setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体安装失败: %1"),
+                                     {report.firstError->shown()}));
+    else if (report.refusal)
+        setInstallationProgress(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体已安装到当前用户的字体文件夹")));
     else
-        setInstallationProgress(QStringLiteral("字体安装完成"));
+        setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体安装完成")));
 }
 
 } // namespace Orvoinstaller

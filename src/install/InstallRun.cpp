@@ -1,3 +1,4 @@
+#include "install/EditorRestart.h"
 #include "model/InstallerViewModel.h"
 
 #include <QElapsedTimer>
@@ -11,6 +12,8 @@ namespace Orvoinstaller {
 namespace {
 
 enum class LockState { taken, busy, unavailable };
+
+const char* const waiting = QT_TRANSLATE_NOOP("Orvoinstaller", "正在等待另一个安装程序完成...");
 
 // Shared by the run on the main thread and the worker that does its file work.
 struct RunCounters {
@@ -105,11 +108,11 @@ Task InstallerViewModel::installPlugins() {
             if (state != LockState::busy)
                 break;
             if (m_installationProgress != waitingStatus())
-                setInstallationProgress(waitingStatus());
+                setInstallationProgress(Text(waiting));
             co_await Delay(lockRetryMilliseconds, this);
         }
     }
-    setInstallationProgress(QStringLiteral("开始安装..."));
+    setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "开始安装...")));
 
     using Plans = std::vector<Result<TemplatePlan>>;
     auto planAll = onWorker<Plans>([installer, items] {
@@ -153,7 +156,8 @@ Task InstallerViewModel::installPlugins() {
     int failedCount = 0, installedCount = 0;
     for (qsizetype i = 0; i < items.size() && !cancel->isCancelled(); ++i) {
         const FolderItem& item = items[i];
-        setInstallationProgress(QStringLiteral("正在安装: ") + item.originalName);
+        setInstallationProgress(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "正在安装: %1"), {item.originalName}));
         Status error;
         if (!plans[i]) {
             error = plans[i].error();
@@ -174,12 +178,13 @@ Task InstallerViewModel::installPlugins() {
             print(QStringLiteral("处理项目失败: ") + item.originalName +
                   QStringLiteral(", 错误: ") + error->description);
             co_await NextTurn(*m_platform.mainQueue, this);
-            setInstallationProgress(QStringLiteral("安装 ") + item.originalName +
-                                    QStringLiteral(" 失败: ") + error->description);
+            setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装 %1 失败: %2"),
+                                         {item.originalName, error->shown()}));
         } else {
             ++installedCount;
             co_await NextTurn(*m_platform.mainQueue, this);
-            setInstallationProgress(QStringLiteral("已安装: ") + item.newName);
+            setInstallationProgress(
+                Text(QT_TRANSLATE_NOOP("Orvoinstaller", "已安装: %1"), {item.newName}));
         }
     }
     ticker.stop();
@@ -200,7 +205,7 @@ Task InstallerViewModel::installPlugins() {
             [this, &notAFile] { return postInstallScript(notAFile); });
         const auto script = co_await findScript;
         if (script) {
-            setInstallationProgress(QStringLiteral("执行安装后脚本..."));
+            setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "执行安装后脚本...")));
             if (notAFile) {
                 print(QStringLiteral("脚本执行出错: “%1” 不是普通文件，不会运行它").arg(*script));
                 scriptFailed = true;
@@ -219,10 +224,15 @@ Task InstallerViewModel::installPlugins() {
 
     // The summary is in place before the alert that reads it is raised.
     co_await NextTurn(*m_platform.mainQueue, this);
-    const InstallationSummary summary{static_cast<int>(items.size()), failedCount, scriptFailed,
-                                      cancel->isCancelled(), installedCount};
-    setInstallationProgress(summary.cancelled ? cancelledStatus(summary)
-                                              : QStringLiteral("安装完成！"));
+    const InstallationSummary summary{static_cast<int>(items.size()),
+                                      failedCount,
+                                      scriptFailed,
+                                      cancel->isCancelled(),
+                                      installedCount,
+                                      editorIsRunning(m_platform.runningPrograms.get())};
+    setInstallationProgress(summary.cancelled
+                                ? cancelledStatus(summary)
+                                : Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装完成！")));
     setInstallationSummary(summary);
     setShowInstallationAlert(true);
 
@@ -233,13 +243,12 @@ Task InstallerViewModel::installPlugins() {
 }
 
 QString InstallerViewModel::waitingStatus() {
-    return QStringLiteral("正在等待另一个安装程序完成...");
+    return QString::fromUtf8(waiting);
 }
 
-QString InstallerViewModel::cancelledStatus(const InstallationSummary& summary) {
-    return QStringLiteral("安装已取消：已安装 %1 个，共 %2 个")
-        .arg(summary.installedCount)
-        .arg(summary.itemCount);
+Text InstallerViewModel::cancelledStatus(const InstallationSummary& summary) {
+    return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装已取消：已安装 %1 个，共 %2 个"),
+                {QString::number(summary.installedCount), QString::number(summary.itemCount)});
 }
 
 } // namespace Orvoinstaller

@@ -19,7 +19,7 @@ Status copyThenMove(FileSystem& fs, const QString& source, const QString& target
     if (error) {
         fs.removeItem(temporary);
         // The temporary's name means nothing to the reader; the target's does.
-        error->description.replace(temporary, target);
+        error->replace(temporary, target);
     }
     return error;
 }
@@ -60,18 +60,22 @@ Status replaceWithCopy(FileSystem& fs, const QString& source, const QString& tar
 }
 
 Error linkRefused(const QString& path) {
-    return Error{QStringLiteral("“%1” 是符号链接：安装程序不会写入链接指向的位置，"
-                                "链接和它指向的内容保持不变")
-                     .arg(path)};
+    return Error::saying(
+        Text(QT_TRANSLATE_NOOP("Orvoinstaller", "“%1” 是符号链接：安装程序不会写入链接指向的位置，"
+                                                "链接和它指向的内容保持不变"),
+             {path}));
 }
 
 Error otherTypeRefused(const QString& path) {
-    return Error{QStringLiteral("“%1” 不是普通文件、文件夹或链接，不会打开它").arg(path)};
+    return Error::saying(Text(
+        QT_TRANSLATE_NOOP("Orvoinstaller", "“%1” 不是普通文件、文件夹或链接，不会打开它"), {path}));
 }
 
 Error folderKept(const QString& path) {
-    return Error{
-        QStringLiteral("“%1” 是文件夹，不能用文件替换：文件夹及其中的内容保持不变").arg(path)};
+    return Error::saying(
+        Text(QT_TRANSLATE_NOOP("Orvoinstaller",
+                               "“%1” 是文件夹，不能用文件替换：文件夹及其中的内容保持不变"),
+             {path}));
 }
 
 } // namespace Orvoinstaller

@@ -13,30 +13,41 @@ using Type = FileSystem::Type;
 // touched.
 Status checkFolderName(const QString& name) {
     if (name.isEmpty())
-        return Error{QStringLiteral("名称为空，不能用作文件夹名")};
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称为空，不能用作文件夹名")));
     if (name == QLatin1String(".") || name == QLatin1String(".."))
-        return Error{
-            QStringLiteral("名称 “%1” 不能用作文件夹名：它指向当前或上一级文件夹").arg(name)};
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller",
+                                   "名称 “%1” 不能用作文件夹名：它指向当前或上一级文件夹"),
+                 {name}));
     if (name.contains(QChar(u'\0'))) {
         QString shown = name;
         shown.replace(QChar(u'\0'), QChar(0x2400)); // the visible symbol for NUL
-        return Error{QStringLiteral("名称 “%1” 不能用作文件夹名：其中含有空字符").arg(shown)};
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称 “%1” 不能用作文件夹名：其中含有空字符"),
+                 {shown}));
     }
     if (name.contains(QLatin1Char('/')))
-        return Error{QStringLiteral("名称 “%1” 不能用作文件夹名：其中含有 “/”").arg(name)};
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称 “%1” 不能用作文件夹名：其中含有 “/”"),
+                 {name}));
     if (name.startsWith(QLatin1Char('.')))
-        return Error{QStringLiteral("名称 “%1” 不能用作文件夹名：以 “.” 开头的文件夹是隐藏的，"
-                                    "Final Cut Pro 不会显示它")
-                         .arg(name)};
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller",
+                                   "名称 “%1” 不能用作文件夹名：以 “.” 开头的文件夹是隐藏的，"
+                                   "Final Cut Pro 不会显示它"),
+                 {name}));
     return std::nullopt;
 }
 
 // Without a home folder every destination would hang off the root of the disk.
 Status checkHome(const QString& home) {
     if (home.isEmpty() || !home.startsWith(QLatin1Char('/')))
-        return Error{QStringLiteral("无法确定用户的主文件夹（HOME 未设置或不是绝对路径），"
-                                    "不会安装到 “/%1”")
-                         .arg(QString::fromUtf8(motionTemplatesRelativePath))};
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller",
+                                   "无法确定用户的主文件夹（HOME 未设置或不是绝对路径），"
+                                   "不会安装到 “/%1”"),
+                 {QString::fromUtf8(motionTemplatesRelativePath)}));
     return std::nullopt;
 }
 
@@ -142,7 +153,8 @@ Status TemplateInstaller::execute(const TemplatePlan& plan, const CancelToken* c
     case Type::other:
         break;
     }
-    return Error{QStringLiteral("“%1” 已存在，但不是文件夹").arg(plan.destination)};
+    return Error::saying(
+        Text(QT_TRANSLATE_NOOP("Orvoinstaller", "“%1” 已存在，但不是文件夹"), {plan.destination}));
 }
 
 // A copy reports what it does as it goes; where the system copies a whole tree in one call
@@ -197,8 +209,9 @@ Status TemplateInstaller::merge(const QString& source, const QString& destinatio
             return cancelled();
         // A folder without visible entries has nothing to put into a file in its place.
         if (destinationType == Type::file)
-            return Error{
-                QStringLiteral("“%1” 是文件，不能把 “%2” 合并进去").arg(destination, child.path)};
+            return Error::saying(
+                Text(QT_TRANSLATE_NOOP("Orvoinstaller", "“%1” 是文件，不能把 “%2” 合并进去"),
+                     {destination, child.path}));
         const QString target = joinPath(destination, lastComponent(child.path));
         // An unreadable type counts as a file: every step below checks before it opens.
         const Type childType = child.type.value_or(Type::file);

@@ -1,5 +1,9 @@
 #include "model/FolderType.h"
 
+#include "platform/Text.h"
+
+#include <QCoreApplication>
+
 namespace Orvoinstaller {
 
 namespace {
@@ -12,10 +16,12 @@ struct KindRow {
 
 const KindRow& row(FolderType type) {
     static const KindRow table[] = {
-        {"Titles", "Titles.localized", "字幕Titles"},
-        {"Effects", "Effects.localized", "效果Effects"},
-        {"Generators", "Generators.localized", "发生器Generators"},
-        {"Transitions", "Transitions.localized", "转场Transitions"},
+        {"Titles", "Titles.localized", QT_TRANSLATE_NOOP("Orvoinstaller", "字幕Titles")},
+        {"Effects", "Effects.localized", QT_TRANSLATE_NOOP("Orvoinstaller", "效果Effects")},
+        {"Generators", "Generators.localized",
+         QT_TRANSLATE_NOOP("Orvoinstaller", "发生器Generators")},
+        {"Transitions", "Transitions.localized",
+         QT_TRANSLATE_NOOP("Orvoinstaller", "转场Transitions")},
     };
     return table[static_cast<int>(type)];
 }
@@ -31,7 +37,7 @@ QString kindFolderName(FolderType type) {
 }
 
 QString kindLabel(FolderType type) {
-    return QString::fromUtf8(row(type).label);
+    return QCoreApplication::translate(Text::context, row(type).label);
 }
 
 QString pickerStartFolder(FolderType type) {

@@ -36,9 +36,10 @@ void InstallerViewModel::setHasFonts(bool value) {
     m_hasFonts = value;
 }
 
-void InstallerViewModel::setInstallationProgress(QString value) {
+void InstallerViewModel::setInstallationProgress(Text value) {
     Q_EMIT objectWillChange();
-    m_installationProgress = std::move(value);
+    m_installationProgress = value.source();
+    m_installationProgressText = std::move(value);
 }
 
 void InstallerViewModel::setIsInstalling(bool value) {
@@ -86,20 +87,27 @@ QString InstallerViewModel::installationAlertTitle() const {
 
 QString InstallerViewModel::installationAlertMessage() const {
     const auto& summary = m_installationSummary;
-    if (summary.cancelled)
-        return cancelledStatus(summary);
-    if (summary.failedCount == 0 && !summary.scriptFailed)
-        return QCoreApplication::translate("InstallerViewModel", "插件安装成功！");
-    if (summary.failedCount == 0)
-        return QCoreApplication::translate("InstallerViewModel",
-                                           "插件已安装，但安装后脚本执行失败");
-    const QString failed =
-        QCoreApplication::translate("InstallerViewModel", "%1 个插件安装失败，共 %2 个")
-            .arg(summary.failedCount)
-            .arg(summary.itemCount);
-    if (!summary.scriptFailed)
-        return failed;
-    return failed + QCoreApplication::translate("InstallerViewModel", "；安装后脚本也执行失败");
+    QString message;
+    if (summary.cancelled) {
+        message = cancelledStatus(summary).translated();
+    } else if (summary.failedCount == 0 && !summary.scriptFailed) {
+        message = QCoreApplication::translate("InstallerViewModel", "插件安装成功！");
+    } else if (summary.failedCount == 0) {
+        message =
+            QCoreApplication::translate("InstallerViewModel", "插件已安装，但安装后脚本执行失败");
+    } else {
+        message = QCoreApplication::translate("InstallerViewModel", "%1 个插件安装失败，共 %2 个")
+                      .arg(summary.failedCount)
+                      .arg(summary.itemCount);
+        if (summary.scriptFailed)
+            message += QCoreApplication::translate("InstallerViewModel", "；安装后脚本也执行失败");
+    }
+    // Its own line, whatever the run's outcome.
+    if (summary.editorRunning)
+        message += QLatin1Char('\n') +
+                   QCoreApplication::translate("InstallerViewModel",
+                                               "请重新启动 Final Cut Pro 以载入新模板");
+    return message;
 }
 
 void InstallerViewModel::requestInstallPlugins() {

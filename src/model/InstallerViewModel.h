@@ -25,6 +25,7 @@ struct InstallationSummary {
     bool scriptFailed = false; // the post-install script could not run or did not exit with 0
     bool cancelled = false;    // stopped by the user; installedCount were installed before
     int installedCount = 0;
+    bool editorRunning = false; // when the run ended
 };
 
 // How far the running installation has got, in files and bytes of all its templates.
@@ -55,7 +56,9 @@ public:
     const QList<FolderItem>& folderItems() const { return m_folderItems; }
     bool showingImageAlert() const { return m_showingImageAlert; }
     bool hasFonts() const { return m_hasFonts; }
+    // In Chinese, as published; installationProgressText() says it in the user's language.
     const QString& installationProgress() const { return m_installationProgress; }
+    const Text& installationProgressText() const { return m_installationProgressText; }
     bool isInstalling() const { return m_isInstalling; }
     const std::optional<QUrl>& tutorialURL() const { return m_tutorialURL; }
     bool showInstallationAlert() const { return m_showInstallationAlert; }
@@ -66,7 +69,7 @@ public:
     void appendFolderItem(FolderItem item);
     void setShowingImageAlert(bool value);
     void setHasFonts(bool value);
-    void setInstallationProgress(QString value);
+    void setInstallationProgress(Text value);
     void setIsInstalling(bool value);
     void setTutorialURL(std::optional<QUrl> value);
     void setShowInstallationAlert(bool value);
@@ -108,7 +111,7 @@ public:
     // The status while another installer holds the templates folder, and how often the run
     // looks again.
     static QString waitingStatus();
-    static QString cancelledStatus(const InstallationSummary& summary);
+    static Text cancelledStatus(const InstallationSummary& summary);
     static constexpr int lockRetryMilliseconds = 250;
 
 Q_SIGNALS:
@@ -132,6 +135,7 @@ private:
     bool m_showingImageAlert = false;
     bool m_hasFonts = false;
     QString m_installationProgress;
+    Text m_installationProgressText;
     bool m_isInstalling = false;
     std::optional<QUrl> m_tutorialURL;
     bool m_showInstallationAlert = false;

@@ -79,6 +79,12 @@ public:
     virtual bool sameRegularFile(const QString& /*first*/, const QString& /*second*/) const {
         return false;
     }
+
+    // True only when both are files (links followed) of the same size and bytes, whatever
+    // their permission bits. False whenever unsure.
+    virtual bool sameContent(const QString& /*first*/, const QString& /*second*/) const {
+        return false;
+    }
 };
 
 // Joins a name (or a relative path) to a folder path.

@@ -1,5 +1,8 @@
 #include "platform/MainQueue.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+
 #include <QMetaObject>
 #include <QObject>
 
@@ -34,6 +37,23 @@ int ManualQueue::runAll() {
         }
     }
     return ran;
+}
+
+bool ManualQueue::runWhile(const std::function<bool()>& going,
+                           const std::function<void()>& between) {
+    while (going()) {
+        if (!runOne()) {
+            QDeadlineTimer deadline(30000);
+            while (m_work.empty() && !deadline.hasExpired())
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+            if (m_work.empty())
+                return false;
+            continue;
+        }
+        if (between)
+            between();
+    }
+    return true;
 }
 
 } // namespace Orvoinstaller

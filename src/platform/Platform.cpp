@@ -2,6 +2,7 @@
 
 #include "platform/QtProcessRunner.h"
 #include "platform/RealFileSystem.h"
+#include "platform/UserFonts.h"
 
 #include <QCoreApplication>
 
@@ -19,6 +20,8 @@ Platform Platform::real(PlatformParts parts) {
     platform.processRunner = std::make_shared<QtProcessRunner>();
     if (!parts.fontsFolder.isEmpty())
         platform.fontsFolder = std::move(parts.fontsFolder);
+    platform.runningPrograms = std::make_shared<SystemRunningPrograms>();
+    platform.userFontsFolder = Orvoinstaller::userFontsFolder();
     return platform;
 }
 

@@ -5,6 +5,7 @@
 #include "platform/MainQueue.h"
 #include "platform/Output.h"
 #include "platform/Process.h"
+#include "platform/RunningPrograms.h"
 
 #include <memory>
 
@@ -27,7 +28,10 @@ struct Platform {
     std::shared_ptr<MainQueue> mainQueue;
     std::shared_ptr<DiagnosticOutput> output;
     std::shared_ptr<ProcessRunner> processRunner;
+    std::shared_ptr<RunningPrograms> runningPrograms;
     QString fontsFolder = QStringLiteral("/Library/Fonts");
+    // Where fonts go when the system folder refuses them.
+    QString userFontsFolder;
 
     // The real services of the running application, with `parts` in place of some.
     static Platform real(PlatformParts parts = {});

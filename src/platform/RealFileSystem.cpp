@@ -26,9 +26,9 @@ QString fromNative(const fs::path& path) {
     return QString::fromStdString(path.native());
 }
 
-Error failure(const QString& what, const QString& path, const std::error_code& ec) {
-    return Error{
-        QStringLiteral("%1 “%2”: %3").arg(what, path, QString::fromStdString(ec.message()))};
+// `pattern` names the operation, "%1" the path and "%2" the system's reason.
+Error failure(const char* pattern, const QString& path, const std::error_code& ec) {
+    return Error::saying(Text(pattern, {path, QString::fromStdString(ec.message())}), ec.value());
 }
 
 bool isHidden(const std::string& dir, std::string_view name) {
@@ -107,7 +107,7 @@ Result<QStringList> RealFileSystem::entryNames(const QString& dir) const {
     const std::error_code ec = listFolder(
         dir.toStdString(), [&](std::string_view name, unsigned char) { names << nameText(name); });
     if (ec)
-        return failure(QStringLiteral("无法读取文件夹"), dir, ec);
+        return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法读取文件夹 “%1”: %2"), dir, ec);
     return names;
 }
 
@@ -135,7 +135,7 @@ RealFileSystem::visibleEntries(const QString& dir, bool withDirectoryFlag) const
             entries.push_back(std::move(entry));
         });
     if (ec)
-        return failure(QStringLiteral("无法读取文件夹"), dir, ec);
+        return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法读取文件夹 “%1”: %2"), dir, ec);
     return entries;
 }
 
@@ -166,7 +166,7 @@ qint64 RealFileSystem::fileSize(const QString& path) const {
 Result<QString> RealFileSystem::attributes(const QString& path) const {
     struct stat st;
     if (::stat(native(path).c_str(), &st) != 0)
-        return failure(QStringLiteral("无法读取属性"), path,
+        return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法读取属性 “%1”: %2"), path,
                        std::error_code(errno, std::generic_category()));
     const char* type = S_ISDIR(st.st_mode)   ? "directory"
                        : S_ISREG(st.st_mode) ? "regular"
@@ -187,7 +187,7 @@ Status RealFileSystem::createDirectories(const QString& path) {
     std::error_code ec;
     fs::create_directories(native(path), ec);
     if (ec)
-        return failure(QStringLiteral("无法创建文件夹"), path, ec);
+        return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法创建文件夹 “%1”: %2"), path, ec);
     return std::nullopt;
 }
 
@@ -196,41 +196,49 @@ Status RealFileSystem::copyItem(const QString& from, const QString& to,
     const auto failed = copyTree(native(from), native(to), progress);
     if (!failed)
         return std::nullopt;
-    QString reason = QString::fromStdString(failed->code.message());
+    Text reason = QString::fromStdString(failed->code.message());
     if (failed->unsupportedType)
-        reason = QStringLiteral("不是普通文件、文件夹或链接，不会打开它");
+        reason = Text(QT_TRANSLATE_NOOP("Orvoinstaller", "不是普通文件、文件夹或链接，不会打开它"));
     // A name that is not UTF-8 cannot be carried through a QString; say so, not "missing".
     if (failed->code == std::errc::no_such_file_or_directory &&
         from.contains(QChar::ReplacementCharacter))
-        reason = QStringLiteral("名称不是有效的 UTF-8 文本，无法按原名读取");
+        reason =
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称不是有效的 UTF-8 文本，无法按原名读取"));
     const QString where = fromNative(failed->path);
+    const int code = failed->code.value();
     if (where == from)
-        return Error{QStringLiteral("无法复制 “%1” 到 “%2”: %3").arg(from, to, reason)};
+        return Error::saying(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法复制 “%1” 到 “%2”: %3"),
+                                  {from, to, reason}),
+                             code);
     // Name the entry inside the tree that stopped the copy.
-    return Error{QStringLiteral("无法复制 “%1” 到 “%2”: “%3”: %4").arg(from, to, where, reason)};
+    return Error::saying(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法复制 “%1” 到 “%2”: “%3”: %4"),
+                              {from, to, where, reason}),
+                         code);
 }
 
 Status RealFileSystem::removeItem(const QString& path) {
     std::error_code ec;
     fs::remove_all(native(path), ec);
     if (ec)
-        return failure(QStringLiteral("无法删除"), path, ec);
+        return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法删除 “%1”: %2"), path, ec);
     return std::nullopt;
 }
 
 // `from` is a temporary beside `to`: the message names where the entry was to go.
 Status RealFileSystem::replaceItem(const QString& from, const QString& to) {
     if (type(to) == Type::folder)
-        return Error{QStringLiteral("无法写入 “%1”: 那里是一个文件夹").arg(to)};
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入 “%1”: 那里是一个文件夹"), {to}),
+            EISDIR);
     if (::rename(native(from).c_str(), native(to).c_str()) != 0)
-        return failure(QStringLiteral("无法写入"), to,
+        return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入 “%1”: %2"), to,
                        std::error_code(errno, std::generic_category()));
     return std::nullopt;
 }
 
 Status RealFileSystem::moveNew(const QString& from, const QString& to) {
     if (const std::error_code ec = moveWithoutReplacing(native(from), native(to)))
-        return failure(QStringLiteral("无法写入"), to, ec);
+        return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入 “%1”: %2"), to, ec);
     return std::nullopt;
 }
 
@@ -249,6 +257,20 @@ Result<QByteArray> RealFileSystem::readFile(const QString& path) const {
 
 bool RealFileSystem::sameRegularFile(const QString& first, const QString& second) const {
     return Orvoinstaller::sameRegularFile(native(first), native(second));
+}
+
+bool RealFileSystem::sameContent(const QString& first, const QString& second) const {
+    QFile a(first);
+    QFile b(second);
+    if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly) || a.size() != b.size())
+        return false;
+    constexpr qint64 chunk = 1 << 18;
+    while (!a.atEnd()) {
+        const QByteArray bytes = a.read(chunk);
+        if (bytes.isEmpty() || bytes != b.read(chunk))
+            return false;
+    }
+    return b.atEnd() && a.error() == QFileDevice::NoError && b.error() == QFileDevice::NoError;
 }
 
 QString joinPath(const QString& dir, const QString& name) {

@@ -27,6 +27,7 @@ public:
     Status moveNew(const QString& from, const QString& to) override;
     Result<QByteArray> readFile(const QString& path) const override;
     bool sameRegularFile(const QString& first, const QString& second) const override;
+    bool sameContent(const QString& first, const QString& second) const override;
 
 private:
     QString m_home;

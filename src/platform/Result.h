@@ -1,7 +1,10 @@
 #pragma once
 
+#include "platform/Text.h"
+
 #include <QString>
 
+#include <cerrno>
 #include <optional>
 #include <utility>
 #include <variant>
@@ -10,7 +13,22 @@ namespace Orvoinstaller {
 
 // A platform failure: one readable line naming the operation, the path and the reason.
 struct Error {
-    QString description;
+    QString description; // in Chinese, as the trace prints it
+    int code = 0;        // the system's errno when it gave one
+    Text text = {};      // the same words for the window; empty: the description as it is
+
+    // Words the window says in the user's language.
+    static Error saying(Text text, int code = 0) {
+        return Error{text.source(), code, std::move(text)};
+    }
+    Text shown() const { return text.isEmpty() ? Text(description) : text; }
+    // A path named in the words, in both languages.
+    void replace(const QString& before, const QString& after) {
+        description.replace(before, after);
+        text.replace(before, after);
+    }
+    // The system said no: the caller may not write there, or the volume is read-only.
+    bool refused() const { return code == EACCES || code == EPERM || code == EROFS; }
 };
 
 // Success of an operation without a value: empty means it worked.

@@ -28,15 +28,10 @@ void drawFocusRing(QPainter& painter, const QRectF& rect, qreal radius,
 
 } // namespace
 
-PlainButton::PlainButton(QWidget* parent) : QAbstractButton(parent), m_color(Style::systemBlue()) {
+PlainButton::PlainButton(QWidget* parent) : QAbstractButton(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
     setIconSize(QSize(defaultIconSize, defaultIconSize));
-}
-
-void PlainButton::setColor(const QColor& color) {
-    m_color = color;
-    update();
 }
 
 void PlainButton::setUnderline(bool underline) {
@@ -77,7 +72,8 @@ void PlainButton::paintEvent(QPaintEvent*) {
         x += iconSize().width() + iconTextSpacing;
     }
     if (!text().isEmpty()) {
-        painter.setPen(isEnabled() ? m_color : faded(m_color, 0.4));
+        const QColor color = Style::systemBlue();
+        painter.setPen(isEnabled() ? color : faded(color, 0.4));
         painter.setFont(font());
         const QFontMetrics metrics(font());
         painter.drawText(QRect(x, 0, metrics.horizontalAdvance(text()) + 1, height()),

@@ -7,24 +7,21 @@
 
 namespace Orvoinstaller {
 
-// A button without bezel or background: its icon and text drawn in one colour, at their
-// natural size. Used for the tutorial button, the release-address link and the picker.
+// A button without bezel or background: its icon and text drawn in the accent colour of the
+// current appearance, at their natural size. Used for the tutorial button, the
+// release-address link and the picker.
 class PlainButton : public QAbstractButton {
     Q_OBJECT
 
 public:
     explicit PlainButton(QWidget* parent = nullptr);
 
-    void setColor(const QColor& color);
     void setUnderline(bool underline);
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-
-private:
-    QColor m_color;
 };
 
 // The install button: a filled rounded label, blue when idle and gray with a spinning

@@ -7,6 +7,7 @@
 #include "ui/Style.h"
 #include "ui/SystemServices.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -39,8 +40,8 @@ void setColor(QWidget* widget, const QColor& color) {
     widget->setPalette(palette);
 }
 
-QLabel* footnote(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
+QLabel* footnote(QWidget* parent) {
+    auto* label = new QLabel(parent);
     label->setFont(Style::font(Style::TextRole::footnote));
     label->setAlignment(Qt::AlignHCenter);
     setColor(label, Style::systemGray());
@@ -77,7 +78,48 @@ ContentView::ContentView(std::shared_ptr<InstallerViewModel> viewModel, UiServic
 
     connect(m_viewModel.get(), &InstallerViewModel::objectWillChange, this,
             &ContentView::scheduleRender);
+    retranslate();
+    applyColors();
     render();
+}
+
+void ContentView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        retranslate();
+        render();
+    } else if (event->type() == QEvent::PaletteChange) {
+        applyColors();
+    }
+}
+
+void ContentView::applyColors() {
+    setColor(m_status, Style::systemBlue());
+    setColor(m_divider, Style::separator(0.35));
+}
+
+void ContentView::retranslate() {
+    m_title->setText(tr("插件安装工具"));
+    m_emptyState->setText(tr("没有可用的插件文件夹"));
+    m_progress->setAccessibleName(tr("安装进度"));
+    m_cancel->setText(tr("取消安装"));
+    m_fonts->setText(tr("安装字体"));
+    m_location->setText(tr("插件位置"));
+    m_tutorial->setText(tr("使用教程"));
+    m_credit->setText(tr("模板设计与制作：Orvo Studio"));
+    m_releaseLink->setText(tr("最新版本发布于 www.orvo.studio"));
+    m_note->setText(tr("点击安装插件将自动安装到用户目录-影片-Motion templates文件夹") +
+                    QLatin1Char('\n') + tr("模板内置的字体仅供演示和学习 商用请自行解决版权问题"));
+    if (m_alert)
+        retranslateAlert();
+}
+
+void ContentView::retranslateAlert() {
+    m_alert->setWindowTitle(m_viewModel->installationAlertTitle());
+    m_alert->setText(m_viewModel->installationAlertTitle());
+    m_alert->setInformativeText(m_viewModel->installationAlertMessage());
+    if (!m_alert->buttons().isEmpty())
+        m_alert->buttons().first()->setText(tr("确定"));
 }
 
 ContentView::~ContentView() {
@@ -98,15 +140,15 @@ void ContentView::buildMainColumn() {
     column->setContentsMargins(padding, padding, padding, padding);
     column->setSpacing(columnSpacing);
 
-    m_title = new QLabel(tr("插件安装工具"), m_column);
+    m_title = new QLabel(m_column);
     m_title->setFont(Style::font(Style::TextRole::headline));
     m_title->setContentsMargins(0, 8, 0, 0);
     column->addWidget(m_title, 0, Qt::AlignHCenter);
 
-    m_emptyState = new QLabel(tr("没有可用的插件文件夹"), m_column);
+    m_emptyState = new QLabel(m_column);
     m_emptyState->setFixedHeight(emptyStateHeight);
     m_emptyState->setAlignment(Qt::AlignCenter);
-    setColor(m_emptyState, Style::secondaryLabel(palette()));
+    m_emptyState->setForegroundRole(QPalette::PlaceholderText);
     column->addWidget(m_emptyState, 0, Qt::AlignHCenter);
 
     const auto& fileSystem = m_viewModel->platform().fileSystem;
@@ -121,7 +163,6 @@ void ContentView::buildMainColumn() {
     m_status->setContentsMargins(0, 4, 0, 4);
     m_status->setAlignment(Qt::AlignCenter);
     m_status->setWordWrap(true);
-    setColor(m_status, Style::systemBlue());
     column->addWidget(m_status);
 
     // Bytes done of the run's total; a tenth of a percent per step.
@@ -129,7 +170,6 @@ void ContentView::buildMainColumn() {
     m_progress->setRange(0, 1000);
     m_progress->setTextVisible(false);
     m_progress->setFixedHeight(6);
-    m_progress->setAccessibleName(tr("安装进度"));
     m_progress->hide();
     // Bar and time left read as one block with the status line above them.
     auto* progressBlock = new QWidget(m_column);
@@ -140,26 +180,21 @@ void ContentView::buildMainColumn() {
     m_timeLeft = new QLabel(m_column);
     m_timeLeft->setFont(Style::font(Style::TextRole::footnote));
     m_timeLeft->setAlignment(Qt::AlignCenter);
-    setColor(m_timeLeft, Style::secondaryLabel(palette()));
+    m_timeLeft->setForegroundRole(QPalette::PlaceholderText);
     m_timeLeft->hide();
     progressLayout->addWidget(m_timeLeft);
     column->addWidget(progressBlock);
     connect(m_viewModel.get(), &InstallerViewModel::runProgressChanged, this,
             [this] { renderProgress(viewRules(*m_viewModel)); });
 
-    auto* divider = new QFrame;
-    divider->setFrameShape(QFrame::HLine);
-    divider->setFrameShadow(QFrame::Plain);
-    QPalette dividerPalette = divider->palette();
-    QColor line = Style::systemGray();
-    line.setAlphaF(0.35);
-    dividerPalette.setColor(QPalette::WindowText, line);
-    divider->setPalette(dividerPalette);
-    column->addWidget(padded(divider, 0, 8, 0, 8));
+    m_divider = new QFrame;
+    m_divider->setFrameShape(QFrame::HLine);
+    m_divider->setFrameShadow(QFrame::Plain);
+    column->addWidget(padded(m_divider, 0, 8, 0, 8));
 
     m_install = new InstallButton;
     m_install->setIcon(Style::icon(QStringLiteral("square.and.arrow.down"), Style::white()));
-    m_cancel = new QPushButton(tr("取消安装"));
+    m_cancel = new QPushButton;
     m_cancel->setAutoDefault(false);
     m_cancel->hide();
     auto* installRow = new QWidget;
@@ -177,10 +212,9 @@ void ContentView::buildMainColumn() {
     auto* rowLayout = new QHBoxLayout(buttonRow);
     rowLayout->setContentsMargins(0, 0, 0, 0);
     rowLayout->setSpacing(12);
-    const QColor buttonText = palette().color(QPalette::ButtonText);
-    m_fonts =
-        new QPushButton(Style::icon(QStringLiteral("textformat"), buttonText), tr("安装字体"));
-    m_location = new QPushButton(Style::icon(QStringLiteral("folder"), buttonText), tr("插件位置"));
+    const auto buttonText = Style::Tint::buttonText;
+    m_fonts = new QPushButton(Style::icon(QStringLiteral("textformat"), buttonText), QString());
+    m_location = new QPushButton(Style::icon(QStringLiteral("folder"), buttonText), QString());
     for (QPushButton* button : {m_fonts, m_location}) {
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         button->setAutoDefault(false);
@@ -192,9 +226,7 @@ void ContentView::buildMainColumn() {
             [this] { m_viewModel->setShowingImageAlert(true); });
 
     m_tutorial = new PlainButton;
-    m_tutorial->setIcon(Style::icon(QStringLiteral("questionmark.circle"), Style::systemBlue()));
-    m_tutorial->setText(tr("使用教程"));
-    m_tutorial->setColor(Style::systemBlue());
+    m_tutorial->setIcon(Style::icon(QStringLiteral("questionmark.circle"), Style::Tint::accent));
     auto* tutorialCell = new QWidget;
     auto* tutorialLayout = new QHBoxLayout(tutorialCell);
     tutorialLayout->setContentsMargins(0, 4, 0, 0);
@@ -212,17 +244,14 @@ void ContentView::buildFooter() {
     footer->setContentsMargins(20, 0, 20, 10);
     footer->setSpacing(5);
 
-    QLabel* credit = footnote(tr("模板设计与制作：Orvo Studio"), m_footer);
-    credit->setWordWrap(false);
-    footer->addWidget(credit, 0, Qt::AlignHCenter);
+    m_credit = footnote(m_footer);
+    footer->addWidget(m_credit, 0, Qt::AlignHCenter);
 
     auto* nested = new QVBoxLayout;
     nested->setSpacing(5);
     m_releaseLink = new PlainButton(m_footer);
     m_releaseLink->setFont(Style::font(Style::TextRole::footnote));
     m_releaseLink->setUnderline(true);
-    m_releaseLink->setColor(Style::systemBlue());
-    m_releaseLink->setText(tr("最新版本发布于 www.orvo.studio"));
     nested->addWidget(m_releaseLink, 0, Qt::AlignHCenter);
     connect(m_releaseLink, &QAbstractButton::clicked, this, [this] {
         const QUrl address = releaseAddress();
@@ -230,12 +259,8 @@ void ContentView::buildFooter() {
             m_services.urlOpener->open(address);
     });
 
-    QLabel* note =
-        footnote(tr("点击安装插件将自动安装到用户目录-影片-Motion templates文件夹") +
-                     QLatin1Char('\n') + tr("模板内置的字体仅供演示和学习 商用请自行解决版权问题"),
-                 m_footer);
-    note->setWordWrap(false);
-    nested->addWidget(note, 0, Qt::AlignHCenter);
+    m_note = footnote(m_footer);
+    nested->addWidget(m_note, 0, Qt::AlignHCenter);
     footer->addLayout(nested);
 }
 
@@ -302,15 +327,13 @@ void ContentView::presentAlert(bool presented) {
         m_alert = new QMessageBox(this);
         m_alert->setAttribute(Qt::WA_DeleteOnClose);
         m_alert->setWindowModality(Qt::WindowModal);
-        m_alert->setWindowTitle(m_viewModel->installationAlertTitle());
-        m_alert->setText(m_viewModel->installationAlertTitle());
-        m_alert->setInformativeText(m_viewModel->installationAlertMessage());
         // The title reads as the alert's headline, as on the platform's own alerts.
         if (auto* title = m_alert->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
             title->setFont(Style::font(Style::TextRole::headline));
             title->setMinimumWidth(220);
         }
-        QPushButton* ok = m_alert->addButton(tr("确定"), QMessageBox::AcceptRole);
+        QPushButton* ok = m_alert->addButton(QString(), QMessageBox::AcceptRole);
+        retranslateAlert();
         m_alert->setDefaultButton(ok);
         m_alert->setEscapeButton(ok);
         connect(m_alert, &QDialog::finished, this, [this] {

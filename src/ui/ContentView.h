@@ -11,6 +11,7 @@
 
 #include <memory>
 
+class QFrame;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -66,8 +67,15 @@ public:
     QMessageBox* alert() const { return m_alert; }
     int renderCount() const { return m_renderCount; }
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void buildMainColumn();
+    void retranslate();
+    void retranslateAlert();
+    // The fixed colours, in their variants for the current appearance.
+    void applyColors();
     void buildFooter();
     void scheduleRender();
     void render();
@@ -86,6 +94,7 @@ private:
     QLabel* m_emptyState = nullptr;
     FolderListPanel* m_panel = nullptr;
     QLabel* m_status = nullptr;
+    QFrame* m_divider = nullptr;
     InstallButton* m_install = nullptr;
     QPushButton* m_cancel = nullptr;
     QProgressBar* m_progress = nullptr;
@@ -94,6 +103,8 @@ private:
     QPushButton* m_location = nullptr;
     PlainButton* m_tutorial = nullptr;
     PlainButton* m_releaseLink = nullptr;
+    QLabel* m_credit = nullptr;
+    QLabel* m_note = nullptr;
     QPointer<LocationSheet> m_sheet;
     QPointer<QMessageBox> m_alert;
 };

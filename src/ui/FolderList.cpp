@@ -4,6 +4,7 @@
 #include "ui/Style.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,12 +26,10 @@ constexpr int panelRadius = 8;
 // Side inset of the rows inside the list, so they line up with the header captions.
 constexpr int rowInset = 12;
 
-QLabel* caption(const QString& text, Qt::Alignment alignment, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
+QLabel* caption(Qt::Alignment alignment, QWidget* parent) {
+    auto* label = new QLabel(parent);
     label->setFont(Style::font(Style::TextRole::caption));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Style::secondaryLabel(palette));
-    label->setPalette(palette);
+    label->setForegroundRole(QPalette::PlaceholderText);
     label->setAlignment(alignment | Qt::AlignVCenter);
     return label;
 }
@@ -76,13 +75,25 @@ int FolderRow::preferredHeight() {
     return std::max(probe.sizeHint().height(), 2 * kind.lineSpacing()) + 4;
 }
 
+void FolderRow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        m_name->setPlaceholderText(tr("在FCPX中的显示名称"));
+        showKind();
+    }
+}
+
+void FolderRow::showKind() {
+    const QString label = Orvoinstaller::kindLabel(m_picker->folderType());
+    m_kind->setText(label);
+    m_name->setAccessibleName(m_name->placeholderText() + QLatin1Char(' ') + label);
+}
+
 void FolderRow::bind(const FolderItem& item) {
     if (item.id() != m_id || m_picker->folderType() != item.type || m_kind->text().isEmpty()) {
         m_id = item.id();
-        const QString label = Orvoinstaller::kindLabel(item.type);
-        m_kind->setText(label);
-        m_name->setAccessibleName(m_name->placeholderText() + QLatin1Char(' ') + label);
         m_picker->setFolderType(item.type);
+        showKind();
         const QUuid id = m_id;
         m_picker->setSelectedName([this, id](const QString& name) { Q_EMIT nameEdited(id, name); });
     }
@@ -294,19 +305,33 @@ FolderListPanel::FolderListPanel(std::shared_ptr<FolderChooser> chooser, QString
     auto* header = new QWidget(this);
     auto* headerLayout = new QHBoxLayout(header);
     headerLayout->setContentsMargins(12, 0, 12, 4);
-    QLabel* kind = caption(tr("插件类型"), Qt::AlignLeft, header);
-    kind->setFixedWidth(kindColumnWidth);
-    headerLayout->addWidget(kind);
-    headerLayout->addWidget(caption(tr("修改在FCPX中显示名称"), Qt::AlignLeft, header), 1);
-    QLabel* merge = caption(tr("或者合并到现有目录"), Qt::AlignHCenter, header);
-    merge->setFixedWidth(pickerColumnWidth);
-    headerLayout->addWidget(merge);
+    m_kindCaption = caption(Qt::AlignLeft, header);
+    m_kindCaption->setFixedWidth(kindColumnWidth);
+    headerLayout->addWidget(m_kindCaption);
+    m_nameCaption = caption(Qt::AlignLeft, header);
+    headerLayout->addWidget(m_nameCaption, 1);
+    m_mergeCaption = caption(Qt::AlignHCenter, header);
+    m_mergeCaption->setFixedWidth(pickerColumnWidth);
+    headerLayout->addWidget(m_mergeCaption);
+    retranslate();
     layout->addWidget(header);
 
     m_list = new FolderListView(std::move(chooser), std::move(homeDirectory), this);
     m_list->setFixedHeight(listHeight);
     layout->addWidget(m_list);
     connect(m_list, &FolderListView::nameEdited, this, &FolderListPanel::nameEdited);
+}
+
+void FolderListPanel::retranslate() {
+    m_kindCaption->setText(tr("插件类型"));
+    m_nameCaption->setText(tr("修改在FCPX中显示名称"));
+    m_mergeCaption->setText(tr("或者合并到现有目录"));
+}
+
+void FolderListPanel::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
 }
 
 void FolderListPanel::paintEvent(QPaintEvent*) {
@@ -316,9 +341,7 @@ void FolderListPanel::paintEvent(QPaintEvent*) {
     QPainterPath shape;
     shape.addRoundedRect(area, panelRadius, panelRadius);
     painter.fillPath(shape, Style::windowBackground(palette()));
-    QColor outline = Style::systemGray();
-    outline.setAlphaF(0.2);
-    QPen pen(outline, 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    QPen pen(Style::separator(0.2), 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
     pen.setMiterLimit(10);
     painter.strokePath(shape, pen);
 }

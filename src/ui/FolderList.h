@@ -42,7 +42,12 @@ public:
 Q_SIGNALS:
     void nameEdited(const QUuid& id, const QString& name);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void showKind();
+
     QUuid m_id;
     QLabel* m_kind;
     QLineEdit* m_name;
@@ -105,10 +110,16 @@ Q_SIGNALS:
     void nameEdited(const QUuid& id, const QString& name);
 
 protected:
+    void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void retranslate();
+
     FolderListView* m_list;
+    QLabel* m_kindCaption;
+    QLabel* m_nameCaption;
+    QLabel* m_mergeCaption;
 };
 
 } // namespace Orvoinstaller

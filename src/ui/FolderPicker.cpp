@@ -3,18 +3,30 @@
 #include "platform/FileSystem.h"
 #include "ui/Style.h"
 
+#include <QEvent>
+
 namespace Orvoinstaller {
 
 FolderPicker::FolderPicker(FolderType folderType, std::shared_ptr<FolderChooser> chooser,
                            QString homeDirectory, QWidget* parent)
     : PlainButton(parent), m_folderType(folderType), m_chooser(std::move(chooser)),
       m_homeDirectory(std::move(homeDirectory)) {
-    const QString help = tr("选择已有文件夹");
-    setIcon(Style::icon(QStringLiteral("folder.badge.plus"), Style::systemBlue()));
+    setIcon(Style::icon(QStringLiteral("folder.badge.plus"), Style::Tint::accent));
     setIconSize(QSize(18, 18));
+    retranslate();
+    connect(this, &QAbstractButton::clicked, this, &FolderPicker::choose);
+}
+
+void FolderPicker::retranslate() {
+    const QString help = tr("选择已有文件夹");
     setToolTip(help);
     setAccessibleName(help);
-    connect(this, &QAbstractButton::clicked, this, &FolderPicker::choose);
+}
+
+void FolderPicker::changeEvent(QEvent* event) {
+    PlainButton::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
 }
 
 QString FolderPicker::startFolder() const {

@@ -29,7 +29,12 @@ public:
     QString startFolder() const;
     void choose();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void retranslate();
+
     FolderType m_folderType;
     std::shared_ptr<FolderChooser> m_chooser;
     QString m_homeDirectory;

@@ -3,6 +3,7 @@
 #include "platform/FileSystem.h"
 #include "ui/Style.h"
 
+#include <QEvent>
 #include <QImageReader>
 #include <QPainter>
 #include <QPushButton>
@@ -22,6 +23,12 @@ FittedImage::FittedImage(QImage image, QWidget* parent)
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     setMinimumSize(120, 80);
     setAccessibleName(tr("插件位置"));
+}
+
+void FittedImage::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        setAccessibleName(tr("插件位置"));
 }
 
 QSize FittedImage::sizeHint() const {
@@ -48,7 +55,6 @@ QString LocationSheet::pictureFileName() {
 LocationSheet::LocationSheet(const std::optional<QString>& resourcePath, QWidget* parent)
     : QDialog(parent, Qt::Sheet) {
     setWindowModality(Qt::WindowModal);
-    setWindowTitle(tr("插件位置"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     const int padding = Style::defaultPadding();
@@ -67,7 +73,7 @@ LocationSheet::LocationSheet(const std::optional<QString>& resourcePath, QWidget
         }
     }
 
-    m_close = new QPushButton(tr("关闭"), this);
+    m_close = new QPushButton(this);
     m_close->setDefault(true);
     m_close->setAutoDefault(true);
     auto* buttonRow = new QVBoxLayout;
@@ -75,6 +81,18 @@ LocationSheet::LocationSheet(const std::optional<QString>& resourcePath, QWidget
     buttonRow->addWidget(m_close, 0, Qt::AlignHCenter);
     layout->addLayout(buttonRow);
     connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
+    retranslate();
+}
+
+void LocationSheet::retranslate() {
+    setWindowTitle(tr("插件位置"));
+    m_close->setText(tr("关闭"));
+}
+
+void LocationSheet::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
 }
 
 } // namespace Orvoinstaller

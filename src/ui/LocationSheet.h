@@ -20,6 +20,7 @@ public:
     const QImage& image() const { return m_image; }
 
 protected:
+    void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
@@ -40,7 +41,12 @@ public:
 
     static QString pictureFileName();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void retranslate();
+
     FittedImage* m_picture = nullptr;
     QPushButton* m_close;
 };

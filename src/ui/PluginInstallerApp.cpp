@@ -1,8 +1,10 @@
 #include "ui/PluginInstallerApp.h"
 
 #include "model/InstallerViewModel.h"
+#include "platform/Language.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QVBoxLayout>
 
 namespace Orvoinstaller {
@@ -16,6 +18,12 @@ InstallerWindow::InstallerWindow(std::shared_ptr<InstallerViewModel> viewModel, 
     m_contentView = new ContentView(std::move(viewModel), std::move(services), this);
     m_contentView->setMinimumSize(minimumContentWidth, minimumContentHeight);
     layout->addWidget(m_contentView);
+}
+
+void InstallerWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        setWindowTitle(tr("插件安装工具"));
 }
 
 void PluginInstallerApp::configure() {
@@ -32,6 +40,7 @@ void PluginInstallerApp::configure() {
 int PluginInstallerApp::main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     configure();
+    Language::useSystemPreference();
 
     auto viewModel = std::make_shared<InstallerViewModel>();
     auto* window = new InstallerWindow(viewModel, UiServices::real());

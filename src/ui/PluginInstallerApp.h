@@ -20,6 +20,9 @@ public:
     static constexpr int minimumContentWidth = 900;
     static constexpr int minimumContentHeight = 550;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     ContentView* m_contentView;
 };

@@ -8,7 +8,12 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QStyle>
+#include <QStyleHints>
 #include <QSvgRenderer>
+
+#include <map>
+#include <optional>
+#include <tuple>
 
 // Resources compiled into a static library must be registered by hand.
 static void registerIconResources() {
@@ -38,11 +43,42 @@ QFont font(TextRole role) {
     return f;
 }
 
+bool isDark() {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+    switch (QGuiApplication::styleHints()->colorScheme()) {
+    case Qt::ColorScheme::Dark:
+        return true;
+    case Qt::ColorScheme::Light:
+        return false;
+    case Qt::ColorScheme::Unknown:
+        break;
+    }
+#endif
+    return QGuiApplication::palette().color(QPalette::Window).lightness() < 128;
+}
+
 QColor systemBlue() {
-    return QColor(0x00, 0x7A, 0xFF);
+    return isDark() ? QColor(0x0A, 0x84, 0xFF) : QColor(0x00, 0x7A, 0xFF);
 }
 QColor systemGray() {
+    // The same in both appearances.
     return QColor(0x8E, 0x8E, 0x93);
+}
+QColor separator(qreal opacity) {
+    // Gray disappears into a dark window; a faint white reads as the same line there.
+    QColor line = isDark() ? QColor(Qt::white) : systemGray();
+    line.setAlphaF(isDark() ? opacity * 0.75 : opacity);
+    return line;
+}
+
+QColor color(Tint tint) {
+    switch (tint) {
+    case Tint::accent:
+        return systemBlue();
+    case Tint::buttonText:
+        break;
+    }
+    return QGuiApplication::palette().color(QPalette::ButtonText);
 }
 QColor white() {
     return QColor(Qt::white);
@@ -63,20 +99,21 @@ namespace {
 class TintedIconEngine : public QIconEngine {
 public:
     TintedIconEngine(QString name, QColor color) : m_name(std::move(name)), m_color(color) {}
+    TintedIconEngine(QString name, Tint tint) : m_name(std::move(name)), m_tint(tint) {}
 
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
         if (size.isEmpty())
             return {};
         const bool disabled = mode == QIcon::Disabled;
-        const quint64 key =
-            (quint64(size.width()) << 32) | (quint64(size.height()) << 1) | disabled;
-        if (const auto found = m_drawn.constFind(key); found != m_drawn.constEnd())
-            return *found;
-        QColor color = m_color;
+        const QColor tinted = m_tint ? Style::color(*m_tint) : m_color;
+        const auto key = std::tuple(size.width(), size.height(), disabled, tinted.rgba());
+        if (const auto found = m_drawn.find(key); found != m_drawn.end())
+            return found->second;
+        QColor color = tinted;
         if (disabled)
             color.setAlphaF(color.alphaF() * 0.4);
         const QPixmap drawn = draw(size, color);
-        m_drawn.insert(key, drawn);
+        m_drawn.emplace(key, drawn);
         return drawn;
     }
 
@@ -109,7 +146,9 @@ private:
 
     QString m_name;
     QColor m_color;
-    QHash<quint64, QPixmap> m_drawn;
+    std::optional<Tint> m_tint;
+    // By size, mode and colour: an appearance switched back finds its drawings again.
+    std::map<std::tuple<int, int, bool, QRgb>, QPixmap> m_drawn;
 };
 
 } // namespace
@@ -121,6 +160,16 @@ QIcon icon(const QString& name, const QColor& color) {
     if (const auto found = made.constFind(key); found != made.constEnd())
         return *found;
     const QIcon result(new TintedIconEngine(name, color));
+    made.insert(key, result);
+    return result;
+}
+
+QIcon icon(const QString& name, Tint tint) {
+    static QHash<QString, QIcon> made;
+    const QString key = name + QLatin1Char('|') + QString::number(static_cast<int>(tint));
+    if (const auto found = made.constFind(key); found != made.constEnd())
+        return *found;
+    const QIcon result(new TintedIconEngine(name, tint));
     made.insert(key, result);
     return result;
 }

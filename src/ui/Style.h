@@ -12,16 +12,29 @@ namespace Orvoinstaller::Style {
 enum class TextRole { body, headline, subheadline, caption, footnote };
 QFont font(TextRole role);
 
+// Whether the window is drawn dark: the system's appearance where the Qt in use reports it,
+// else the lightness of the application palette's window colour.
+bool isDark();
+
+// The platform's named colours, each in its variant for the current appearance.
 QColor systemBlue();
 QColor systemGray();
 QColor white();
+// Thin lines: the panel's outline and the divider; `opacity` is the light appearance's.
+QColor separator(qreal opacity);
 // Secondary label colour: the palette's placeholder-text role.
 QColor secondaryLabel(const QPalette& palette);
 QColor windowBackground(const QPalette& palette);
 
+// Colours that follow the appearance, resolved each time something is drawn.
+enum class Tint { accent, buttonText };
+QColor color(Tint tint);
+
 // One of the bundled icons, named by its SF Symbols name, drawn in `color` at whatever size
 // it is shown. The disabled mode is a faded copy.
 QIcon icon(const QString& name, const QColor& color);
+// The same in a colour that follows the appearance.
+QIcon icon(const QString& name, Tint tint);
 
 // Padding the toolkit uses by default around a stack.
 int defaultPadding();

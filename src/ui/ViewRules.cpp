@@ -11,7 +11,7 @@ ViewRules viewRules(const InstallerViewModel& model) {
     rules.showsFolderList = !model.folderItems().isEmpty();
     // Any text, a single blank included, shows the line.
     rules.showsStatusLine = !model.installationProgress().isEmpty();
-    rules.statusText = model.installationProgress();
+    rules.statusText = model.installationProgressText().translated();
     // The fill follows isInstalling only: an empty list keeps the blue fill, disabled.
     rules.installBusy = model.isInstalling();
     rules.installEnabled = !model.folderItems().isEmpty() && !model.isInstalling();

@@ -1,5 +1,5 @@
 // The installation run, change by change and turn by turn; the post-install script with the
-// real shell; the font installation.
+// real shell.
 #include "platform/QtProcessRunner.h"
 #include "support/EngineSupport.h"
 
@@ -249,36 +249,6 @@ private Q_SLOTS:
         QCOMPARE(e.model->installationProgress(), "安装已取消：已安装 1 个，共 1 个");
         QVERIFY(!e.model->installationSummary().scriptFailed);
         QCOMPARE(e.lines().filter("脚本"), QStringList());
-    }
-
-    // Visible fonts are copied, never over an installed one; a refused copy is reported.
-    void fonts() {
-        Engine bare; // no resource folder: nothing happens
-        bare.start();
-        QCOMPARE(bare.record([&] { bare.model->installFonts(); }), QStringList());
-
-        Engine e;
-        e.makeResourceDir("Titles");
-        e.start();
-        const auto install = [&] { return e.record([&] { e.model->installFonts(); }); };
-        const QString failed = "installationProgress=字体安装失败: ";
-        const QStringList missing = install();
-        QCOMPARE(missing.size(), 1);
-        QVERIFY(missing[0].startsWith(failed) && missing[0].contains(e.resourcePath() + "/Fonts"));
-        e.makeResourceDir("Fonts");
-        QCOMPARE(install(), QStringList{"installationProgress=字体安装完成"});
-        e.writeResourceFile("Fonts/A.ttf", "a");
-        e.writeResourceFile("Fonts/.License.txt");
-        e.writeResourceFile("Fonts/Family/B.otf", "b");
-        e.writeFile("Library/Fonts/A.ttf", "the user's own");
-        QCOMPARE(install(), QStringList{"(same value)"}); // still finished
-        QCOMPARE(install(), QStringList{"(same value)"}); // and again
-        QCOMPARE(treeListing(e.fontsPath()),
-                 QStringList({"A.ttf = " + e.hex("the user's own"), "Family/",
-                              "Family/B.otf = " + e.hex("b")}));
-        e.writeResourceFile("Fonts/C.ttf");
-        e.fs->failAt = e.fs->operations + 1;
-        QCOMPARE(install(), QStringList{failed + "injected copyItem"});
     }
 };
 

@@ -1,4 +1,5 @@
-// The state object's change notifications, and the edit of an item's new name.
+// The state object's change notifications, the edit of an item's new name, the completion
+// alert's message.
 #include "model/InstallerViewModel.h"
 #include "support/TestPlatform.h"
 
@@ -61,6 +62,46 @@ private Q_SLOTS:
         QCOMPARE((QStringList{first.originalName, first.newName, first.path}),
                  (QStringList{"a", edited, "/r/Effects/a"}));
         QCOMPARE(model.folderItems()[1].newName, QStringLiteral("o"));
+    }
+
+    // The completion alert asks for the editor's restart when it runs as the run ends; a
+    // list that cannot be read adds nothing and says nothing.
+    void alertAsksForTheEditorsRestart_data() {
+        QTest::addColumn<bool>("failing");
+        QTest::addColumn<QStringList>("running"); // empty: the list cannot be read
+        QTest::addColumn<QString>("message");
+        const QString editor = "/Applications/Final Cut Pro.app/Contents/MacOS/Final Cut Pro";
+        const QString restart = "\n请重新启动 Final Cut Pro 以载入新模板";
+        QTest::newRow("not running")
+            << false << QStringList{"/sbin/launchd", editor + " Helper", editor + "/x"}
+            << "插件安装成功！";
+        QTest::newRow("running") << false << QStringList{"/sbin/launchd", editor}
+                                 << "插件安装成功！" + restart;
+        QTest::newRow("running elsewhere, a plug-in failed")
+            << true << QStringList{"/Users/me/Desktop" + editor.mid(13)}
+            << "1 个插件安装失败，共 1 个" + restart;
+        QTest::newRow("list unreadable") << false << QStringList() << "插件安装成功！";
+    }
+
+    void alertAsksForTheEditorsRestart() {
+        QFETCH(bool, failing);
+        QFETCH(QStringList, running);
+        QFETCH(QString, message);
+        Sandbox box;
+        box.makeResourceDir("Titles/A");
+        if (running.isEmpty())
+            box.programs->answer = Error{"injected", EPERM};
+        else
+            box.programs->answer = running;
+        auto queue = std::make_shared<ManualQueue>();
+        auto model = std::make_shared<InstallerViewModel>(box.platform(queue));
+        if (failing)
+            model->setNewName(model->folderItems().at(0).id(), QString());
+        box.clearLines();
+        model->requestInstallPlugins();
+        QVERIFY(queue->runWhile([&] { return !model->showInstallationAlert(); }));
+        QCOMPARE(model->installationAlertMessage(), message);
+        QCOMPARE(box.lines().filter("程序"), QStringList());
     }
 };
 

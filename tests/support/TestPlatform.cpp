@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QTest>
 
 #include <cstdio>
 #include <cstdlib>
@@ -51,7 +52,7 @@ QString Sandbox::writeResourceFile(const QString& relative, const QByteArray& co
 
 Platform Sandbox::platform(std::shared_ptr<MainQueue> queue) const {
     const QString resources = resourcePath();
-    return Platform::real(
+    Platform platform = Platform::real(
         {.home = homePath(),
          .bundle = std::make_shared<FixedBundle>(
              QStringLiteral("com.example.installer"), bundlePath(),
@@ -59,6 +60,9 @@ Platform Sandbox::platform(std::shared_ptr<MainQueue> queue) const {
          .mainQueue = std::move(queue),
          .output = m_output,
          .fontsFolder = fontsPath()});
+    platform.runningPrograms = programs;
+    platform.userFontsFolder = userFontsPath();
+    return platform;
 }
 
 QStringList locateTrace(const QString& identifier, const QString& bundle,

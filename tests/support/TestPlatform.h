@@ -24,6 +24,12 @@ public:
     QStringList lines;
 };
 
+// Answers the list of running programs with `answer`.
+struct FakePrograms : RunningPrograms {
+    Result<QStringList> executablePaths() const override { return answer; }
+    Result<QStringList> answer = QStringList();
+};
+
 // A scratch tree: a bundle with a resource folder, a home folder and a fonts folder.
 class Sandbox {
 public:
@@ -37,6 +43,7 @@ public:
     }
     QString homePath() const { return path(QStringLiteral("home")); }
     QString fontsPath() const { return path(QStringLiteral("Library/Fonts")); }
+    QString userFontsPath() const { return path(QStringLiteral("home/Library/Fonts")); }
 
     // Creates a folder (with parents) or a file under root (or at an absolute path inside the
     // sandbox); returns its absolute path.
@@ -50,6 +57,8 @@ public:
     // bundlePath() whose resource folder is resourcePath() (if it exists), captured output.
     // `queue` defaults to the real main-thread queue.
     Platform platform(std::shared_ptr<MainQueue> queue = nullptr) const;
+    // What the platform's list of running programs answers; none by default.
+    std::shared_ptr<FakePrograms> programs = std::make_shared<FakePrograms>();
     QStringList lines() const {
         std::lock_guard lock(m_output->mutex);
         return m_output->lines;

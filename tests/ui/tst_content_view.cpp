@@ -90,6 +90,47 @@ private Q_SLOTS:
                  qPrintable(u"%1 %2"_s.arg(opaque).arg(faded)));
     }
 
+    // Switched to the dark appearance and back while the window is open: the accent is each
+    // appearance's own blue everywhere (fill, status line, links, icons), and no light area
+    // is left in the dark window.
+    void colorsFollowTheAppearance() {
+        Window w({u"Titles/A/a"_s, u"tutorial_url.txt=https://example.com/t"_s, u"Fonts/a"_s});
+        w.vm->setInstallationProgress(u"…"_s);
+        const QPalette light = QApplication::palette();
+        QPalette dark(QColor(0x4A, 0x4A, 0x4A), QColor(0x2B, 0x2B, 0x2B));
+        dark.setColor(QPalette::PlaceholderText, QColor(0x98, 0x98, 0x9D));
+        const QRgb lightBlue = qRgb(0x00, 0x7A, 0xFF);
+        const QRgb darkBlue = qRgb(0x0A, 0x84, 0xFF);
+        for (const bool isDark : {true, false}) {
+            QApplication::setPalette(isDark ? dark : light);
+            QCoreApplication::processEvents();
+            QCOMPARE(Style::isDark(), isDark);
+            const QImage shot = w.window->grab().toImage();
+            int ownBlue = 0, otherBlue = 0, bright = 0;
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x) {
+                    const QRgb pixel = shot.pixel(x, y) | 0xFF000000;
+                    ownBlue += pixel == (isDark ? darkBlue : lightBlue);
+                    otherBlue += pixel == (isDark ? lightBlue : darkBlue);
+                    bright += QColor(pixel).lightness() > 200;
+                }
+            QVERIFY2(ownBlue > 1000 && otherBlue == 0,
+                     qPrintable(u"%1 %2"_s.arg(ownBlue).arg(otherBlue)));
+            QCOMPARE(w.view->statusLine()->palette().color(QPalette::WindowText).rgb(),
+                     isDark ? darkBlue : lightBlue);
+            const QImage icon = Style::icon(u"folder"_s, Style::Tint::accent).pixmap(16).toImage();
+            QRgb opaque = 0;
+            for (int y = 0; y < icon.height(); ++y)
+                for (int x = 0; x < icon.width(); ++x)
+                    if (qAlpha(icon.pixel(x, y)) == 255)
+                        opaque = icon.pixel(x, y);
+            QCOMPARE(opaque, isDark ? darkBlue : lightBlue);
+            if (isDark)
+                QVERIFY2(bright < shot.width() * shot.height() / 50,
+                         qPrintable(QString::number(bright)));
+        }
+    }
+
     void keyboardPickerAndSheetAmongTwoThousandRows() {
         Window w({u"tutorial_url.txt=https://example.com/t"_s, u"Fonts/a"_s});
         QList<FolderItem> items;

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+#include <optional>
+
+namespace Orvoinstaller {
+
+// Where fonts go: the system-wide folder, and the user's own for when the system refuses.
+struct FontFolders {
+    QString system;
+    QString user;
+};
+
+struct FontReport {
+    Status firstError;            // the first font that could not be installed
+    std::optional<Error> refusal; // why the system folder was passed over, if it was
+};
+
+// Installs every visible entry of `source`, a sub-folder's fonts one by one. A font whose
+// bytes are already in either folder is left alone; any other is copied beside its place
+// under a hidden name and renamed into it, so a copy cut short never passes for a font.
+// Once the system folder refuses, the remaining fonts go to the user's folder.
+FontReport installFonts(FileSystem& fs, const QString& source, const FontFolders& folders);
+
+} // namespace Orvoinstaller

@@ -1,0 +1,306 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="zh_CN">
+<context>
+    <name>ContentView</name>
+    <message>
+        <source>剩余约 %1 秒</source>
+        <translation>Time remaining: about %1 s</translation>
+    </message>
+    <message>
+        <source>剩余约 %1 分钟</source>
+        <translation>Time remaining: about %1 min</translation>
+    </message>
+</context>
+<context>
+    <name>InstallerViewModel</name>
+    <message>
+        <source>插件安装成功！</source>
+        <translation>The plug-ins were installed.</translation>
+    </message>
+    <message>
+        <source>%1 个插件安装失败，共 %2 个</source>
+        <translation>Plug-ins that could not be installed: %1 of %2.</translation>
+    </message>
+    <message>
+        <source>请重新启动 Final Cut Pro 以载入新模板</source>
+        <translation>Restart Final Cut Pro to load the new templates.</translation>
+    </message>
+    <message>
+        <source>插件已安装，但安装后脚本执行失败</source>
+        <translation>The plug-ins were installed, but the post-install script failed.</translation>
+    </message>
+    <message>
+        <source>；安装后脚本也执行失败</source>
+        <translation> The post-install script failed as well.</translation>
+    </message>
+    <message>
+        <source>安装已取消</source>
+        <translation>Installation Canceled</translation>
+    </message>
+    <message>
+        <source>安装完成！</source>
+        <translation>Installation Complete</translation>
+    </message>
+</context>
+<context>
+    <name>Orvoinstaller</name>
+    <message>
+        <source>字体安装失败: %1</source>
+        <translation>The fonts could not be installed: %1</translation>
+    </message>
+    <message>
+        <source>字体已安装到当前用户的字体文件夹</source>
+        <translation>The fonts were installed in your own Fonts folder.</translation>
+    </message>
+    <message>
+        <source>字体安装完成</source>
+        <translation>The fonts were installed.</translation>
+    </message>
+    <message>
+        <source>字幕Titles</source>
+        <translation>Titles</translation>
+    </message>
+    <message>
+        <source>效果Effects</source>
+        <translation>Effects</translation>
+    </message>
+    <message>
+        <source>发生器Generators</source>
+        <translation>Generators</translation>
+    </message>
+    <message>
+        <source>转场Transitions</source>
+        <translation>Transitions</translation>
+    </message>
+    <message>
+        <source>正在等待另一个安装程序完成...</source>
+        <translation>Waiting for another installer to finish…</translation>
+    </message>
+    <message>
+        <source>名称为空，不能用作文件夹名</source>
+        <translation>The name is empty and cannot be used as a folder name.</translation>
+    </message>
+    <message>
+        <source>名称 “%1” 不能用作文件夹名：它指向当前或上一级文件夹</source>
+        <translation>The name “%1” cannot be used as a folder name: it refers to the current or the enclosing folder.</translation>
+    </message>
+    <message>
+        <source>名称 “%1” 不能用作文件夹名：其中含有空字符</source>
+        <translation>The name “%1” cannot be used as a folder name: it contains a null character.</translation>
+    </message>
+    <message>
+        <source>名称 “%1” 不能用作文件夹名：其中含有 “/”</source>
+        <translation>The name “%1” cannot be used as a folder name: it contains “/”.</translation>
+    </message>
+    <message>
+        <source>名称 “%1” 不能用作文件夹名：以 “.” 开头的文件夹是隐藏的，Final Cut Pro 不会显示它</source>
+        <translation>The name “%1” cannot be used as a folder name: folders whose names begin with “.” are hidden, and Final Cut Pro does not show them.</translation>
+    </message>
+    <message>
+        <source>无法确定用户的主文件夹（HOME 未设置或不是绝对路径），不会安装到 “/%1”</source>
+        <translation>Your home folder could not be determined (HOME is not set or is not an absolute path), so nothing is installed in “/%1”.</translation>
+    </message>
+    <message>
+        <source>“%1” 已存在，但不是文件夹</source>
+        <translation>“%1” already exists but is not a folder.</translation>
+    </message>
+    <message>
+        <source>开始安装...</source>
+        <translation>Starting installation…</translation>
+    </message>
+    <message>
+        <source>正在安装: %1</source>
+        <translation>Installing “%1”…</translation>
+    </message>
+    <message>
+        <source>安装 %1 失败: %2</source>
+        <translation>“%1” could not be installed: %2</translation>
+    </message>
+    <message>
+        <source>已安装: %1</source>
+        <translation>Installed “%1”.</translation>
+    </message>
+    <message>
+        <source>执行安装后脚本...</source>
+        <translation>Running the post-install script…</translation>
+    </message>
+    <message>
+        <source>安装完成！</source>
+        <translation>Installation complete.</translation>
+    </message>
+    <message>
+        <source>“%1” 是文件，不能把 “%2” 合并进去</source>
+        <translation>“%1” is a file, so “%2” cannot be merged into it.</translation>
+    </message>
+    <message>
+        <source>“%1” 是符号链接：安装程序不会写入链接指向的位置，链接和它指向的内容保持不变</source>
+        <translation>“%1” is a symbolic link. The installer never writes where a link points; the link and what it points to are left as they are.</translation>
+    </message>
+    <message>
+        <source>“%1” 不是普通文件、文件夹或链接，不会打开它</source>
+        <translation>“%1” is not a file, folder or link, so it is not opened.</translation>
+    </message>
+    <message>
+        <source>“%1” 是文件夹，不能用文件替换：文件夹及其中的内容保持不变</source>
+        <translation>“%1” is a folder and cannot be replaced by a file; the folder and its contents are left as they are.</translation>
+    </message>
+    <message>
+        <source>无法读取文件夹 “%1”: %2</source>
+        <translation>The folder “%1” could not be read: %2</translation>
+    </message>
+    <message>
+        <source>无法读取属性 “%1”: %2</source>
+        <translation>The attributes of “%1” could not be read: %2</translation>
+    </message>
+    <message>
+        <source>无法创建文件夹 “%1”: %2</source>
+        <translation>The folder “%1” could not be created: %2</translation>
+    </message>
+    <message>
+        <source>不是普通文件、文件夹或链接，不会打开它</source>
+        <translation>it is not a file, folder or link, so it is not opened</translation>
+    </message>
+    <message>
+        <source>名称不是有效的 UTF-8 文本，无法按原名读取</source>
+        <translation>the name is not valid UTF-8 text and cannot be read as stored</translation>
+    </message>
+    <message>
+        <source>无法复制 “%1” 到 “%2”: %3</source>
+        <translation>“%1” could not be copied to “%2”: %3</translation>
+    </message>
+    <message>
+        <source>无法复制 “%1” 到 “%2”: “%3”: %4</source>
+        <translation>“%1” could not be copied to “%2”: “%3”: %4</translation>
+    </message>
+    <message>
+        <source>无法删除 “%1”: %2</source>
+        <translation>“%1” could not be removed: %2</translation>
+    </message>
+    <message>
+        <source>无法写入 “%1”: 那里是一个文件夹</source>
+        <translation>“%1” could not be written: there is a folder there</translation>
+    </message>
+    <message>
+        <source>无法写入 “%1”: %2</source>
+        <translation>“%1” could not be written: %2</translation>
+    </message>
+    <message>
+        <source>安装已取消：已安装 %1 个，共 %2 个</source>
+        <translation>Installation canceled. Installed: %1 of %2.</translation>
+    </message>
+</context>
+<context>
+    <name>Orvoinstaller::ContentView</name>
+    <message>
+        <source>插件安装工具</source>
+        <translation>Plug-in Installer</translation>
+    </message>
+    <message>
+        <source>没有可用的插件文件夹</source>
+        <translation>No plug-in folders available</translation>
+    </message>
+    <message>
+        <source>安装字体</source>
+        <translation>Install Fonts</translation>
+    </message>
+    <message>
+        <source>插件位置</source>
+        <translation>Plug-in Location</translation>
+    </message>
+    <message>
+        <source>使用教程</source>
+        <translation>Tutorial</translation>
+    </message>
+    <message>
+        <source>模板设计与制作：Orvo Studio</source>
+        <translation>Templates designed and made by Orvo Studio</translation>
+    </message>
+    <message>
+        <source>最新版本发布于 www.orvo.studio</source>
+        <translation>Get the latest version at www.orvo.studio</translation>
+    </message>
+    <message>
+        <source>点击安装插件将自动安装到用户目录-影片-Motion templates文件夹</source>
+        <translation>Install Plug-ins puts the templates in your home folder › Movies › Motion Templates.</translation>
+    </message>
+    <message>
+        <source>模板内置的字体仅供演示和学习 商用请自行解决版权问题</source>
+        <translation>The bundled fonts are for demonstration and study only; license them yourself for commercial use.</translation>
+    </message>
+    <message>
+        <source>正在安装...</source>
+        <translation>Installing…</translation>
+    </message>
+    <message>
+        <source>安装插件</source>
+        <translation>Install Plug-ins</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>安装进度</source>
+        <translation>Installation progress</translation>
+    </message>
+    <message>
+        <source>取消安装</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>Orvoinstaller::FittedImage</name>
+    <message>
+        <source>插件位置</source>
+        <translation>Where the plug-ins appear in Final Cut Pro</translation>
+    </message>
+</context>
+<context>
+    <name>Orvoinstaller::FolderListPanel</name>
+    <message>
+        <source>插件类型</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>修改在FCPX中显示名称</source>
+        <translation>Name Shown in FCPX</translation>
+    </message>
+    <message>
+        <source>或者合并到现有目录</source>
+        <translation>Or Merge Into…</translation>
+    </message>
+</context>
+<context>
+    <name>Orvoinstaller::FolderPicker</name>
+    <message>
+        <source>选择已有文件夹</source>
+        <translation>Choose an existing folder</translation>
+    </message>
+</context>
+<context>
+    <name>Orvoinstaller::FolderRow</name>
+    <message>
+        <source>在FCPX中的显示名称</source>
+        <translation>Name shown in FCPX</translation>
+    </message>
+</context>
+<context>
+    <name>Orvoinstaller::InstallerWindow</name>
+    <message>
+        <source>插件安装工具</source>
+        <translation>Plug-in Installer</translation>
+    </message>
+</context>
+<context>
+    <name>Orvoinstaller::LocationSheet</name>
+    <message>
+        <source>插件位置</source>
+        <translation>Plug-in Location</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+</context>
+</TS>

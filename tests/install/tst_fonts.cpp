@@ -1,0 +1,182 @@
+// Font installation: what counts as installed, copies cut short, fonts that cannot be written,
+// and the user's own folder when the system's refuses.
+#include "model/InstallerViewModel.h"
+#include "platform/RealFileSystem.h"
+#include "support/TestPlatform.h"
+
+#include <QtTest>
+
+using namespace Orvoinstaller;
+using namespace Orvoinstaller::Testing;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// The real file system, except that copying the font named `failing` writes part of its
+// target, as a full disk leaves it, and fails; and that every change under a folder of
+// `refused` fails with its errno, which permissions cannot arrange when tests run as root.
+struct FontFileSystem : RealFileSystem {
+    using RealFileSystem::RealFileSystem;
+    Status createDirectories(const QString& path) override {
+        if (auto error = refusal(path); error && !exists(path))
+            return error;
+        return RealFileSystem::createDirectories(path);
+    }
+    Status copyItem(const QString& from, const QString& to,
+                    const CopyProgress& progress = {}) override {
+        ++copies;
+        if (auto error = refusal(to))
+            return error;
+        if (failing.isEmpty() || lastComponent(from) != failing)
+            return RealFileSystem::copyItem(from, to, progress);
+        QFile partial(to);
+        if (partial.open(QIODevice::WriteOnly))
+            partial.write("ne");
+        return Error{u"injected copy of "_s + failing, ENOSPC};
+    }
+    Status replaceItem(const QString& from, const QString& to) override {
+        if (auto error = refusal(to))
+            return error;
+        return RealFileSystem::replaceItem(from, to);
+    }
+    Status moveNew(const QString& from, const QString& to) override {
+        if (auto error = refusal(to))
+            return error;
+        return RealFileSystem::moveNew(from, to);
+    }
+    Status refusal(const QString& path) const {
+        for (const auto& [folder, code] : refused)
+            if (path == folder || path.startsWith(folder + u'/'))
+                return Error{u"injected refusal"_s, code};
+        return std::nullopt;
+    }
+    QString failing;
+    QList<std::pair<QString, int>> refused;
+    int copies = 0;
+};
+
+// Each "path=content" written under `root`.
+void lay(const Sandbox& box, const QString& root, const QStringList& files) {
+    for (const QString& file : files)
+        box.writeFile(root + u'/' + file.section(u'=', 0, 0), file.section(u'=', 1).toUtf8());
+}
+
+} // namespace
+
+class FontsTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void install_data() {
+        QTest::addColumn<QStringList>("pack");   // under the resource folder's Fonts
+        QTest::addColumn<QStringList>("system"); // in the system fonts folder before
+        QTest::addColumn<QStringList>("user");   // in the user's fonts folder before
+        QTest::addColumn<int>("systemRefuses");  // errno of every change there, or 0
+        QTest::addColumn<bool>("userRefuses");
+        QTest::addColumn<QString>("failing");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QStringList>("systemAfter"); // as treeListing shows it
+        QTest::addColumn<QStringList>("userAfter");
+        QTest::addColumn<int>("copies");
+        const QStringList pack{u"A.ttf=aaaa"_s, u".License.txt=l"_s, u"Family/B.otf=b"_s};
+        const QStringList all{u"A.ttf = 61616161"_s, u"Family/"_s, u"Family/B.otf = 62"_s};
+        const QStringList none;
+        const QString done = u"字体安装完成"_s;
+        const QString inUser = u"字体已安装到当前用户的字体文件夹"_s;
+        const QString refused = u"字体安装失败: injected refusal"_s;
+        QTest::newRow("fresh: hidden entries left out, a sub-folder font by font")
+            << pack << none << none << 0 << false << "" << done << all << none << 2;
+        QTest::newRow("same bytes: nothing copied")
+            << pack << QStringList{u"A.ttf=aaaa"_s, u"Family/B.otf=b"_s} << none << 0 << false << ""
+            << done << all << none << 0;
+        QTest::newRow("a copy cut short earlier is repaired, its temporary removed")
+            << pack
+            << QStringList{u"A.ttf=aa"_s, u"Family/B.otf=c"_s,
+                           u"Family/.orvo-tmp-0123456789abcdef0123456789abcdef=ne"_s}
+            << none << 0 << false << "" << done << all << none << 2;
+        QTest::newRow("one refused of three: the others still installed, no temporary left")
+            << QStringList{u"A.ttf=aaaa"_s, u"B.ttf=b"_s, u"C.ttf=c"_s} << none << none << 0
+            << false << "B.ttf"
+            << "字体安装失败: injected copy of B.ttf"
+            << QStringList{u"A.ttf = 61616161"_s, u"C.ttf = 63"_s} << none << 3;
+        QTest::newRow("system folder denied: the user's folder instead")
+            << pack << none << none << EACCES << false << "" << inUser << none << all << 3;
+        QTest::newRow("system folder read-only, one font already the user's")
+            << pack << none << QStringList{u"Family/B.otf=b"_s} << EROFS << false << "" << inUser
+            << none << all << 2;
+        QTest::newRow("every font already the user's: nothing asked of the system")
+            << pack << none << QStringList{u"A.ttf=aaaa"_s, u"Family/B.otf=b"_s} << EACCES << false
+            << "" << done << none << all << 0;
+        QTest::newRow("system folder fails otherwise: reported, the user's left alone")
+            << pack << none << none << ENOSPC << false << "" << refused << none << none << 1;
+        QTest::newRow("both refuse")
+            << pack << none << none << EPERM << true << "" << refused << none << none << 1;
+    }
+
+    void install() {
+        QFETCH(QStringList, pack);
+        QFETCH(QStringList, system);
+        QFETCH(QStringList, user);
+        QFETCH(int, systemRefuses);
+        QFETCH(bool, userRefuses);
+        QFETCH(QString, failing);
+        QFETCH(QString, status);
+        QFETCH(QStringList, systemAfter);
+        QFETCH(QStringList, userAfter);
+        QFETCH(int, copies);
+        Sandbox box;
+        box.makeResourceDir(u"Fonts"_s);
+        lay(box, box.resourcePath() + u"/Fonts"_s, pack);
+        lay(box, box.fontsPath(), system);
+        lay(box, box.userFontsPath(), user);
+        auto fs = std::make_shared<FontFileSystem>(box.homePath());
+        fs->failing = failing;
+        if (systemRefuses)
+            fs->refused.append({box.fontsPath(), systemRefuses});
+        if (userRefuses)
+            fs->refused.append({box.userFontsPath(), EACCES});
+        Platform platform = box.platform(std::make_shared<ManualQueue>());
+        platform.fileSystem = fs;
+        InstallerViewModel model(platform);
+        box.clearLines();
+
+        model.installFonts();
+        QCOMPARE(model.installationProgress(), status);
+        QCOMPARE(treeListing(box.fontsPath()), systemAfter);
+        QCOMPARE(treeListing(box.userFontsPath()), userAfter);
+        QCOMPARE(fs->copies, copies);
+        // Why the system folder was passed over goes to the trace, once.
+        const bool passedOver =
+            (systemRefuses == EACCES || systemRefuses == EROFS || systemRefuses == EPERM) &&
+            copies > 0;
+        const QString why = u"系统字体文件夹拒绝写入，字体改为安装到当前用户的字体文件夹: "
+                            u"injected refusal"_s;
+        QCOMPARE(box.lines().filter(u"字体"_s), passedOver ? QStringList{why} : QStringList());
+        // Once in place, in either folder, every font counts as installed.
+        if (!status.startsWith(u"字体安装失败"_s)) {
+            model.installFonts();
+            QCOMPARE(model.installationProgress(), u"字体安装完成"_s);
+            QCOMPARE(fs->copies, copies);
+        }
+    }
+
+    // Without a resource folder nothing happens; without a Fonts folder the status says
+    // which folder could not be read.
+    void noFonts() {
+        Sandbox box;
+        InstallerViewModel bare(box.platform(std::make_shared<ManualQueue>()));
+        bare.installFonts();
+        QCOMPARE(bare.installationProgress(), QString());
+
+        box.makeResourceDir(u"Titles"_s);
+        InstallerViewModel model(box.platform(std::make_shared<ManualQueue>()));
+        model.installFonts();
+        const QString status = model.installationProgress();
+        QVERIFY2(status.startsWith(u"字体安装失败: "_s) &&
+                     status.contains(box.resourcePath() + u"/Fonts"_s),
+                 qPrintable(status));
+    }
+};
+
+QTEST_GUILESS_MAIN(FontsTest)
+#include "tst_fonts.moc"

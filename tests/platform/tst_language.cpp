@@ -1,0 +1,80 @@
+// Choosing the interface language, and words said in Chinese for the trace and in the
+// chosen language for the window.
+#include "model/InstallerViewModel.h"
+#include "platform/Language.h"
+#include "support/TestPlatform.h"
+
+#include <QtTest>
+
+using namespace Orvoinstaller;
+using namespace Orvoinstaller::Testing;
+using namespace Qt::Literals::StringLiterals;
+
+class LanguageTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup() { Language::use(QString()); }
+
+    // The first preferred language the program speaks wins; Chinese when it speaks none.
+    void choose_data() {
+        QTest::addColumn<QStringList>("preferred");
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("English") << QStringList{u"en-US"_s} << "en";
+        QTest::newRow("English, POSIX spelling") << QStringList{u"en_GB"_s, u"zh"_s} << "en";
+        QTest::newRow("Chinese before English") << QStringList{u"zh-Hans-CN"_s, u"en"_s} << "";
+        QTest::newRow("French, then English") << QStringList{u"fr-FR"_s, u"en-GB"_s} << "en";
+        QTest::newRow("German, then Taiwanese Chinese, then English")
+            << QStringList{u"de"_s, u"zh-TW"_s, u"en"_s} << "";
+        QTest::newRow("French alone") << QStringList{u"fr"_s} << "";
+        QTest::newRow("the C locale") << QStringList{u"C"_s} << "";
+        QTest::newRow("nothing") << QStringList() << "";
+    }
+
+    void choose() {
+        QFETCH(QStringList, preferred);
+        QFETCH(QString, chosen);
+        QCOMPARE(Language::choose(preferred, Language::translations()), chosen);
+    }
+
+    // English is compiled in; the same words come out in Chinese in the source and in the
+    // chosen language translated, arguments within arguments, "%2" in a name kept as typed.
+    void saidInBothLanguages() {
+        QVERIFY(Language::translations().contains(u"en"_s));
+        const Text text(
+            QT_TRANSLATE_NOOP("Orvoinstaller", "安装 %1 失败: %2"),
+            {u"a%2b"_s, Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称为空，不能用作文件夹名"))});
+        const QString chinese = u"安装 a%2b 失败: 名称为空，不能用作文件夹名"_s;
+        QCOMPARE(text.translated(), chinese);
+        QVERIFY(Language::use(u"en"_s));
+        QCOMPARE(text.source(), chinese);
+        QCOMPARE(text.translated(),
+                 u"“a%2b” could not be installed: The name is empty and cannot be used as a "
+                 "folder name."_s);
+        QVERIFY(!Language::use(u"xx"_s));
+        QCOMPARE(text.translated(), chinese);
+    }
+
+    // In English the trace and the published status stay Chinese; only the words the
+    // window shows change.
+    void traceStaysChinese() {
+        QVERIFY(Language::use(u"en"_s));
+        Sandbox box;
+        box.makeResourceDir(u"Titles/A"_s);
+        auto queue = std::make_shared<ManualQueue>();
+        auto model = std::make_shared<InstallerViewModel>(box.platform(queue));
+        model->setNewName(model->folderItems().at(0).id(), QString());
+        model->requestInstallPlugins();
+        QVERIFY(queue->runWhile([&] {
+            return model->installationProgressText().translated() != u"Installation complete."_s;
+        }));
+        QCOMPARE(box.lines().filter(u"处理项目失败"_s),
+                 QStringList{u"处理项目失败: A, 错误: 名称为空，不能用作文件夹名"_s});
+        QCOMPARE(model->installationProgress(), u"安装完成！"_s);
+        QCOMPARE(model->installationAlertMessage(),
+                 u"Plug-ins that could not be installed: 1 of 1."_s);
+    }
+};
+
+QTEST_GUILESS_MAIN(LanguageTest)
+#include "tst_language.moc"

@@ -1,0 +1,164 @@
+// The window switched to English while it runs: every text it shows in its main states is
+// English (template names from the pack aside), and back in Chinese again.
+#include "platform/Language.h"
+#include "ui/WindowFixture.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QRegularExpression>
+
+using namespace Orvoinstaller;
+using namespace Orvoinstaller::Testing;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// Ends every script at once, on a later turn of the queue.
+struct InstantScripts : ProcessRunner {
+    explicit InstantScripts(std::shared_ptr<MainQueue> queue) : queue(std::move(queue)) {}
+    void run(const QString&, const QStringList&, QObject* context,
+             std::function<void(ProcessOutcome)> done) override {
+        queue->post(context, [done] { done(ProcessOutcome{}); });
+    }
+    std::shared_ptr<MainQueue> queue;
+};
+
+// What the visible windows say: texts, placeholders, tooltips, accessible names, titles.
+// The names in the fields are the user's, not the window's.
+QStringList visibleTexts() {
+    QStringList texts;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (!top->isVisible())
+            continue;
+        QList<QWidget*> widgets = top->findChildren<QWidget*>();
+        widgets.prepend(top);
+        texts << top->windowTitle();
+        for (QWidget* widget : std::as_const(widgets)) {
+            if (!widget->isVisibleTo(top))
+                continue;
+            texts << widget->toolTip() << widget->accessibleName();
+            if (auto* label = qobject_cast<QLabel*>(widget))
+                texts << label->text();
+            else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+                texts << button->text();
+            else if (auto* field = qobject_cast<QLineEdit*>(widget))
+                texts << field->placeholderText();
+        }
+    }
+    texts.removeAll(QString());
+    return texts;
+}
+
+// The texts holding a Chinese character once the pack's names are taken out.
+QStringList chinese(QStringList texts, const QStringList& names) {
+    static const QRegularExpression han(
+        u"[\\x{3000}-\\x{303f}\\x{4e00}-\\x{9fff}\\x{ff00}-\\x{ffef}]"_s);
+    for (const QString& name : names)
+        texts.replaceInStrings(name, QString());
+    return texts.filter(han);
+}
+
+} // namespace
+
+class LanguageSwitchTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup() { Language::use(QString()); }
+
+    void everyStateInEnglish() {
+        const QStringList names{u"Orvo 标题"_s, u"光效"_s};
+        Sandbox box;
+        box.writeResourceFile(u"Titles/Orvo 标题/a.moti"_s);
+        box.writeResourceFile(u"Effects/光效/b.moef"_s);
+        box.writeResourceFile(u"Fonts/A.ttf"_s);
+        box.writeResourceFile(u"tutorial_url.txt"_s, "https://example.com/t");
+        box.writeResourceFile(u"post.command"_s, "exit 0");
+        auto queue = std::make_shared<ManualQueue>();
+        Platform platform = box.platform(queue);
+        platform.processRunner = std::make_shared<InstantScripts>(queue);
+        box.programs->answer =
+            QStringList{u"/Applications/Final Cut Pro.app/Contents/MacOS/Final Cut Pro"_s};
+        auto vm = std::make_shared<InstallerViewModel>(platform);
+        queue->runAll();
+        InstallerWindow window(vm, UiServices{std::make_shared<FakeChooser>(), nullptr});
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        ContentView* view = window.contentView();
+
+        // Switched while the window is open.
+        QVERIFY(Language::use(u"en"_s));
+        QCoreApplication::processEvents();
+        QStringList seen = visibleTexts();
+        QCOMPARE(chinese(seen, names), QStringList());
+        QVERIFY(seen.contains(u"Install Plug-ins"_s) && seen.contains(u"Effects"_s));
+
+        // A run, turn by turn: one template fails for its name, the other installs, then the
+        // script, the end and the alert with the editor's restart. Every status published
+        // is recorded, also those the next one replaces within the same turn.
+        vm->setNewName(vm->folderItems().at(1).id(), u".."_s);
+        QStringList statuses;
+        QObject guard;
+        connect(vm.get(), &InstallerViewModel::objectWillChange, &guard,
+                [&] { statuses << vm->installationProgressText().translated(); });
+        QTest::mouseClick(view->installButton(), Qt::LeftButton);
+        QStringList shown;
+        QVERIFY(queue->runWhile([&] { return vm->isInstalling() || !vm->showInstallationAlert(); },
+                                [&] {
+                                    QCoreApplication::processEvents();
+                                    shown << chinese(visibleTexts(), names);
+                                }));
+        QCoreApplication::processEvents();
+        QCOMPARE(shown, QStringList());
+        statuses << view->statusLine()->text();
+        statuses.removeDuplicates();
+        QCOMPARE(chinese(statuses, names), QStringList());
+        QVERIFY2(
+            statuses.contains(u"“光效” could not be installed: The name “..” cannot be used as "
+                              u"a folder name: it refers to the current or the enclosing "
+                              u"folder."_s) &&
+                statuses.contains(u"Running the post-install script…"_s),
+            qPrintable(statuses.join(u'\n')));
+        QVERIFY(view->alert() && view->alert()->isVisible());
+        QVERIFY(view->alert()->informativeText().endsWith(
+            u"\nRestart Final Cut Pro to load the new templates."_s));
+        view->alert()->defaultButton()->click();
+        QCoreApplication::processEvents();
+
+        // Fonts, then with no fonts folder left the failure and its reason.
+        QTest::mouseClick(view->fontsButton(), Qt::LeftButton);
+        queue->runAll();
+        QCoreApplication::processEvents();
+        QCOMPARE(view->statusLine()->text(), u"The fonts were installed."_s);
+        QVERIFY(QDir(box.resourcePath() + u"/Fonts"_s).removeRecursively());
+        vm->installFonts();
+        QCoreApplication::processEvents();
+        QVERIFY(view->statusLine()->text().startsWith(
+            u"The fonts could not be installed: The folder “"_s));
+
+        // The location sheet.
+        QTest::mouseClick(view->locationButton(), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QVERIFY(view->sheet() && view->sheet()->isVisible());
+        QCOMPARE(chinese(visibleTexts(), names), QStringList());
+        view->sheet()->closeButton()->click();
+        QCoreApplication::processEvents();
+
+        // The empty state.
+        vm->setFolderItems({});
+        QCoreApplication::processEvents();
+        QVERIFY(view->emptyState()->isVisible());
+        QCOMPARE(chinese(visibleTexts(), names), QStringList());
+
+        // And back: the status line, published in Chinese, is shown in Chinese again.
+        QVERIFY(Language::use(QString()));
+        QCoreApplication::processEvents();
+        QCOMPARE(view->title()->text(), u"插件安装工具"_s);
+        QCOMPARE(window.windowTitle(), u"插件安装工具"_s);
+        QCOMPARE(view->statusLine()->text(), vm->installationProgress());
+        QVERIFY(view->statusLine()->text().startsWith(u"字体安装失败: "_s));
+    }
+};
+
+QTEST_MAIN(LanguageSwitchTest)
+#include "tst_language_switch.moc"
