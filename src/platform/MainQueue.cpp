@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-
 #include <QMetaObject>
 #include <QObject>
 
