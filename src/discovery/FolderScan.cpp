@@ -1,3 +1,4 @@
+#include "discovery/Pack.h"
 #include "model/InstallerViewModel.h"
 
 #include <QStringBuilder>
@@ -23,7 +24,7 @@ void InstallerViewModel::scanFolders() {
     for (const auto type : {FolderType::titles, FolderType::effects, FolderType::generators,
                             FolderType::transitions}) {
         const QString kindName = resourceFolderName(type);
-        const QString kindPath = joinPath(*resources, kindName);
+        const QString kindPath = Pack{*resources}.templatesFolder(type);
         print(QStringLiteral("正在扫描文件夹: ") + kindPath);
         const auto entries = fs.visibleEntries(kindPath, /*withDirectoryFlag=*/true);
         if (!entries) {
@@ -41,7 +42,7 @@ void InstallerViewModel::scanFolders() {
     print(QStringLiteral("扫描完成，共找到 ") + QString::number(m_folderItems.size()) +
           QStringLiteral(" 个文件夹"));
 
-    const auto fonts = fs.visibleEntries(joinPath(*resources, QStringLiteral("Fonts")), false);
+    const auto fonts = fs.visibleEntries(Pack{*resources}.fontsFolder(), false);
     setHasFonts(fonts.ok() && !fonts.value().empty());
 }
 

@@ -1,5 +1,6 @@
 #include "discovery/TutorialUrl.h"
 
+#include "discovery/Pack.h"
 #include "model/InstallerViewModel.h"
 
 #include "platform/Utf8.h"
@@ -46,7 +47,7 @@ void InstallerViewModel::loadTutorialURL() {
         return;
 
     std::optional<QUrl> address;
-    const QString file = joinPath(*resources, QStringLiteral("tutorial_url.txt"));
+    const QString file = Pack{*resources}.tutorialFile();
     const auto bytes = m_platform.fileSystem->readFile(file);
     const auto text = bytes ? decodeUtf8(bytes.value()) : std::nullopt;
     if (text) {

@@ -1,5 +1,6 @@
 #include "install/Fonts.h"
 
+#include "discovery/Pack.h"
 #include "install/SafeWrite.h"
 #include "model/InstallerViewModel.h"
 
@@ -96,9 +97,9 @@ void InstallerViewModel::installFonts() {
     if (!resources)
         return;
 
-    const FontReport report = Orvoinstaller::installFonts(
-        *m_platform.fileSystem, joinPath(*resources, QStringLiteral("Fonts")),
-        {m_platform.fontsFolder, m_platform.userFontsFolder});
+    const FontReport report =
+        Orvoinstaller::installFonts(*m_platform.fileSystem, Pack{*resources}.fontsFolder(),
+                                    {m_platform.fontsFolder, m_platform.userFontsFolder});
     if (report.refusal)
         print(QStringLiteral("系统字体文件夹拒绝写入，字体改为安装到当前用户的字体文件夹: ") +
               report.refusal->description);

@@ -1,3 +1,4 @@
+#include "discovery/Pack.h"
 #include "install/EditorRestart.h"
 #include "model/InstallerViewModel.h"
 
@@ -37,7 +38,7 @@ std::optional<QString> InstallerViewModel::postInstallScript(bool& notAFile) con
     const auto resources = findResourcePath();
     if (!resources)
         return std::nullopt;
-    const QString script = joinPath(*resources, QStringLiteral("post.command"));
+    const QString script = Pack{*resources}.script();
     if (!m_platform.fileSystem->exists(script))
         return std::nullopt;
     // The shell would open it; a FIFO would keep it waiting for ever.

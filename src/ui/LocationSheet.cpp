@@ -1,5 +1,6 @@
 #include "ui/LocationSheet.h"
 
+#include "discovery/Pack.h"
 #include "platform/FileSystem.h"
 #include "ui/Style.h"
 
@@ -49,7 +50,7 @@ void FittedImage::paintEvent(QPaintEvent*) {
 }
 
 QString LocationSheet::pictureFileName() {
-    return QStringLiteral("插件位置.jpg");
+    return Pack::locationPictureName();
 }
 
 LocationSheet::LocationSheet(const std::optional<QString>& resourcePath, QWidget* parent)
