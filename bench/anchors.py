@@ -2,7 +2,7 @@
 """anchors.py [SCALE] [options]: times copy and merge tools on a pack from make-pack.py.
 
   copy   the destination does not exist before each run
-  merge  the destination is an identical copy of the pack (cp -a) before each run
+  merge  the destination is an identical copy of the pack (cp -a, then sync) before each run
 
 Every tool runs once per round, in an order shuffled per round from a fixed seed, so that
 drift of the machine reaches all alike; one row per tool gives the median, least and most
@@ -149,6 +149,9 @@ def main():
             dst = places.new()
             if kind == "merge":
                 shell(f"cp -a {shlex.quote(src)} {shlex.quote(dst)}")
+            # Nothing of the last run or of the prepared copy is left to write out: a copy
+            # over data still waiting in the page cache would only drop it, and look cheap.
+            shell("sync")
             line = command.replace("{src}", shlex.quote(src)).replace("{dst}", shlex.quote(dst))
             start = time.perf_counter()
             done = subprocess.run(line, shell=True, stdout=subprocess.DEVNULL)
