@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
 #include <QProcess>
@@ -169,11 +170,14 @@ bool renderStates(const QString& pack, const QString& out) {
         if (!midRun)
             QTextStream(stderr) << "the run never reached an installed item\n";
         // The demo pack copies in an instant: show the bar as a multi-gigabyte pack keeps it.
-        RunProgress progress = scene.model().runProgress();
-        progress.bytesDone = progress.bytesTotal * 42 / 100;
-        progress.secondsLeft = 95;
-        scene.model().setRunProgress(progress);
-        QApplication::processEvents();
+        // The run publishes its own count every 100 ms: set ours until it is the one shown.
+        for (int attempt = 0; attempt < 20 && !scene.view()->timeLeft()->isVisible(); ++attempt) {
+            RunProgress progress = scene.model().runProgress();
+            progress.bytesDone = progress.bytesTotal * 42 / 100;
+            progress.secondsLeft = 95;
+            scene.model().setRunProgress(progress);
+            QApplication::processEvents();
+        }
         ok &= midRun && save(scene.picture(), out, QStringLiteral("3-during-run.png"));
         const bool alerted = scene.stepUntil([&] { return scene.view()->alert() != nullptr; });
         ok &= alerted &&
