@@ -19,7 +19,8 @@ struct CopyFailure {
 
 // Copies a file, a symbolic link (as a link) or a folder with its whole tree, hidden
 // entries included, to a path where nothing exists yet. Permission bits are kept as
-// `cp -R` keeps them (less the umask); what was copied before a failure stays. Only regular
+// `cp -R` keeps them (less the umask), and access and modification times as `cp -p` keeps
+// them; what was copied before a failure stays. Only regular
 // files are ever opened: a FIFO, socket or device anywhere in the tree fails the copy.
 // `progress`, if given, hears of each file and of large files piece by piece.
 std::optional<CopyFailure> copyTree(const std::filesystem::path& from,

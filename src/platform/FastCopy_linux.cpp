@@ -142,6 +142,10 @@ private:
             if (!copyRest(in.get(), out.get(), fromPath))
                 return false;
         }
+        // Times kept as cp -p and rsync -a keep them.
+        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+        if (::futimens(out.get(), times) != 0)
+            return fail(errno, fromPath);
         if (::close(out.release()) != 0)
             return fail(errno, fromPath);
         return report(1, 0, fromPath);
@@ -188,6 +192,9 @@ private:
         }
         if (::symlinkat(target.c_str(), toDir, toName) != 0)
             return fail(errno, fromPath);
+        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+        if (::utimensat(toDir, toName, times, AT_SYMLINK_NOFOLLOW) != 0)
+            return fail(errno, fromPath);
         return report(1, 0, fromPath);
     }
 
@@ -211,6 +218,10 @@ private:
         const bool ok = copyChildren(dir, out.get(), fromPath);
         ::closedir(dir);
         if (ok && (mode & S_IRWXU) != S_IRWXU && ::fchmod(out.get(), mode) != 0)
+            return fail(errno, fromPath);
+        // Last: every entry made inside changed the folder's time.
+        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+        if (ok && ::futimens(out.get(), times) != 0)
             return fail(errno, fromPath);
         return ok;
     }

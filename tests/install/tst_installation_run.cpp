@@ -9,7 +9,9 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -239,6 +241,33 @@ private Q_SLOTS:
                      lines[0].startsWith("脚本执行出错: ") &&
                      lines[0].contains("/nonexistent/bin/sh"),
                  qPrintable(lines.join('\n')));
+    }
+
+    // A copy keeps the modification times of files, links and folders, whether a template is
+    // new or a file replaces an installed one.
+    void copiesKeepModificationTimes() {
+        Engine e;
+        const QDateTime then(QDate(2001, 2, 3), QTime(4, 5, 6), Qt::UTC);
+        const QStringList made{e.writeResourceFile("Titles/T/sub/t"),
+                               e.writeResourceFile("Effects/G/g", "new")};
+        QVERIFY(QFile::link("sub/t", e.resourcePath() + "/Titles/T/link"));
+        const auto age = [&](const QString& path) {
+            const struct timespec times[2] = {{then.toSecsSinceEpoch(), 0},
+                                              {then.toSecsSinceEpoch(), 0}};
+            return ::utimensat(AT_FDCWD, QFile::encodeName(path), times, AT_SYMLINK_NOFOLLOW) == 0;
+        };
+        for (const QString& path : made + QStringList{e.resourcePath() + "/Titles/T/link",
+                                                      e.resourcePath() + "/Titles/T/sub"})
+            QVERIFY(age(path));
+        e.writeFile(e.installed("Effects.localized/G/g"), "old");
+        e.start();
+        e.record([&] { e.model->installPlugins(); });
+        for (const char* path : {"Titles.localized/T/sub/t", "Titles.localized/T/sub",
+                                 "Titles.localized/T/link", "Effects.localized/G/g"}) {
+            struct stat st;
+            QVERIFY(::lstat(QFile::encodeName(e.installed(path)), &st) == 0);
+            QCOMPARE(qint64(st.st_mtime), then.toSecsSinceEpoch());
+        }
     }
 
     // Cancelled while the post-install script runs, or with the window closed (nobody can
