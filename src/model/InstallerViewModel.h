@@ -8,13 +8,10 @@
 
 #include <QList>
 #include <QObject>
-#include <QSet>
 #include <QUrl>
 
 #include <memory>
 #include <optional>
-
-class QLockFile;
 
 namespace Orvoinstaller {
 
