@@ -142,9 +142,13 @@ Status TemplateInstaller::execute(const TemplatePlan& plan, const CancelToken* c
         m_cleanedFolders.insert(plan.kindFolder);
     }
     switch (m_fs.type(plan.destination)) {
-    case Type::missing:
+    case Type::missing: {
         // Copied whole beside it and moved in at once: a template appears complete or not at all.
-        return copyCounted(plan.source, plan.destination, cancel, progress, false);
+        Status error = copyCounted(plan.source, plan.destination, cancel, progress, false);
+        if (!error)
+            announce(plan.destination);
+        return error;
+    }
     case Type::folder:
         return merge(plan.source, plan.destination, cancel, progress);
     case Type::link:
@@ -180,6 +184,34 @@ Status TemplateInstaller::copyCounted(const QString& source, const QString& targ
     if (!error && progress && (files > doneFiles || bytes > doneBytes))
         progress(std::max<qint64>(files - doneFiles, 0), std::max<qint64>(bytes - doneBytes, 0));
     return error;
+}
+
+void TemplateInstaller::announce(const QString& path) const {
+    if (!m_installed)
+        return;
+    switch (m_fs.type(path)) {
+    case Type::folder:
+        if (const auto names = m_fs.entryNames(path))
+            for (const QString& name : names.value())
+                announce(joinPath(path, name));
+        break;
+    case Type::file:
+    case Type::link:
+        m_installed(path);
+        break;
+    case Type::missing:
+    case Type::other:
+        break;
+    }
+}
+
+bool TemplateInstaller::unchanged(const QString& source, const QString& target) const {
+    const FileSystem::Facts a = m_fs.facts(source);
+    if (a.type != Type::file)
+        return false;
+    const FileSystem::Facts b = m_fs.facts(target);
+    return b.type == Type::file && a.size == b.size && a.modifiedSeconds == b.modifiedSeconds &&
+           a.permissions == b.permissions;
 }
 
 // Brings the destination up to date entry by entry. What the destination alone has stays;
@@ -228,8 +260,9 @@ Status TemplateInstaller::merge(const QString& source, const QString& destinatio
                                              : merge(child.path, target, cancel, progress);
         } else if (targetType == Type::folder) {
             error = folderKept(target);
-        } else if (childType == Type::file && m_fs.sameRegularFile(child.path, target)) {
-            // Already installed byte for byte: a fresh copy would change nothing.
+        } else if (childType == Type::file && ((!m_compareBytes && unchanged(child.path, target)) ||
+                                               m_fs.sameRegularFile(child.path, target))) {
+            // Already installed: a fresh copy would change nothing.
             if (progress)
                 progress(1, m_fs.fileSize(child.path));
         } else {
@@ -238,6 +271,8 @@ Status TemplateInstaller::merge(const QString& source, const QString& destinatio
         }
         if (error)
             return error;
+        if (childType != Type::folder || targetType == Type::missing)
+            announce(target);
     }
 
     m_output.line(QStringLiteral("目录合并完成: ") + source);

@@ -39,6 +39,9 @@ class TemplateInstaller {
 public:
     // What was done since the last call, on the working thread.
     using Progress = std::function<void(qint64 files, qint64 bytes)>;
+    // A file or link the pack brings that is now in place at this path: written by this
+    // installer, or found already there unchanged. On the working thread.
+    using Installed = std::function<void(const QString& destination)>;
 
     TemplateInstaller(FileSystem& fs, DiagnosticOutput& output);
 
@@ -59,6 +62,11 @@ public:
     Status merge(const QString& source, const QString& destination,
                  const CancelToken* cancel = nullptr, const Progress& progress = {});
 
+    // Compare bytes even where size, modification time and permission bits already say a
+    // file is unchanged (a maker's tool may keep all three while changing the content).
+    void setCompareBytes(bool compare) { m_compareBytes = compare; }
+    void setInstalledObserver(Installed observer) { m_installed = std::move(observer); }
+
     // The reason a stopped installation gives.
     static Error cancelled();
     static bool isCancellation(const Error& error);
@@ -71,10 +79,16 @@ private:
                     qint64& bytes) const;
     Status copyCounted(const QString& source, const QString& target, const CancelToken* cancel,
                        const Progress& progress, bool replace);
+    // Tells the observer of every file and link in a tree just put in place.
+    void announce(const QString& path) const;
+    // rsync's quick check: both regular files with equal size, time to the second and mode.
+    bool unchanged(const QString& source, const QString& target) const;
 
     FileSystem& m_fs;
     DiagnosticOutput& m_output;
     QSet<QString> m_cleanedFolders; // kind folders already cleared of temporaries
+    bool m_compareBytes = false;
+    Installed m_installed;
 };
 
 } // namespace Orvoinstaller

@@ -7,6 +7,9 @@
 #include <string>
 #include <system_error>
 
+#include <sys/stat.h>
+#include <time.h>
+
 // The file operations whose best form differs per system. One implementation per OS,
 // chosen by the build: FastCopy_linux.cpp, FastCopy_mac.cpp.
 namespace Orvoinstaller {
@@ -35,6 +38,9 @@ bool sameRegularFile(const std::filesystem::path& first, const std::filesystem::
 // nothing of the user's is ever replaced by accident.
 std::error_code moveWithoutReplacing(const std::filesystem::path& from,
                                      const std::filesystem::path& to);
+
+// The modification time as the system stores it, to the nanosecond.
+struct timespec modifiedTime(const struct stat& st);
 
 // Whether the system marks the entry hidden beyond a leading dot (a Finder flag).
 bool hiddenByFlag(const std::string& path);

@@ -328,6 +328,10 @@ std::error_code moveWithoutReplacing(const fs::path& from, const fs::path& to) {
     return {};
 }
 
+struct timespec modifiedTime(const struct stat& st) {
+    return st.st_mtim;
+}
+
 bool hiddenByFlag(const std::string&) {
     return false;
 }

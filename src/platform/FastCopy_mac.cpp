@@ -84,6 +84,10 @@ std::error_code moveWithoutReplacing(const fs::path& from, const fs::path& to) {
     return {};
 }
 
+struct timespec modifiedTime(const struct stat& st) {
+    return st.st_mtimespec;
+}
+
 bool hiddenByFlag(const std::string& path) {
     struct stat st;
     return ::lstat(path.c_str(), &st) == 0 && (st.st_flags & UF_HIDDEN);

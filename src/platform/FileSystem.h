@@ -26,6 +26,18 @@ public:
         std::optional<Type> type;        // filled with isDirectory, where readable
     };
 
+    // What lstat says of an entry: enough to tell an unchanged file without reading it,
+    // and to know it again later as the same file.
+    struct Facts {
+        Type type = Type::missing;
+        qint64 size = 0;
+        qint64 modifiedSeconds = 0; // since the epoch
+        qint64 modifiedNanoseconds = 0;
+        quint32 permissions = 0; // the mode's 07777 bits
+        quint64 device = 0;
+        quint64 inode = 0;
+    };
+
     virtual ~FileSystem() = default;
 
     // Empty when the system does not say (HOME unset or empty).
@@ -44,6 +56,9 @@ public:
     virtual bool isDirectory(const QString& path) const = 0;
     // Never fails: an unreadable entry counts as missing.
     virtual Type type(const QString& path, bool followLinks = false) const = 0;
+
+    // Links not followed; type `missing` when the entry cannot be read.
+    virtual Facts facts(const QString& path) const = 0;
 
     // The size of a regular file (links not followed); 0 for anything else.
     virtual qint64 fileSize(const QString& path) const = 0;

@@ -156,6 +156,21 @@ FileSystem::Type RealFileSystem::type(const QString& path, bool followLinks) con
     return result == 0 ? typeOf(st.st_mode) : Type::missing;
 }
 
+FileSystem::Facts RealFileSystem::facts(const QString& path) const {
+    struct stat st;
+    Facts facts;
+    if (::lstat(path.toUtf8().constData(), &st) != 0)
+        return facts;
+    facts.type = typeOf(st.st_mode);
+    facts.size = static_cast<qint64>(st.st_size);
+    facts.modifiedSeconds = static_cast<qint64>(modifiedTime(st).tv_sec);
+    facts.modifiedNanoseconds = static_cast<qint64>(modifiedTime(st).tv_nsec);
+    facts.permissions = static_cast<quint32>(st.st_mode & 07777);
+    facts.device = static_cast<quint64>(st.st_dev);
+    facts.inode = static_cast<quint64>(st.st_ino);
+    return facts;
+}
+
 qint64 RealFileSystem::fileSize(const QString& path) const {
     struct stat st;
     if (::lstat(native(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode))

@@ -17,6 +17,7 @@ public:
     bool exists(const QString& path) const override;
     bool isDirectory(const QString& path) const override;
     Type type(const QString& path, bool followLinks = false) const override;
+    Facts facts(const QString& path) const override;
     qint64 fileSize(const QString& path) const override;
     Result<QString> attributes(const QString& path) const override;
     Status createDirectories(const QString& path) override;

@@ -128,6 +128,7 @@ private Q_SLOTS:
             for (const char* file : {"a/b/file", "mine", ".hidden"})
                 e.writeFile(merged + "/" + file, "old");
             QVERIFY(QFile::link(e.homePath(), merged + "/link")); // woe if it were followed
+            ageFiles(merged);
         }
         if (!script.isEmpty())
             e.writeResourceFile("post.command", script);

@@ -136,6 +136,7 @@ private Q_SLOTS:
             const int depth = seed % 10 == 0 ? 4 : 2; // now and then a deep tree
             grow(random, src.toStdString(), depth, Side::pack, outside.toStdString());
             grow(random, dst.toStdString(), depth, Side::installed, outside.toStdString());
+            ageFiles(dst);
             replicate(dst.toStdString(), due.toStdString());
             const bool expectClean = modelMerge(src.toStdString(), due.toStdString());
             const QStringList source = treeListing(src), before = treeListing(dst);

@@ -90,6 +90,20 @@ QStringList maskPlatformWording(QStringList lines) {
     return lines.replaceInStrings(values, QStringLiteral("\\1: …"));
 }
 
+void ageFiles(const QString& root) {
+    namespace fs = std::filesystem;
+    const auto age = [](const fs::path& path) {
+        if (!fs::is_regular_file(fs::symlink_status(path)))
+            return;
+        fs::last_write_time(path, fs::last_write_time(path) - std::chrono::hours(24));
+    };
+    const fs::path top(root.toStdString());
+    age(top);
+    if (fs::is_directory(fs::symlink_status(top)))
+        for (const auto& entry : fs::recursive_directory_iterator(top))
+            age(entry.path());
+}
+
 QStringList treeListing(const QString& root) {
     QStringList listing;
     QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,

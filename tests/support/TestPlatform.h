@@ -87,6 +87,10 @@ QStringList maskPlatformWording(QStringList lines);
 // follows as " mode 700".
 QStringList treeListing(const QString& root);
 
+// Moves the modification time of every file below `root` (or of `root`) a day back: an
+// installation older than the pack it is re-installed from, as users have them.
+void ageFiles(const QString& root);
+
 // Ends the test program with a failure if it is still alive `seconds` after construction:
 // for code that, when wrong, blocks for ever (in open() on a FIFO, say).
 class Watchdog {
