@@ -9,11 +9,10 @@ namespace {
 
 const QLatin1String temporaryPrefix(".orvo-tmp-");
 
-template <typename Move>
-Status copyThenMove(FileSystem& fs, const QString& source, const QString& target,
-                    const CopyProgress& progress, Move move) {
+template <typename Copy, typename Move>
+Status copyThenMove(FileSystem& fs, const QString& target, Copy copy, Move move) {
     const QString temporary = temporaryPath(parentPath(target));
-    Status error = fs.copyItem(source, temporary, progress);
+    Status error = copy(temporary);
     if (!error)
         error = move(temporary, target);
     if (error) {
@@ -47,16 +46,22 @@ void removeTemporaries(FileSystem& fs, const QString& folder) {
 
 Status copyNew(FileSystem& fs, const QString& source, const QString& target,
                const CopyProgress& progress) {
-    return copyThenMove(fs, source, target, progress, [&](const QString& from, const QString& to) {
-        return fs.moveNew(from, to);
-    });
+    return copyThenMove(
+        fs, target, [&](const QString& to) { return fs.copyItem(source, to, progress); },
+        [&](const QString& from, const QString& to) { return fs.moveNew(from, to); });
 }
 
 Status replaceWithCopy(FileSystem& fs, const QString& source, const QString& target,
                        const CopyProgress& progress) {
-    return copyThenMove(fs, source, target, progress, [&](const QString& from, const QString& to) {
-        return fs.replaceItem(from, to);
-    });
+    return copyThenMove(
+        fs, target, [&](const QString& to) { return fs.copyItem(source, to, progress); },
+        [&](const QString& from, const QString& to) { return fs.replaceItem(from, to); });
+}
+
+Status replaceWithClone(FileSystem& fs, const QString& source, const QString& target) {
+    return copyThenMove(
+        fs, target, [&](const QString& to) { return fs.cloneItem(source, to); },
+        [&](const QString& from, const QString& to) { return fs.replaceItem(from, to); });
 }
 
 Error linkRefused(const QString& path) {

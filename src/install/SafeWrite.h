@@ -23,6 +23,9 @@ Status copyNew(FileSystem& fs, const QString& source, const QString& target,
 // Puts a copy of `source` (a file or link) in place of the file or link at `target`.
 Status replaceWithCopy(FileSystem& fs, const QString& source, const QString& target,
                        const CopyProgress& progress = {});
+// Puts a clone of the regular file `source` in place of the file or link at `target`; fails
+// where the file systems cannot clone.
+Status replaceWithClone(FileSystem& fs, const QString& source, const QString& target);
 
 // The reasons for entries that are never written over or through.
 Error linkRefused(const QString& path);

@@ -214,6 +214,17 @@ bool TemplateInstaller::unchanged(const QString& source, const QString& target) 
            a.permissions == b.permissions;
 }
 
+// Where the quick check finds the file unchanged, or where it could be cloned into place
+// (which costs less than reading both), or where it holds the same bytes, no copy is made.
+bool TemplateInstaller::settledWithoutCopy(const QString& source, const QString& target,
+                                           Type targetType) {
+    if (!m_compareBytes && unchanged(source, target))
+        return true;
+    if (targetType == Type::file && !replaceWithClone(m_fs, source, target))
+        return true;
+    return m_fs.sameRegularFile(source, target);
+}
+
 // Brings the destination up to date entry by entry. What the destination alone has stays;
 // a folder is never replaced, a link is never written through, and only regular files are
 // ever opened. Stops at the first entry that cannot be merged.
@@ -260,9 +271,7 @@ Status TemplateInstaller::merge(const QString& source, const QString& destinatio
                                              : merge(child.path, target, cancel, progress);
         } else if (targetType == Type::folder) {
             error = folderKept(target);
-        } else if (childType == Type::file && ((!m_compareBytes && unchanged(child.path, target)) ||
-                                               m_fs.sameRegularFile(child.path, target))) {
-            // Already installed: a fresh copy would change nothing.
+        } else if (childType == Type::file && settledWithoutCopy(child.path, target, targetType)) {
             if (progress)
                 progress(1, m_fs.fileSize(child.path));
         } else {

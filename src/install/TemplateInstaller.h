@@ -83,6 +83,8 @@ private:
     void announce(const QString& path) const;
     // rsync's quick check: both regular files with equal size, time to the second and mode.
     bool unchanged(const QString& source, const QString& target) const;
+    bool settledWithoutCopy(const QString& source, const QString& target,
+                            FileSystem::Type targetType);
 
     FileSystem& m_fs;
     DiagnosticOutput& m_output;

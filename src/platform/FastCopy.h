@@ -30,6 +30,13 @@ std::optional<CopyFailure> copyTree(const std::filesystem::path& from,
                                     const std::filesystem::path& to,
                                     const CopyProgress& progress = {});
 
+// A clone of the regular file `from` at `to`, where nothing exists yet: it shares the
+// source's blocks (XFS and Btrfs on Linux, APFS on macOS), with permission bits and times
+// kept. Fails where the file systems cannot clone (ENOTSUP, EOPNOTSUPP, EXDEV and the
+// like), so that the caller compares or copies instead; what was made at `to` stays.
+std::optional<CopyFailure> cloneFile(const std::filesystem::path& from,
+                                     const std::filesystem::path& to);
+
 // True only when both are regular files (links are not followed) with equal permission
 // bits and equal bytes; false on any doubt or error. Opens nothing but regular files.
 bool sameRegularFile(const std::filesystem::path& first, const std::filesystem::path& second);

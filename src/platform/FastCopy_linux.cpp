@@ -9,6 +9,8 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -61,10 +63,35 @@ bool readFully(int fd, char* data, size_t size) {
     return true;
 }
 
+// File systems seen refusing to clone, so that a copy on one does not ask again for every
+// file. Per thread: the engine copies on one.
+std::vector<dev_t>& notCloning() {
+    thread_local std::vector<dev_t> devices;
+    return devices;
+}
+
+// Shares the data blocks of `in` with the empty file `out` (XFS, Btrfs): no bytes move.
+// 0, or the error; errors that mean "these file systems do not clone" are remembered.
+int cloneInto(int in, int out, dev_t fromDevice, dev_t toDevice) {
+    if (fromDevice != toDevice)
+        return EXDEV;
+    auto& refused = notCloning();
+    if (std::find(refused.begin(), refused.end(), toDevice) != refused.end())
+        return EOPNOTSUPP;
+    if (::ioctl(out, FICLONE, in) == 0)
+        return 0;
+    const int error = errno;
+    if (error == EOPNOTSUPP || error == ENOTTY || error == EINVAL || error == EXDEV ||
+        error == ENOSYS)
+        refused.push_back(toDevice);
+    return error;
+}
+
 // Works through descriptors of the open folders, so each entry costs one name lookup.
 class TreeCopier {
 public:
-    explicit TreeCopier(const CopyProgress& progress) : m_progress(progress) {}
+    TreeCopier(const CopyProgress& progress, bool cloneOnly = false)
+        : m_progress(progress), m_cloneOnly(cloneOnly) {}
     std::optional<CopyFailure> failed;
 
     bool copyEntry(int fromDir, const char* name, int toDir, const char* toName,
@@ -81,6 +108,7 @@ public:
 
 private:
     const CopyProgress& m_progress;
+    const bool m_cloneOnly; // fail rather than copy bytes
 
     bool fail(int error, const fs::path& path) {
         failed = failure(error, path);
@@ -113,10 +141,19 @@ private:
         if (out.get() < 0)
             return fail(errno, fromPath);
 
-        // The kernel copies (or shares) the data without a trip through user space; in
-        // pieces, so that a large file can be watched and stopped.
+        // A clone where the file system makes one: whole, at once, sharing the blocks.
+        struct stat made;
+        if (::fstat(out.get(), &made) != 0)
+            return fail(errno, fromPath);
+        const int cloneError = cloneInto(in.get(), out.get(), opened.st_dev, made.st_dev);
+        if (cloneError != 0 && m_cloneOnly)
+            return fail(cloneError, fromPath);
+        // Otherwise the kernel copies (or shares) the data without a trip through user space;
+        // in pieces, so that a large file can be watched and stopped.
         constexpr off_t piece = 16 << 20;
-        off_t remaining = st.st_size;
+        off_t remaining = cloneError == 0 ? 0 : st.st_size;
+        if (cloneError == 0 && !report(0, st.st_size, fromPath))
+            return false;
         bool kernelCopy = true;
         while (remaining > 0) {
             const ssize_t n = ::copy_file_range(in.get(), nullptr, out.get(), nullptr,
@@ -138,7 +175,7 @@ private:
                 return false;
         }
         // Also what files that report no size (or grew meanwhile) still hold.
-        if (!kernelCopy || remaining <= 0) {
+        if (cloneError != 0 && (!kernelCopy || remaining <= 0)) {
             if (!copyRest(in.get(), out.get(), fromPath))
                 return false;
         }
@@ -320,6 +357,32 @@ std::optional<CopyFailure> copyTree(const fs::path& fromGiven, const fs::path& t
     TreeCopier copier(progress);
     copier.copyEntry(fromDir.get(), fromName.c_str(), toDir.get(), toName.c_str(), from, st);
     return copier.failed;
+}
+
+std::optional<CopyFailure> cloneFile(const fs::path& from, const fs::path& to) {
+    struct stat st;
+    if (::lstat(from.c_str(), &st) != 0)
+        return failure(errno, from);
+    if (!S_ISREG(st.st_mode))
+        return unsupported(from);
+    FileDescriptor fromDir(::open(from.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fromDir.get() < 0)
+        return failure(errno, from.parent_path());
+    FileDescriptor toDir(::open(to.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    struct stat folder;
+    if (toDir.get() < 0 || ::fstat(toDir.get(), &folder) != 0)
+        return failure(errno, to.parent_path());
+    // Asked before anything is made: where nothing clones, this costs two opens per file.
+    const auto& refused = notCloning();
+    if (folder.st_dev != st.st_dev)
+        return failure(EXDEV, from);
+    if (std::find(refused.begin(), refused.end(), folder.st_dev) != refused.end())
+        return failure(EOPNOTSUPP, from);
+    const CopyProgress none;
+    TreeCopier cloner(none, true);
+    cloner.copyEntry(fromDir.get(), from.filename().c_str(), toDir.get(), to.filename().c_str(),
+                     from, st);
+    return cloner.failed;
 }
 
 std::error_code moveWithoutReplacing(const fs::path& from, const fs::path& to) {

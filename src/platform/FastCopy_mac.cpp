@@ -19,6 +19,12 @@ CopyFailure failure(int error, const fs::path& path) {
     return CopyFailure{std::error_code(error, std::generic_category()), path};
 }
 
+CopyFailure unsupported(const fs::path& path) {
+    CopyFailure refused = failure(ENOTSUP, path);
+    refused.unsupportedType = true;
+    return refused;
+}
+
 bool plainType(mode_t mode) {
     return S_ISREG(mode) || S_ISDIR(mode) || S_ISLNK(mode);
 }
@@ -34,8 +40,7 @@ std::optional<CopyFailure> refuseOtherTypes(const fs::path& root) {
         if (entry->fts_info == FTS_DP || !entry->fts_statp)
             continue;
         if (!plainType(entry->fts_statp->st_mode)) {
-            refused = failure(ENOTSUP, entry->fts_path);
-            refused->unsupportedType = true;
+            refused = unsupported(entry->fts_path);
             break;
         }
     }
@@ -58,11 +63,8 @@ std::optional<CopyFailure> copyTree(const fs::path& from, const fs::path& to, co
         return failure(EEXIST, to);
     if (::lstat(from.c_str(), &st) != 0)
         return failure(errno, from);
-    if (!plainType(st.st_mode)) {
-        CopyFailure refused = failure(ENOTSUP, from);
-        refused.unsupportedType = true;
-        return refused;
-    }
+    if (!plainType(st.st_mode))
+        return unsupported(from);
     if (::clonefile(from.c_str(), to.c_str(), CLONE_NOFOLLOW) == 0)
         return std::nullopt;
     if (errno != ENOTSUP && errno != EXDEV)
@@ -74,6 +76,17 @@ std::optional<CopyFailure> copyTree(const fs::path& from, const fs::path& to, co
     const copyfile_flags_t flags =
         COPYFILE_ALL | COPYFILE_RECURSIVE | COPYFILE_NOFOLLOW | COPYFILE_EXCL;
     if (::copyfile(from.c_str(), to.c_str(), nullptr, flags) != 0)
+        return failure(errno, from);
+    return std::nullopt;
+}
+
+std::optional<CopyFailure> cloneFile(const fs::path& from, const fs::path& to) {
+    struct stat st;
+    if (::lstat(from.c_str(), &st) != 0)
+        return failure(errno, from);
+    if (!S_ISREG(st.st_mode))
+        return unsupported(from);
+    if (::clonefile(from.c_str(), to.c_str(), CLONE_NOFOLLOW) != 0)
         return failure(errno, from);
     return std::nullopt;
 }

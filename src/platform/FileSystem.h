@@ -74,6 +74,11 @@ public:
     virtual Status copyItem(const QString& from, const QString& to,
                             const CopyProgress& progress = {}) = 0;
 
+    // A clone of the regular file `from` at `to`, where nothing exists yet: it shares the
+    // blocks of `from` (no bytes move), with permission bits and times kept. Fails where the
+    // file systems cannot clone; the caller then compares or copies.
+    virtual Status cloneItem(const QString& from, const QString& to) = 0;
+
     // A file, or a folder with its whole tree.
     virtual Status removeItem(const QString& path) = 0;
 

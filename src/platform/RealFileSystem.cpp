@@ -231,6 +231,12 @@ Status RealFileSystem::copyItem(const QString& from, const QString& to,
                          code);
 }
 
+Status RealFileSystem::cloneItem(const QString& from, const QString& to) {
+    if (const auto failed = cloneFile(native(from), native(to)))
+        return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法克隆 “%1”: %2"), from, failed->code);
+    return std::nullopt;
+}
+
 Status RealFileSystem::removeItem(const QString& path) {
     std::error_code ec;
     fs::remove_all(native(path), ec);

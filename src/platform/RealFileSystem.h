@@ -23,6 +23,7 @@ public:
     Status createDirectories(const QString& path) override;
     Status copyItem(const QString& from, const QString& to,
                     const CopyProgress& progress = {}) override;
+    Status cloneItem(const QString& from, const QString& to) override;
     Status removeItem(const QString& path) override;
     Status replaceItem(const QString& from, const QString& to) override;
     Status moveNew(const QString& from, const QString& to) override;

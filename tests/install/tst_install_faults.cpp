@@ -169,9 +169,9 @@ private Q_SLOTS:
                 e.fs->hookAt = at;
                 e.fs->hook = cancel;
             } else {
-                // At the first piece of the large file.
+                // At the first piece of the large file (the whole of it, where it is cloned).
                 e.fs->copyHook = [&, done = false](std::int64_t, std::int64_t bytes) mutable {
-                    if (bytes == 16 << 20 && !std::exchange(done, true))
+                    if (bytes >= 16 << 20 && !std::exchange(done, true))
                         cancel();
                 };
             }

@@ -26,12 +26,16 @@ struct FaultyFileSystem : RealFileSystem {
     std::function<void()> hook;
     int hookAt = 0;
     std::function<void(std::int64_t files, std::int64_t bytes)> copyHook;
+    // What read the content of files: "compare", "copy" or "clone", then the source's name.
+    mutable QStringList reads;
+    bool refuseClones = false; // as file systems that cannot clone do
 
     Status createDirectories(const QString& path) override {
         return fails() ? failure("createDirectories") : RealFileSystem::createDirectories(path);
     }
     Status copyItem(const QString& from, const QString& to,
                     const CopyProgress& progress = {}) override {
+        reads << "copy " + lastComponent(from);
         if (!fails()) {
             if (!copyHook)
                 return RealFileSystem::copyItem(from, to, progress);
@@ -44,6 +48,16 @@ struct FaultyFileSystem : RealFileSystem {
         if ((!crash || operations == failAt) && partial.open(QIODevice::WriteOnly))
             partial.write("ne");
         return failure("copyItem");
+    }
+    Status cloneItem(const QString& from, const QString& to) override {
+        reads << "clone " + lastComponent(from);
+        if (fails() || refuseClones)
+            return failure("cloneItem");
+        return RealFileSystem::cloneItem(from, to);
+    }
+    bool sameRegularFile(const QString& first, const QString& second) const override {
+        reads << "compare " + lastComponent(first);
+        return RealFileSystem::sameRegularFile(first, second);
     }
     Status removeItem(const QString& path) override {
         return fails() ? failure("removeItem") : RealFileSystem::removeItem(path);

@@ -1,0 +1,130 @@
+// Installing a pack again over its own installation: what is read, what is replaced.
+#include "support/EngineSupport.h"
+
+#include <QtTest>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+using namespace Orvoinstaller;
+using namespace Orvoinstaller::Testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+enum class Change { none, editedInPlace, sameSizeAndTime, olderSameBytes, mode, link };
+
+const fs::file_time_type packTime = fs::file_time_type::clock::now() - std::chrono::hours(48);
+
+} // namespace
+
+class Reinstall : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void onlyChangedFilesAreRead_data() {
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<bool>("compareBytes");
+        QTest::addColumn<bool>("refuseClones");
+        QTest::addColumn<QByteArray>("result"); // of the installed file
+        QTest::addColumn<bool>("read");         // its content was read (compared, copied, cloned)
+        // Kept, with the same inode: nothing of it was read.
+        QTest::newRow("unchanged")
+            << Change::none << false << false << QByteArray("pack-1") << false;
+        QTest::newRow("unchanged, bytes compared")
+            << Change::none << true << false << QByteArray("pack-1") << true;
+        // The user saved over it: a newer time, whatever the size.
+        QTest::newRow("edited in place")
+            << Change::editedInPlace << false << false << QByteArray("pack-1") << true;
+        QTest::newRow("edited in place, clones refused")
+            << Change::editedInPlace << false << true << QByteArray("pack-1") << true;
+        // The quick check's blind spot, and the option that closes it.
+        QTest::newRow("same size and time")
+            << Change::sameSizeAndTime << false << false << QByteArray("user-1") << false;
+        QTest::newRow("same size and time, bytes compared")
+            << Change::sameSizeAndTime << true << false << QByteArray("pack-1") << true;
+        QTest::newRow("older, same bytes")
+            << Change::olderSameBytes << false << false << QByteArray("pack-1") << true;
+        QTest::newRow("other mode")
+            << Change::mode << false << false << QByteArray("pack-1") << true;
+        QTest::newRow("a link in its place")
+            << Change::link << false << false << QByteArray("pack-1") << true;
+    }
+    void onlyChangedFilesAreRead() {
+        QFETCH(Change, change);
+        QFETCH(bool, compareBytes);
+        QFETCH(bool, refuseClones);
+        QFETCH(QByteArray, result);
+        QFETCH(bool, read);
+        Engine e;
+        const QString source = e.writeResourceFile("Titles/T/a.moti", "pack-1");
+        const QString other = e.writeResourceFile("Titles/T/b.moti", "pack-2");
+        for (const QString& file : {source, other})
+            fs::last_write_time(file.toStdString(), packTime);
+        const QString folder = e.installed("Titles.localized/T");
+        const QString target = folder + "/a.moti";
+        QVERIFY(fs::create_directories(folder.toStdString()));
+        for (const char* name : {"a.moti", "b.moti"})
+            fs::copy_file((e.resourcePath() + "/Titles/T/" + name).toStdString(),
+                          (folder + "/" + name).toStdString());
+        for (const char* name : {"a.moti", "b.moti"})
+            fs::last_write_time((folder + "/" + name).toStdString(), packTime);
+        const fs::path installed = target.toStdString();
+        switch (change) {
+        case Change::none:
+            break;
+        case Change::editedInPlace:
+            e.writeFile(target, "user-1");
+            break;
+        case Change::sameSizeAndTime:
+            e.writeFile(target, "user-1");
+            fs::last_write_time(installed, packTime);
+            break;
+        case Change::olderSameBytes:
+            fs::last_write_time(installed, packTime - std::chrono::hours(1));
+            break;
+        case Change::mode:
+            fs::permissions(installed, fs::perms::owner_exec, fs::perm_options::add);
+            break;
+        case Change::link:
+            fs::remove(installed);
+            fs::create_symlink("b.moti", installed);
+            break;
+        }
+        struct stat before {};
+        ::lstat(target.toUtf8().constData(), &before);
+        e.fs->refuseClones = refuseClones;
+        e.installer.setCompareBytes(compareBytes);
+        QStringList written;
+        e.installer.setInstalledObserver([&](const QString& path) { written << path; });
+
+        const Status error = e.installer.merge(e.resourcePath() + "/Titles/T", folder);
+        QVERIFY2(!error, qPrintable(error ? error->description : QString()));
+        QCOMPARE(treeListing(folder),
+                 QStringList({"a.moti = " + e.hex(result), "b.moti = " + e.hex("pack-2")}));
+        // The other file, unchanged, is read only when bytes are compared.
+        QStringList filesRead;
+        for (const QString& line : e.fs->reads)
+            if (!filesRead.contains(line.section(' ', 1)))
+                filesRead << line.section(' ', 1);
+        filesRead.sort();
+        QStringList expected;
+        if (read)
+            expected << "a.moti";
+        if (compareBytes)
+            expected << "b.moti";
+        QCOMPARE(filesRead, expected);
+        if (refuseClones)
+            QVERIFY(e.fs->reads.contains("copy a.moti"));
+        QCOMPARE(written.size(), 2);
+        struct stat after {};
+        ::lstat(target.toUtf8().constData(), &after);
+        if (!read)
+            QCOMPARE(after.st_ino, before.st_ino);
+        // Whatever was put in place carries the pack's time, as a copy made by cp -p would.
+        if (result == "pack-1" && change != Change::olderSameBytes)
+            QVERIFY(fs::last_write_time(installed) == packTime);
+    }
+};
+
+QTEST_GUILESS_MAIN(Reinstall)
+#include "tst_reinstall.moc"
