@@ -17,12 +17,13 @@ packages=(
   build-essential cmake
   qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools
   libgl-dev fonts-wqy-microhei
+  xfsprogs # a copy-on-write volume for the engine's tests, as root
 )
 if [[ "${1:-}" == --render ]]; then
   packages+=(xvfb xauth imagemagick)
 fi
 if [[ "${1:-}" == --bench ]]; then
-  packages+=(hyperfine rsync python3 time xvfb xauth e2fsprogs)
+  packages+=(hyperfine rsync python3 time xvfb xauth e2fsprogs xfsprogs)
 fi
 if [[ "${1:-}" == --macos-check ]]; then
   packages+=(python3)

@@ -49,6 +49,7 @@ void layOutPack(Engine& e) {
     for (const char* file : {"g", "Media/m", "mine", ".orvo-tmp-notes"})
         e.writeFile(e.installed("Effects.localized/G/") + file, "old");
     e.writeFile(e.installed("Effects.localized/G/same"), "same");
+    ageFiles(e.installed("Effects.localized/G"));
 }
 
 } // namespace
