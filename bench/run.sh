@@ -60,7 +60,7 @@ PY
 }
 
 # This machine's disk: a re-install needs no more than a look at each file, as rsync's.
-measure "$(df -T --output=fstype "${TMPDIR:-/tmp}" 2> /dev/null | tail -1 | tr -d ' ' || echo disk)" \
+measure "$(df --output=fstype "${TMPDIR:-/tmp}" 2> /dev/null | tail -1 | tr -d ' ' || echo disk)" \
   1.05 "cp -R src/. dst/=0.7" "rsync -a=1.0" -- "$@"
 
 # A copy-on-write file system, where cp clones: the engine must clone as well.
