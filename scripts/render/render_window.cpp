@@ -36,11 +36,15 @@ public:
 
 class Scene {
 public:
-    // A bundle whose resource folder is a copy of `pack` (or empty when `pack` is empty).
-    explicit Scene(const QString& pack) {
+    // A bundle whose resource folder is a copy of `pack` (or empty when `pack` is empty), and
+    // a home where `installed` (kind folder/name) is installed already.
+    explicit Scene(const QString& pack, const QStringList& installed = {}) {
         m_resources = m_dir.filePath(QStringLiteral("Installer.app/Contents/Resources"));
         QDir().mkpath(m_resources);
         QDir().mkpath(m_dir.filePath(QStringLiteral("home")));
+        for (const QString& folder : installed)
+            QDir().mkpath(
+                m_dir.filePath(QStringLiteral("home/Movies/Motion Templates.localized/") + folder));
         QDir().mkpath(m_dir.filePath(QStringLiteral("fonts")));
         if (!pack.isEmpty())
             QProcess::execute(QStringLiteral("cp"),
@@ -60,6 +64,10 @@ public:
                          InstallerWindow::minimumContentHeight);
         m_window->show();
         settle();
+        // The rows tell new from merge once the worker has listed the installed folders.
+        if (!installed.isEmpty() &&
+            !stepUntil([&] { return !(m_viewModel->installedFolders() == InstalledFolders()); }))
+            QTextStream(stderr) << "the installed folders were never listed\n";
     }
 
     // Runs every posted step and lets the window render.
@@ -144,10 +152,12 @@ QPalette darkPalette() {
 // Every main state of the window, into `out`.
 bool renderStates(const QString& pack, const QString& out) {
     QDir().mkpath(out);
+    // One template of the pack is installed already: its row is merged, the others are new.
+    const QStringList installed{QStringLiteral("Titles.localized/Lower Third")};
     bool ok = true;
 
     {
-        Scene scene(pack);
+        Scene scene(pack, installed);
         ok &= save(scene.picture(), out, QStringLiteral("1-demo-pack.png"));
     }
     {
@@ -155,7 +165,7 @@ bool renderStates(const QString& pack, const QString& out) {
         ok &= save(scene.picture(), out, QStringLiteral("2-empty-resources.png"));
     }
     {
-        Scene scene(pack);
+        Scene scene(pack, installed);
         // Stop while the second item is being installed: the first one is then done.
         const QString firstItem =
             QStringLiteral("正在安装: ") + (scene.model().folderItems().isEmpty()
@@ -184,7 +194,7 @@ bool renderStates(const QString& pack, const QString& out) {
               save(scene.picture(scene.view()->alert()), out, QStringLiteral("4-alert.png"));
     }
     {
-        Scene scene(pack);
+        Scene scene(pack, installed);
         scene.view()->locationButton()->click();
         scene.settle();
         ok &= scene.view()->sheet() != nullptr &&

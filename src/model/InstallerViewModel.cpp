@@ -67,6 +67,33 @@ void InstallerViewModel::setRunProgress(RunProgress value) {
     Q_EMIT runProgressChanged();
 }
 
+void InstallerViewModel::setInstalledFolders(InstalledFolders value) {
+    Q_EMIT objectWillChange();
+    m_installedFolders = std::move(value);
+}
+
+Task InstallerViewModel::refreshInstalledFolders() {
+    if (m_listing) {
+        m_listAgain = true;
+        co_return;
+    }
+    // Not kept alive for this: a listing nobody is left to show is dropped.
+    m_listing = true;
+    do {
+        m_listAgain = false;
+        // Named, not a temporary of the co_await: GCC 12 destroys such temporaries twice.
+        auto list =
+            onWorker<InstalledFolders>([fs = m_platform.fileSystem, output = m_platform.output] {
+                return InstalledFolders::list(*fs, TemplateInstaller(*fs, *output));
+            });
+        InstalledFolders listed = co_await list;
+        // Unchanged, the window has nothing to draw again.
+        if (!(listed == m_installedFolders))
+            setInstalledFolders(std::move(listed));
+    } while (m_listAgain);
+    m_listing = false;
+}
+
 void InstallerViewModel::setNewName(const QUuid& id, const QString& newName) {
     for (qsizetype i = 0; i < m_folderItems.size(); ++i) {
         if (m_folderItems[i].id() != id)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "install/DestinationState.h"
 #include "install/Task.h"
 #include "install/TemplateInstaller.h"
 #include "install/Worker.h"
@@ -61,6 +62,8 @@ public:
     bool showInstallationAlert() const { return m_showInstallationAlert; }
     const InstallationSummary& installationSummary() const { return m_installationSummary; }
     const RunProgress& runProgress() const { return m_runProgress; }
+    // The folders installed when last listed; rows tell new from merge by them.
+    const InstalledFolders& installedFolders() const { return m_installedFolders; }
 
     void setFolderItems(QList<FolderItem> items);
     void appendFolderItem(FolderItem item);
@@ -72,6 +75,7 @@ public:
     void setShowInstallationAlert(bool value);
     void setInstallationSummary(InstallationSummary value);
     void setRunProgress(RunProgress value);
+    void setInstalledFolders(InstalledFolders value);
 
     // Sets the newName of the item with this id; unknown ids are ignored.
     void setNewName(const QUuid& id, const QString& newName);
@@ -84,6 +88,10 @@ public:
     void loadTutorialURL();
     std::optional<QString> findResourcePath() const;
     void scanFolders();
+
+    // Lists the installed folders again on the worker, and publishes them when they changed.
+    // The window asks when it opens, when it is activated and when a run has ended.
+    Task refreshInstalledFolders();
 
     // Installation, through the engine on the worker thread.
     QString destinationPath(FolderType type) const;
@@ -138,6 +146,9 @@ private:
     bool m_showInstallationAlert = false;
     InstallationSummary m_installationSummary;
     RunProgress m_runProgress;
+    InstalledFolders m_installedFolders;
+    bool m_listing = false;       // a listing is on its way
+    bool m_listAgain = false;     // and was asked for again meanwhile
     bool m_runInProgress = false; // set at the first step so no second run can interleave
     std::unique_ptr<Worker> m_worker;
     std::shared_ptr<CancelToken> m_cancel; // of the current run

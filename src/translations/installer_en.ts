@@ -284,6 +284,14 @@
         <source>在FCPX中的显示名称</source>
         <translation>Name shown in FCPX</translation>
     </message>
+    <message>
+        <source>将合并到已有文件夹</source>
+        <translation>Will merge into the existing folder</translation>
+    </message>
+    <message>
+        <source>将新建文件夹</source>
+        <translation>Will create a new folder</translation>
+    </message>
 </context>
 <context>
     <name>Orvoinstaller::InstallerWindow</name>

@@ -78,9 +78,13 @@ ContentView::ContentView(std::shared_ptr<InstallerViewModel> viewModel, UiServic
 
     connect(m_viewModel.get(), &InstallerViewModel::objectWillChange, this,
             &ContentView::scheduleRender);
+    // The run may have installed folders into which the rows now merge.
+    connect(m_viewModel.get(), &InstallerViewModel::installationFinished, this,
+            [this] { m_viewModel->refreshInstalledFolders(); });
     retranslate();
     applyColors();
     render();
+    m_viewModel->refreshInstalledFolders();
 }
 
 void ContentView::changeEvent(QEvent* event) {
@@ -280,7 +284,7 @@ void ContentView::render() {
     m_emptyState->setVisible(!rules.showsFolderList);
     m_panel->setVisible(rules.showsFolderList);
     if (rules.showsFolderList)
-        m_panel->setItems(m_viewModel->folderItems());
+        m_panel->setItems(m_viewModel->folderItems(), m_viewModel->installedFolders());
 
     setTextIfChanged(m_status, rules.statusText);
     m_status->setVisible(rules.showsStatusLine);

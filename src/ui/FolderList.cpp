@@ -3,6 +3,7 @@
 #include "ui/FolderPicker.h"
 #include "ui/Style.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
@@ -53,6 +54,9 @@ FolderRow::FolderRow(std::shared_ptr<FolderChooser> chooser, const QString& home
     m_name = new QLineEdit(this);
     m_name->setPlaceholderText(tr("在FCPX中的显示名称"));
     m_name->setClearButtonEnabled(false);
+    // Inside the field, where the eye already is while typing; the field keeps its text
+    // clear of it.
+    m_indicator = m_name->addAction(QIcon(), QLineEdit::TrailingPosition);
     layout->addWidget(m_name, 1);
     // Every change but the row's own showing of the model: typing, undo, and a value set
     // through the accessibility interface (as voice control does), which edits nothing.
@@ -80,6 +84,8 @@ void FolderRow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::LanguageChange) {
         m_name->setPlaceholderText(tr("在FCPX中的显示名称"));
         showKind();
+        if (m_state)
+            showState(*m_state);
     }
 }
 
@@ -89,7 +95,19 @@ void FolderRow::showKind() {
     m_name->setAccessibleName(m_name->placeholderText() + QLatin1Char(' ') + label);
 }
 
-void FolderRow::bind(const FolderItem& item) {
+void FolderRow::showState(DestinationState state) {
+    m_state = state;
+    const bool merge = state == DestinationState::merge;
+    const QString help = merge ? tr("将合并到已有文件夹") : tr("将新建文件夹");
+    m_indicator->setIcon(
+        merge ? Style::icon(QStringLiteral("arrow.triangle.merge"), Style::Tint::accent)
+              : Style::icon(QStringLiteral("plus.circle"), Style::Tint::secondary));
+    m_indicator->setToolTip(help);
+    // Read after the field's name, which stays as it was.
+    m_name->setAccessibleDescription(help);
+}
+
+void FolderRow::bind(const FolderItem& item, const InstalledFolders& installed) {
     if (item.id() != m_id || m_picker->folderType() != item.type || m_kind->text().isEmpty()) {
         m_id = item.id();
         m_picker->setFolderType(item.type);
@@ -101,6 +119,9 @@ void FolderRow::bind(const FolderItem& item) {
         const QSignalBlocker showingOnly(m_name);
         m_name->setText(item.newName);
     }
+    const DestinationState state = destinationState(installed, item.type, item.newName);
+    if (state != m_state)
+        showState(state);
 }
 
 FolderListView::FolderListView(std::shared_ptr<FolderChooser> chooser, QString homeDirectory,
@@ -116,8 +137,9 @@ FolderListView::FolderListView(std::shared_ptr<FolderChooser> chooser, QString h
     verticalScrollBar()->setSingleStep(m_rowHeight);
 }
 
-void FolderListView::setItems(const QList<FolderItem>& items) {
+void FolderListView::setItems(const QList<FolderItem>& items, const InstalledFolders& installed) {
     m_items = items;
+    m_installed = installed;
     layoutRows();
 }
 
@@ -174,7 +196,7 @@ void FolderListView::layoutRows() {
     m_bound.clear();
     auto place = [&](int index, FolderRow* row) {
         const FolderItem& item = m_items[index];
-        row->bind(item);
+        row->bind(item, m_installed);
         const QRect geometry(rowInset, index * m_rowHeight - offset, rowWidth, m_rowHeight);
         if (row->geometry() != geometry)
             row->setGeometry(geometry);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "install/DestinationState.h"
 #include "model/FolderItem.h"
 #include "platform/FolderChooser.h"
 
@@ -10,8 +11,10 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
+class QAction;
 class QLabel;
 class QLineEdit;
 
@@ -28,14 +31,16 @@ public:
     FolderRow(std::shared_ptr<FolderChooser> chooser, const QString& homeDirectory,
               QWidget* parent = nullptr);
 
-    // Shows `item`; the field's text is replaced only when it differs, so typing keeps its
-    // cursor.
-    void bind(const FolderItem& item);
+    // Shows `item`, and whether it becomes a new folder or is merged into one of `installed`;
+    // the field's text is replaced only when it differs, so typing keeps its cursor.
+    void bind(const FolderItem& item, const InstalledFolders& installed);
     QUuid itemId() const { return m_id; }
 
     QLabel* kindLabel() const { return m_kind; }
     QLineEdit* nameField() const { return m_name; }
     FolderPicker* picker() const { return m_picker; }
+    // The icon at the field's trailing edge.
+    QAction* stateIndicator() const { return m_indicator; }
 
     static int preferredHeight();
 
@@ -47,10 +52,13 @@ protected:
 
 private:
     void showKind();
+    void showState(DestinationState state);
 
     QUuid m_id;
     QLabel* m_kind;
     QLineEdit* m_name;
+    QAction* m_indicator;
+    std::optional<DestinationState> m_state;
     FolderPicker* m_picker;
 };
 
@@ -63,7 +71,7 @@ public:
     FolderListView(std::shared_ptr<FolderChooser> chooser, QString homeDirectory,
                    QWidget* parent = nullptr);
 
-    void setItems(const QList<FolderItem>& items);
+    void setItems(const QList<FolderItem>& items, const InstalledFolders& installed);
     int rowHeight() const { return m_rowHeight; }
     // The row widget showing the item at `index`, after scrolling it into sight.
     FolderRow* revealRow(int index);
@@ -89,6 +97,7 @@ private:
     std::shared_ptr<FolderChooser> m_chooser;
     QString m_homeDirectory;
     QList<FolderItem> m_items;
+    InstalledFolders m_installed;
     QHash<QUuid, FolderRow*> m_bound;
     std::vector<FolderRow*> m_spare;
     int m_rowHeight;
@@ -103,7 +112,9 @@ public:
     FolderListPanel(std::shared_ptr<FolderChooser> chooser, QString homeDirectory,
                     QWidget* parent = nullptr);
 
-    void setItems(const QList<FolderItem>& items) { m_list->setItems(items); }
+    void setItems(const QList<FolderItem>& items, const InstalledFolders& installed) {
+        m_list->setItems(items, installed);
+    }
     FolderListView* list() const { return m_list; }
 
 Q_SIGNALS:

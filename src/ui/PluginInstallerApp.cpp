@@ -24,6 +24,9 @@ void InstallerWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::LanguageChange)
         setWindowTitle(tr("插件安装工具"));
+    // Folders may have been added or removed in the Finder meanwhile.
+    else if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        m_contentView->viewModel()->refreshInstalledFolders();
 }
 
 void PluginInstallerApp::configure() {

@@ -75,6 +75,8 @@ QColor color(Tint tint) {
     switch (tint) {
     case Tint::accent:
         return systemBlue();
+    case Tint::secondary:
+        return secondaryLabel(QGuiApplication::palette());
     case Tint::buttonText:
         break;
     }

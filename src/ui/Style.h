@@ -27,7 +27,7 @@ QColor secondaryLabel(const QPalette& palette);
 QColor windowBackground(const QPalette& palette);
 
 // Colours that follow the appearance, resolved each time something is drawn.
-enum class Tint { accent, buttonText };
+enum class Tint { accent, buttonText, secondary };
 QColor color(Tint tint);
 
 // One of the bundled icons, named by its SF Symbols name, drawn in `color` at whatever size

@@ -24,11 +24,13 @@ struct FakeChooser : FolderChooser {
 };
 
 // The window, shown and active, over a sandbox whose resource folder holds `files`, each
-// "path" or "path=content".
+// "path" or "path=content", and whose home folder holds `homeFolders`.
 struct Window {
-    explicit Window(const QStringList& files) {
+    explicit Window(const QStringList& files, const QStringList& homeFolders = {}) {
         for (const QString& file : files)
             box.writeResourceFile(file.section(u'=', 0, 0), file.section(u'=', 1).toUtf8());
+        for (const QString& folder : homeFolders)
+            box.makeDir(box.homePath() + u'/' + folder);
         vm = std::make_shared<InstallerViewModel>(box.platform());
         window = std::make_unique<InstallerWindow>(vm, UiServices{chooser, nullptr});
         view = window->contentView();

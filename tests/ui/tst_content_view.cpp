@@ -4,6 +4,7 @@
 #include "ui/WindowFixture.h"
 
 #include <QAccessible>
+#include <QToolButton>
 
 using namespace Orvoinstaller;
 using namespace Orvoinstaller::Testing;
@@ -32,6 +33,15 @@ QString shown(const ContentView& view) {
 
 QString accessibleName(QWidget* widget) {
     return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+}
+
+// A row's new-or-merge indicator as assistive technologies read it; its icon's tooltip must
+// say the same.
+QString destination(FolderRow* row) {
+    const QString said =
+        QAccessible::queryAccessibleInterface(row->nameField())->text(QAccessible::Description);
+    const QString tip = row->nameField()->findChild<QToolButton*>()->toolTip();
+    return tip == said ? said : said + u" / tooltip "_s + tip;
 }
 
 } // namespace
@@ -129,6 +139,61 @@ private Q_SLOTS:
                 QVERIFY2(bright < shot.width() * shot.height() / 50,
                          qPrintable(QString::number(bright)));
         }
+    }
+
+    // Whether a row's template becomes a new folder or is merged, as the name changes and as
+    // folders come and go in the installed templates.
+    void newOrMergePerRow_data() {
+        QTest::addColumn<QString>("installed");
+        QTest::addColumn<bool>("mergeBefore");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("mergeAfter");
+        const QString a = u"Titles.localized/A"_s, b = u"Titles.localized/B"_s;
+        QTest::newRow("installed folder") << a << true << QString() << true;
+        QTest::newRow("another kind's folder")
+            << u"Effects.localized/A"_s << false << QString() << false;
+        QTest::newRow("typed new name") << a << true << u"type A2"_s << false;
+        QTest::newRow("typed existing name") << b << false << u"type B"_s << true;
+        QTest::newRow("picked folder") << b << false << u"pick B"_s << true;
+        QTest::newRow("installed by a run") << QString() << false << u"run"_s << true;
+        QTest::newRow("removed while away") << a << true << u"remove A"_s << false;
+    }
+
+    void newOrMergePerRow() {
+        QFETCH(QString, installed);
+        QFETCH(bool, mergeBefore);
+        QFETCH(QString, action);
+        QFETCH(bool, mergeAfter);
+        const QString kinds = u"Movies/Motion Templates.localized/"_s;
+        Window w({u"Titles/A/a"_s},
+                 installed.isEmpty() ? QStringList() : QStringList{kinds + installed});
+        const QString merge = u"将合并到已有文件夹"_s, fresh = u"将新建文件夹"_s;
+        FolderRow* row = w.list()->revealRow(0);
+        QTRY_COMPARE(destination(row), mergeBefore ? merge : fresh);
+
+        const QString verb = action.section(u' ', 0, 0), name = action.section(u' ', 1);
+        const QString titles = w.box.homePath() + u'/' + kinds + u"Titles.localized/"_s;
+        if (verb == u"type"_s) {
+            row->nameField()->selectAll();
+            QTest::keyClicks(row->nameField(), name);
+        } else if (verb == u"pick"_s) {
+            w.chooser->answer = titles + name;
+            QTest::mouseClick(row->picker(), Qt::LeftButton);
+        } else if (verb == u"run"_s) {
+            QTest::mouseClick(w.view->installButton(), Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(w.view->alert() != nullptr, 20000);
+        } else if (verb == u"remove"_s) {
+            // Removed in the Finder, say, while another window was active.
+            QWidget other;
+            other.show();
+            other.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&other));
+            QVERIFY(QDir(titles + name).removeRecursively());
+            w.window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        }
+        QTRY_COMPARE(destination(row), mergeAfter ? merge : fresh);
+        QCOMPARE(accessibleName(row->nameField()), u"在FCPX中的显示名称 字幕Titles"_s);
     }
 
     void keyboardPickerAndSheetAmongTwoThousandRows() {

@@ -1,0 +1,36 @@
+#include "install/DestinationState.h"
+
+#include "platform/FileNames.h"
+
+namespace Orvoinstaller {
+
+InstalledFolders InstalledFolders::list(const FileSystem& fs, const TemplateInstaller& installer) {
+    InstalledFolders installed;
+    if (installer.homeProblem())
+        return installed;
+    for (const FolderType kind : {FolderType::titles, FolderType::effects, FolderType::generators,
+                                  FolderType::transitions}) {
+        const QString folder = installer.kindFolder(kind);
+        const auto names = fs.entryNames(folder);
+        if (!names)
+            continue;
+        QSet<QString>& folders = installed.m_folders[static_cast<std::size_t>(kind)];
+        for (const QString& name : names.value()) {
+            // Such names are refused before anything is planned; a folder the Finder hides
+            // by its flag is still merged into.
+            if (!name.startsWith(QLatin1Char('.')) &&
+                fs.type(joinPath(folder, name)) == FileSystem::Type::folder)
+                folders.insert(fileNameKey(name));
+        }
+    }
+    return installed;
+}
+
+DestinationState destinationState(const InstalledFolders& installed, FolderType kind,
+                                  const QString& name) {
+    const QSet<QString>& folders = installed.m_folders[static_cast<std::size_t>(kind)];
+    return folders.contains(fileNameKey(name)) ? DestinationState::merge
+                                               : DestinationState::newFolder;
+}
+
+} // namespace Orvoinstaller
