@@ -178,6 +178,14 @@
         <translation>“%1” could not be removed: %2</translation>
     </message>
     <message>
+        <source>无法删除 “%1”: 那里是一个文件夹</source>
+        <translation>“%1” could not be removed: it is a folder</translation>
+    </message>
+    <message>
+        <source>无法删除文件夹 “%1”: %2</source>
+        <translation>The folder “%1” could not be removed: %2</translation>
+    </message>
+    <message>
         <source>无法写入 “%1”: 那里是一个文件夹</source>
         <translation>“%1” could not be written: there is a folder there</translation>
     </message>
