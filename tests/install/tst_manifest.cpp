@@ -65,6 +65,7 @@ struct Installed : Engine {
             QVERIFY(!installer.execute(plan.value()));
             QVERIFY(!recorder.save());
         }
+        QVERIFY(!recorder.finish());
         discarded = recorder.discarded();
         installer.setInstalledObserver({});
     }
