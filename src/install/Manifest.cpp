@@ -289,9 +289,12 @@ Status ManifestRecorder::finish() {
     return m_state->write(true);
 }
 
-// Loaded late, under the lock the run holds by then, and once: later writes only add.
+// The earlier manifest is loaded late, under the lock the run holds by then, and only to be
+// written again: later writes only add.
 Status ManifestRecorder::State::write(bool now) {
     const std::lock_guard lock(mutex);
+    if (!changed)
+        return std::nullopt;
     if (!loaded) {
         loaded = true;
         const auto earlier = loadManifest(fs, location);
@@ -303,8 +306,6 @@ Status ManifestRecorder::State::write(bool now) {
             discarded = earlier.error();
         }
     }
-    if (!changed)
-        return std::nullopt;
     // Each write is the whole file, synced: with thousands of entries it costs milliseconds.
     // Writing at most once per ten times that keeps saving a small part of any run.
     if (!now && sinceWrite.isValid() && sinceWrite.nsecsElapsed() < 10 * writeCost)

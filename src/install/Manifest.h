@@ -71,7 +71,7 @@ public:
     // Writes whatever save() deferred: call after the last template. The destructor does it
     // too, without anyone to tell of a failure.
     Status finish();
-    // Why the manifest found at the first save was not trusted and is replaced rather than
+    // Why the manifest found at the first write was not trusted and is replaced rather than
     // merged; empty when there was none or it was merged.
     Status discarded() const;
 
