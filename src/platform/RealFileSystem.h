@@ -25,6 +25,8 @@ public:
                     const CopyProgress& progress = {}) override;
     Status cloneItem(const QString& from, const QString& to) override;
     Status removeItem(const QString& path) override;
+    Status removeFile(const QString& path) override;
+    Status removeEmptyFolder(const QString& path) override;
     Status replaceItem(const QString& from, const QString& to) override;
     Status moveNew(const QString& from, const QString& to) override;
     Result<QByteArray> readFile(const QString& path) const override;
