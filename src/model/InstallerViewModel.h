@@ -1,5 +1,6 @@
 #pragma once
 
+#include "install/InstallSteps.h"
 #include "install/Task.h"
 #include "install/TemplateInstaller.h"
 #include "install/Worker.h"
@@ -109,7 +110,7 @@ public:
     // looks again.
     static QString waitingStatus();
     static Text cancelledStatus(const InstallationSummary& summary);
-    static constexpr int lockRetryMilliseconds = 250;
+    static constexpr int lockRetryMilliseconds = InstallSteps::lockRetryMilliseconds;
 
 Q_SIGNALS:
     void objectWillChange();
