@@ -76,6 +76,10 @@ public:
 
     // A file, or a folder with its whole tree.
     virtual Status removeItem(const QString& path) = 0;
+    // One file, link or other entry that is not a folder; a link itself, never its target.
+    virtual Status removeFile(const QString& path) = 0;
+    // A folder only while it is empty: what it holds is never touched.
+    virtual Status removeEmptyFolder(const QString& path) = 0;
 
     // Atomically puts `from` in place of a file or link at `to` (same folder). Never replaces
     // a folder.

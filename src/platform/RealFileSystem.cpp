@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <string_view>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -236,6 +237,25 @@ Status RealFileSystem::removeItem(const QString& path) {
     fs::remove_all(native(path), ec);
     if (ec)
         return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法删除 “%1”: %2"), path, ec);
+    return std::nullopt;
+}
+
+Status RealFileSystem::removeFile(const QString& path) {
+    // unlink() removes a link itself; on a folder it fails (EISDIR on Linux, EPERM on macOS).
+    if (type(path) == Type::folder)
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法删除 “%1”: 那里是一个文件夹"), {path}),
+            EISDIR);
+    if (::unlink(path.toUtf8().constData()) != 0)
+        return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法删除 “%1”: %2"), path,
+                       std::error_code(errno, std::generic_category()));
+    return std::nullopt;
+}
+
+Status RealFileSystem::removeEmptyFolder(const QString& path) {
+    if (::rmdir(path.toUtf8().constData()) != 0)
+        return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法删除文件夹 “%1”: %2"), path,
+                       std::error_code(errno, std::generic_category()));
     return std::nullopt;
 }
 

@@ -24,6 +24,8 @@ public:
     Status copyItem(const QString& from, const QString& to,
                     const CopyProgress& progress = {}) override;
     Status removeItem(const QString& path) override;
+    Status removeFile(const QString& path) override;
+    Status removeEmptyFolder(const QString& path) override;
     Status replaceItem(const QString& from, const QString& to) override;
     Status moveNew(const QString& from, const QString& to) override;
     Result<QByteArray> readFile(const QString& path) const override;

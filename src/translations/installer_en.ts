@@ -178,6 +178,86 @@
         <translation>“%1” could not be removed: %2</translation>
     </message>
     <message>
+        <source>无法删除 “%1”: 那里是一个文件夹</source>
+        <translation>“%1” could not be removed: it is a folder</translation>
+    </message>
+    <message>
+        <source>无法删除文件夹 “%1”: %2</source>
+        <translation>The folder “%1” could not be removed: %2</translation>
+    </message>
+    <message>
+        <source>无法写入安装记录: 系统没有给出存放它的文件夹</source>
+        <translation>The install record could not be written: the system names no folder for it</translation>
+    </message>
+    <message>
+        <source>无法写入安装记录 “%1”: %2</source>
+        <translation>The install record “%1” could not be written: %2</translation>
+    </message>
+    <message>
+        <source>安装记录 “%1” 的内容格式不正确: %2</source>
+        <translation>The install record “%1” is malformed: %2</translation>
+    </message>
+    <message>
+        <source>安装记录 “%1” 不是有效的 JSON: %2</source>
+        <translation>The install record “%1” is not valid JSON: %2</translation>
+    </message>
+    <message>
+        <source>安装记录 “%1” 的格式版本 %2 比本程序能读的 %3 更新</source>
+        <translation>The install record “%1” has format %2, newer than the %3 this installer reads</translation>
+    </message>
+    <message>
+        <source>安装记录 “%1” 属于另一个程序（%2）</source>
+        <translation>The install record “%1” belongs to another program (%2)</translation>
+    </message>
+    <message>
+        <source>安装记录 “%1” 记的是另一个模板文件夹（%2）</source>
+        <translation>The install record “%1” is for another templates folder (%2)</translation>
+    </message>
+    <message>
+        <source>安装记录 “%1” 中的路径 “%2” 不在模板文件夹内</source>
+        <translation>The install record “%1” names “%2”, which is not inside the templates folder</translation>
+    </message>
+    <message>
+        <source>没有安装记录: 系统没有给出存放它的文件夹</source>
+        <translation>There is no install record: the system names no folder for it</translation>
+    </message>
+    <message>
+        <source>没有安装记录 “%1”</source>
+        <translation>There is no install record “%1”</translation>
+    </message>
+    <message>
+        <source>无法读取安装记录: %1</source>
+        <translation>The install record could not be read: %1</translation>
+    </message>
+    <message>
+        <source>“%1” 已不存在</source>
+        <translation>“%1” is no longer there</translation>
+    </message>
+    <message>
+        <source>保留 “%1”: 通往它的文件夹已是链接或不再是文件夹，不会跟随</source>
+        <translation>Kept “%1”: a folder on the way to it is now a link or no folder at all, which is never followed</translation>
+    </message>
+    <message>
+        <source>保留 “%1”: 安装后已被替换为另一个项目</source>
+        <translation>Kept “%1”: it was replaced by another item after it was installed</translation>
+    </message>
+    <message>
+        <source>保留 “%1”: 安装后已被修改（大小或修改时间不同）</source>
+        <translation>Kept “%1”: it changed after it was installed (its size or modification time differs)</translation>
+    </message>
+    <message>
+        <source>保留 “%1”: 不是安装程序放入的</source>
+        <translation>Kept “%1”: the installer did not put it there</translation>
+    </message>
+    <message>
+        <source>另一个安装程序正在使用模板文件夹 “%1”，请等它完成后再试</source>
+        <translation>Another installer is using the templates folder “%1”; try again when it has finished</translation>
+    </message>
+    <message>
+        <source>无法锁定模板文件夹 “%1”</source>
+        <translation>The templates folder “%1” could not be locked</translation>
+    </message>
+    <message>
         <source>无法写入 “%1”: 那里是一个文件夹</source>
         <translation>“%1” could not be written: there is a folder there</translation>
     </message>
