@@ -21,10 +21,7 @@ Result<bool> InstallSteps::tryLock() {
         const QString folder = m_installer.templatesFolder();
         if (Status error = m_fs.createDirectories(folder))
             return *error;
-        m_lock =
-            std::make_unique<QLockFile>(joinPath(folder, QStringLiteral(".orvo-install.lock")));
-        // Held for a whole run; a holder that died is found by its process id.
-        m_lock->setStaleLockTime(0);
+        m_lock = templatesFolderLock(folder);
     }
     if (m_lock->tryLock(0))
         return true;
