@@ -153,7 +153,7 @@ int runCommandLine(int argc, char* argv[], const QString& version) {
     };
     if (!parsed)
         return usage(parser.errorText());
-    if (parser.isSet(help)) {
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
         console->toOutput(parser.helpText().trimmed());
         return exitDone;
     }

@@ -50,6 +50,7 @@ public:
     }
 
     InstallSteps& steps() { return m_steps; }
+    const CancelToken* cancel() const { return &m_cancel; }
     bool cancelled() const { return m_cancel.isCancelled(); }
 
     template <typename T> T onWorker(std::function<T()> work) {
@@ -112,7 +113,6 @@ public:
 
     // Runs on each tick of the loop, besides listening for signals.
     std::function<void()> onTick;
-    CancelToken m_cancel;
 
 private:
     void turn(QEventLoop& loop) {
@@ -134,6 +134,7 @@ private:
     Console& m_console;
     InstallSteps m_steps; // used on the worker only
     Worker m_worker;      // ends before the steps it uses
+    CancelToken m_cancel;
     bool m_scriptRunning = false;
 };
 
@@ -205,7 +206,7 @@ int installCommand(const Platform& platform, Console& console, const InstallOpti
         } else {
             outcome.merge = plans[i].value().merge;
             outcome.error = run.onWorker<Status>([&, plan = plans[i].value()] {
-                return run.steps().execute(plan, &run.m_cancel,
+                return run.steps().execute(plan, run.cancel(),
                                            [&](qint64, qint64 bytes) { bytesDone += bytes; });
             });
         }

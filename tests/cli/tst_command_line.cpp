@@ -47,8 +47,11 @@ class CommandLine : public QObject {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             env.remove(name);
-        env.insert("HOME", m_home);
-        env.insert("XDG_DATA_HOME", m_home + "/data");
+        env.remove("HOME");
+        if (!m_home.isEmpty()) {
+            env.insert("HOME", m_home);
+            env.insert("XDG_DATA_HOME", m_home + "/data");
+        }
         program->setProcessEnvironment(env);
         program->start(m_executable, arguments);
         return program;
@@ -208,6 +211,33 @@ private Q_SLOTS:
         const Outcome outcome = run(arguments);
         QCOMPARE(outcome.status, 2);
         QVERIFY(!outcome.err.isEmpty());
+        QCOMPARE(treeListing(m_home), before);
+    }
+
+    // What keeps a run from starting is said on standard error; nothing is written.
+    void badInput_data() {
+        QTest::addColumn<QString>("blocked"); // what is wrong
+        QTest::newRow("no pack") << "pack";
+        QTest::newRow("no home") << "home";
+        QTest::newRow("templates folder blocked") << "Movies";
+    }
+    void badInput() {
+        QFETCH(QString, blocked);
+        const QString aside = m_root.filePath("aside");
+        if (blocked == "pack")
+            QVERIFY(QDir().rename(m_resources, aside));
+        if (blocked == "Movies")
+            write(m_home + "/Movies", "a file");
+        const QStringList before = treeListing(m_home);
+        const QString home = m_home;
+        if (blocked == "home")
+            m_home.clear();
+        const Outcome outcome = run({"--install"});
+        m_home = home;
+        if (blocked == "pack")
+            QVERIFY(QDir().rename(aside, m_resources));
+        QCOMPARE(outcome.status, 1);
+        QVERIFY(outcome.err.contains(blocked == "home" ? "HOME" : blocked.toUtf8()));
         QCOMPARE(treeListing(m_home), before);
     }
 
