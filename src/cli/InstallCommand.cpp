@@ -39,15 +39,14 @@ struct FontsOutcome {
     Status error;
 };
 
-// One command-line run: its worker, its file work, and what a termination signal stops.
+// One command-line run: its worker, its file work, and what a termination signal stops
+// (once catchTermination() is in force).
 // The main thread turns the event loop while the worker works, so the progress line moves
 // and a signal is heard at once.
 class CommandLineRun {
 public:
     CommandLineRun(const Platform& platform, Console& console)
-        : m_platform(platform), m_console(console), m_steps(*platform.fileSystem, console) {
-        catchTermination();
-    }
+        : m_platform(platform), m_console(console), m_steps(*platform.fileSystem, console) {}
 
     InstallSteps& steps() { return m_steps; }
     const CancelToken* cancel() const { return &m_cancel; }
@@ -177,6 +176,7 @@ QString progressLine(qint64 done, qint64 total, const QString& current) {
 } // namespace
 
 int installCommand(const Platform& platform, Console& console, const InstallOptions& options) {
+    catchTermination();
     CommandLineRun run(platform, console);
     run.steps().installer().setCompareBytes(options.compareBytes);
     const QList<FolderItem>& items = options.items;
