@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -76,12 +77,16 @@ Status writeManifest(FileSystem& fs, const ManifestLocation& location,
         ",\n  \"bundleId\": " + jsonString(location.bundleId) +
         ",\n  \"templatesFolder\": " + jsonString(QDir::cleanPath(location.templatesFolder)) +
         ",\n  \"entries\": [";
+    qsizetype size = data.size() + 16;
+    for (const QByteArray& entry : entries)
+        size += entry.size() + 6;
+    data.reserve(size); // one allocation: a pack's manifest may reach megabytes
     const char* separator = "\n    ";
     for (const QByteArray& entry : entries) {
-        data += separator + entry;
+        data.append(separator).append(entry);
         separator = ",\n    ";
     }
-    data += "\n  ]\n}\n";
+    data.append("\n  ]\n}\n");
     QSaveFile file(location.path);
     if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
         return Error::saying(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入安装记录 “%1”: %2"),
@@ -245,14 +250,21 @@ struct ManifestRecorder::State {
     std::mutex mutex;
     QMap<QString, QByteArray> entries; // serialised, by path
     bool loaded = false;
-    bool changed = false;
+    bool changed = false; // since the last write
     Status discarded;
+    QElapsedTimer sinceWrite;
+    qint64 writeCost = 0; // of the last write, in nanoseconds
+
+    Status write(bool now);
 };
 
 ManifestRecorder::ManifestRecorder(FileSystem& fs, ManifestLocation location)
     : m_state(std::make_unique<State>(fs, std::move(location))) {}
 
-ManifestRecorder::~ManifestRecorder() = default;
+ManifestRecorder::~ManifestRecorder() {
+    // What save() left for later; a failure here has nobody to hear it.
+    m_state->write(true);
+}
 
 TemplateInstaller::Installed ManifestRecorder::observer() {
     return [state = m_state.get()](const QString& destination) {
@@ -270,25 +282,40 @@ TemplateInstaller::Installed ManifestRecorder::observer() {
 }
 
 Status ManifestRecorder::save() {
-    State& state = *m_state;
-    const std::lock_guard lock(state.mutex);
-    // Loaded late, under the lock the run holds by then, and once: later saves only add.
-    if (!state.loaded) {
-        state.loaded = true;
-        const auto earlier = loadManifest(state.fs, state.location);
+    return m_state->write(false);
+}
+
+Status ManifestRecorder::finish() {
+    return m_state->write(true);
+}
+
+// Loaded late, under the lock the run holds by then, and once: later writes only add.
+Status ManifestRecorder::State::write(bool now) {
+    const std::lock_guard lock(mutex);
+    if (!loaded) {
+        loaded = true;
+        const auto earlier = loadManifest(fs, location);
         if (earlier) {
             for (const ManifestEntry& entry : earlier.value())
-                if (!state.entries.contains(entry.path))
-                    state.entries.insert(entry.path, entryJson(entry.path, entry.facts));
+                if (!entries.contains(entry.path))
+                    entries.insert(entry.path, entryJson(entry.path, entry.facts));
         } else if (earlier.error().code != ENOENT) {
-            state.discarded = earlier.error();
+            discarded = earlier.error();
         }
     }
-    if (!state.changed)
+    if (!changed)
         return std::nullopt;
-    Status error = writeManifest(state.fs, state.location, state.entries);
+    // Each write is the whole file, synced: with thousands of entries it costs milliseconds.
+    // Writing at most once per ten times that keeps saving a small part of any run.
+    if (!now && sinceWrite.isValid() && sinceWrite.nsecsElapsed() < 10 * writeCost)
+        return std::nullopt;
+    QElapsedTimer clock;
+    clock.start();
+    Status error = writeManifest(fs, location, entries);
+    writeCost = clock.nsecsElapsed();
+    sinceWrite.start();
     if (!error)
-        state.changed = false;
+        changed = false;
     return error;
 }
 

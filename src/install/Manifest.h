@@ -63,9 +63,14 @@ public:
     // recorder must outlive the installer's use of it.
     TemplateInstaller::Installed observer();
     // Writes what was recorded so far (with what earlier installations recorded) in one
-    // atomic step. Called after each template; writes nothing when nothing is new. Hold
-    // templatesFolderLock() meanwhile, as an install does.
+    // atomic step. Called after each template; writes nothing when nothing is new, and defers
+    // a write that would follow the last one too closely (a manifest of thousands of entries
+    // takes milliseconds to write) to a later save() or finish(). Hold templatesFolderLock()
+    // meanwhile, as an install does.
     Status save();
+    // Writes whatever save() deferred: call after the last template. The destructor does it
+    // too, without anyone to tell of a failure.
+    Status finish();
     // Why the manifest found at the first save was not trusted and is replaced rather than
     // merged; empty when there was none or it was merged.
     Status discarded() const;

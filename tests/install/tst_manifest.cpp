@@ -1,0 +1,375 @@
+// The record of what installations put in place, and the uninstall that trusts only it.
+#include "install/Manifest.h"
+#include "support/EngineSupport.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+
+#include <filesystem>
+#include <functional>
+
+using namespace Orvoinstaller;
+using namespace Orvoinstaller::Testing;
+
+namespace {
+
+namespace stdfs = std::filesystem;
+
+const QString bundleId = QStringLiteral("com.example.installer");
+
+// Removing this one path fails.
+struct RefusingFileSystem : RealFileSystem {
+    using RealFileSystem::RealFileSystem;
+    QString refused;
+    Status removeFile(const QString& path) override {
+        return path == refused ? Error{"injected " + path} : RealFileSystem::removeFile(path);
+    }
+    Status removeEmptyFolder(const QString& path) override {
+        return path == refused ? Error{"injected " + path}
+                               : RealFileSystem::removeEmptyFolder(path);
+    }
+};
+
+// Two titles installed with the recorder: Fresh is new (with a link and an awkward name),
+// Merged goes into an installed folder that holds the user's own file. The manifest lives in
+// the sandbox's data folder, outside its home.
+struct Installed : Engine {
+    ManifestLocation location;
+    QStringList baseline; // the home before installing
+
+    Installed() {
+        qputenv("HOME", QFile::encodeName(homePath()));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(path("data")));
+        location = defaultManifestLocation(installer.templatesFolder(),
+                                           FixedBundle(bundleId, bundlePath(), std::nullopt));
+        writeResourceFile("Titles/Fresh/a", "aaa");
+        writeResourceFile("Titles/Fresh/Media/m", "mm");
+        writeResourceFile("Titles/Fresh/名字 \"q\"\\", "q");
+        stdfs::create_symlink("../a", (resourcePath() + "/Titles/Fresh/Media/link").toStdString());
+        writeResourceFile("Titles/Merged/b", "bb");
+        writeResourceFile("Titles/Merged/Sub/c", "c");
+        writeFile(file("Merged/mine"), "mine");
+        writeFile("outside/o", "o");
+        baseline = treeListing(homePath());
+        install({"Fresh", "Merged"});
+    }
+    void install(const QStringList& names) {
+        ManifestRecorder recorder(*fs, location);
+        installer.setInstalledObserver(recorder.observer());
+        for (const QString& name : names) {
+            const auto plan =
+                installer.plan(resourcePath() + "/Titles/" + name, FolderType::titles, name);
+            QVERIFY(plan);
+            QVERIFY(!installer.execute(plan.value()));
+            QVERIFY(!recorder.save());
+        }
+        QVERIFY(!recorder.finish());
+        discarded = recorder.discarded();
+        installer.setInstalledObserver({});
+    }
+    QString file(const QString& relative) const {
+        return installed("Titles.localized/" + relative);
+    }
+    // The recorded paths, or why the manifest is not trusted.
+    QStringList recorded() const {
+        const auto loaded = loadManifest(*fs, location);
+        if (!loaded)
+            return {loaded.error().description};
+        QStringList paths;
+        for (const ManifestEntry& entry : loaded.value())
+            paths << entry.path;
+        return paths;
+    }
+    void editManifest(const std::function<void(QJsonObject&)>& edit) const {
+        QFile file(location.path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
+        file.close();
+        edit(root);
+        writeFile(location.path, QJsonDocument(root).toJson());
+    }
+    void addEntry(const QString& path, const QString& target) const {
+        const FileSystem::Facts facts = fs->facts(target);
+        editManifest([&](QJsonObject& root) {
+            QJsonArray entries = root["entries"].toArray();
+            entries.append(QJsonObject{
+                {"path", path},
+                {"type", "file"},
+                {"size", facts.size},
+                {"modified", QJsonArray{facts.modifiedSeconds, facts.modifiedNanoseconds}},
+                {"device", QString::number(facts.device)},
+                {"inode", QString::number(facts.inode)}});
+            root["entries"] = entries;
+        });
+    }
+    QByteArray manifestBytes() const {
+        QFile file(location.path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : "<missing>";
+    }
+    Status discarded;
+};
+
+using Change = std::function<void(Installed&)>;
+
+// The paths of a report's kept lines, between the quotes.
+QStringList keptPaths(const UninstallReport& report) {
+    QStringList paths;
+    for (const QString& line : report.kept)
+        paths << line.section(u'“', 1).section(u'”', 0, -2);
+    return paths;
+}
+
+QStringList listingPaths(const QStringList& listing) {
+    QStringList paths;
+    for (const QString& line : listing)
+        paths << line.section(QRegularExpression(" (= |-> |mode |\\()"), 0, 0)
+                     .remove(QRegularExpression("/$"));
+    return paths;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Change)
+
+class ManifestTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void manifestLivesInTheDataFolderOfTheBundle_data() {
+        QTest::addColumn<QString>("identifier"); // null: none
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("from Info.plist") << "com.maker.pack"
+                                         << "com.maker.pack";
+        QTest::newRow("no Info.plist") << QString() << fallbackBundleId;
+        QTest::newRow("id leading out") << "../x" << fallbackBundleId;
+    }
+    void manifestLivesInTheDataFolderOfTheBundle() {
+#ifndef Q_OS_LINUX
+        QSKIP("the data folder's place is the system's own");
+#endif
+        QFETCH(QString, identifier);
+        QFETCH(QString, folder);
+        Sandbox box;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(box.path("data")));
+        const FixedBundle bundle(identifier.isNull() ? std::nullopt : std::optional(identifier),
+                                 box.bundlePath(), {});
+        const ManifestLocation location = defaultManifestLocation("/t/", bundle);
+        QCOMPARE(location.path, box.path("data/") + folder + "/installed-templates.json");
+        QCOMPARE(location.bundleId, folder);
+        QCOMPARE(location.templatesFolder, "/t");
+    }
+
+    // Each change to the installed files is named in `kept` with its reason and stays, with
+    // the folders that hold it; everything else the pack put there goes, and the manifest
+    // keeps only what stays. A dry run changes nothing and reports the same.
+    void uninstallRemovesOnlyWhatIsUnchanged_data() {
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<QStringList>("kept"); // under Titles.localized
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QStringList>("left"); // besides what was there before installing
+        QTest::addColumn<QStringList>("recordedAfter");
+        const QStringList none;
+        const QString a = "Titles.localized/Fresh/a";
+        const QString mine = "Merged/mine"; // named last, as the user's, in every case
+        QTest::newRow("unchanged") << Change([](Installed&) {}) << QStringList{mine}
+                                   << "不是安装程序放入的" << none << none;
+        QTest::newRow("file added")
+            << Change([](Installed& e) { e.writeFile(e.file("Fresh/Media/new"), "n"); })
+            << QStringList{"Fresh/Media/new", mine} << "不是安装程序放入的"
+            << QStringList{"Fresh", "Fresh/Media", "Fresh/Media/new"} << none;
+        QTest::newRow("content changed")
+            << Change([](Installed& e) { e.writeFile(e.file("Fresh/a"), "changed"); })
+            << QStringList{"Fresh/a", mine} << "已被修改" << QStringList{"Fresh", "Fresh/a"}
+            << QStringList{a};
+        QTest::newRow("time changed") << Change([](Installed& e) { ageFiles(e.file("Fresh/a")); })
+                                      << QStringList{"Fresh/a", mine} << "已被修改"
+                                      << QStringList{"Fresh", "Fresh/a"} << QStringList{a};
+        QTest::newRow("replaced by an equal file") << Change([](Installed& e) {
+            const QString copy = e.writeFile(e.file("Fresh/copy"), "aaa");
+            const auto target = e.file("Fresh/a").toStdString();
+            stdfs::last_write_time(copy.toStdString(), stdfs::last_write_time(target));
+            stdfs::rename(copy.toStdString(), target);
+        }) << QStringList{"Fresh/a", mine} << "已被替换"
+                                                   << QStringList{"Fresh", "Fresh/a"}
+                                                   << QStringList{a};
+        QTest::newRow("link pointed elsewhere")
+            << Change([](Installed& e) {
+                   // Made before the old one goes, which would free its inode for reuse.
+                   const auto link = e.file("Fresh/Media/link").toStdString();
+                   stdfs::create_symlink("m", link + "2");
+                   stdfs::rename(link + "2", link);
+               })
+            << QStringList{"Fresh/Media/link", mine} << "已被替换"
+            << QStringList{"Fresh", "Fresh/Media", "Fresh/Media/link"}
+            << QStringList{"Titles.localized/Fresh/Media/link"};
+        QTest::newRow("deleted") << Change([](Installed& e) { QFile::remove(e.file("Fresh/a")); })
+                                 << QStringList{"Fresh/a", mine} << "已不存在" << none << none;
+    }
+    void uninstallRemovesOnlyWhatIsUnchanged() {
+        QFETCH(Change, change);
+        QFETCH(QStringList, kept);
+        QFETCH(QString, reason);
+        QFETCH(QStringList, left);
+        QFETCH(QStringList, recordedAfter);
+        Installed e;
+        QCOMPARE(e.recorded().size(), 6);
+        change(e);
+        const QStringList before = treeListing(e.homePath());
+        const QByteArray manifest = e.manifestBytes();
+        const UninstallReport dry = uninstallRecorded(*e.fs, e.location, true);
+        QCOMPARE(treeListing(e.homePath()), before);
+        QCOMPARE(e.manifestBytes(), manifest);
+
+        const UninstallReport report = uninstallRecorded(*e.fs, e.location, false);
+        QVERIFY2(report.ok(), qPrintable(report.refused ? report.refused->description : ""));
+        QCOMPARE(dry.removed, report.removed);
+        QCOMPARE(dry.removedFolders, report.removedFolders);
+        QCOMPARE(dry.kept, report.kept);
+        for (QString& path : kept)
+            path = e.file(path);
+        QCOMPARE(keptPaths(report), kept);
+        QVERIFY2(report.kept[0].contains(reason), qPrintable(report.kept[0]));
+        const QStringList after = treeListing(e.homePath());
+        for (const QString& line : e.baseline)
+            QVERIFY2(after.contains(line), qPrintable(line));
+        QStringList added = listingPaths(after);
+        for (const QString& path : listingPaths(e.baseline))
+            added.removeOne(path);
+        for (QString& path : left)
+            path = "Movies/Motion Templates.localized/Titles.localized/" + path;
+        QCOMPARE(added, left);
+        if (recordedAfter.isEmpty())
+            QVERIFY(!QFile::exists(e.location.path));
+        else
+            QCOMPARE(e.recorded(), recordedAfter);
+    }
+
+    // A manifest that cannot be trusted removes nothing and says why, naming the file; an
+    // entry whose folder is now a link out is kept, never followed.
+    void untrustedManifestRemovesNothing_data() {
+        QTest::addColumn<Change>("tamper");
+        QTest::addColumn<bool>("refused");
+        const auto edit = [](std::function<void(QJsonObject&)> edit) {
+            return Change([edit](Installed& e) { e.editManifest(edit); });
+        };
+        QTest::newRow("missing") << Change([](Installed& e) { QFile::remove(e.location.path); })
+                                 << true;
+        QTest::newRow("not JSON") << Change([](Installed& e) {
+            e.writeFile(e.location.path, "{\"format\": 1,");
+        }) << true;
+        QTest::newRow("size as text") << edit([](QJsonObject& root) {
+            QJsonArray entries = root["entries"].toArray();
+            QJsonObject first = entries[0].toObject();
+            first["size"] = "3";
+            entries[0] = first;
+            root["entries"] = entries;
+        }) << true;
+        QTest::newRow("later format")
+            << edit([](QJsonObject& root) { root["format"] = manifestFormatVersion + 1; }) << true;
+        QTest::newRow("other bundle")
+            << edit([](QJsonObject& root) { root["bundleId"] = "com.example.other"; }) << true;
+        QTest::newRow("other templates folder")
+            << edit([](QJsonObject& root) { root["templatesFolder"] = "/Users/else/Movies"; })
+            << true;
+        QTest::newRow("entry with ..") << Change([](Installed& e) {
+            e.addEntry("Titles.localized/Fresh/../../../../../outside/o", e.path("outside/o"));
+        }) << true;
+        QTest::newRow("absolute entry")
+            << Change([](Installed& e) { e.addEntry(e.path("outside/o"), e.path("outside/o")); })
+            << true;
+        QTest::newRow("folder now a link out") << Change([](Installed& e) {
+            stdfs::rename(e.file("Fresh").toStdString(), e.path("outside/Fresh").toStdString());
+            stdfs::create_symlink(e.path("outside/Fresh").toStdString(),
+                                  e.file("Fresh").toStdString());
+        }) << false;
+    }
+    void untrustedManifestRemovesNothing() {
+        QFETCH(Change, tamper);
+        QFETCH(bool, refused);
+        Installed e;
+        tamper(e);
+        const QStringList home = treeListing(e.homePath());
+        const QStringList outside = treeListing(e.path("outside"));
+        const QByteArray manifest = e.manifestBytes();
+        const UninstallReport report = uninstallRecorded(*e.fs, e.location, false);
+        QCOMPARE(treeListing(e.path("outside")), outside);
+        QCOMPARE(bool(report.refused), refused);
+        if (refused) {
+            QVERIFY2(report.refused->description.contains(e.location.path),
+                     qPrintable(report.refused->description));
+            QVERIFY(report.removed.isEmpty() && report.removedFolders.isEmpty());
+            QCOMPARE(treeListing(e.homePath()), home);
+            QCOMPARE(e.manifestBytes(), manifest);
+        } else {
+            QCOMPARE(report.kept.size(), 5); // and the user's own file
+            for (const QString& line : report.kept.mid(0, 4))
+                QVERIFY2(line.contains("链接"), qPrintable(line));
+            QVERIFY(QFileInfo(e.file("Fresh")).isSymLink());
+            QCOMPARE(e.recorded().size(), 4);
+        }
+    }
+
+    // Installing again records each path once, as it is now; a new recorder keeps what an
+    // earlier installation recorded unless that record cannot be trusted.
+    void reinstallReplacesEntries_data() {
+        QTest::addColumn<bool>("corrupt");
+        QTest::addColumn<int>("entries");
+        QTest::newRow("trusted record") << false << 6;
+        QTest::newRow("corrupt record") << true << 4;
+    }
+    void reinstallReplacesEntries() {
+        QFETCH(bool, corrupt);
+        QFETCH(int, entries);
+        Installed e;
+        if (corrupt)
+            e.writeFile(e.location.path, "[]");
+        ageFiles(e.file("Fresh"));
+        e.install({"Fresh"});
+        QCOMPARE(bool(e.discarded), corrupt);
+        const QStringList recorded = e.recorded();
+        QCOMPARE(recorded.size(), entries);
+        QCOMPARE(QSet<QString>(recorded.begin(), recorded.end()).size(), entries);
+        const UninstallReport report = uninstallRecorded(*e.fs, e.location, false);
+        QVERIFY(report.ok());
+        QCOMPARE(report.kept.size(), corrupt ? 0 : 1); // the user's file in Merged
+        QCOMPARE(report.removed.size(), entries);
+        if (!corrupt)
+            QCOMPARE(treeListing(e.homePath()), e.baseline);
+    }
+
+    // A removal that fails is named; its entry stays recorded and its folders stay.
+    void failedRemovalStaysRecorded_data() {
+        QTest::addColumn<QString>("refused");
+        QTest::addColumn<QStringList>("left");
+        QTest::addColumn<QStringList>("recordedAfter");
+        QTest::newRow("file") << "Fresh/a" << QStringList{"Fresh", "Fresh/a"}
+                              << QStringList{"Titles.localized/Fresh/a"};
+        QTest::newRow("folder") << "Fresh/Media" << QStringList{"Fresh", "Fresh/Media"}
+                                << QStringList();
+    }
+    void failedRemovalStaysRecorded() {
+        QFETCH(QString, refused);
+        QFETCH(QStringList, left);
+        QFETCH(QStringList, recordedAfter);
+        Installed e;
+        RefusingFileSystem fs(e.homePath());
+        fs.refused = e.file(refused);
+        const UninstallReport report = uninstallRecorded(fs, e.location, false);
+        QCOMPARE(report.failed.size(), 1);
+        QCOMPARE(report.failed[0].description, "injected " + e.file(refused));
+        QStringList added = listingPaths(treeListing(e.homePath()));
+        for (const QString& path : listingPaths(e.baseline))
+            added.removeOne(path);
+        for (QString& path : left)
+            path = "Movies/Motion Templates.localized/Titles.localized/" + path;
+        QCOMPARE(added, left);
+        if (recordedAfter.isEmpty())
+            QVERIFY(!QFile::exists(e.location.path));
+        else
+            QCOMPARE(e.recorded(), recordedAfter);
+    }
+};
+
+QTEST_GUILESS_MAIN(ManifestTest)
+#include "tst_manifest.moc"
