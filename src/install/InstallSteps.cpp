@@ -31,6 +31,9 @@ Result<bool> InstallSteps::tryLock() {
 }
 
 void InstallSteps::unlock() {
+    // What the record deferred is written while the lock still keeps other runs out.
+    if (m_recorder)
+        noteUnsaved(m_recorder->finish());
     if (m_lock)
         m_lock->unlock();
 }
@@ -51,9 +54,13 @@ Status InstallSteps::execute(const TemplatePlan& plan, const CancelToken* cancel
     }
     Status error = m_installer.execute(plan, cancel, progress);
     // Also after a failure: what was put in place before it is recorded.
-    if (Status notSaved = m_recorder->save())
-        m_output.line(QStringLiteral("无法保存安装记录: ") + notSaved->description);
+    noteUnsaved(m_recorder->save());
     return error;
+}
+
+void InstallSteps::noteUnsaved(const Status& error) {
+    if (error)
+        m_output.line(QStringLiteral("无法保存安装记录: ") + error->description);
 }
 
 void plannedTotals(const RunPlans& plans, qint64& files, qint64& bytes) {

@@ -30,6 +30,7 @@ public:
     // True once taken, false while another installer holds it; an error when no lock can be
     // had (no home folder, a templates folder that cannot be created).
     Result<bool> tryLock();
+    // Writes what the manifest deferred, then lets other runs in.
     void unlock();
 
     RunPlans plan(const QList<FolderItem>& items) const;
@@ -43,6 +44,8 @@ public:
     static const char* const waitingText;
 
 private:
+    void noteUnsaved(const Status& error);
+
     FileSystem& m_fs;
     DiagnosticOutput& m_output;
     TemplateInstaller m_installer;
