@@ -32,7 +32,8 @@ endfunction()
 
 # installer_add_test(NAME SOURCES files... LIBS targets... [AREA area] [ENVIRONMENT vars...])
 # One test program and its ctest entry "AREA.NAME" (AREA defaults to the folder of the
-# first source). LIBS says everything the test links besides Qt Test.
+# first source). LIBS says everything the test links besides Qt Test. Each program keeps the
+# manifests its runs record in its own data folder, never the user's.
 function(installer_add_test name)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "AREA" "SOURCES;LIBS;ENVIRONMENT")
   if(NOT arg_SOURCES)
@@ -47,6 +48,6 @@ function(installer_add_test name)
   target_link_libraries(${name} PRIVATE ${arg_LIBS} Qt6::Test)
   add_test(NAME ${arg_AREA}.${name} COMMAND ${name})
   set_tests_properties(${arg_AREA}.${name} PROPERTIES
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;${arg_ENVIRONMENT}"
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;XDG_DATA_HOME=${CMAKE_CURRENT_BINARY_DIR}/data/${name};${arg_ENVIRONMENT}"
       TIMEOUT 300)
 endfunction()

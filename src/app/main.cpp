@@ -1,5 +1,9 @@
+#include "cli/CommandLine.h"
 #include "ui/PluginInstallerApp.h"
 
 int main(int argc, char* argv[]) {
+    // Before any application object: the window's needs a display, the command line none.
+    if (Orvoinstaller::wantsCommandLine(argc, argv))
+        return Orvoinstaller::runCommandLine(argc, argv, QStringLiteral(PLUGININSTALLER_VERSION));
     return Orvoinstaller::PluginInstallerApp::main(argc, argv);
 }

@@ -1,3 +1,4 @@
+#include "discovery/Discovery.h"
 #include "discovery/Pack.h"
 #include "model/InstallerViewModel.h"
 
@@ -6,44 +7,52 @@
 
 namespace Orvoinstaller {
 
-void InstallerViewModel::scanFolders() {
-    const auto resources = findResourcePath();
-    if (!resources) {
-        print(QStringLiteral("❌ 无法找到资源文件夹"));
-        return;
-    }
-    const auto& fs = *m_platform.fileSystem;
-
-    const auto attributes = fs.attributes(*resources);
+PackContents scanPack(const FileSystem& fs, const QString& resources, DiagnosticOutput& output) {
+    const auto attributes = fs.attributes(resources);
     if (attributes)
-        print(QStringLiteral("资源目录权限: ") + attributes.value());
+        output.line(QStringLiteral("资源目录权限: ") + attributes.value());
     else
-        print(QStringLiteral("无法获取资源目录属性: ") + attributes.error().description);
+        output.line(QStringLiteral("无法获取资源目录属性: ") + attributes.error().description);
 
-    setFolderItems({});
+    PackContents pack;
     for (const auto type : {FolderType::titles, FolderType::effects, FolderType::generators,
                             FolderType::transitions}) {
         const QString kindName = resourceFolderName(type);
-        const QString kindPath = Pack{*resources}.templatesFolder(type);
-        print(QStringLiteral("正在扫描文件夹: ") + kindPath);
+        const QString kindPath = Pack{resources}.templatesFolder(type);
+        output.line(QStringLiteral("正在扫描文件夹: ") + kindPath);
         const auto entries = fs.visibleEntries(kindPath, /*withDirectoryFlag=*/true);
         if (!entries) {
-            print(QStringLiteral("无法访问文件夹: ") + kindPath);
+            output.line(QStringLiteral("无法访问文件夹: ") + kindPath);
             continue;
         }
         for (const auto& entry : entries.value()) {
             if (!entry.isDirectory.value_or(false))
                 continue;
             const QString name = lastComponent(entry.path);
-            print(QStringLiteral("找到文件夹: ") % name % QStringLiteral(" in ") % kindName);
-            appendFolderItem(FolderItem(QUuid::createUuid(), name, name, type, entry.path));
+            output.line(QStringLiteral("找到文件夹: ") % name % QStringLiteral(" in ") % kindName);
+            pack.templates.append(FolderItem(QUuid::createUuid(), name, name, type, entry.path));
         }
     }
-    print(QStringLiteral("扫描完成，共找到 ") + QString::number(m_folderItems.size()) +
-          QStringLiteral(" 个文件夹"));
+    output.line(QStringLiteral("扫描完成，共找到 ") + QString::number(pack.templates.size()) +
+                QStringLiteral(" 个文件夹"));
 
-    const auto fonts = fs.visibleEntries(Pack{*resources}.fontsFolder(), false);
-    setHasFonts(fonts.ok() && !fonts.value().empty());
+    const auto fonts = fs.visibleEntries(Pack{resources}.fontsFolder(), false);
+    pack.hasFonts = fonts.ok() && !fonts.value().empty();
+    return pack;
+}
+
+void InstallerViewModel::scanFolders() {
+    const auto resources = findResourcePath();
+    if (!resources) {
+        print(QStringLiteral("❌ 无法找到资源文件夹"));
+        return;
+    }
+    const PackContents pack = scanPack(*m_platform.fileSystem, *resources, *m_platform.output);
+    // One announced change per template, as the rows appear.
+    setFolderItems({});
+    for (const FolderItem& item : pack.templates)
+        appendFolderItem(item);
+    setHasFonts(pack.hasFonts);
 }
 
 } // namespace Orvoinstaller

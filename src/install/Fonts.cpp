@@ -92,17 +92,22 @@ FontReport installFonts(FileSystem& fs, const QString& source, const FontFolders
     return std::move(installation).report();
 }
 
+FontReport installPackFonts(const Platform& platform, const QString& resources) {
+    FontReport report = installFonts(*platform.fileSystem, Pack{resources}.fontsFolder(),
+                                     {platform.fontsFolder, platform.userFontsFolder});
+    if (report.refusal)
+        platform.output->line(
+            QStringLiteral("系统字体文件夹拒绝写入，字体改为安装到当前用户的字体文件夹: ") +
+            report.refusal->description);
+    return report;
+}
+
 void InstallerViewModel::installFonts() {
     const auto resources = findResourcePath();
     if (!resources)
         return;
 
-    const FontReport report =
-        Orvoinstaller::installFonts(*m_platform.fileSystem, Pack{*resources}.fontsFolder(),
-                                    {m_platform.fontsFolder, m_platform.userFontsFolder});
-    if (report.refusal)
-        print(QStringLiteral("系统字体文件夹拒绝写入，字体改为安装到当前用户的字体文件夹: ") +
-              report.refusal->description);
+    const FontReport report = installPackFonts(m_platform, *resources);
     if (report.firstError)
         setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体安装失败: %1"),
                                      {report.firstError->shown()}));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/Platform.h"
 
 #include <optional>
 
@@ -22,5 +23,9 @@ struct FontReport {
 // under a hidden name and renamed into it, so a copy cut short never passes for a font.
 // Once the system folder refuses, the remaining fonts go to the user's folder.
 FontReport installFonts(FileSystem& fs, const QString& source, const FontFolders& folders);
+
+// The fonts of the pack in `resources` into the platform's folders, as the font button puts
+// them, with the trace line of a refusal of the system folder.
+FontReport installPackFonts(const Platform& platform, const QString& resources);
 
 } // namespace Orvoinstaller

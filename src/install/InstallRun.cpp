@@ -1,9 +1,9 @@
-#include "discovery/Pack.h"
 #include "install/EditorRestart.h"
+#include "install/InstallSteps.h"
+#include "install/PostInstallScript.h"
 #include "model/InstallerViewModel.h"
 
 #include <QElapsedTimer>
-#include <QLockFile>
 #include <QTimer>
 
 #include <vector>
@@ -11,10 +11,6 @@
 namespace Orvoinstaller {
 
 namespace {
-
-enum class LockState { taken, busy, unavailable };
-
-const char* const waiting = QT_TRANSLATE_NOOP("Orvoinstaller", "正在等待另一个安装程序完成...");
 
 // Shared by the run on the main thread and the worker that does its file work.
 struct RunCounters {
@@ -38,12 +34,11 @@ std::optional<QString> InstallerViewModel::postInstallScript(bool& notAFile) con
     const auto resources = findResourcePath();
     if (!resources)
         return std::nullopt;
-    const QString script = Pack{*resources}.script();
-    if (!m_platform.fileSystem->exists(script))
+    const auto script = findPostInstallScript(*m_platform.fileSystem, *resources);
+    if (!script)
         return std::nullopt;
-    // The shell would open it; a FIFO would keep it waiting for ever.
-    notAFile = m_platform.fileSystem->type(script, true) != FileSystem::Type::file;
-    return script;
+    notAFile = script->notAFile;
+    return script->path;
 }
 
 void InstallerViewModel::requestCancel() {
@@ -74,62 +69,34 @@ Task InstallerViewModel::installPlugins() {
     const auto cancel = std::make_shared<CancelToken>();
     m_cancel = cancel;
     // Used on the worker only, one call at a time.
-    const auto installer =
-        std::make_shared<TemplateInstaller>(*m_platform.fileSystem, *m_platform.output);
+    const auto steps = std::make_shared<InstallSteps>(*m_platform.fileSystem, *m_platform.output);
 
     // The names as they were when the button was pressed: edits made while the run goes on
     // (or waits for another installer) do not reach it.
     const QList<FolderItem> items = m_folderItems;
 
     setIsInstalling(true);
-    // Another installer writing into the same folder would trip over this one's entries:
-    // wait for it to finish instead.
-    std::shared_ptr<QLockFile> lock;
+    // Wait for another installer to finish; without a lock the items say why.
+    bool locked = false;
     if (!items.isEmpty()) {
         for (;;) {
             // Named, not a temporary of the co_await: GCC 12 destroys such temporaries twice.
-            auto tryLock = onWorker<LockState>([&lock, installer, this] {
-                if (!lock) {
-                    if (installer->homeProblem())
-                        return LockState::unavailable; // the items say why
-                    const QString folder = installer->templatesFolder();
-                    if (m_platform.fileSystem->createDirectories(folder))
-                        return LockState::unavailable;
-                    lock = std::make_shared<QLockFile>(
-                        joinPath(folder, QStringLiteral(".orvo-install.lock")));
-                    // Held for a whole run; a holder that died is found by its process id.
-                    lock->setStaleLockTime(0);
-                }
-                if (lock->tryLock(0))
-                    return LockState::taken;
-                return lock->error() == QLockFile::LockFailedError ? LockState::busy
-                                                                   : LockState::unavailable;
-            });
-            const LockState state = co_await tryLock;
-            if (state != LockState::busy)
+            auto tryLock = onWorker<Result<bool>>([steps] { return steps->tryLock(); });
+            const Result<bool> taken = co_await tryLock;
+            locked = taken && taken.value();
+            if (!taken || locked)
                 break;
             if (m_installationProgress != waitingStatus())
-                setInstallationProgress(Text(waiting));
+                setInstallationProgress(Text(InstallSteps::waitingText));
             co_await Delay(lockRetryMilliseconds, this);
         }
     }
     setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "开始安装...")));
 
-    using Plans = std::vector<Result<TemplatePlan>>;
-    auto planAll = onWorker<Plans>([installer, items] {
-        Plans plans;
-        for (const FolderItem& item : items)
-            plans.push_back(installer->plan(item.path, item.type, item.newName));
-        return plans;
-    });
-    const Plans plans = co_await planAll;
+    auto planAll = onWorker<RunPlans>([steps, items] { return steps->plan(items); });
+    const RunPlans plans = co_await planAll;
     RunProgress progress;
-    for (const auto& plan : plans) {
-        if (plan) {
-            progress.filesTotal += plan.value().files;
-            progress.bytesTotal += plan.value().bytes;
-        }
-    }
+    plannedTotals(plans, progress.filesTotal, progress.bytesTotal);
     setRunProgress(progress);
 
     // The worker counts; the main thread shows the counts a few times a second.
@@ -163,8 +130,8 @@ Task InstallerViewModel::installPlugins() {
         if (!plans[i]) {
             error = plans[i].error();
         } else {
-            auto execute = onWorker<Status>([installer, plan = plans[i].value(), cancel, counters] {
-                return installer->execute(plan, cancel.get(), [&](qint64 files, qint64 bytes) {
+            auto execute = onWorker<Status>([steps, plan = plans[i].value(), cancel, counters] {
+                return steps->execute(plan, cancel.get(), [&](qint64 files, qint64 bytes) {
                     counters->files += files;
                     counters->bytes += bytes;
                 });
@@ -176,8 +143,7 @@ Task InstallerViewModel::installPlugins() {
             break;
         if (error) {
             ++failedCount;
-            print(QStringLiteral("处理项目失败: ") + item.originalName +
-                  QStringLiteral(", 错误: ") + error->description);
+            print(templateFailedLine(item.originalName, *error));
             co_await NextTurn(*m_platform.mainQueue, this);
             setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装 %1 失败: %2"),
                                          {item.originalName, error->shown()}));
@@ -189,9 +155,9 @@ Task InstallerViewModel::installPlugins() {
         }
     }
     ticker.stop();
-    if (lock) {
-        auto unlock = onWorker<bool>([lock] {
-            lock->unlock();
+    if (locked) {
+        auto unlock = onWorker<bool>([steps] {
+            steps->unlock();
             return true;
         });
         co_await unlock;
@@ -208,7 +174,7 @@ Task InstallerViewModel::installPlugins() {
         if (script) {
             setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "执行安装后脚本...")));
             if (notAFile) {
-                print(QStringLiteral("脚本执行出错: “%1” 不是普通文件，不会运行它").arg(*script));
+                print(scriptNotAFileLine(*script));
                 scriptFailed = true;
             } else {
                 m_scriptRunning = true;
@@ -244,7 +210,7 @@ Task InstallerViewModel::installPlugins() {
 }
 
 QString InstallerViewModel::waitingStatus() {
-    return QString::fromUtf8(waiting);
+    return QString::fromUtf8(InstallSteps::waitingText);
 }
 
 Text InstallerViewModel::cancelledStatus(const InstallationSummary& summary) {

@@ -8,6 +8,8 @@ namespace {
 
 using Type = FileSystem::Type;
 
+} // namespace
+
 // newName names one folder inside the kind folder; anything that would resolve to the kind
 // folder itself, reach outside it or be hidden from the editor is refused before a file is
 // touched.
@@ -39,6 +41,8 @@ Status checkFolderName(const QString& name) {
                  {name}));
     return std::nullopt;
 }
+
+namespace {
 
 // Without a home folder every destination would hang off the root of the disk.
 Status checkHome(const QString& home) {

@@ -32,6 +32,10 @@ struct TemplatePlan {
     qint64 bytes = 0;    // and their size
 };
 
+// Why `name` cannot be the name of an installed template, if it cannot: empty, "." or "..",
+// a "/" or a NUL in it, or hidden.
+Status checkFolderName(const QString& name);
+
 // Installs templates into the user's templates folder, one at a time, on whichever thread
 // calls it: plans a template, then executes the plan with safe writes (see SafeWrite.h),
 // telling how far it got and stopping when asked. Knows no window and no state object.

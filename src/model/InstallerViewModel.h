@@ -1,6 +1,7 @@
 #pragma once
 
 #include "install/DestinationState.h"
+#include "install/InstallSteps.h"
 #include "install/Task.h"
 #include "install/TemplateInstaller.h"
 #include "install/Worker.h"
@@ -117,7 +118,7 @@ public:
     // looks again.
     static QString waitingStatus();
     static Text cancelledStatus(const InstallationSummary& summary);
-    static constexpr int lockRetryMilliseconds = 250;
+    static constexpr int lockRetryMilliseconds = InstallSteps::lockRetryMilliseconds;
 
 Q_SIGNALS:
     void objectWillChange();

@@ -49,6 +49,8 @@ void layOutPack(Engine& e) {
     for (const char* file : {"g", "Media/m", "mine", ".orvo-tmp-notes"})
         e.writeFile(e.installed("Effects.localized/G/") + file, "old");
     e.writeFile(e.installed("Effects.localized/G/same"), "same");
+    // Older than the pack, as users have them: written in the pack's second, a file of the
+    // same size would pass for installed in one run and not in the next.
     ageFiles(e.installed("Effects.localized/G"));
 }
 

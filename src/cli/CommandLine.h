@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace Orvoinstaller {
+
+// Whether the arguments ask for the command line instead of the window: one of its options
+// is among them. Read from argv before any application object exists, since the window's
+// needs a display; Qt's own arguments (-platform, -style, …) and macOS's -psn_… are not ours.
+bool wantsCommandLine(int argc, char* argv[]);
+
+// Lists, installs or uninstalls without a window; returns the exit status: 0 done, 1
+// something failed, 2 the arguments are wrong (and nothing was written).
+int runCommandLine(int argc, char* argv[], const QString& version);
+
+} // namespace Orvoinstaller

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "model/FolderItem.h"
+#include "platform/Bundle.h"
+#include "platform/FileSystem.h"
+#include "platform/Output.h"
+
+#include <QList>
+
+#include <optional>
+
+namespace Orvoinstaller {
+
+// The resource folder of the bundle, or the fallback beside it, with the trace of where it
+// looked.
+std::optional<QString> findResourcePath(const Bundle& bundle, const FileSystem& fs,
+                                        DiagnosticOutput& output);
+
+struct PackContents {
+    QList<FolderItem> templates; // kind by kind, each in the file system's order
+    bool hasFonts = false;
+};
+
+// The templates and fonts of the pack in `resources`, with the trace of the scan.
+PackContents scanPack(const FileSystem& fs, const QString& resources, DiagnosticOutput& output);
+
+} // namespace Orvoinstaller

@@ -1,0 +1,79 @@
+#include "install/InstallSteps.h"
+
+#include "install/Manifest.h"
+
+#include <QLockFile>
+
+namespace Orvoinstaller {
+
+const char* const InstallSteps::waitingText =
+    QT_TRANSLATE_NOOP("Orvoinstaller", "正在等待另一个安装程序完成...");
+
+InstallSteps::InstallSteps(FileSystem& fs, DiagnosticOutput& output)
+    : m_fs(fs), m_output(output), m_installer(fs, output) {}
+
+InstallSteps::~InstallSteps() = default;
+
+Result<bool> InstallSteps::tryLock() {
+    if (!m_lock) {
+        if (Status error = m_installer.homeProblem())
+            return *error;
+        const QString folder = m_installer.templatesFolder();
+        if (Status error = m_fs.createDirectories(folder))
+            return *error;
+        m_lock = templatesFolderLock(folder);
+    }
+    if (m_lock->tryLock(0))
+        return true;
+    if (m_lock->error() == QLockFile::LockFailedError)
+        return false;
+    return Error{QStringLiteral("无法锁定 “%1”").arg(m_lock->fileName())};
+}
+
+void InstallSteps::unlock() {
+    // What the record deferred is written while the lock still keeps other runs out.
+    if (m_recorder)
+        noteUnsaved(m_recorder->finish());
+    if (m_lock)
+        m_lock->unlock();
+}
+
+RunPlans InstallSteps::plan(const QList<FolderItem>& items) const {
+    RunPlans plans;
+    for (const FolderItem& item : items)
+        plans.push_back(m_installer.plan(item.path, item.type, item.newName));
+    return plans;
+}
+
+Status InstallSteps::execute(const TemplatePlan& plan, const CancelToken* cancel,
+                             const TemplateInstaller::Progress& progress) {
+    if (!m_recorder) {
+        m_recorder = std::make_unique<ManifestRecorder>(
+            m_fs, defaultManifestLocation(m_installer.templatesFolder()));
+        m_installer.setInstalledObserver(m_recorder->observer());
+    }
+    Status error = m_installer.execute(plan, cancel, progress);
+    // Also after a failure: what was put in place before it is recorded.
+    noteUnsaved(m_recorder->save());
+    return error;
+}
+
+void InstallSteps::noteUnsaved(const Status& error) {
+    if (error)
+        m_output.line(QStringLiteral("无法保存安装记录: ") + error->description);
+}
+
+void plannedTotals(const RunPlans& plans, qint64& files, qint64& bytes) {
+    for (const auto& plan : plans) {
+        if (plan) {
+            files += plan.value().files;
+            bytes += plan.value().bytes;
+        }
+    }
+}
+
+QString templateFailedLine(const QString& name, const Error& error) {
+    return QStringLiteral("处理项目失败: ") + name + QStringLiteral(", 错误: ") + error.description;
+}
+
+} // namespace Orvoinstaller

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "install/TemplateInstaller.h"
+#include "model/FolderItem.h"
+
+#include <QList>
+
+#include <memory>
+#include <vector>
+
+class QLockFile;
+
+namespace Orvoinstaller {
+
+class ManifestRecorder;
+
+using RunPlans = std::vector<Result<TemplatePlan>>;
+
+// The file work of one installation run, the same for the window and the command line: the
+// templates folder's lock, the plans, and each template with the manifest's record of what
+// it wrote. On the worker only, one call at a time.
+class InstallSteps {
+public:
+    InstallSteps(FileSystem& fs, DiagnosticOutput& output);
+    ~InstallSteps();
+
+    TemplateInstaller& installer() { return m_installer; }
+
+    // Another installer writing into the same folder would trip over this one's entries.
+    // True once taken, false while another installer holds it; an error when no lock can be
+    // had (no home folder, a templates folder that cannot be created).
+    Result<bool> tryLock();
+    // Writes what the manifest deferred, then lets other runs in.
+    void unlock();
+
+    RunPlans plan(const QList<FolderItem>& items) const;
+    // A record that cannot be saved is a trace line, never the template's failure: the
+    // files are in place all the same.
+    Status execute(const TemplatePlan& plan, const CancelToken* cancel,
+                   const TemplateInstaller::Progress& progress);
+
+    // How often a waiting run looks at the lock again, and what it says meanwhile.
+    static constexpr int lockRetryMilliseconds = 250;
+    static const char* const waitingText;
+
+private:
+    void noteUnsaved(const Status& error);
+
+    FileSystem& m_fs;
+    DiagnosticOutput& m_output;
+    TemplateInstaller m_installer;
+    std::unique_ptr<QLockFile> m_lock;
+    std::unique_ptr<ManifestRecorder> m_recorder;
+};
+
+// Files and bytes of every template that could be planned.
+void plannedTotals(const RunPlans& plans, qint64& files, qint64& bytes);
+
+// The trace line of a template that could not be installed.
+QString templateFailedLine(const QString& name, const Error& error);
+
+} // namespace Orvoinstaller
