@@ -17,9 +17,17 @@ namespace Orvoinstaller {
 
 namespace {
 
-const char* const optionNames[] = {"help",    "help-all",  "version",  "list",
-                                   "install", "uninstall", "dry-run",  "name",
-                                   "fonts",   "no-script", "checksum", "json"};
+// What QGuiApplication and QApplication read from the command line themselves.
+const char* const qtWindowOptions[] = {"platform",        "platformpluginpath",
+                                       "platformtheme",   "plugin",
+                                       "qwindowgeometry", "qwindowicon",
+                                       "qwindowtitle",    "reverse",
+                                       "session",         "style",
+                                       "stylesheet",      "widgetcount",
+                                       "display",         "geometry",
+                                       "qmljsdebugger",   "nograb",
+                                       "dograb",          "sync",
+                                       "visual",          "title"};
 
 // `--name KIND/OLD=NEW` onto the templates; an error says which one cannot be used. OLD may
 // hold "=", so the longest template name that fits is taken.
@@ -94,12 +102,17 @@ bool wantsCommandLine(int argc, char* argv[]) {
         const char* arg = argv[i];
         if (!std::strcmp(arg, "-h") || !std::strcmp(arg, "-?") || !std::strcmp(arg, "-v"))
             return true;
-        if (std::strncmp(arg, "--", 2) != 0)
+        if (std::strncmp(arg, "--", 2) != 0 || arg[2] == '\0')
             continue;
+        // Qt takes its window options with two dashes too; anything else with two is ours,
+        // and a mistyped one must end a script with a usage error, not open a window.
         const size_t length = std::strcspn(arg + 2, "=");
-        for (const char* name : optionNames)
-            if (std::strlen(name) == length && !std::strncmp(arg + 2, name, length))
-                return true;
+        bool qtOption = false;
+        for (const char* name : qtWindowOptions)
+            qtOption =
+                qtOption || (std::strlen(name) == length && !std::strncmp(arg + 2, name, length));
+        if (!qtOption)
+            return true;
     }
     return false;
 }

@@ -197,6 +197,8 @@ private Q_SLOTS:
     void usageErrors_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::newRow("unknown option") << QStringList{"--install", "--bogus"};
+        // Mistyped alone, it must not open a window a script cannot close.
+        QTest::newRow("mistyped mode") << QStringList{"--lst"};
         QTest::newRow("no such template") << QStringList{"--install", "--name", "Titles/Z=A"};
         QTest::newRow("no such kind") << QStringList{"--install", "--name", "Fonts/T=A"};
         QTest::newRow("slash in the name") << QStringList{"--install", "--name", "Titles/T=a/b"};
