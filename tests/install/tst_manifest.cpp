@@ -129,6 +129,21 @@ QStringList listingPaths(const QStringList& listing) {
     return paths;
 }
 
+// After an uninstall: the entries of the installation still there (as paths below the
+// titles folder) are `left`, and the record holds `recordedAfter` (or is gone when empty).
+void checkLeftAndRecorded(const Installed& e, QStringList left, const QStringList& recordedAfter) {
+    QStringList added = listingPaths(treeListing(e.homePath()));
+    for (const QString& path : listingPaths(e.baseline))
+        added.removeOne(path);
+    for (QString& path : left)
+        path = "Movies/Motion Templates.localized/Titles.localized/" + path;
+    QCOMPARE(added, left);
+    if (recordedAfter.isEmpty())
+        QVERIFY(!QFile::exists(e.location.path));
+    else
+        QCOMPARE(e.recorded(), recordedAfter);
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Change)
@@ -233,16 +248,7 @@ private Q_SLOTS:
         const QStringList after = treeListing(e.homePath());
         for (const QString& line : e.baseline)
             QVERIFY2(after.contains(line), qPrintable(line));
-        QStringList added = listingPaths(after);
-        for (const QString& path : listingPaths(e.baseline))
-            added.removeOne(path);
-        for (QString& path : left)
-            path = "Movies/Motion Templates.localized/Titles.localized/" + path;
-        QCOMPARE(added, left);
-        if (recordedAfter.isEmpty())
-            QVERIFY(!QFile::exists(e.location.path));
-        else
-            QCOMPARE(e.recorded(), recordedAfter);
+        checkLeftAndRecorded(e, left, recordedAfter);
     }
 
     // A manifest that cannot be trusted removes nothing and says why, naming the file; an
@@ -358,16 +364,7 @@ private Q_SLOTS:
         const UninstallReport report = uninstallRecorded(fs, e.location, false);
         QCOMPARE(report.failed.size(), 1);
         QCOMPARE(report.failed[0].description, "injected " + e.file(refused));
-        QStringList added = listingPaths(treeListing(e.homePath()));
-        for (const QString& path : listingPaths(e.baseline))
-            added.removeOne(path);
-        for (QString& path : left)
-            path = "Movies/Motion Templates.localized/Titles.localized/" + path;
-        QCOMPARE(added, left);
-        if (recordedAfter.isEmpty())
-            QVERIFY(!QFile::exists(e.location.path));
-        else
-            QCOMPARE(e.recorded(), recordedAfter);
+        checkLeftAndRecorded(e, left, recordedAfter);
     }
 };
 
