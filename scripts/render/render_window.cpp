@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include <algorithm>
+
 using namespace Orvoinstaller;
 
 namespace {
@@ -189,7 +191,17 @@ bool renderStates(const QString& pack, const QString& out) {
             QApplication::processEvents();
         }
         ok &= midRun && save(scene.picture(), out, QStringLiteral("3-during-run.png"));
-        const bool alerted = scene.stepUntil([&] { return scene.view()->alert() != nullptr; });
+        bool alerted = scene.stepUntil([&] { return scene.view()->alert() != nullptr; });
+        // Behind the alert the rows merge into what the run installed, once it is listed.
+        alerted &= scene.stepUntil([&] {
+            const InstallerViewModel& model = scene.model();
+            return !model.isInstalling() &&
+                   std::all_of(model.folderItems().begin(), model.folderItems().end(),
+                               [&](const FolderItem& item) {
+                                   return destinationState(model.installedFolders(), item.type,
+                                                           item.newName) == DestinationState::merge;
+                               });
+        });
         ok &= alerted &&
               save(scene.picture(scene.view()->alert()), out, QStringLiteral("4-alert.png"));
     }
