@@ -90,8 +90,9 @@ int cloneInto(int in, int out, dev_t fromDevice, dev_t toDevice) {
 // Works through descriptors of the open folders, so each entry costs one name lookup.
 class TreeCopier {
 public:
-    TreeCopier(const CopyProgress& progress, bool cloneOnly = false)
-        : m_progress(progress), m_cloneOnly(cloneOnly) {}
+    // `toDevice`: the file system the copy is made on, the same for the whole new tree.
+    TreeCopier(const CopyProgress& progress, dev_t toDevice, bool cloneOnly = false)
+        : m_progress(progress), m_toDevice(toDevice), m_cloneOnly(cloneOnly) {}
     std::optional<CopyFailure> failed;
 
     bool copyEntry(int fromDir, const char* name, int toDir, const char* toName,
@@ -108,6 +109,7 @@ public:
 
 private:
     const CopyProgress& m_progress;
+    const dev_t m_toDevice;
     const bool m_cloneOnly; // fail rather than copy bytes
 
     bool fail(int error, const fs::path& path) {
@@ -142,10 +144,7 @@ private:
             return fail(errno, fromPath);
 
         // A clone where the file system makes one: whole, at once, sharing the blocks.
-        struct stat made;
-        if (::fstat(out.get(), &made) != 0)
-            return fail(errno, fromPath);
-        const int cloneError = cloneInto(in.get(), out.get(), opened.st_dev, made.st_dev);
+        const int cloneError = cloneInto(in.get(), out.get(), opened.st_dev, m_toDevice);
         if (cloneError != 0 && m_cloneOnly)
             return fail(cloneError, fromPath);
         // Otherwise the kernel copies (or shares) the data without a trip through user space;
@@ -354,7 +353,10 @@ std::optional<CopyFailure> copyTree(const fs::path& fromGiven, const fs::path& t
     if (fromName.empty() || toName.empty())
         return failure(EINVAL, fromName.empty() ? from : to);
 
-    TreeCopier copier(progress);
+    struct stat folder;
+    if (::fstat(toDir.get(), &folder) != 0)
+        return failure(errno, toParent);
+    TreeCopier copier(progress, folder.st_dev);
     copier.copyEntry(fromDir.get(), fromName.c_str(), toDir.get(), toName.c_str(), from, st);
     return copier.failed;
 }
@@ -379,7 +381,7 @@ std::optional<CopyFailure> cloneFile(const fs::path& from, const fs::path& to) {
     if (std::find(refused.begin(), refused.end(), folder.st_dev) != refused.end())
         return failure(EOPNOTSUPP, from);
     const CopyProgress none;
-    TreeCopier cloner(none, true);
+    TreeCopier cloner(none, folder.st_dev, true);
     cloner.copyEntry(fromDir.get(), from.filename().c_str(), toDir.get(), to.filename().c_str(),
                      from, st);
     return cloner.failed;
