@@ -65,13 +65,17 @@ QByteArray entryJson(const QString& path, const FileSystem::Facts& facts) {
            "\"}";
 }
 
+// `makeFolder`: the folder may not exist yet. Asked once per run, so that a run's file
+// operations are the same whenever its writes happen.
 Status writeManifest(FileSystem& fs, const ManifestLocation& location,
-                     const QMap<QString, QByteArray>& entries) {
+                     const QMap<QString, QByteArray>& entries, bool makeFolder = true) {
     if (location.path.isEmpty())
         return Error::saying(Text(
             QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入安装记录: 系统没有给出存放它的文件夹")));
-    if (auto error = fs.createDirectories(parentPath(location.path)))
-        return error;
+    if (makeFolder) {
+        if (auto error = fs.createDirectories(parentPath(location.path)))
+            return error;
+    }
     QByteArray data =
         "{\n  \"format\": " + QByteArray::number(manifestFormatVersion) +
         ",\n  \"bundleId\": " + jsonString(location.bundleId) +
@@ -251,6 +255,7 @@ struct ManifestRecorder::State {
     QMap<QString, QByteArray> entries; // serialised, by path
     bool loaded = false;
     bool changed = false; // since the last write
+    bool folderMade = false;
     Status discarded;
     QElapsedTimer sinceWrite;
     qint64 writeCost = 0; // of the last write, in nanoseconds
@@ -312,7 +317,8 @@ Status ManifestRecorder::State::write(bool now) {
         return std::nullopt;
     QElapsedTimer clock;
     clock.start();
-    Status error = writeManifest(fs, location, entries);
+    Status error = writeManifest(fs, location, entries, !folderMade);
+    folderMade = folderMade || !error;
     writeCost = clock.nsecsElapsed();
     sinceWrite.start();
     if (!error)
