@@ -2,6 +2,7 @@
 
 #include "platform/CopyProgress.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -18,6 +19,15 @@ struct CopyFailure {
     std::error_code code;
     std::filesystem::path path;   // the entry at which the copy stopped
     bool unsupportedType = false; // the entry is neither a file, a folder nor a link
+
+    static CopyFailure of(int error, const std::filesystem::path& at) {
+        return CopyFailure{std::error_code(error, std::generic_category()), at};
+    }
+    static CopyFailure unsupported(const std::filesystem::path& at) {
+        CopyFailure refused = of(ENOTSUP, at);
+        refused.unsupportedType = true;
+        return refused;
+    }
 };
 
 // Copies a file, a symbolic link (as a link) or a folder with its whole tree, hidden

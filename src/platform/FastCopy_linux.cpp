@@ -20,16 +20,6 @@ namespace Orvoinstaller {
 
 namespace {
 
-CopyFailure failure(int error, const fs::path& path) {
-    return CopyFailure{std::error_code(error, std::generic_category()), path};
-}
-
-CopyFailure unsupported(const fs::path& path) {
-    CopyFailure refused = failure(ENOTSUP, path);
-    refused.unsupportedType = true;
-    return refused;
-}
-
 class FileDescriptor {
 public:
     explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
@@ -103,7 +93,7 @@ public:
             return copyFolder(fromDir, name, toDir, toName, fromPath, st);
         if (S_ISLNK(st.st_mode))
             return copyLink(fromDir, name, toDir, toName, fromPath, st);
-        failed = unsupported(fromPath);
+        failed = CopyFailure::unsupported(fromPath);
         return false;
     }
 
@@ -113,7 +103,7 @@ private:
     const bool m_cloneOnly; // fail rather than copy bytes
 
     bool fail(int error, const fs::path& path) {
-        failed = failure(error, path);
+        failed = CopyFailure::of(error, path);
         return false;
     }
 
@@ -135,7 +125,7 @@ private:
         if (::fstat(in.get(), &opened) != 0)
             return fail(errno, fromPath);
         if (!S_ISREG(opened.st_mode)) {
-            failed = unsupported(fromPath);
+            failed = CopyFailure::unsupported(fromPath);
             return false;
         }
         FileDescriptor out(
@@ -338,24 +328,24 @@ std::optional<CopyFailure> copyTree(const fs::path& fromGiven, const fs::path& t
     const fs::path to = toGiven.has_filename() ? toGiven : toGiven.parent_path();
     struct stat st;
     if (::lstat(from.c_str(), &st) != 0)
-        return failure(errno, from);
+        return CopyFailure::of(errno, from);
     // The two top entries are named by path; everything below goes through descriptors.
     const fs::path fromParent = from.has_parent_path() ? from.parent_path() : fs::path(".");
     const fs::path toParent = to.has_parent_path() ? to.parent_path() : fs::path(".");
     FileDescriptor fromDir(::open(fromParent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fromDir.get() < 0)
-        return failure(errno, fromParent);
+        return CopyFailure::of(errno, fromParent);
     FileDescriptor toDir(::open(toParent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (toDir.get() < 0)
-        return failure(errno, toParent);
+        return CopyFailure::of(errno, toParent);
     const std::string fromName = from.filename().native();
     const std::string toName = to.filename().native();
     if (fromName.empty() || toName.empty())
-        return failure(EINVAL, fromName.empty() ? from : to);
+        return CopyFailure::of(EINVAL, fromName.empty() ? from : to);
 
     struct stat folder;
     if (::fstat(toDir.get(), &folder) != 0)
-        return failure(errno, toParent);
+        return CopyFailure::of(errno, toParent);
     TreeCopier copier(progress, folder.st_dev);
     copier.copyEntry(fromDir.get(), fromName.c_str(), toDir.get(), toName.c_str(), from, st);
     return copier.failed;
@@ -364,22 +354,22 @@ std::optional<CopyFailure> copyTree(const fs::path& fromGiven, const fs::path& t
 std::optional<CopyFailure> cloneFile(const fs::path& from, const fs::path& to) {
     struct stat st;
     if (::lstat(from.c_str(), &st) != 0)
-        return failure(errno, from);
+        return CopyFailure::of(errno, from);
     if (!S_ISREG(st.st_mode))
-        return unsupported(from);
+        return CopyFailure::unsupported(from);
     FileDescriptor fromDir(::open(from.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fromDir.get() < 0)
-        return failure(errno, from.parent_path());
+        return CopyFailure::of(errno, from.parent_path());
     FileDescriptor toDir(::open(to.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     struct stat folder;
     if (toDir.get() < 0 || ::fstat(toDir.get(), &folder) != 0)
-        return failure(errno, to.parent_path());
+        return CopyFailure::of(errno, to.parent_path());
     // Asked before anything is made: where nothing clones, this costs two opens per file.
     const auto& refused = notCloning();
     if (folder.st_dev != st.st_dev)
-        return failure(EXDEV, from);
+        return CopyFailure::of(EXDEV, from);
     if (std::find(refused.begin(), refused.end(), folder.st_dev) != refused.end())
-        return failure(EOPNOTSUPP, from);
+        return CopyFailure::of(EOPNOTSUPP, from);
     const CopyProgress none;
     TreeCopier cloner(none, folder.st_dev, true);
     cloner.copyEntry(fromDir.get(), from.filename().c_str(), toDir.get(), to.filename().c_str(),

@@ -15,16 +15,6 @@ namespace Orvoinstaller {
 
 namespace {
 
-CopyFailure failure(int error, const fs::path& path) {
-    return CopyFailure{std::error_code(error, std::generic_category()), path};
-}
-
-CopyFailure unsupported(const fs::path& path) {
-    CopyFailure refused = failure(ENOTSUP, path);
-    refused.unsupportedType = true;
-    return refused;
-}
-
 bool plainType(mode_t mode) {
     return S_ISREG(mode) || S_ISDIR(mode) || S_ISLNK(mode);
 }
@@ -34,13 +24,13 @@ std::optional<CopyFailure> refuseOtherTypes(const fs::path& root) {
     char* paths[] = {const_cast<char*>(root.c_str()), nullptr};
     FTS* walk = ::fts_open(paths, FTS_PHYSICAL | FTS_NOCHDIR, nullptr);
     if (!walk)
-        return failure(errno, root);
+        return CopyFailure::of(errno, root);
     std::optional<CopyFailure> refused;
     while (const FTSENT* entry = ::fts_read(walk)) {
         if (entry->fts_info == FTS_DP || !entry->fts_statp)
             continue;
         if (!plainType(entry->fts_statp->st_mode)) {
-            refused = unsupported(entry->fts_path);
+            refused = CopyFailure::unsupported(entry->fts_path);
             break;
         }
     }
@@ -60,15 +50,15 @@ bool sameRegularFile(const fs::path&, const fs::path&) {
 std::optional<CopyFailure> copyTree(const fs::path& from, const fs::path& to, const CopyProgress&) {
     struct stat st;
     if (::lstat(to.c_str(), &st) == 0)
-        return failure(EEXIST, to);
+        return CopyFailure::of(EEXIST, to);
     if (::lstat(from.c_str(), &st) != 0)
-        return failure(errno, from);
+        return CopyFailure::of(errno, from);
     if (!plainType(st.st_mode))
-        return unsupported(from);
+        return CopyFailure::unsupported(from);
     if (::clonefile(from.c_str(), to.c_str(), CLONE_NOFOLLOW) == 0)
         return std::nullopt;
     if (errno != ENOTSUP && errno != EXDEV)
-        return failure(errno, from);
+        return CopyFailure::of(errno, from);
     if (S_ISDIR(st.st_mode)) {
         if (auto refused = refuseOtherTypes(from))
             return refused;
@@ -76,18 +66,18 @@ std::optional<CopyFailure> copyTree(const fs::path& from, const fs::path& to, co
     const copyfile_flags_t flags =
         COPYFILE_ALL | COPYFILE_RECURSIVE | COPYFILE_NOFOLLOW | COPYFILE_EXCL;
     if (::copyfile(from.c_str(), to.c_str(), nullptr, flags) != 0)
-        return failure(errno, from);
+        return CopyFailure::of(errno, from);
     return std::nullopt;
 }
 
 std::optional<CopyFailure> cloneFile(const fs::path& from, const fs::path& to) {
     struct stat st;
     if (::lstat(from.c_str(), &st) != 0)
-        return failure(errno, from);
+        return CopyFailure::of(errno, from);
     if (!S_ISREG(st.st_mode))
-        return unsupported(from);
+        return CopyFailure::unsupported(from);
     if (::clonefile(from.c_str(), to.c_str(), CLONE_NOFOLLOW) != 0)
-        return failure(errno, from);
+        return CopyFailure::of(errno, from);
     return std::nullopt;
 }
 
