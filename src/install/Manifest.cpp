@@ -351,6 +351,7 @@ private:
 
     void check(const QString& path, const FileSystem::Facts& recorded);
     Type folderType(const QString& folder);
+    bool reachable(const QString& folder);
     void walk(const QString& folder);
     bool leftEmpty(const QString& folder, const QStringList& names);
     void removeFolders();
@@ -421,7 +422,7 @@ UninstallReport Uninstall::run() {
     QStringList templateFolders = m_templateFolders.values();
     templateFolders.sort();
     for (const QString& folder : templateFolders)
-        if (m_fs.type(folder) == Type::folder)
+        if (reachable(folder))
             walk(folder);
 
     for (const Removal& removal : std::as_const(m_removals)) {
@@ -464,24 +465,43 @@ Type Uninstall::folderType(const QString& folder) {
     return type;
 }
 
+// True when every folder from the kind folder down to `folder` is a folder, not a link.
+bool Uninstall::reachable(const QString& folder) {
+    const QStringList parts = folder.mid(m_root.size() + 1).split(u'/');
+    QString path = m_root;
+    for (const QString& part : parts) {
+        path = joinPath(path, part);
+        if (folderType(path) != Type::folder)
+            return false;
+    }
+    return true;
+}
+
 // Decides one entry. A link on the way there is never followed: it may lead anywhere.
 void Uninstall::check(const QString& path, const FileSystem::Facts& recorded) {
     const QString absolute = joinPath(m_root, path);
     const QStringList parts = path.split(u'/');
     QString folder = m_root;
     Type blocking = Type::folder;
+    qsizetype missingAt = -1; // the depth of the first folder on the way that is missing
     for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
         folder = joinPath(folder, parts[i]);
         if (i == 1)
             m_templateFolders.insert(folder);
         if (i >= 1)
             m_ancestors.insert(folder);
-        if (blocking == Type::folder)
+        if (blocking == Type::folder) {
             blocking = folderType(folder);
+            if (blocking == Type::missing)
+                missingAt = i;
+        }
     }
     const FileSystem::Facts now =
         blocking == Type::folder ? m_fs.facts(absolute) : FileSystem::Facts{};
-    if (blocking == Type::missing || (blocking == Type::folder && now.type == Type::missing)) {
+    // A missing kind folder may be a volume not mounted now: its record stays. A template
+    // folder, or anything in one, gone from a kind folder that is there, was deleted.
+    if ((blocking == Type::missing && missingAt >= 1) ||
+        (blocking == Type::folder && now.type == Type::missing)) {
         // Nothing there to protect: the record goes.
         keep(missingReason, absolute);
         m_entries.remove(path);
@@ -543,6 +563,9 @@ void Uninstall::removeFolders() {
         return depthA != depthB ? depthA > depthB : a < b;
     });
     for (const QString& folder : std::as_const(folders)) {
+        // lstat follows links in the middle of a path: each folder on the way is looked at.
+        if (!reachable(folder))
+            continue;
         const FileSystem::Facts facts = m_fs.facts(folder);
         if (facts.type != Type::folder || m_goneIdentities.contains(identity(facts)))
             continue;

@@ -289,6 +289,14 @@ private Q_SLOTS:
             stdfs::create_symlink(e.path("outside/Fresh").toStdString(),
                                   e.file("Fresh").toStdString());
         }) << false;
+        // Its folders emptied there: still nothing is removed on the far side of the link.
+        QTest::newRow("folder now a link out, emptied") << Change([](Installed& e) {
+            const auto out = e.path("outside/Fresh").toStdString();
+            stdfs::rename(e.file("Fresh").toStdString(), out);
+            stdfs::remove(out + "/Media/m");
+            stdfs::remove(out + "/Media/link");
+            stdfs::create_symlink(out, e.file("Fresh").toStdString());
+        }) << false;
     }
     void untrustedManifestRemovesNothing() {
         QFETCH(Change, tamper);
@@ -314,6 +322,22 @@ private Q_SLOTS:
             QVERIFY(QFileInfo(e.file("Fresh")).isSymLink());
             QCOMPARE(e.recorded().size(), 4);
         }
+    }
+
+    // A kind folder that is not there (on a volume not mounted now, say) keeps its record:
+    // once it is back, the uninstall finds everything.
+    void aMissingKindFolderKeepsItsRecord() {
+        Installed e;
+        const auto titles = e.installed("Titles.localized").toStdString();
+        stdfs::rename(titles, titles + "-away");
+        const QByteArray manifest = e.manifestBytes();
+        const UninstallReport away = uninstallRecorded(*e.fs, e.location, false);
+        QVERIFY(away.ok() && away.removed.isEmpty() && away.removedFolders.isEmpty());
+        QCOMPARE(e.manifestBytes(), manifest);
+        stdfs::rename(titles + "-away", titles);
+        const UninstallReport back = uninstallRecorded(*e.fs, e.location, false);
+        QCOMPARE(back.removed.size(), 6);
+        checkLeftAndRecorded(e, {}, {});
     }
 
     // Installing again records each path once, as it is now; a new recorder keeps what an
