@@ -66,7 +66,8 @@ public:
 
     // Waits while another installer holds the templates folder, as the window does; false
     // (having said why) when no lock can be had or a signal came meanwhile.
-    bool lock() {
+    // Waits for another installer; empty once taken, or when cancelled meanwhile.
+    Status lock() {
         bool saidWaiting = false;
         for (;;) {
             const auto taken = onWorker<Result<bool>>([this] { return m_steps.tryLock(); });
@@ -74,10 +75,10 @@ public:
                 m_console.toError(
                     QStringLiteral("Cannot install into %1: %2")
                         .arg(m_steps.installer().templatesFolder(), taken.error().description));
-                return false;
+                return taken.error();
             }
             if (taken.value())
-                return true;
+                return std::nullopt;
             if (!saidWaiting)
                 m_console.toError(QString::fromUtf8(InstallSteps::waitingText));
             saidWaiting = true;
@@ -85,7 +86,7 @@ public:
             QTimer::singleShot(InstallSteps::lockRetryMilliseconds, &pause, &QEventLoop::quit);
             turn(pause);
             if (cancelled())
-                return false;
+                return std::nullopt;
         }
     }
 
@@ -185,19 +186,23 @@ int installCommand(const Platform& platform, Console& console, const InstallOpti
     for (const FolderItem& item : items)
         outcomes.append({joinPath(run.steps().installer().kindFolder(item.type), item.newName),
                          false, TemplateInstaller::cancelled()});
-    if (!items.isEmpty() && !run.lock() && !run.cancelled())
-        return exitFailed;
+    // Nothing can be installed: every template fails with the reason, and the report says so.
+    const Status lockError = items.isEmpty() ? Status() : run.lock();
+    if (lockError) {
+        for (TemplateOutcome& outcome : outcomes)
+            outcome.error = lockError;
+    }
 
     std::atomic<qint64> bytesDone{0};
     qint64 bytesTotal = 0, filesTotal = 0;
     QString current;
     run.onTick = [&] { console.progress(progressLine(bytesDone, bytesTotal, current)); };
-    const RunPlans plans = run.cancelled() || items.isEmpty()
+    const RunPlans plans = run.cancelled() || items.isEmpty() || lockError
                                ? RunPlans()
                                : run.onWorker<RunPlans>([&] { return run.steps().plan(items); });
     plannedTotals(plans, filesTotal, bytesTotal);
 
-    int installed = 0, failed = 0;
+    int installed = 0, failed = lockError ? int(items.size()) : 0;
     for (qsizetype i = 0; i < qsizetype(plans.size()) && !run.cancelled(); ++i) {
         current = items[i].originalName;
         TemplateOutcome& outcome = outcomes[i];
@@ -219,13 +224,13 @@ int installCommand(const Platform& platform, Console& console, const InstallOpti
             ++installed;
         }
     }
-    if (!items.isEmpty())
+    if (!items.isEmpty() && !lockError)
         run.unlock();
     run.onTick = {};
     console.endProgress();
 
     ScriptOutcome script{QStringLiteral("skipped"), std::nullopt};
-    if (options.script && !run.cancelled()) {
+    if (options.script && !run.cancelled() && !lockError) {
         const auto found = run.onWorker<std::optional<PostInstallScript>>(
             [&]() -> std::optional<PostInstallScript> {
                 const auto resources =
@@ -249,7 +254,7 @@ int installCommand(const Platform& platform, Console& console, const InstallOpti
     }
 
     FontsOutcome fonts;
-    if (options.fonts && options.hasFonts && !run.cancelled()) {
+    if (options.fonts && options.hasFonts && !run.cancelled() && !lockError) {
         const FontReport report = run.onWorker<FontReport>([&]() -> FontReport {
             const auto resources =
                 findResourcePath(*platform.bundle, *platform.fileSystem, console);

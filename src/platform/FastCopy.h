@@ -31,9 +31,9 @@ struct CopyFailure {
 };
 
 // Copies a file, a symbolic link (as a link) or a folder with its whole tree, hidden
-// entries included, to a path where nothing exists yet. Permission bits are kept as
-// `cp -R` keeps them (less the umask), and access and modification times as `cp -p` keeps
-// them; what was copied before a failure stays. Only regular
+// entries included, to a path where nothing exists yet. Permission bits (0777) and access
+// and modification times are kept as `cp -p` keeps them, whatever the umask; what was
+// copied before a failure stays. Only regular
 // files are ever opened: a FIFO, socket or device anywhere in the tree fails the copy.
 // `progress`, if given, hears of each file and of large files piece by piece.
 std::optional<CopyFailure> copyTree(const std::filesystem::path& from,

@@ -53,6 +53,16 @@ bool readFully(int fd, char* data, size_t size) {
     return true;
 }
 
+// A copy keeps the pack's permission bits exactly (as cp -p does), or under a strict umask
+// the next run would find every file changed. The umask is not asked for: setting it to
+// learn it would race with other threads creating files; what the file got is looked at.
+bool keepMode(int fd, mode_t mode) {
+    struct stat made;
+    if (::fstat(fd, &made) != 0)
+        return false;
+    return (made.st_mode & 0777) == mode || ::fchmod(fd, mode) == 0;
+}
+
 // File systems seen refusing to clone, so that a copy on one does not ask again for every
 // file. Per thread: the engine copies on one.
 std::vector<dev_t>& notCloning() {
@@ -128,9 +138,11 @@ private:
             failed = CopyFailure::unsupported(fromPath);
             return false;
         }
-        FileDescriptor out(
-            ::openat(toDir, toName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 0777));
+        const mode_t mode = st.st_mode & 0777;
+        FileDescriptor out(::openat(toDir, toName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
         if (out.get() < 0)
+            return fail(errno, fromPath);
+        if (!keepMode(out.get(), mode))
             return fail(errno, fromPath);
 
         // A clone where the file system makes one: whole, at once, sharing the blocks.
@@ -243,7 +255,7 @@ private:
         }
         const bool ok = copyChildren(dir, out.get(), fromPath);
         ::closedir(dir);
-        if (ok && (mode & S_IRWXU) != S_IRWXU && ::fchmod(out.get(), mode) != 0)
+        if (ok && !keepMode(out.get(), mode))
             return fail(errno, fromPath);
         // Last: every entry made inside changed the folder's time.
         const struct timespec times[2] = {st.st_atim, st.st_mtim};

@@ -234,13 +234,21 @@ private Q_SLOTS:
         const QString home = m_home;
         if (blocked == "home")
             m_home.clear();
-        const Outcome outcome = run({"--install"});
+        const Outcome outcome = run({"--install", "--json"});
         m_home = home;
         if (blocked == "pack")
             QVERIFY(QDir().rename(aside, m_resources));
         QCOMPARE(outcome.status, 1);
         QVERIFY(outcome.err.contains(blocked == "home" ? "HOME" : blocked.toUtf8()));
         QCOMPARE(treeListing(m_home), before);
+        // A script reading the report still gets one, where there were templates to list.
+        if (blocked != "pack") {
+            const QJsonArray templates =
+                QJsonDocument::fromJson(outcome.out).object()["templates"].toArray();
+            QVERIFY(!templates.isEmpty());
+            for (const QJsonValue& entry : templates)
+                QCOMPARE(entry.toObject()["result"].toString(), "failed");
+        }
     }
 
     // After an installation the user adds a file to one template and changes a file of
