@@ -26,11 +26,11 @@ int main(int argc, char** argv) {
         files += f;
         bytes += b;
     };
-    const Status error = std::strcmp(argv[1], "copy") == 0
+    const Failure error = std::strcmp(argv[1], "copy") == 0
                              ? copyNew(fs, source, destination)
                              : installer.merge(source, destination, nullptr, progress);
     if (error) {
-        std::fprintf(stderr, "%s\n", error->description.toLocal8Bit().constData());
+        std::fprintf(stderr, "%s\n", error->description().toLocal8Bit().constData());
         return 1;
     }
     return 0;

@@ -52,8 +52,8 @@ std::optional<QString> applyNames(QList<FolderItem>& items, const QStringList& n
             return QStringLiteral("--name %1: that template is named twice").arg(asked);
         renamed.insert(match);
         const QString newName = rest.mid(items[match].originalName.size() + 1);
-        if (const Status unusable = checkFolderName(newName))
-            return QStringLiteral("--name %1: %2").arg(asked, unusable->description);
+        if (const Failure unusable = checkFolderName(newName))
+            return QStringLiteral("--name %1: %2").arg(asked, unusable->description());
         items[match].newName = newName;
     }
     return std::nullopt;
@@ -79,8 +79,8 @@ int listCommand(const Platform& platform, Console& console) {
     if (!pack)
         return exitFailed;
     const TemplateInstaller installer(*platform.fileSystem, console);
-    if (const Status home = installer.homeProblem()) {
-        console.toError(home->description);
+    if (const Failure home = installer.homeProblem()) {
+        console.toError(home->description());
         return exitFailed;
     }
     // The window's own rule, from the same listing.

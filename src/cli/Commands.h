@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cli/Console.h"
-#include "model/FolderItem.h"
+#include "base/FolderItem.h"
 #include "platform/Platform.h"
 
 #include <QList>

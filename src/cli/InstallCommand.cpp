@@ -26,7 +26,7 @@ namespace {
 struct TemplateOutcome {
     QString destination;
     bool merge = false;
-    Status error;
+    Failure error;
 };
 
 struct ScriptOutcome {
@@ -36,7 +36,7 @@ struct ScriptOutcome {
 
 struct FontsOutcome {
     QString result = QStringLiteral("skipped");
-    Status error;
+    Failure error;
 };
 
 // One command-line run: its worker, its file work, and what a termination signal stops
@@ -67,14 +67,14 @@ public:
     // Waits while another installer holds the templates folder, as the window does; false
     // (having said why) when no lock can be had or a signal came meanwhile.
     // Waits for another installer; empty once taken, or when cancelled meanwhile.
-    Status lock() {
+    Failure lock() {
         bool saidWaiting = false;
         for (;;) {
             const auto taken = onWorker<Result<bool>>([this] { return m_steps.tryLock(); });
             if (!taken) {
                 m_console.toError(
                     QStringLiteral("Cannot install into %1: %2")
-                        .arg(m_steps.installer().templatesFolder(), taken.error().description));
+                        .arg(m_steps.installer().templatesFolder(), taken.error().description()));
                 return taken.error();
             }
             if (taken.value())
@@ -138,7 +138,7 @@ private:
     bool m_scriptRunning = false;
 };
 
-QString statusWord(const Status& error, const QString& ok) {
+QString statusWord(const Failure& error, const QString& ok) {
     return error ? QStringLiteral("failed") : ok;
 }
 
@@ -150,7 +150,7 @@ QJsonObject templateJson(const FolderItem& item, const TemplateOutcome& outcome)
         {"destination", outcome.destination},
         {"result", statusWord(outcome.error, outcome.merge ? "merged" : "installed")}};
     if (outcome.error)
-        entry.insert("error", outcome.error->description);
+        entry.insert("error", outcome.error->description());
     return entry;
 }
 
@@ -187,7 +187,7 @@ int installCommand(const Platform& platform, Console& console, const InstallOpti
         outcomes.append({joinPath(run.steps().installer().kindFolder(item.type), item.newName),
                          false, TemplateInstaller::cancelled()});
     // Nothing can be installed: every template fails with the reason, and the report says so.
-    const Status lockError = items.isEmpty() ? Status() : run.lock();
+    const Failure lockError = items.isEmpty() ? Failure() : run.lock();
     if (lockError) {
         for (TemplateOutcome& outcome : outcomes)
             outcome.error = lockError;
@@ -210,12 +210,12 @@ int installCommand(const Platform& platform, Console& console, const InstallOpti
             outcome.error = plans[i].error();
         } else {
             outcome.merge = plans[i].value().merge;
-            outcome.error = run.onWorker<Status>([&, plan = plans[i].value()] {
+            outcome.error = run.onWorker<Failure>([&, plan = plans[i].value()] {
                 return run.steps().execute(plan, run.cancel(),
                                            [&](qint64, qint64 bytes) { bytesDone += bytes; });
             });
         }
-        if (outcome.error && TemplateInstaller::isCancellation(*outcome.error))
+        if (outcome.error && outcome.error->cancelled())
             break;
         if (outcome.error) {
             ++failed;
@@ -259,7 +259,9 @@ int installCommand(const Platform& platform, Console& console, const InstallOpti
             const auto resources =
                 findResourcePath(*platform.bundle, *platform.fileSystem, console);
             if (!resources)
-                return {Error{QStringLiteral("无法找到资源文件夹")}, std::nullopt};
+                return {Error::of(ErrorKind::missing,
+                                  Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法找到资源文件夹"))),
+                        std::nullopt};
             return installPackFonts(platform, *resources);
         });
         fonts.error = report.firstError;
@@ -267,7 +269,7 @@ int installCommand(const Platform& platform, Console& console, const InstallOpti
             statusWord(report.firstError, report.refusal ? QStringLiteral("installed-per-user")
                                                          : QStringLiteral("installed"));
         if (report.firstError)
-            console.line(QStringLiteral("字体安装失败: ") + report.firstError->description);
+            console.line(QStringLiteral("字体安装失败: ") + report.firstError->description());
     }
 
     const bool ok =
@@ -289,7 +291,7 @@ int installCommand(const Platform& platform, Console& console, const InstallOpti
         templates.append(templateJson(items[i], outcomes[i]));
     QJsonObject fontsEntry{{"result", fonts.result}};
     if (fonts.error)
-        fontsEntry.insert("error", fonts.error->description);
+        fontsEntry.insert("error", fonts.error->description());
     const QJsonObject report{
         {"templates", templates}, {"fonts", fontsEntry}, {"script", scriptJson(script)}};
     console.toOutput(QString::fromUtf8(QJsonDocument(report).toJson(QJsonDocument::Indented)));
@@ -299,8 +301,8 @@ int installCommand(const Platform& platform, Console& console, const InstallOpti
 int uninstallCommand(const Platform& platform, Console& console, bool dryRun) {
     CommandLineRun run(platform, console);
     const TemplateInstaller& installer = run.steps().installer();
-    if (const Status home = installer.homeProblem()) {
-        console.toError(home->description);
+    if (const Failure home = installer.homeProblem()) {
+        console.toError(home->description());
         return exitFailed;
     }
     // Takes the installers' lock itself.
@@ -309,7 +311,7 @@ int uninstallCommand(const Platform& platform, Console& console, bool dryRun) {
                                  defaultManifestLocation(installer.templatesFolder()), dryRun);
     });
     if (report.refused) {
-        console.toError(report.refused->description + QStringLiteral(": nothing removed"));
+        console.toError(report.refused->description() + QStringLiteral(": nothing removed"));
         return exitFailed;
     }
     const QString removed = dryRun ? QStringLiteral("would remove") : QStringLiteral("removed");
@@ -320,7 +322,7 @@ int uninstallCommand(const Platform& platform, Console& console, bool dryRun) {
     for (const QString& line : report.kept)
         console.toOutput(QStringLiteral("kept: ") + line);
     for (const Error& error : report.failed)
-        console.toOutput(QStringLiteral("failed: ") + error.description);
+        console.toOutput(QStringLiteral("failed: ") + error.description());
     console.toOutput(QStringLiteral("%1: %2 %3 files and %4 folders, %5 %6, %7 failed")
                          .arg(dryRun ? QStringLiteral("Dry run") : QStringLiteral("Done"), removed)
                          .arg(report.removed.size())

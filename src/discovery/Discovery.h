@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/FolderItem.h"
+#include "base/FolderItem.h"
 #include "platform/Bundle.h"
 #include "platform/FileSystem.h"
 #include "platform/Output.h"

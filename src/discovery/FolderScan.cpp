@@ -12,7 +12,7 @@ PackContents scanPack(const FileSystem& fs, const QString& resources, Diagnostic
     if (attributes)
         output.line(QStringLiteral("资源目录权限: ") + attributes.value());
     else
-        output.line(QStringLiteral("无法获取资源目录属性: ") + attributes.error().description);
+        output.line(QStringLiteral("无法获取资源目录属性: ") + attributes.error().description());
 
     PackContents pack;
     for (const auto type : {FolderType::titles, FolderType::effects, FolderType::generators,

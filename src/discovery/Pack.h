@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/FolderType.h"
+#include "base/FolderType.h"
 #include "platform/FileSystem.h"
 
 #include <QString>

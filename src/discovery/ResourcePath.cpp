@@ -18,7 +18,7 @@ std::optional<QString> findResourcePath(const Bundle& bundle, const FileSystem& 
             output.line(QStringLiteral("资源目录内容: ") + nameListText(names.value()));
             return *resources;
         }
-        output.line(QStringLiteral("无法访问资源目录: ") + names.error().description);
+        output.line(QStringLiteral("无法访问资源目录: ") + names.error().description());
     }
 
     // Two levels above the bundle folder, beside where the bundle was built or unpacked.
@@ -31,7 +31,7 @@ std::optional<QString> findResourcePath(const Bundle& bundle, const FileSystem& 
             output.line(QStringLiteral("备选路径内容: ") + nameListText(names.value()));
             return fallback;
         }
-        output.line(QStringLiteral("无法访问备选资源目录: ") + names.error().description);
+        output.line(QStringLiteral("无法访问备选资源目录: ") + names.error().description());
     }
 
     output.line(QStringLiteral("❌ 无法找到可用的资源路径"));

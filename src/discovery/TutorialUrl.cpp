@@ -55,7 +55,7 @@ void InstallerViewModel::loadTutorialURL() {
     } else {
         print(QStringLiteral("无法读取教程URL: ") +
               (bytes ? QStringLiteral("文件 “%1” 不是有效的 UTF-8 文本").arg(file)
-                     : bytes.error().description));
+                     : bytes.error().description()));
         address = QUrl(QString::fromUtf8(makerWebsite), QUrl::StrictMode);
     }
     if (!address || !address->isValid())

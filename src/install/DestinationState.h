@@ -1,7 +1,7 @@
 #pragma once
 
 #include "install/TemplateInstaller.h"
-#include "model/FolderType.h"
+#include "base/FolderType.h"
 #include "platform/FileSystem.h"
 
 #include <QSet>

@@ -38,20 +38,20 @@ private:
             (!m_folders.user.isEmpty() && m_fs.sameContent(font, inUser)))
             return;
         if (!m_report.refusal) {
-            Status error = placeCopy(font, inSystem);
+            Failure error = placeCopy(font, inSystem);
             if (!error)
                 return;
             if (!error->refused() || m_folders.user.isEmpty())
                 return note(*error);
             m_report.refusal = std::move(error);
         }
-        if (Status error = placeCopy(font, inUser))
+        if (Failure error = placeCopy(font, inUser))
             note(*error);
     }
 
     // Written as the merge writes: through a hidden temporary beside the target, so a copy
     // cut short never stands under a font's name.
-    Status placeCopy(const QString& font, const QString& target) {
+    Failure placeCopy(const QString& font, const QString& target) {
         const QString folder = parentPath(target);
         if (auto error = m_fs.createDirectories(folder))
             return error;
@@ -98,7 +98,7 @@ FontReport installPackFonts(const Platform& platform, const QString& resources) 
     if (report.refusal)
         platform.output->line(
             QStringLiteral("系统字体文件夹拒绝写入，字体改为安装到当前用户的字体文件夹: ") +
-            report.refusal->description);
+            report.refusal->description());
     return report;
 }
 
@@ -110,7 +110,7 @@ void InstallerViewModel::installFonts() {
     const FontReport report = installPackFonts(m_platform, *resources);
     if (report.firstError)
         setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体安装失败: %1"),
-                                     {report.firstError->shown()}));
+                                     {report.firstError->text}));
     else if (report.refusal)
         setInstallationProgress(
             Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体已安装到当前用户的字体文件夹")));

@@ -14,7 +14,7 @@ struct FontFolders {
 };
 
 struct FontReport {
-    Status firstError;            // the first font that could not be installed
+    Failure firstError;            // the first font that could not be installed
     std::optional<Error> refusal; // why the system folder was passed over, if it was
 };
 

@@ -126,11 +126,11 @@ Task InstallerViewModel::installPlugins() {
         const FolderItem& item = items[i];
         setInstallationProgress(
             Text(QT_TRANSLATE_NOOP("Orvoinstaller", "正在安装: %1"), {item.originalName}));
-        Status error;
+        Failure error;
         if (!plans[i]) {
             error = plans[i].error();
         } else {
-            auto execute = onWorker<Status>([steps, plan = plans[i].value(), cancel, counters] {
+            auto execute = onWorker<Failure>([steps, plan = plans[i].value(), cancel, counters] {
                 return steps->execute(plan, cancel.get(), [&](qint64 files, qint64 bytes) {
                     counters->files += files;
                     counters->bytes += bytes;
@@ -139,14 +139,14 @@ Task InstallerViewModel::installPlugins() {
             error = co_await execute;
         }
         publish();
-        if (error && TemplateInstaller::isCancellation(*error))
+        if (error && error->cancelled())
             break;
         if (error) {
             ++failedCount;
             print(templateFailedLine(item.originalName, *error));
             co_await NextTurn(*m_platform.mainQueue, this);
             setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装 %1 失败: %2"),
-                                         {item.originalName, error->shown()}));
+                                         {item.originalName, error->text}));
         } else {
             ++installedCount;
             co_await NextTurn(*m_platform.mainQueue, this);

@@ -16,10 +16,10 @@ InstallSteps::~InstallSteps() = default;
 
 Result<bool> InstallSteps::tryLock() {
     if (!m_lock) {
-        if (Status error = m_installer.homeProblem())
+        if (Failure error = m_installer.homeProblem())
             return *error;
         const QString folder = m_installer.templatesFolder();
-        if (Status error = m_fs.createDirectories(folder))
+        if (Failure error = m_fs.createDirectories(folder))
             return *error;
         m_lock = templatesFolderLock(folder);
     }
@@ -27,7 +27,8 @@ Result<bool> InstallSteps::tryLock() {
         return true;
     if (m_lock->error() == QLockFile::LockFailedError)
         return false;
-    return Error{QStringLiteral("无法锁定 “%1”").arg(m_lock->fileName())};
+    return Error::saying(
+        Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法锁定 “%1”"), {m_lock->fileName()}));
 }
 
 void InstallSteps::unlock() {
@@ -45,22 +46,22 @@ RunPlans InstallSteps::plan(const QList<FolderItem>& items) const {
     return plans;
 }
 
-Status InstallSteps::execute(const TemplatePlan& plan, const CancelToken* cancel,
-                             const TemplateInstaller::Progress& progress) {
+Failure InstallSteps::execute(const TemplatePlan& plan, const CancelToken* cancel,
+                              const TemplateInstaller::Progress& progress) {
     if (!m_recorder) {
         m_recorder = std::make_unique<ManifestRecorder>(
             m_fs, defaultManifestLocation(m_installer.templatesFolder()));
         m_installer.setInstalledObserver(m_recorder->observer());
     }
-    Status error = m_installer.execute(plan, cancel, progress);
+    Failure error = m_installer.execute(plan, cancel, progress);
     // Also after a failure: what was put in place before it is recorded.
     noteUnsaved(m_recorder->save());
     return error;
 }
 
-void InstallSteps::noteUnsaved(const Status& error) {
+void InstallSteps::noteUnsaved(const Failure& error) {
     if (error)
-        m_output.line(QStringLiteral("无法保存安装记录: ") + error->description);
+        m_output.line(QStringLiteral("无法保存安装记录: ") + error->description());
 }
 
 void plannedTotals(const RunPlans& plans, qint64& files, qint64& bytes) {
@@ -73,7 +74,8 @@ void plannedTotals(const RunPlans& plans, qint64& files, qint64& bytes) {
 }
 
 QString templateFailedLine(const QString& name, const Error& error) {
-    return QStringLiteral("处理项目失败: ") + name + QStringLiteral(", 错误: ") + error.description;
+    return QStringLiteral("处理项目失败: ") + name + QStringLiteral(", 错误: ") +
+           error.description();
 }
 
 } // namespace Orvoinstaller

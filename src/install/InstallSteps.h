@@ -1,7 +1,7 @@
 #pragma once
 
 #include "install/TemplateInstaller.h"
-#include "model/FolderItem.h"
+#include "base/FolderItem.h"
 
 #include <QList>
 
@@ -36,7 +36,7 @@ public:
     RunPlans plan(const QList<FolderItem>& items) const;
     // A record that cannot be saved is a trace line, never the template's failure: the
     // files are in place all the same.
-    Status execute(const TemplatePlan& plan, const CancelToken* cancel,
+    Failure execute(const TemplatePlan& plan, const CancelToken* cancel,
                    const TemplateInstaller::Progress& progress);
 
     // How often a waiting run looks at the lock again, and what it says meanwhile.
@@ -44,7 +44,7 @@ public:
     static const char* const waitingText;
 
 private:
-    void noteUnsaved(const Status& error);
+    void noteUnsaved(const Failure& error);
 
     FileSystem& m_fs;
     DiagnosticOutput& m_output;

@@ -67,7 +67,7 @@ QByteArray entryJson(const QString& path, const FileSystem::Facts& facts) {
 
 // `makeFolder`: the folder may not exist yet. Asked once per run, so that a run's file
 // operations are the same whenever its writes happen.
-Status writeManifest(FileSystem& fs, const ManifestLocation& location,
+Failure writeManifest(FileSystem& fs, const ManifestLocation& location,
                      const QMap<QString, QByteArray>& entries, bool makeFolder = true) {
     if (location.path.isEmpty())
         return Error::saying(Text(
@@ -232,7 +232,7 @@ Result<QList<ManifestEntry>> loadManifest(FileSystem& fs, const ManifestLocation
     const auto bytes = fs.readFile(location.path);
     if (!bytes)
         return Error::saying(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法读取安装记录: %1"),
-                                  {bytes.error().shown()}));
+                                  {bytes.error().text}));
     return parseManifest(bytes.value(), location);
 }
 
@@ -256,11 +256,11 @@ struct ManifestRecorder::State {
     bool loaded = false;
     bool changed = false; // since the last write
     bool folderMade = false;
-    Status discarded;
+    Failure discarded;
     QElapsedTimer sinceWrite;
     qint64 writeCost = 0; // of the last write, in nanoseconds
 
-    Status write(bool now);
+    Failure write(bool now);
 };
 
 ManifestRecorder::ManifestRecorder(FileSystem& fs, ManifestLocation location)
@@ -286,17 +286,17 @@ TemplateInstaller::Installed ManifestRecorder::observer() {
     };
 }
 
-Status ManifestRecorder::save() {
+Failure ManifestRecorder::save() {
     return m_state->write(false);
 }
 
-Status ManifestRecorder::finish() {
+Failure ManifestRecorder::finish() {
     return m_state->write(true);
 }
 
 // The earlier manifest is loaded late, under the lock the run holds by then, and only to be
 // written again: later writes only add.
-Status ManifestRecorder::State::write(bool now) {
+Failure ManifestRecorder::State::write(bool now) {
     const std::lock_guard lock(mutex);
     if (!changed)
         return std::nullopt;
@@ -317,7 +317,7 @@ Status ManifestRecorder::State::write(bool now) {
         return std::nullopt;
     QElapsedTimer clock;
     clock.start();
-    Status error = writeManifest(fs, location, entries, !folderMade);
+    Failure error = writeManifest(fs, location, entries, !folderMade);
     folderMade = folderMade || !error;
     writeCost = clock.nsecsElapsed();
     sinceWrite.start();
@@ -326,7 +326,7 @@ Status ManifestRecorder::State::write(bool now) {
     return error;
 }
 
-Status ManifestRecorder::discarded() const {
+Failure ManifestRecorder::discarded() const {
     const std::lock_guard lock(m_state->mutex);
     return m_state->discarded;
 }
@@ -427,7 +427,7 @@ UninstallReport Uninstall::run() {
 
     for (const Removal& removal : std::as_const(m_removals)) {
         if (!m_dryRun) {
-            if (Status error = m_fs.removeFile(removal.absolute)) {
+            if (Failure error = m_fs.removeFile(removal.absolute)) {
                 m_report.failed << *error;
                 continue;
             }
@@ -441,7 +441,7 @@ UninstallReport Uninstall::run() {
     removeFolders();
 
     if (!m_dryRun && m_entriesChanged) {
-        Status error;
+        Failure error;
         if (m_entries.isEmpty()) {
             error = m_fs.removeFile(m_location.path);
         } else {
@@ -573,7 +573,7 @@ void Uninstall::removeFolders() {
         if (!names || !leftEmpty(folder, names.value()))
             continue;
         if (!m_dryRun) {
-            if (Status error = m_fs.removeEmptyFolder(folder)) {
+            if (Failure error = m_fs.removeEmptyFolder(folder)) {
                 m_report.failed << *error;
                 continue;
             }

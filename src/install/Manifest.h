@@ -67,13 +67,13 @@ public:
     // a write that would follow the last one too closely (a manifest of thousands of entries
     // takes milliseconds to write) to a later save() or finish(). Hold templatesFolderLock()
     // meanwhile, as an install does.
-    Status save();
+    Failure save();
     // Writes whatever save() deferred: call after the last template. The destructor does it
     // too, without anyone to tell of a failure.
-    Status finish();
+    Failure finish();
     // Why the manifest found at the first write was not trusted and is replaced rather than
     // merged; empty when there was none or it was merged.
-    Status discarded() const;
+    Failure discarded() const;
 
 private:
     struct State;

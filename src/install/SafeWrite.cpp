@@ -10,9 +10,9 @@ namespace {
 const QLatin1String temporaryPrefix(".orvo-tmp-");
 
 template <typename Copy, typename Move>
-Status copyThenMove(FileSystem& fs, const QString& target, Copy copy, Move move) {
+Failure copyThenMove(FileSystem& fs, const QString& target, Copy copy, Move move) {
     const QString temporary = temporaryPath(parentPath(target));
-    Status error = copy(temporary);
+    Failure error = copy(temporary);
     if (!error)
         error = move(temporary, target);
     if (error) {
@@ -44,40 +44,44 @@ void removeTemporaries(FileSystem& fs, const QString& folder) {
             fs.removeItem(joinPath(folder, name));
 }
 
-Status copyNew(FileSystem& fs, const QString& source, const QString& target,
-               const CopyProgress& progress) {
+Failure copyNew(FileSystem& fs, const QString& source, const QString& target,
+                const CopyProgress& progress) {
     return copyThenMove(
         fs, target, [&](const QString& to) { return fs.copyItem(source, to, progress); },
         [&](const QString& from, const QString& to) { return fs.moveNew(from, to); });
 }
 
-Status replaceWithCopy(FileSystem& fs, const QString& source, const QString& target,
-                       const CopyProgress& progress) {
+Failure replaceWithCopy(FileSystem& fs, const QString& source, const QString& target,
+                        const CopyProgress& progress) {
     return copyThenMove(
         fs, target, [&](const QString& to) { return fs.copyItem(source, to, progress); },
         [&](const QString& from, const QString& to) { return fs.replaceItem(from, to); });
 }
 
-Status replaceWithClone(FileSystem& fs, const QString& source, const QString& target) {
+Failure replaceWithClone(FileSystem& fs, const QString& source, const QString& target) {
     return copyThenMove(
         fs, target, [&](const QString& to) { return fs.cloneItem(source, to); },
         [&](const QString& from, const QString& to) { return fs.replaceItem(from, to); });
 }
 
 Error linkRefused(const QString& path) {
-    return Error::saying(
+    return Error::of(
+        ErrorKind::unsafe,
         Text(QT_TRANSLATE_NOOP("Orvoinstaller", "“%1” 是符号链接：安装程序不会写入链接指向的位置，"
                                                 "链接和它指向的内容保持不变"),
              {path}));
 }
 
 Error otherTypeRefused(const QString& path) {
-    return Error::saying(Text(
-        QT_TRANSLATE_NOOP("Orvoinstaller", "“%1” 不是普通文件、文件夹或链接，不会打开它"), {path}));
+    return Error::of(
+        ErrorKind::unsafe,
+        Text(QT_TRANSLATE_NOOP("Orvoinstaller", "“%1” 不是普通文件、文件夹或链接，不会打开它"),
+             {path}));
 }
 
 Error folderKept(const QString& path) {
-    return Error::saying(
+    return Error::of(
+        ErrorKind::exists,
         Text(QT_TRANSLATE_NOOP("Orvoinstaller",
                                "“%1” 是文件夹，不能用文件替换：文件夹及其中的内容保持不变"),
              {path}));

@@ -18,14 +18,14 @@ bool isTemporaryName(const QString& name);
 void removeTemporaries(FileSystem& fs, const QString& folder);
 
 // Copies `source` (a file, link or whole folder) to `target`, where nothing exists yet.
-Status copyNew(FileSystem& fs, const QString& source, const QString& target,
+Failure copyNew(FileSystem& fs, const QString& source, const QString& target,
                const CopyProgress& progress = {});
 // Puts a copy of `source` (a file or link) in place of the file or link at `target`.
-Status replaceWithCopy(FileSystem& fs, const QString& source, const QString& target,
+Failure replaceWithCopy(FileSystem& fs, const QString& source, const QString& target,
                        const CopyProgress& progress = {});
 // Puts a clone of the regular file `source` in place of the file or link at `target`; fails
 // where the file systems cannot clone.
-Status replaceWithClone(FileSystem& fs, const QString& source, const QString& target);
+Failure replaceWithClone(FileSystem& fs, const QString& source, const QString& target);
 
 // The reasons for entries that are never written over or through.
 Error linkRefused(const QString& path);

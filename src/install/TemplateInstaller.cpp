@@ -13,28 +13,32 @@ using Type = FileSystem::Type;
 // newName names one folder inside the kind folder; anything that would resolve to the kind
 // folder itself, reach outside it or be hidden from the editor is refused before a file is
 // touched.
-Status checkFolderName(const QString& name) {
+Failure checkFolderName(const QString& name) {
     if (name.isEmpty())
-        return Error::saying(
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称为空，不能用作文件夹名")));
+        return Error::of(ErrorKind::invalidName,
+                         Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称为空，不能用作文件夹名")));
     if (name == QLatin1String(".") || name == QLatin1String(".."))
-        return Error::saying(
+        return Error::of(
+            ErrorKind::invalidName,
             Text(QT_TRANSLATE_NOOP("Orvoinstaller",
                                    "名称 “%1” 不能用作文件夹名：它指向当前或上一级文件夹"),
                  {name}));
     if (name.contains(QChar(u'\0'))) {
         QString shown = name;
         shown.replace(QChar(u'\0'), QChar(0x2400)); // the visible symbol for NUL
-        return Error::saying(
+        return Error::of(
+            ErrorKind::invalidName,
             Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称 “%1” 不能用作文件夹名：其中含有空字符"),
                  {shown}));
     }
     if (name.contains(QLatin1Char('/')))
-        return Error::saying(
+        return Error::of(
+            ErrorKind::invalidName,
             Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称 “%1” 不能用作文件夹名：其中含有 “/”"),
                  {name}));
     if (name.startsWith(QLatin1Char('.')))
-        return Error::saying(
+        return Error::of(
+            ErrorKind::invalidName,
             Text(QT_TRANSLATE_NOOP("Orvoinstaller",
                                    "名称 “%1” 不能用作文件夹名：以 “.” 开头的文件夹是隐藏的，"
                                    "Final Cut Pro 不会显示它"),
@@ -45,9 +49,10 @@ Status checkFolderName(const QString& name) {
 namespace {
 
 // Without a home folder every destination would hang off the root of the disk.
-Status checkHome(const QString& home) {
+Failure checkHome(const QString& home) {
     if (home.isEmpty() || !home.startsWith(QLatin1Char('/')))
-        return Error::saying(
+        return Error::of(
+            ErrorKind::missing,
             Text(QT_TRANSLATE_NOOP("Orvoinstaller",
                                    "无法确定用户的主文件夹（HOME 未设置或不是绝对路径），"
                                    "不会安装到 “/%1”"),
@@ -68,16 +73,12 @@ QString TemplateInstaller::kindFolder(FolderType kind) const {
     return joinPath(templatesFolder(), kindFolderName(kind));
 }
 
-Status TemplateInstaller::homeProblem() const {
+Failure TemplateInstaller::homeProblem() const {
     return checkHome(m_fs.homeDirectory());
 }
 
 Error TemplateInstaller::cancelled() {
-    return Error{QStringLiteral("安装已取消")};
-}
-
-bool TemplateInstaller::isCancellation(const Error& error) {
-    return error.description == cancelled().description;
+    return Error::of(ErrorKind::cancelled, Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装已取消")));
 }
 
 Result<TemplatePlan> TemplateInstaller::plan(const QString& source, FolderType kind,
@@ -132,8 +133,8 @@ void TemplateInstaller::countMerge(const QString& source, const QString& destina
     }
 }
 
-Status TemplateInstaller::execute(const TemplatePlan& plan, const CancelToken* cancel,
-                                  const Progress& progress) {
+Failure TemplateInstaller::execute(const TemplatePlan& plan, const CancelToken* cancel,
+                                   const Progress& progress) {
     if (cancel && cancel->isCancelled())
         return cancelled();
     if (auto error = m_fs.createDirectories(plan.kindFolder))
@@ -148,7 +149,7 @@ Status TemplateInstaller::execute(const TemplatePlan& plan, const CancelToken* c
     switch (m_fs.type(plan.destination)) {
     case Type::missing: {
         // Copied whole beside it and moved in at once: a template appears complete or not at all.
-        Status error = copyCounted(plan.source, plan.destination, cancel, progress, false);
+        Failure error = copyCounted(plan.source, plan.destination, cancel, progress, false);
         if (!error)
             announce(plan.destination);
         return error;
@@ -161,15 +162,16 @@ Status TemplateInstaller::execute(const TemplatePlan& plan, const CancelToken* c
     case Type::other:
         break;
     }
-    return Error::saying(
+    return Error::of(
+        ErrorKind::exists,
         Text(QT_TRANSLATE_NOOP("Orvoinstaller", "“%1” 已存在，但不是文件夹"), {plan.destination}));
 }
 
 // A copy reports what it does as it goes; where the system copies a whole tree in one call
 // (a clone), the rest is reported once it is done, so the totals always meet the plan.
-Status TemplateInstaller::copyCounted(const QString& source, const QString& target,
-                                      const CancelToken* cancel, const Progress& progress,
-                                      bool replace) {
+Failure TemplateInstaller::copyCounted(const QString& source, const QString& target,
+                                       const CancelToken* cancel, const Progress& progress,
+                                       bool replace) {
     qint64 files = 0, bytes = 0;
     if (progress)
         count(source, files, bytes);
@@ -181,8 +183,8 @@ Status TemplateInstaller::copyCounted(const QString& source, const QString& targ
             progress(f, b);
         return !(cancel && cancel->isCancelled());
     };
-    Status error = replace ? replaceWithCopy(m_fs, source, target, watch)
-                           : copyNew(m_fs, source, target, watch);
+    Failure error = replace ? replaceWithCopy(m_fs, source, target, watch)
+                            : copyNew(m_fs, source, target, watch);
     if (error && cancel && cancel->isCancelled())
         return cancelled();
     if (!error && progress && (files > doneFiles || bytes > doneBytes))
@@ -232,8 +234,8 @@ bool TemplateInstaller::settledWithoutCopy(const QString& source, const QString&
 // Brings the destination up to date entry by entry. What the destination alone has stays;
 // a folder is never replaced, a link is never written through, and only regular files are
 // ever opened. Stops at the first entry that cannot be merged.
-Status TemplateInstaller::merge(const QString& source, const QString& destination,
-                                const CancelToken* cancel, const Progress& progress) {
+Failure TemplateInstaller::merge(const QString& source, const QString& destination,
+                                 const CancelToken* cancel, const Progress& progress) {
     m_output.line(QStringLiteral("开始合并目录: ") + source + QStringLiteral(" -> ") + destination);
 
     const Type destinationType = m_fs.type(destination);
@@ -256,7 +258,8 @@ Status TemplateInstaller::merge(const QString& source, const QString& destinatio
             return cancelled();
         // A folder without visible entries has nothing to put into a file in its place.
         if (destinationType == Type::file)
-            return Error::saying(
+            return Error::of(
+                ErrorKind::exists,
                 Text(QT_TRANSLATE_NOOP("Orvoinstaller", "“%1” 是文件，不能把 “%2” 合并进去"),
                      {destination, child.path}));
         const QString target = joinPath(destination, lastComponent(child.path));
@@ -265,7 +268,7 @@ Status TemplateInstaller::merge(const QString& source, const QString& destinatio
         if (childType == Type::other)
             return otherTypeRefused(child.path);
         const Type targetType = m_fs.type(target);
-        Status error;
+        Failure error;
         if (targetType == Type::missing) {
             error = copyCounted(child.path, target, cancel, progress, false);
         } else if (targetType == Type::other) {

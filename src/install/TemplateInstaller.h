@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/FolderType.h"
+#include "base/FolderType.h"
 #include "platform/FileSystem.h"
 #include "platform/Output.h"
 
@@ -34,7 +34,7 @@ struct TemplatePlan {
 
 // Why `name` cannot be the name of an installed template, if it cannot: empty, "." or "..",
 // a "/" or a NUL in it, or hidden.
-Status checkFolderName(const QString& name);
+Failure checkFolderName(const QString& name);
 
 // Installs templates into the user's templates folder, one at a time, on whichever thread
 // calls it: plans a template, then executes the plan with safe writes (see SafeWrite.h),
@@ -55,15 +55,15 @@ public:
     QString templatesFolder() const;
 
     // Why nothing can be installed at all (no home folder), if so.
-    Status homeProblem() const;
+    Failure homeProblem() const;
     // Refuses unusable names and a missing home folder before anything is written.
     Result<TemplatePlan> plan(const QString& source, FolderType kind, const QString& newName) const;
     // Copies or merges as planned. Fails with a reason, or with cancelled() when stopped.
-    Status execute(const TemplatePlan& plan, const CancelToken* cancel = nullptr,
+    Failure execute(const TemplatePlan& plan, const CancelToken* cancel = nullptr,
                    const Progress& progress = {});
 
     // Merges `source` into `destination` entry by entry, with its trace lines.
-    Status merge(const QString& source, const QString& destination,
+    Failure merge(const QString& source, const QString& destination,
                  const CancelToken* cancel = nullptr, const Progress& progress = {});
 
     // Compare bytes even where size, modification time and permission bits already say a
@@ -73,7 +73,6 @@ public:
 
     // The reason a stopped installation gives.
     static Error cancelled();
-    static bool isCancellation(const Error& error);
 
 private:
     // Files and bytes of a tree copied whole (hidden entries included), or of what a merge
@@ -81,7 +80,7 @@ private:
     void count(const QString& path, qint64& files, qint64& bytes) const;
     void countMerge(const QString& source, const QString& destination, qint64& files,
                     qint64& bytes) const;
-    Status copyCounted(const QString& source, const QString& target, const CancelToken* cancel,
+    Failure copyCounted(const QString& source, const QString& target, const CancelToken* cancel,
                        const Progress& progress, bool replace);
     // Tells the observer of every file and link in a tree just put in place.
     void announce(const QString& path) const;

@@ -5,7 +5,7 @@
 #include "install/Task.h"
 #include "install/TemplateInstaller.h"
 #include "install/Worker.h"
-#include "model/FolderItem.h"
+#include "base/FolderItem.h"
 #include "platform/Platform.h"
 
 #include <QList>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/CopyProgress.h"
-#include "platform/Result.h"
+#include "base/Result.h"
 
 #include <QByteArray>
 #include <QString>
@@ -67,31 +67,31 @@ public:
     virtual Result<QString> attributes(const QString& path) const = 0;
 
     // The folder and every missing parent; an existing folder is no error.
-    virtual Status createDirectories(const QString& path) = 0;
+    virtual Failure createDirectories(const QString& path) = 0;
 
     // A file, or a folder with its whole tree (hidden entries included), to a path where
     // nothing exists yet. `progress` may hear of the work as it goes, and stop it.
-    virtual Status copyItem(const QString& from, const QString& to,
+    virtual Failure copyItem(const QString& from, const QString& to,
                             const CopyProgress& progress = {}) = 0;
 
     // A clone of the regular file `from` at `to`, where nothing exists yet: it shares the
     // blocks of `from` (no bytes move), with permission bits and times kept. Fails where the
     // file systems cannot clone; the caller then compares or copies.
-    virtual Status cloneItem(const QString& from, const QString& to) = 0;
+    virtual Failure cloneItem(const QString& from, const QString& to) = 0;
 
     // A file, or a folder with its whole tree.
-    virtual Status removeItem(const QString& path) = 0;
+    virtual Failure removeItem(const QString& path) = 0;
     // One file, link or other entry that is not a folder; a link itself, never its target.
-    virtual Status removeFile(const QString& path) = 0;
+    virtual Failure removeFile(const QString& path) = 0;
     // A folder only while it is empty: what it holds is never touched.
-    virtual Status removeEmptyFolder(const QString& path) = 0;
+    virtual Failure removeEmptyFolder(const QString& path) = 0;
 
     // Atomically puts `from` in place of a file or link at `to` (same folder). Never replaces
     // a folder.
-    virtual Status replaceItem(const QString& from, const QString& to) = 0;
+    virtual Failure replaceItem(const QString& from, const QString& to) = 0;
 
     // Atomically moves `from` to `to` (same folder) where nothing exists; fails otherwise.
-    virtual Status moveNew(const QString& from, const QString& to) = 0;
+    virtual Failure moveNew(const QString& from, const QString& to) = 0;
 
     // The whole of a regular file (links followed); fails when missing, unreadable or of
     // another kind.

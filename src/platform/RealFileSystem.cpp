@@ -199,7 +199,7 @@ Result<QString> RealFileSystem::attributes(const QString& path) const {
         .arg(modified.toString(Qt::ISODate));
 }
 
-Status RealFileSystem::createDirectories(const QString& path) {
+Failure RealFileSystem::createDirectories(const QString& path) {
     std::error_code ec;
     fs::create_directories(native(path), ec);
     if (ec)
@@ -207,8 +207,8 @@ Status RealFileSystem::createDirectories(const QString& path) {
     return std::nullopt;
 }
 
-Status RealFileSystem::copyItem(const QString& from, const QString& to,
-                                const CopyProgress& progress) {
+Failure RealFileSystem::copyItem(const QString& from, const QString& to,
+                                 const CopyProgress& progress) {
     const auto failed = copyTree(native(from), native(to), progress);
     if (!failed)
         return std::nullopt;
@@ -232,13 +232,13 @@ Status RealFileSystem::copyItem(const QString& from, const QString& to,
                          code);
 }
 
-Status RealFileSystem::cloneItem(const QString& from, const QString& to) {
+Failure RealFileSystem::cloneItem(const QString& from, const QString& to) {
     if (const auto failed = cloneFile(native(from), native(to)))
         return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法克隆 “%1”: %2"), from, failed->code);
     return std::nullopt;
 }
 
-Status RealFileSystem::removeItem(const QString& path) {
+Failure RealFileSystem::removeItem(const QString& path) {
     std::error_code ec;
     fs::remove_all(native(path), ec);
     if (ec)
@@ -246,7 +246,7 @@ Status RealFileSystem::removeItem(const QString& path) {
     return std::nullopt;
 }
 
-Status RealFileSystem::removeFile(const QString& path) {
+Failure RealFileSystem::removeFile(const QString& path) {
     // unlink() removes a link itself; on a folder it fails (EISDIR on Linux, EPERM on macOS).
     if (type(path) == Type::folder)
         return Error::saying(
@@ -258,7 +258,7 @@ Status RealFileSystem::removeFile(const QString& path) {
     return std::nullopt;
 }
 
-Status RealFileSystem::removeEmptyFolder(const QString& path) {
+Failure RealFileSystem::removeEmptyFolder(const QString& path) {
     if (::rmdir(path.toUtf8().constData()) != 0)
         return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法删除文件夹 “%1”: %2"), path,
                        std::error_code(errno, std::generic_category()));
@@ -266,7 +266,7 @@ Status RealFileSystem::removeEmptyFolder(const QString& path) {
 }
 
 // `from` is a temporary beside `to`: the message names where the entry was to go.
-Status RealFileSystem::replaceItem(const QString& from, const QString& to) {
+Failure RealFileSystem::replaceItem(const QString& from, const QString& to) {
     if (type(to) == Type::folder)
         return Error::saying(
             Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入 “%1”: 那里是一个文件夹"), {to}),
@@ -277,7 +277,7 @@ Status RealFileSystem::replaceItem(const QString& from, const QString& to) {
     return std::nullopt;
 }
 
-Status RealFileSystem::moveNew(const QString& from, const QString& to) {
+Failure RealFileSystem::moveNew(const QString& from, const QString& to) {
     if (const std::error_code ec = moveWithoutReplacing(native(from), native(to)))
         return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入 “%1”: %2"), to, ec);
     return std::nullopt;
@@ -285,14 +285,22 @@ Status RealFileSystem::moveNew(const QString& from, const QString& to) {
 
 Result<QByteArray> RealFileSystem::readFile(const QString& path) const {
     // Opening a FIFO would wait for a writer; a device might act on being opened.
-    if (const Type found = type(path, true); found != Type::file && found != Type::missing)
-        return Error{QStringLiteral("无法读取文件 “%1”: 它不是普通文件").arg(path)};
+    const Type found = type(path, true);
+    if (found != Type::file && found != Type::missing)
+        return Error::of(
+            ErrorKind::unsafe,
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法读取文件 “%1”: 它不是普通文件"), {path}));
     QFile file(path);
+    const auto failed = [&] {
+        return Error::of(found == Type::missing ? ErrorKind::missing : ErrorKind::io,
+                         Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法读取文件 “%1”: %2"),
+                              {path, file.errorString()}));
+    };
     if (!file.open(QIODevice::ReadOnly))
-        return Error{QStringLiteral("无法读取文件 “%1”: %2").arg(path, file.errorString())};
+        return failed();
     QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return Error{QStringLiteral("无法读取文件 “%1”: %2").arg(path, file.errorString())};
+        return failed();
     return data;
 }
 

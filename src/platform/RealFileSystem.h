@@ -20,15 +20,15 @@ public:
     Facts facts(const QString& path) const override;
     qint64 fileSize(const QString& path) const override;
     Result<QString> attributes(const QString& path) const override;
-    Status createDirectories(const QString& path) override;
-    Status copyItem(const QString& from, const QString& to,
+    Failure createDirectories(const QString& path) override;
+    Failure copyItem(const QString& from, const QString& to,
                     const CopyProgress& progress = {}) override;
-    Status cloneItem(const QString& from, const QString& to) override;
-    Status removeItem(const QString& path) override;
-    Status removeFile(const QString& path) override;
-    Status removeEmptyFolder(const QString& path) override;
-    Status replaceItem(const QString& from, const QString& to) override;
-    Status moveNew(const QString& from, const QString& to) override;
+    Failure cloneItem(const QString& from, const QString& to) override;
+    Failure removeItem(const QString& path) override;
+    Failure removeFile(const QString& path) override;
+    Failure removeEmptyFolder(const QString& path) override;
+    Failure replaceItem(const QString& from, const QString& to) override;
+    Failure moveNew(const QString& from, const QString& to) override;
     Result<QByteArray> readFile(const QString& path) const override;
     bool sameRegularFile(const QString& first, const QString& second) const override;
     bool sameContent(const QString& first, const QString& second) const override;

@@ -42,9 +42,10 @@ Result<QStringList> SystemRunningPrograms::executablePaths() const {
             paths << path;
     }
     if (ec)
-        return Error{QStringLiteral("无法列出正在运行的程序 “/proc”: %1")
-                         .arg(QString::fromStdString(ec.message())),
-                     ec.value()};
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法列出正在运行的程序 “/proc”: %1"),
+                 {QString::fromStdString(ec.message())}),
+            ec.value());
     return paths;
 }
 

@@ -13,9 +13,9 @@ namespace {
 
 Error listFailure() {
     const int code = errno;
-    return Error{QStringLiteral("无法列出正在运行的程序: %1")
-                     .arg(QString::fromLocal8Bit(std::strerror(code))),
-                 code};
+    return Error::saying(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法列出正在运行的程序: %1"),
+                              {QString::fromLocal8Bit(std::strerror(code))}),
+                         code);
 }
 
 } // namespace

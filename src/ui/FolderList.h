@@ -1,7 +1,7 @@
 #pragma once
 
 #include "install/DestinationState.h"
-#include "model/FolderItem.h"
+#include "base/FolderItem.h"
 #include "platform/FolderChooser.h"
 
 #include <QAbstractScrollArea>

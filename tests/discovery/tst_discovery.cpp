@@ -22,7 +22,7 @@ struct UnlistableFileSystem : RealFileSystem {
     using RealFileSystem::RealFileSystem;
     Result<QStringList> entryNames(const QString& dir) const override {
         if (unlistable.contains(dir))
-            return Error{QStringLiteral("cannot list “%1”").arg(dir)};
+            return Error::saying(QStringLiteral("cannot list “%1”").arg(dir));
         return RealFileSystem::entryNames(dir);
     }
     QStringList unlistable;

@@ -17,12 +17,12 @@ namespace {
 // `refused` fails with its errno, which permissions cannot arrange when tests run as root.
 struct FontFileSystem : RealFileSystem {
     using RealFileSystem::RealFileSystem;
-    Status createDirectories(const QString& path) override {
+    Failure createDirectories(const QString& path) override {
         if (auto error = refusal(path); error && !exists(path))
             return error;
         return RealFileSystem::createDirectories(path);
     }
-    Status copyItem(const QString& from, const QString& to,
+    Failure copyItem(const QString& from, const QString& to,
                     const CopyProgress& progress = {}) override {
         ++copies;
         if (auto error = refusal(to))
@@ -32,22 +32,22 @@ struct FontFileSystem : RealFileSystem {
         QFile partial(to);
         if (partial.open(QIODevice::WriteOnly))
             partial.write("ne");
-        return Error{u"injected copy of "_s + failing, ENOSPC};
+        return Error::saying(u"injected copy of "_s + failing, ENOSPC);
     }
-    Status replaceItem(const QString& from, const QString& to) override {
+    Failure replaceItem(const QString& from, const QString& to) override {
         if (auto error = refusal(to))
             return error;
         return RealFileSystem::replaceItem(from, to);
     }
-    Status moveNew(const QString& from, const QString& to) override {
+    Failure moveNew(const QString& from, const QString& to) override {
         if (auto error = refusal(to))
             return error;
         return RealFileSystem::moveNew(from, to);
     }
-    Status refusal(const QString& path) const {
+    Failure refusal(const QString& path) const {
         for (const auto& [folder, code] : refused)
             if (path == folder || path.startsWith(folder + u'/'))
-                return Error{u"injected refusal"_s, code};
+                return Error::saying(u"injected refusal"_s, code);
         return std::nullopt;
     }
     QString failing;

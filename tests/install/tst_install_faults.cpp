@@ -383,8 +383,8 @@ private Q_SLOTS:
         const QString full = e.path("full"), dst = e.path("dst");
         e.writeFile("full/x/inner");
         e.writeFile("dst/x", "a file");
-        const Status error = e.installer.merge(full, dst);
-        QVERIFY(error && error->description.contains(full + "/x/inner"));
+        const Failure error = e.installer.merge(full, dst);
+        QVERIFY(error && error->description().contains(full + "/x/inner"));
         QCOMPARE(treeListing(dst), QStringList{"x = " + e.hex("a file")});
         QCOMPARE(e.lines(), QStringList({"开始合并目录: " + full + " -> " + dst,
                                          "开始合并目录: " + full + "/x -> " + dst + "/x"}));
@@ -392,8 +392,8 @@ private Q_SLOTS:
         for (const char* name : {"three/a", "three/b", "three/c"})
             e.writeFile(name);
         e.fs->failAt = e.fs->operations + 3; // a copied and moved in, b's copy fails
-        const Status partWay = e.installer.merge(e.path("three"), dst);
-        QVERIFY(partWay && partWay->description == "injected copyItem");
+        const Failure partWay = e.installer.merge(e.path("three"), dst);
+        QVERIFY(partWay && partWay->description() == "injected copyItem");
         QCOMPARE(treeListing(dst).filter(" = " + e.hex("x")).size(), 1);
         QCOMPARE(e.lines().size(), 3); // one more start line, and still no completion line
 

@@ -23,11 +23,11 @@ const QString bundleId = QStringLiteral("com.example.installer");
 struct RefusingFileSystem : RealFileSystem {
     using RealFileSystem::RealFileSystem;
     QString refused;
-    Status removeFile(const QString& path) override {
-        return path == refused ? Error{"injected " + path} : RealFileSystem::removeFile(path);
+    Failure removeFile(const QString& path) override {
+        return path == refused ? Error::saying("injected " + path) : RealFileSystem::removeFile(path);
     }
-    Status removeEmptyFolder(const QString& path) override {
-        return path == refused ? Error{"injected " + path}
+    Failure removeEmptyFolder(const QString& path) override {
+        return path == refused ? Error::saying("injected " + path)
                                : RealFileSystem::removeEmptyFolder(path);
     }
 };
@@ -76,7 +76,7 @@ struct Installed : Engine {
     QStringList recorded() const {
         const auto loaded = loadManifest(*fs, location);
         if (!loaded)
-            return {loaded.error().description};
+            return {loaded.error().description()};
         QStringList paths;
         for (const ManifestEntry& entry : loaded.value())
             paths << entry.path;
@@ -108,7 +108,7 @@ struct Installed : Engine {
         QFile file(location.path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : "<missing>";
     }
-    Status discarded;
+    Failure discarded;
 };
 
 using Change = std::function<void(Installed&)>;
@@ -237,7 +237,7 @@ private Q_SLOTS:
         QCOMPARE(e.manifestBytes(), manifest);
 
         const UninstallReport report = uninstallRecorded(*e.fs, e.location, false);
-        QVERIFY2(report.ok(), qPrintable(report.refused ? report.refused->description : ""));
+        QVERIFY2(report.ok(), qPrintable(report.refused ? report.refused->description() : ""));
         QCOMPARE(dry.removed, report.removed);
         QCOMPARE(dry.removedFolders, report.removedFolders);
         QCOMPARE(dry.kept, report.kept);
@@ -310,8 +310,8 @@ private Q_SLOTS:
         QCOMPARE(treeListing(e.path("outside")), outside);
         QCOMPARE(bool(report.refused), refused);
         if (refused) {
-            QVERIFY2(report.refused->description.contains(e.location.path),
-                     qPrintable(report.refused->description));
+            QVERIFY2(report.refused->description().contains(e.location.path),
+                     qPrintable(report.refused->description()));
             QVERIFY(report.removed.isEmpty() && report.removedFolders.isEmpty());
             QCOMPARE(treeListing(e.homePath()), home);
             QCOMPARE(e.manifestBytes(), manifest);
@@ -387,7 +387,7 @@ private Q_SLOTS:
         fs.refused = e.file(refused);
         const UninstallReport report = uninstallRecorded(fs, e.location, false);
         QCOMPARE(report.failed.size(), 1);
-        QCOMPARE(report.failed[0].description, "injected " + e.file(refused));
+        QCOMPARE(report.failed[0].description(), "injected " + e.file(refused));
         checkLeftAndRecorded(e, left, recordedAfter);
     }
 };

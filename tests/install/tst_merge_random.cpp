@@ -141,7 +141,7 @@ private Q_SLOTS:
             const bool expectClean = modelMerge(src.toStdString(), due.toStdString());
             const QStringList source = treeListing(src), before = treeListing(dst);
 
-            const Status error = box.installer.merge(src, dst);
+            const Failure error = box.installer.merge(src, dst);
             const QStringList after = treeListing(dst), expected = treeListing(due);
             QVERIFY2(error.has_value() != expectClean, seedText.c_str());
             QVERIFY2(!expectClean || after == expected, seedText.c_str());

@@ -97,8 +97,8 @@ private Q_SLOTS:
         QStringList written;
         e.installer.setInstalledObserver([&](const QString& path) { written << path; });
 
-        const Status error = e.installer.merge(e.resourcePath() + "/Titles/T", folder);
-        QVERIFY2(!error, qPrintable(error ? error->description : QString()));
+        const Failure error = e.installer.merge(e.resourcePath() + "/Titles/T", folder);
+        QVERIFY2(!error, qPrintable(error ? error->description() : QString()));
         QCOMPARE(treeListing(folder),
                  QStringList({"a.moti = " + e.hex(result), "b.moti = " + e.hex("pack-2")}));
         // The other file, unchanged, is read only when bytes are compared.
@@ -134,8 +134,8 @@ private Q_SLOTS:
         fs::permissions(e.resourcePath().toStdString() + "/Titles/T", fs::perms(0755));
         const mode_t before = ::umask(077);
         const auto plan = e.installer.plan(e.resourcePath() + "/Titles/T", FolderType::titles, "T");
-        const Status copied = plan ? e.installer.execute(plan.value()) : plan.error();
-        const Status merged =
+        const Failure copied = plan ? e.installer.execute(plan.value()) : plan.error();
+        const Failure merged =
             e.installer.merge(e.resourcePath() + "/Titles/T", e.installed("Titles.localized/T"));
         ::umask(before);
         QVERIFY(!copied && !merged);

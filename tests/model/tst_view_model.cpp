@@ -90,7 +90,7 @@ private Q_SLOTS:
         Sandbox box;
         box.makeResourceDir("Titles/A");
         if (running.isEmpty())
-            box.programs->answer = Error{"injected", EPERM};
+            box.programs->answer = Error::saying(QStringLiteral("injected"), EPERM);
         else
             box.programs->answer = running;
         auto queue = std::make_shared<ManualQueue>();

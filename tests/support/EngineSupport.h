@@ -30,10 +30,10 @@ struct FaultyFileSystem : RealFileSystem {
     mutable QStringList reads;
     bool refuseClones = false; // as file systems that cannot clone do
 
-    Status createDirectories(const QString& path) override {
+    Failure createDirectories(const QString& path) override {
         return fails() ? failure("createDirectories") : RealFileSystem::createDirectories(path);
     }
-    Status copyItem(const QString& from, const QString& to,
+    Failure copyItem(const QString& from, const QString& to,
                     const CopyProgress& progress = {}) override {
         reads << "copy " + lastComponent(from);
         if (!fails()) {
@@ -49,7 +49,7 @@ struct FaultyFileSystem : RealFileSystem {
             partial.write("ne");
         return failure("copyItem");
     }
-    Status cloneItem(const QString& from, const QString& to) override {
+    Failure cloneItem(const QString& from, const QString& to) override {
         reads << "clone " + lastComponent(from);
         if (fails() || refuseClones)
             return failure("cloneItem");
@@ -59,13 +59,13 @@ struct FaultyFileSystem : RealFileSystem {
         reads << "compare " + lastComponent(first);
         return RealFileSystem::sameRegularFile(first, second);
     }
-    Status removeItem(const QString& path) override {
+    Failure removeItem(const QString& path) override {
         return fails() ? failure("removeItem") : RealFileSystem::removeItem(path);
     }
-    Status replaceItem(const QString& from, const QString& to) override {
+    Failure replaceItem(const QString& from, const QString& to) override {
         return fails() ? failure("replaceItem") : RealFileSystem::replaceItem(from, to);
     }
-    Status moveNew(const QString& from, const QString& to) override {
+    Failure moveNew(const QString& from, const QString& to) override {
         return fails() ? failure("moveNew") : RealFileSystem::moveNew(from, to);
     }
     bool fails() {
@@ -74,7 +74,7 @@ struct FaultyFileSystem : RealFileSystem {
             hook();
         return failAt > 0 && (operations == failAt || (crash && operations > failAt));
     }
-    static Status failure(const QString& operation) { return Error{"injected " + operation}; }
+    static Failure failure(const QString& operation) { return Error::saying("injected " + operation); }
 };
 
 // A sandbox whose main queue and file system the test drives. Call start() once the

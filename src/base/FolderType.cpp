@@ -1,6 +1,6 @@
-#include "model/FolderType.h"
+#include "base/FolderType.h"
 
-#include "platform/Text.h"
+#include "base/Text.h"
 
 #include <QCoreApplication>
 
