@@ -3,6 +3,7 @@
 // the light and in the dark appearance, one sub-folder each ("zh-light", "en-dark", ...).
 // Usage: render-window <pack folder> <output folder>
 #include "model/InstallerViewModel.h"
+#include "support/StateAccess.h"
 #include "platform/Language.h"
 #include "ui/Buttons.h"
 #include "ui/ContentView.h"
@@ -187,7 +188,7 @@ bool renderStates(const QString& pack, const QString& out) {
             RunProgress progress = scene.model().runProgress();
             progress.bytesDone = progress.bytesTotal * 42 / 100;
             progress.secondsLeft = 95;
-            scene.model().setRunProgress(progress);
+            StateAccess::setRunProgress(scene.model(), progress);
             QApplication::processEvents();
         }
         ok &= midRun && save(scene.picture(), out, QStringLiteral("3-during-run.png"));

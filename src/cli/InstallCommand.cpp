@@ -1,11 +1,9 @@
 #include "cli/Commands.h"
 
-#include "discovery/Discovery.h"
-#include "install/Fonts.h"
 #include "install/InstallSteps.h"
+#include "install/Installation.h"
 #include "install/Manifest.h"
-#include "install/PostInstallScript.h"
-#include "install/Worker.h"
+#include "install/TemplateInstaller.h"
 #include "platform/Terminal.h"
 
 #include <QEventLoop>
@@ -13,149 +11,52 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
-#include <QTimer>
-
-#include <atomic>
-#include <functional>
 
 namespace Orvoinstaller {
 
 namespace {
 
-// What became of one template, for the report.
-struct TemplateOutcome {
-    QString destination;
-    bool merge = false;
-    Failure error;
-};
-
-struct ScriptOutcome {
-    QString result; // ok, failed, skipped, absent
-    std::optional<ProcessOutcome> process;
-};
-
-struct FontsOutcome {
-    QString result = QStringLiteral("skipped");
-    Failure error;
-};
-
-// One command-line run: its worker, its file work, and what a termination signal stops
-// (once catchTermination() is in force).
-// The main thread turns the event loop while the worker works, so the progress line moves
-// and a signal is heard at once.
-class CommandLineRun {
-public:
-    CommandLineRun(const Platform& platform, Console& console)
-        : m_platform(platform), m_console(console), m_steps(*platform.fileSystem, console) {}
-
-    InstallSteps& steps() { return m_steps; }
-    const CancelToken* cancel() const { return &m_cancel; }
-    bool cancelled() const { return m_cancel.isCancelled(); }
-
-    template <typename T> T onWorker(std::function<T()> work) {
-        std::optional<T> result;
-        QEventLoop loop;
-        m_worker.post([&] {
-            result.emplace(work());
-            QMetaObject::invokeMethod(
-                &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
-        });
-        turn(loop);
-        return std::move(*result);
+QString scriptWord(ScriptResult::State state) {
+    switch (state) {
+    case ScriptResult::State::absent:
+        return QStringLiteral("absent");
+    case ScriptResult::State::ok:
+        return QStringLiteral("ok");
+    case ScriptResult::State::failed:
+        return QStringLiteral("failed");
+    case ScriptResult::State::skipped:
+        break;
     }
-
-    // Waits while another installer holds the templates folder, as the window does; false
-    // (having said why) when no lock can be had or a signal came meanwhile.
-    // Waits for another installer; empty once taken, or when cancelled meanwhile.
-    Failure lock() {
-        bool saidWaiting = false;
-        for (;;) {
-            const auto taken = onWorker<Result<bool>>([this] { return m_steps.tryLock(); });
-            if (!taken) {
-                m_console.toError(
-                    QStringLiteral("Cannot install into %1: %2")
-                        .arg(m_steps.installer().templatesFolder(), taken.error().description()));
-                return taken.error();
-            }
-            if (taken.value())
-                return std::nullopt;
-            if (!saidWaiting)
-                m_console.toError(QString::fromUtf8(InstallSteps::waitingText));
-            saidWaiting = true;
-            QEventLoop pause;
-            QTimer::singleShot(InstallSteps::lockRetryMilliseconds, &pause, &QEventLoop::quit);
-            turn(pause);
-            if (cancelled())
-                return std::nullopt;
-        }
-    }
-
-    void unlock() {
-        onWorker<bool>([this] {
-            m_steps.unlock();
-            return true;
-        });
-    }
-
-    ProcessOutcome runScript(const PostInstallScript& script) {
-        std::optional<ProcessOutcome> outcome;
-        QEventLoop loop;
-        m_platform.processRunner->run(PostInstallScript::program(), script.arguments(), &loop,
-                                      [&](ProcessOutcome done) {
-                                          outcome = std::move(done);
-                                          loop.quit();
-                                      });
-        m_scriptRunning = true;
-        turn(loop);
-        m_scriptRunning = false;
-        return std::move(*outcome);
-    }
-
-    // Runs on each tick of the loop, besides listening for signals.
-    std::function<void()> onTick;
-
-private:
-    void turn(QEventLoop& loop) {
-        QTimer ticker;
-        QObject::connect(&ticker, &QTimer::timeout, &loop, [this] {
-            if (terminationRequested() && !cancelled()) {
-                m_cancel.cancel();
-                if (m_scriptRunning)
-                    m_platform.processRunner->stop();
-            }
-            if (onTick)
-                onTick();
-        });
-        ticker.start(100);
-        loop.exec();
-    }
-
-    const Platform& m_platform;
-    Console& m_console;
-    InstallSteps m_steps; // used on the worker only
-    Worker m_worker;      // ends before the steps it uses
-    CancelToken m_cancel;
-    bool m_scriptRunning = false;
-};
-
-QString statusWord(const Failure& error, const QString& ok) {
-    return error ? QStringLiteral("failed") : ok;
+    return QStringLiteral("skipped");
 }
 
-QJsonObject templateJson(const FolderItem& item, const TemplateOutcome& outcome) {
-    QJsonObject entry{
-        {"kind", resourceFolderName(item.type)},
-        {"name", item.originalName},
-        {"newName", item.newName},
-        {"destination", outcome.destination},
-        {"result", statusWord(outcome.error, outcome.merge ? "merged" : "installed")}};
-    if (outcome.error)
-        entry.insert("error", outcome.error->description());
+QString fontsWord(FontsResult::State state) {
+    switch (state) {
+    case FontsResult::State::installed:
+        return QStringLiteral("installed");
+    case FontsResult::State::installedPerUser:
+        return QStringLiteral("installed-per-user");
+    case FontsResult::State::failed:
+        return QStringLiteral("failed");
+    case FontsResult::State::skipped:
+        break;
+    }
+    return QStringLiteral("skipped");
+}
+
+QJsonObject templateJson(const FolderItem& item, const TemplateResult& result) {
+    QJsonObject entry{{"kind", resourceFolderName(item.type)},
+                      {"name", item.originalName},
+                      {"newName", item.newName},
+                      {"destination", result.destination},
+                      {"result", outcomeName(result.outcome)}};
+    if (result.error)
+        entry.insert("error", result.error->description());
     return entry;
 }
 
-QJsonObject scriptJson(const ScriptOutcome& script) {
-    QJsonObject entry{{"result", script.result}};
+QJsonObject scriptJson(const ScriptResult& script) {
+    QJsonObject entry{{"result", scriptWord(script.state)}};
     if (script.process) {
         const ProcessOutcome& process = *script.process;
         entry.insert("exitCode", process.startError ? -1 : process.exitStatus);
@@ -165,8 +66,9 @@ QJsonObject scriptJson(const ScriptOutcome& script) {
     return entry;
 }
 
-QString progressLine(qint64 done, qint64 total, const QString& current) {
+QString progressLine(const RunProgress& progress, const QString& current) {
     const QLocale c = QLocale::c();
+    const qint64 total = progress.bytesTotal, done = progress.bytesDone;
     const int percent = total > 0 ? static_cast<int>(done * 100 / total) : 100;
     return QStringLiteral("%1 / %2 (%3%)  %4")
         .arg(c.formattedDataSize(done), c.formattedDataSize(total))
@@ -177,139 +79,73 @@ QString progressLine(qint64 done, qint64 total, const QString& current) {
 } // namespace
 
 int installCommand(const Platform& platform, Console& console, const InstallOptions& options) {
-    catchTermination();
-    CommandLineRun run(platform, console);
-    run.steps().installer().setCompareBytes(options.compareBytes);
-    const QList<FolderItem>& items = options.items;
-
-    QList<TemplateOutcome> outcomes;
-    for (const FolderItem& item : items)
-        outcomes.append({joinPath(run.steps().installer().kindFolder(item.type), item.newName),
-                         false, TemplateInstaller::cancelled()});
-    // Nothing can be installed: every template fails with the reason, and the report says so.
-    const Failure lockError = items.isEmpty() ? Failure() : run.lock();
-    if (lockError) {
-        for (TemplateOutcome& outcome : outcomes)
-            outcome.error = lockError;
-    }
-
-    std::atomic<qint64> bytesDone{0};
-    qint64 bytesTotal = 0, filesTotal = 0;
+    Installation run(platform, options.items,
+                     {options.compareBytes, options.fonts && options.hasFonts, options.script});
+    cancelOnTermination(run.cancelToken().get());
     QString current;
-    run.onTick = [&] { console.progress(progressLine(bytesDone, bytesTotal, current)); };
-    const RunPlans plans = run.cancelled() || items.isEmpty() || lockError
-                               ? RunPlans()
-                               : run.onWorker<RunPlans>([&] { return run.steps().plan(items); });
-    plannedTotals(plans, filesTotal, bytesTotal);
-
-    int installed = 0, failed = lockError ? int(items.size()) : 0;
-    for (qsizetype i = 0; i < qsizetype(plans.size()) && !run.cancelled(); ++i) {
-        current = items[i].originalName;
-        TemplateOutcome& outcome = outcomes[i];
-        if (!plans[i]) {
-            outcome.error = plans[i].error();
-        } else {
-            outcome.merge = plans[i].value().merge;
-            outcome.error = run.onWorker<Failure>([&, plan = plans[i].value()] {
-                return run.steps().execute(plan, run.cancel(),
-                                           [&](qint64, qint64 bytes) { bytesDone += bytes; });
-            });
-        }
-        if (outcome.error && outcome.error->cancelled())
-            break;
-        if (outcome.error) {
-            ++failed;
-            console.line(templateFailedLine(items[i].originalName, *outcome.error));
-        } else {
-            ++installed;
-        }
-    }
-    if (!items.isEmpty() && !lockError)
-        run.unlock();
-    run.onTick = {};
+    RunProgress progress;
+    QObject::connect(&run, &Installation::waiting, &run,
+                     [&] { console.toError(QString::fromUtf8(InstallSteps::waitingText)); });
+    QObject::connect(&run, &Installation::templateStarted, &run,
+                     [&](int index) { current = options.items[index].originalName; });
+    QObject::connect(&run, &Installation::progressed, &run, [&](const RunProgress& now) {
+        progress = now;
+        console.progress(progressLine(progress, current));
+    });
+    InstallationReport report;
+    QEventLoop loop;
+    QObject::connect(&run, &Installation::finished, &loop,
+                     [&](const InstallationReport& done) {
+                         report = done;
+                         loop.quit();
+                     });
+    run.start();
+    loop.exec();
+    cancelOnTermination(nullptr);
     console.endProgress();
+    if (report.blocked)
+        console.toError(QStringLiteral("Cannot install into %1: %2")
+                            .arg(TemplateInstaller(*platform.fileSystem, console).templatesFolder(),
+                                 report.blocked->description()));
 
-    ScriptOutcome script{QStringLiteral("skipped"), std::nullopt};
-    if (options.script && !run.cancelled() && !lockError) {
-        const auto found = run.onWorker<std::optional<PostInstallScript>>(
-            [&]() -> std::optional<PostInstallScript> {
-                const auto resources =
-                    findResourcePath(*platform.bundle, *platform.fileSystem, console);
-                return resources ? findPostInstallScript(*platform.fileSystem, *resources)
-                                 : std::nullopt;
-            });
-        if (!found) {
-            script.result = QStringLiteral("absent");
-        } else if (found->notAFile) {
-            console.line(scriptNotAFileLine(found->path));
-            script = {QStringLiteral("failed"), ProcessOutcome{}};
-            script.process->startError = scriptNotAFileLine(found->path);
-        } else {
-            script.process = run.runScript(*found);
-            const auto failure = scriptFailureLine(*script.process);
-            script.result = failure ? QStringLiteral("failed") : QStringLiteral("ok");
-            if (failure && !run.cancelled())
-                console.line(*failure);
-        }
-    }
-
-    FontsOutcome fonts;
-    if (options.fonts && options.hasFonts && !run.cancelled() && !lockError) {
-        const FontReport report = run.onWorker<FontReport>([&]() -> FontReport {
-            const auto resources =
-                findResourcePath(*platform.bundle, *platform.fileSystem, console);
-            if (!resources)
-                return {Error::of(ErrorKind::missing,
-                                  Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法找到资源文件夹"))),
-                        std::nullopt};
-            return installPackFonts(platform, *resources);
-        });
-        fonts.error = report.firstError;
-        fonts.result =
-            statusWord(report.firstError, report.refusal ? QStringLiteral("installed-per-user")
-                                                         : QStringLiteral("installed"));
-        if (report.firstError)
-            console.line(QStringLiteral("字体安装失败: ") + report.firstError->description());
-    }
-
-    const bool ok =
-        !run.cancelled() && failed == 0 && script.result != QLatin1String("failed") && !fonts.error;
+    const int installed = report.count(TemplateOutcome::installed) +
+                          report.count(TemplateOutcome::merged) +
+                          report.count(TemplateOutcome::unchanged);
     const QString summary =
         QStringLiteral("%1: %2 of %3 templates installed, %4 failed; script %5; fonts %6")
-            .arg(run.cancelled() ? QStringLiteral("Cancelled") : QStringLiteral("Done"))
+            .arg(report.cancelled ? QStringLiteral("Cancelled") : QStringLiteral("Done"))
             .arg(installed)
-            .arg(items.size())
-            .arg(failed)
-            .arg(script.result, fonts.result);
+            .arg(options.items.size())
+            .arg(report.count(TemplateOutcome::failed))
+            .arg(scriptWord(report.script.state), fontsWord(report.fonts.state));
+    const int status = report.succeeded() ? exitDone : exitFailed;
     if (!options.json) {
         console.toOutput(summary);
-        return ok ? exitDone : exitFailed;
+        return status;
     }
     console.toError(summary);
     QJsonArray templates;
-    for (qsizetype i = 0; i < items.size(); ++i)
-        templates.append(templateJson(items[i], outcomes[i]));
-    QJsonObject fontsEntry{{"result", fonts.result}};
-    if (fonts.error)
-        fontsEntry.insert("error", fonts.error->description());
-    const QJsonObject report{
-        {"templates", templates}, {"fonts", fontsEntry}, {"script", scriptJson(script)}};
-    console.toOutput(QString::fromUtf8(QJsonDocument(report).toJson(QJsonDocument::Indented)));
-    return ok ? exitDone : exitFailed;
+    for (qsizetype i = 0; i < options.items.size(); ++i)
+        templates.append(templateJson(options.items[i], report.templates[i]));
+    QJsonObject fontsEntry{{"result", fontsWord(report.fonts.state)}};
+    if (report.fonts.error)
+        fontsEntry.insert("error", report.fonts.error->description());
+    const QJsonObject document{
+        {"templates", templates}, {"fonts", fontsEntry}, {"script", scriptJson(report.script)}};
+    console.toOutput(QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented)));
+    return status;
 }
 
 int uninstallCommand(const Platform& platform, Console& console, bool dryRun) {
-    CommandLineRun run(platform, console);
-    const TemplateInstaller& installer = run.steps().installer();
+    const TemplateInstaller installer(*platform.fileSystem, console);
     if (const Failure home = installer.homeProblem()) {
         console.toError(home->description());
         return exitFailed;
     }
-    // Takes the installers' lock itself.
-    const UninstallReport report = run.onWorker<UninstallReport>([&] {
-        return uninstallRecorded(*platform.fileSystem,
-                                 defaultManifestLocation(installer.templatesFolder()), dryRun);
-    });
+    // Takes the installers' lock itself. Nothing else happens meanwhile: the command line
+    // has no window to keep drawing.
+    const UninstallReport report = uninstallRecorded(
+        *platform.fileSystem, defaultManifestLocation(installer.templatesFolder()), dryRun);
     if (report.refused) {
         console.toError(report.refused->description() + QStringLiteral(": nothing removed"));
         return exitFailed;

@@ -1,6 +1,5 @@
 #include "discovery/Discovery.h"
 #include "discovery/Pack.h"
-#include "model/InstallerViewModel.h"
 
 #include <QStringBuilder>
 #include <QUuid>
@@ -39,20 +38,6 @@ PackContents scanPack(const FileSystem& fs, const QString& resources, Diagnostic
     const auto fonts = fs.visibleEntries(Pack{resources}.fontsFolder(), false);
     pack.hasFonts = fonts.ok() && !fonts.value().empty();
     return pack;
-}
-
-void InstallerViewModel::scanFolders() {
-    const auto resources = findResourcePath();
-    if (!resources) {
-        print(QStringLiteral("❌ 无法找到资源文件夹"));
-        return;
-    }
-    const PackContents pack = scanPack(*m_platform.fileSystem, *resources, *m_platform.output);
-    // One announced change per template, as the rows appear.
-    setFolderItems({});
-    for (const FolderItem& item : pack.templates)
-        appendFolderItem(item);
-    setHasFonts(pack.hasFonts);
 }
 
 } // namespace Orvoinstaller

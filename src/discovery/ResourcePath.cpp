@@ -1,6 +1,5 @@
 #include "discovery/Discovery.h"
 #include "discovery/NameList.h"
-#include "model/InstallerViewModel.h"
 
 namespace Orvoinstaller {
 
@@ -36,11 +35,6 @@ std::optional<QString> findResourcePath(const Bundle& bundle, const FileSystem& 
 
     output.line(QStringLiteral("❌ 无法找到可用的资源路径"));
     return std::nullopt;
-}
-
-std::optional<QString> InstallerViewModel::findResourcePath() const {
-    return Orvoinstaller::findResourcePath(*m_platform.bundle, *m_platform.fileSystem,
-                                           *m_platform.output);
 }
 
 } // namespace Orvoinstaller

@@ -1,8 +1,6 @@
 #include "discovery/TutorialUrl.h"
 
 #include "discovery/Pack.h"
-#include "model/InstallerViewModel.h"
-
 #include "platform/Utf8.h"
 
 namespace Orvoinstaller {
@@ -41,28 +39,23 @@ std::optional<QUrl> parseTutorialAddress(const QString& text) {
     return url;
 }
 
-void InstallerViewModel::loadTutorialURL() {
-    const auto resources = findResourcePath();
-    if (!resources)
-        return;
-
+std::optional<QUrl> readTutorialAddress(const FileSystem& fs, const QString& resources,
+                                        DiagnosticOutput& output) {
     std::optional<QUrl> address;
-    const QString file = Pack{*resources}.tutorialFile();
-    const auto bytes = m_platform.fileSystem->readFile(file);
+    const QString file = Pack{resources}.tutorialFile();
+    const auto bytes = fs.readFile(file);
     const auto text = bytes ? decodeUtf8(bytes.value()) : std::nullopt;
     if (text) {
         address = parseTutorialAddress(*text);
     } else {
-        print(QStringLiteral("无法读取教程URL: ") +
-              (bytes ? QStringLiteral("文件 “%1” 不是有效的 UTF-8 文本").arg(file)
-                     : bytes.error().description()));
+        output.line(QStringLiteral("无法读取教程URL: ") +
+                    (bytes ? QStringLiteral("文件 “%1” 不是有效的 UTF-8 文本").arg(file)
+                           : bytes.error().description()));
         address = QUrl(QString::fromUtf8(makerWebsite), QUrl::StrictMode);
     }
     if (!address || !address->isValid())
-        return;
-
-    // Assigned on a later turn, as a view's first layout must not see it yet.
-    m_platform.mainQueue->post(this, [this, url = *address] { setTutorialURL(url); });
+        return std::nullopt;
+    return address;
 }
 
 } // namespace Orvoinstaller

@@ -2,7 +2,6 @@
 
 #include "discovery/Pack.h"
 #include "install/SafeWrite.h"
-#include "model/InstallerViewModel.h"
 
 #include <QSet>
 
@@ -100,22 +99,6 @@ FontReport installPackFonts(const Platform& platform, const QString& resources) 
             QStringLiteral("系统字体文件夹拒绝写入，字体改为安装到当前用户的字体文件夹: ") +
             report.refusal->description());
     return report;
-}
-
-void InstallerViewModel::installFonts() {
-    const auto resources = findResourcePath();
-    if (!resources)
-        return;
-
-    const FontReport report = installPackFonts(m_platform, *resources);
-    if (report.firstError)
-        setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体安装失败: %1"),
-                                     {report.firstError->text}));
-    else if (report.refusal)
-        setInstallationProgress(
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体已安装到当前用户的字体文件夹")));
-    else
-        setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体安装完成")));
 }
 
 } // namespace Orvoinstaller

@@ -73,9 +73,4 @@ void plannedTotals(const RunPlans& plans, qint64& files, qint64& bytes) {
     }
 }
 
-QString templateFailedLine(const QString& name, const Error& error) {
-    return QStringLiteral("处理项目失败: ") + name + QStringLiteral(", 错误: ") +
-           error.description();
-}
-
 } // namespace Orvoinstaller

@@ -39,8 +39,7 @@ public:
     Failure execute(const TemplatePlan& plan, const CancelToken* cancel,
                    const TemplateInstaller::Progress& progress);
 
-    // How often a waiting run looks at the lock again, and what it says meanwhile.
-    static constexpr int lockRetryMilliseconds = 250;
+    // What a run says while another installer holds the lock.
     static const char* const waitingText;
 
 private:
@@ -55,8 +54,5 @@ private:
 
 // Files and bytes of every template that could be planned.
 void plannedTotals(const RunPlans& plans, qint64& files, qint64& bytes);
-
-// The trace line of a template that could not be installed.
-QString templateFailedLine(const QString& name, const Error& error);
 
 } // namespace Orvoinstaller

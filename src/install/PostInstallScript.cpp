@@ -1,7 +1,6 @@
 #include "install/PostInstallScript.h"
 
 #include "discovery/Pack.h"
-#include "model/InstallerViewModel.h"
 #include "platform/Utf8.h"
 
 namespace Orvoinstaller {
@@ -32,17 +31,6 @@ std::optional<QString> scriptFailureLine(const ProcessOutcome& outcome) {
             : QString();
     return QStringLiteral("脚本执行失败: ") + omitted +
            decodeUtf8(outcome.output).value_or(QStringLiteral("未知错误"));
-}
-
-ProcessFinished InstallerViewModel::runPostInstallScript(QString scriptPath) {
-    auto report = [this](const ProcessOutcome& outcome) {
-        if (cancelRequested())
-            return; // stopped on purpose: no failure to report
-        if (const auto line = scriptFailureLine(outcome))
-            print(*line);
-    };
-    return ProcessFinished(*m_platform.processRunner, PostInstallScript::program(),
-                           {std::move(scriptPath)}, this, std::move(report));
 }
 
 } // namespace Orvoinstaller

@@ -172,6 +172,7 @@ Failure TemplateInstaller::execute(const TemplatePlan& plan, const CancelToken* 
 Failure TemplateInstaller::copyCounted(const QString& source, const QString& target,
                                        const CancelToken* cancel, const Progress& progress,
                                        bool replace) {
+    ++m_writes;
     qint64 files = 0, bytes = 0;
     if (progress)
         count(source, files, bytes);
@@ -226,8 +227,10 @@ bool TemplateInstaller::settledWithoutCopy(const QString& source, const QString&
                                            Type targetType) {
     if (!m_compareBytes && unchanged(source, target))
         return true;
-    if (targetType == Type::file && !replaceWithClone(m_fs, source, target))
+    if (targetType == Type::file && !replaceWithClone(m_fs, source, target)) {
+        ++m_writes;
         return true;
+    }
     return m_fs.sameRegularFile(source, target);
 }
 
@@ -244,6 +247,7 @@ Failure TemplateInstaller::merge(const QString& source, const QString& destinati
     if (destinationType == Type::other)
         return otherTypeRefused(destination);
     if (destinationType == Type::missing) {
+        ++m_writes;
         if (auto error = m_fs.createDirectories(destination))
             return error;
     } else if (destinationType == Type::folder) {

@@ -1,26 +1,15 @@
 #pragma once
 
+#include "base/Cancel.h"
 #include "base/FolderType.h"
 #include "platform/FileSystem.h"
 #include "platform/Output.h"
 
 #include <QSet>
 
-#include <atomic>
 #include <functional>
 
 namespace Orvoinstaller {
-
-// Asks a running installation to stop at its next safe point: between files, and between
-// pieces of a large file. Shared between the thread that asks and the one that works.
-class CancelToken {
-public:
-    void cancel() { m_cancelled.store(true, std::memory_order_relaxed); }
-    bool isCancelled() const { return m_cancelled.load(std::memory_order_relaxed); }
-
-private:
-    std::atomic<bool> m_cancelled{false};
-};
 
 // What installing one template will do, worked out before any of it is done.
 struct TemplatePlan {
@@ -70,6 +59,8 @@ public:
     // file is unchanged (a maker's tool may keep all three while changing the content).
     void setCompareBytes(bool compare) { m_compareBytes = compare; }
     void setInstalledObserver(Installed observer) { m_installed = std::move(observer); }
+    // How many writes this installer has made: a merge that made none left the folder as it was.
+    qint64 writes() const { return m_writes; }
 
     // The reason a stopped installation gives.
     static Error cancelled();
@@ -94,6 +85,7 @@ private:
     QSet<QString> m_cleanedFolders; // kind folders already cleared of temporaries
     bool m_compareBytes = false;
     Installed m_installed;
+    qint64 m_writes = 0;
 };
 
 } // namespace Orvoinstaller

@@ -1,5 +1,12 @@
 #include "model/InstallerViewModel.h"
 
+#include "discovery/Discovery.h"
+#include "discovery/TutorialUrl.h"
+#include "install/EditorRestart.h"
+#include "install/Fonts.h"
+#include "install/InstallSteps.h"
+#include "install/TemplateInstaller.h"
+
 #include <QCoreApplication>
 
 namespace Orvoinstaller {
@@ -16,14 +23,34 @@ void InstallerViewModel::print(const QString& line) const {
     m_platform.output->line(line);
 }
 
+Worker& InstallerViewModel::worker() {
+    if (!m_worker)
+        m_worker = std::make_unique<Worker>();
+    return *m_worker;
+}
+
+// The worker ends before this object does, so the result always finds it.
+template <typename T>
+void InstallerViewModel::onWorker(std::function<T()> work, std::function<void(T)> done) {
+    worker().post([this, work = std::move(work), done = std::move(done)] {
+        QMetaObject::invokeMethod(
+            this, [done, result = work()]() mutable { done(std::move(result)); },
+            Qt::QueuedConnection);
+    });
+}
+
+// Setters: each announces the change before storing it.
+
 void InstallerViewModel::setFolderItems(QList<FolderItem> items) {
     Q_EMIT objectWillChange();
     m_folderItems = std::move(items);
+    ++m_listGeneration;
 }
 
 void InstallerViewModel::appendFolderItem(FolderItem item) {
     Q_EMIT objectWillChange();
     m_folderItems.append(std::move(item));
+    ++m_listGeneration;
 }
 
 void InstallerViewModel::setShowingImageAlert(bool value) {
@@ -70,41 +97,214 @@ void InstallerViewModel::setRunProgress(RunProgress value) {
 void InstallerViewModel::setInstalledFolders(InstalledFolders value) {
     Q_EMIT objectWillChange();
     m_installedFolders = std::move(value);
+    ++m_listGeneration;
 }
 
-Task InstallerViewModel::refreshInstalledFolders() {
-    if (m_listing) {
-        m_listAgain = true;
-        co_return;
-    }
-    // Not kept alive for this: a listing nobody is left to show is dropped.
-    m_listing = true;
-    do {
-        m_listAgain = false;
-        // Named, not a temporary of the co_await: GCC 12 destroys such temporaries twice.
-        auto list =
-            onWorker<InstalledFolders>([fs = m_platform.fileSystem, output = m_platform.output] {
-                return InstalledFolders::list(*fs, TemplateInstaller(*fs, *output));
-            });
-        InstalledFolders listed = co_await list;
-        // Unchanged, the window has nothing to draw again.
-        if (!(listed == m_installedFolders))
-            setInstalledFolders(std::move(listed));
-    } while (m_listAgain);
-    m_listing = false;
-}
+// What the window asks for.
 
-void InstallerViewModel::setNewName(const QUuid& id, const QString& newName) {
+void InstallerViewModel::renameTemplate(const QUuid& id, const QString& newName) {
     for (qsizetype i = 0; i < m_folderItems.size(); ++i) {
         if (m_folderItems[i].id() != id)
             continue;
-        // The whole list is assigned back, as every other writer of the list does.
-        QList<FolderItem> items = m_folderItems;
-        items[i].newName = newName;
-        setFolderItems(std::move(items));
+        if (m_folderItems[i].newName != newName) {
+            m_folderItems[i].newName = newName;
+            Q_EMIT templateRenamed(static_cast<int>(i));
+        }
         return;
     }
 }
+
+void InstallerViewModel::showLocationPicture(bool shown) {
+    if (m_showingImageAlert != shown)
+        setShowingImageAlert(shown);
+}
+
+void InstallerViewModel::dismissInstallationAlert() {
+    if (m_showInstallationAlert)
+        setShowInstallationAlert(false);
+}
+
+void InstallerViewModel::requestInstallPlugins() {
+    auto self = shared_from_this();
+    m_platform.mainQueue->post(this, [self] { self->installPlugins(); });
+}
+
+void InstallerViewModel::requestInstallFonts() {
+    auto self = shared_from_this();
+    m_platform.mainQueue->post(this, [self] { self->installFonts(); });
+}
+
+void InstallerViewModel::requestCancel() {
+    if (!m_isInstalling || !m_run || m_cancelRequested)
+        return;
+    Q_EMIT objectWillChange();
+    m_cancelRequested = true;
+    m_run->cancel();
+}
+
+void InstallerViewModel::windowClosed() {
+    m_windowClosed = true;
+    if (m_run)
+        m_run->dropScript();
+}
+
+// Discovery.
+
+std::optional<QString> InstallerViewModel::findResourcePath() const {
+    return Orvoinstaller::findResourcePath(*m_platform.bundle, *m_platform.fileSystem,
+                                           *m_platform.output);
+}
+
+void InstallerViewModel::scanFolders() {
+    const auto resources = findResourcePath();
+    if (!resources) {
+        print(QStringLiteral("❌ 无法找到资源文件夹"));
+        return;
+    }
+    const PackContents pack = scanPack(*m_platform.fileSystem, *resources, *m_platform.output);
+    // One announced change per template, as the rows appear.
+    setFolderItems({});
+    for (const FolderItem& item : pack.templates)
+        appendFolderItem(item);
+    setHasFonts(pack.hasFonts);
+}
+
+void InstallerViewModel::loadTutorialURL() {
+    // Arrives on a later turn, as a view's first layout must not see it yet.
+    onWorker<std::optional<QUrl>>(
+        [platform = m_platform]() -> std::optional<QUrl> {
+            const auto resources =
+                Orvoinstaller::findResourcePath(*platform.bundle, *platform.fileSystem,
+                                                *platform.output);
+            if (!resources)
+                return std::nullopt;
+            return readTutorialAddress(*platform.fileSystem, *resources, *platform.output);
+        },
+        [this](std::optional<QUrl> address) {
+            if (address)
+                setTutorialURL(std::move(address));
+        });
+}
+
+void InstallerViewModel::refreshInstalledFolders() {
+    if (m_listing) {
+        m_listAgain = true;
+        return;
+    }
+    m_listing = true;
+    m_listAgain = false;
+    onWorker<InstalledFolders>(
+        [fs = m_platform.fileSystem, output = m_platform.output] {
+            return InstalledFolders::list(*fs, TemplateInstaller(*fs, *output));
+        },
+        [this](InstalledFolders listed) {
+            m_listing = false;
+            // Unchanged, the window has nothing to draw again.
+            if (!(listed == m_installedFolders))
+                setInstalledFolders(std::move(listed));
+            if (m_listAgain)
+                refreshInstalledFolders();
+        });
+}
+
+// Installation.
+
+QString InstallerViewModel::destinationPath(FolderType type) const {
+    return TemplateInstaller(*m_platform.fileSystem, *m_platform.output).kindFolder(type);
+}
+
+void InstallerViewModel::installPlugins() {
+    // Also refuses a second press whose run was queued before this one began.
+    if (m_run && m_run->isRunning())
+        return;
+    m_cancelRequested = false;
+    setIsInstalling(true);
+    // The names as they are now: edits made while the run goes on do not reach it.
+    m_run = std::make_unique<Installation>(m_platform, m_folderItems);
+    Installation* run = m_run.get();
+    connect(run, &Installation::waiting, this,
+            [this] { setInstallationProgress(Text(InstallSteps::waitingText)); });
+    connect(run, &Installation::started, this, [this](RunProgress totals) {
+        setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "开始安装...")));
+        setRunProgress(totals);
+    });
+    connect(run, &Installation::progressed, this, &InstallerViewModel::setRunProgress);
+    connect(run, &Installation::templateStarted, this, [this, run](int index) {
+        setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "正在安装: %1"),
+                                     {run->templates()[index].originalName}));
+    });
+    connect(run, &Installation::templateFinished, this,
+            [this, run](int index, const TemplateResult& result) {
+                const FolderItem& item = run->templates()[index];
+                if (result.outcome == TemplateOutcome::failed)
+                    setInstallationProgress(
+                        Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装 %1 失败: %2"),
+                             {item.originalName, result.error->text}));
+                else if (result.outcome != TemplateOutcome::cancelled)
+                    setInstallationProgress(
+                        Text(QT_TRANSLATE_NOOP("Orvoinstaller", "已安装: %1"), {item.newName}));
+            });
+    connect(run, &Installation::scriptStarted, this, [this] {
+        setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "执行安装后脚本...")));
+    });
+    connect(run, &Installation::finished, this, &InstallerViewModel::runFinished);
+    if (m_windowClosed)
+        run->dropScript();
+    run->start();
+}
+
+void InstallerViewModel::runFinished(const InstallationReport& report) {
+    InstallationSummary summary{static_cast<int>(report.templates.size()),
+                                report.count(TemplateOutcome::failed),
+                                report.script.state == ScriptResult::State::failed,
+                                report.cancelled,
+                                report.count(TemplateOutcome::installed) +
+                                    report.count(TemplateOutcome::merged) +
+                                    report.count(TemplateOutcome::unchanged),
+                                false};
+    m_lastReport = report;
+    onWorker<bool>([programs = m_platform.runningPrograms] { return editorIsRunning(programs.get()); },
+                   [this, summary](bool editorRunning) mutable {
+                       summary.editorRunning = editorRunning;
+                       // The summary is in place before the alert that reads it is raised.
+                       setInstallationProgress(
+                           summary.cancelled
+                               ? cancelledStatus(summary)
+                               : Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装完成！")));
+                       setInstallationSummary(summary);
+                       setShowInstallationAlert(true);
+                       m_platform.mainQueue->post(this, [this] {
+                           setIsInstalling(false);
+                           Q_EMIT installationFinished();
+                       });
+                   });
+}
+
+void InstallerViewModel::installFonts() {
+    onWorker<std::optional<FontReport>>(
+        [platform = m_platform]() -> std::optional<FontReport> {
+            const auto resources =
+                Orvoinstaller::findResourcePath(*platform.bundle, *platform.fileSystem,
+                                                *platform.output);
+            if (!resources)
+                return std::nullopt;
+            return installPackFonts(platform, *resources);
+        },
+        [this](std::optional<FontReport> report) {
+            if (!report)
+                return;
+            if (report->firstError)
+                setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体安装失败: %1"),
+                                             {report->firstError->text}));
+            else if (report->refusal)
+                setInstallationProgress(
+                    Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体已安装到当前用户的字体文件夹")));
+            else
+                setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体安装完成")));
+        });
+}
+
+// Texts.
 
 QString InstallerViewModel::installationAlertTitle() const {
     if (m_installationSummary.cancelled)
@@ -137,14 +337,13 @@ QString InstallerViewModel::installationAlertMessage() const {
     return message;
 }
 
-void InstallerViewModel::requestInstallPlugins() {
-    auto self = shared_from_this();
-    m_platform.mainQueue->post(this, [self] { self->installPlugins(); });
+QString InstallerViewModel::waitingStatus() {
+    return QString::fromUtf8(InstallSteps::waitingText);
 }
 
-void InstallerViewModel::requestInstallFonts() {
-    auto self = shared_from_this();
-    m_platform.mainQueue->post(this, [self] { self->installFonts(); });
+Text InstallerViewModel::cancelledStatus(const InstallationSummary& summary) {
+    return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装已取消：已安装 %1 个，共 %2 个"),
+                {QString::number(summary.installedCount), QString::number(summary.itemCount)});
 }
 
 } // namespace Orvoinstaller

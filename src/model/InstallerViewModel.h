@@ -1,11 +1,9 @@
 #pragma once
 
-#include "install/DestinationState.h"
-#include "install/InstallSteps.h"
-#include "install/Task.h"
-#include "install/TemplateInstaller.h"
-#include "install/Worker.h"
 #include "base/FolderItem.h"
+#include "install/DestinationState.h"
+#include "install/Installation.h"
+#include "install/Worker.h"
 #include "platform/Platform.h"
 
 #include <QList>
@@ -25,16 +23,6 @@ struct InstallationSummary {
     bool cancelled = false;    // stopped by the user; installedCount were installed before
     int installedCount = 0;
     bool editorRunning = false; // when the run ended
-};
-
-// How far the running installation has got, in files and bytes of all its templates.
-struct RunProgress {
-    qint64 filesDone = 0;
-    qint64 filesTotal = 0;
-    qint64 bytesDone = 0;
-    qint64 bytesTotal = 0;
-    std::optional<int> secondsLeft; // once it can be estimated
-    bool operator==(const RunProgress&) const = default;
 };
 
 // The installer window's state. Every change of a published value is announced by
@@ -65,6 +53,65 @@ public:
     const RunProgress& runProgress() const { return m_runProgress; }
     // The folders installed when last listed; rows tell new from merge by them.
     const InstalledFolders& installedFolders() const { return m_installedFolders; }
+    // What became of each template, the fonts and the script in the last run.
+    const InstallationReport& lastReport() const { return m_lastReport; }
+
+    // Bumped whenever the list is replaced or grows, not when one row is renamed.
+    quint64 listGeneration() const { return m_listGeneration; }
+
+    // What the window asks for. A row's name as the user typed or picked it; unknown ids
+    // are ignored. Announced by templateRenamed() alone: one row changes, nothing else.
+    void renameTemplate(const QUuid& id, const QString& newName);
+    void showLocationPicture(bool shown);
+    void dismissInstallationAlert();
+
+    // The completion alert's title and message for the last run.
+    QString installationAlertTitle() const;
+    QString installationAlertMessage() const;
+
+    // Discovery.
+    std::optional<QString> findResourcePath() const;
+    void scanFolders();
+    void loadTutorialURL();
+
+    // Lists the installed folders again on the worker, and publishes them when they changed.
+    // The window asks when it opens, when it is activated and when a run has ended.
+    void refreshInstalledFolders();
+
+    // Installation, through the engine's own thread; fonts on the worker.
+    QString destinationPath(FolderType type) const;
+    void installPlugins();
+    void installFonts();
+
+    // What the buttons do: start the operation on a later turn of the main thread.
+    void requestInstallPlugins();
+    void requestInstallFonts();
+    // Stops the running installation at its next safe point: the copy in flight is
+    // abandoned, a running post-install script is terminated (killed after 3 s).
+    void requestCancel();
+    bool cancelRequested() const { return m_cancelRequested; }
+    // Nobody can see the window any more: a post-install script is stopped as cancel stops
+    // it (or not started), while the templates still finish.
+    void windowClosed();
+
+    const Platform& platform() const { return m_platform; }
+
+    // The status while another installer holds the templates folder, and how often the run
+    // looks again.
+    static QString waitingStatus();
+    static Text cancelledStatus(const InstallationSummary& summary);
+    static constexpr int lockRetryMilliseconds = Installation::lockRetryMilliseconds;
+
+Q_SIGNALS:
+    void objectWillChange();
+    // Not a published value: lets callers wait for a run to end.
+    void installationFinished();
+    void runProgressChanged();
+    // One row's newName changed; `index` in folderItems().
+    void templateRenamed(int index);
+
+private:
+    friend struct StateAccess; // tests and the renderer set values directly
 
     void setFolderItems(QList<FolderItem> items);
     void appendFolderItem(FolderItem item);
@@ -78,63 +125,12 @@ public:
     void setRunProgress(RunProgress value);
     void setInstalledFolders(InstalledFolders value);
 
-    // Sets the newName of the item with this id; unknown ids are ignored.
-    void setNewName(const QUuid& id, const QString& newName);
-
-    // The completion alert's title and message for the last run.
-    QString installationAlertTitle() const;
-    QString installationAlertMessage() const;
-
-    // Discovery.
-    void loadTutorialURL();
-    std::optional<QString> findResourcePath() const;
-    void scanFolders();
-
-    // Lists the installed folders again on the worker, and publishes them when they changed.
-    // The window asks when it opens, when it is activated and when a run has ended.
-    Task refreshInstalledFolders();
-
-    // Installation, through the engine on the worker thread.
-    QString destinationPath(FolderType type) const;
-    Task installPlugins();
-    void installFonts();
-    // Awaitable; prints what went wrong once the script has ended.
-    ProcessFinished runPostInstallScript(QString scriptPath);
-
-    // What the buttons do: start the operation on a later turn of the main thread.
-    void requestInstallPlugins();
-    void requestInstallFonts();
-    // Stops the running installation at its next safe point: the copy in flight is
-    // abandoned, a running post-install script is terminated (killed after 3 s).
-    void requestCancel();
-    bool cancelRequested() const { return m_cancel && m_cancel->isCancelled(); }
-    // Nobody can see the window any more: a post-install script is stopped as cancel stops
-    // it (or not started), while the templates still finish.
-    void windowClosed();
-
-    const Platform& platform() const { return m_platform; }
-
-    // The status while another installer holds the templates folder, and how often the run
-    // looks again.
-    static QString waitingStatus();
-    static Text cancelledStatus(const InstallationSummary& summary);
-    static constexpr int lockRetryMilliseconds = InstallSteps::lockRetryMilliseconds;
-
-Q_SIGNALS:
-    void objectWillChange();
-    // Not a published value: lets callers wait for a run to end.
-    void installationFinished();
-    void runProgressChanged();
-
-private:
     void print(const QString& line) const;
     Worker& worker();
-    template <typename T> OnWorker<T> onWorker(std::function<T()> work) {
-        return OnWorker<T>(worker(), this, std::move(work));
-    }
-    // The post-install script to run now, if there is one; on the worker.
-    std::optional<QString> postInstallScript(bool& notAFile) const;
-    void stopScript();
+    // Runs `work` on the worker, then `done` with its result on the main thread, unless this
+    // object is gone by then.
+    template <typename T> void onWorker(std::function<T()> work, std::function<void(T)> done);
+    void runFinished(const InstallationReport& report);
 
     Platform m_platform;
     QList<FolderItem> m_folderItems;
@@ -148,13 +144,14 @@ private:
     InstallationSummary m_installationSummary;
     RunProgress m_runProgress;
     InstalledFolders m_installedFolders;
+    InstallationReport m_lastReport;
     bool m_listing = false;       // a listing is on its way
     bool m_listAgain = false;     // and was asked for again meanwhile
-    bool m_runInProgress = false; // set at the first step so no second run can interleave
-    std::unique_ptr<Worker> m_worker;
-    std::shared_ptr<CancelToken> m_cancel; // of the current run
-    bool m_scriptRunning = false;
+    quint64 m_listGeneration = 0;
+    bool m_cancelRequested = false;
     bool m_windowClosed = false;
+    std::unique_ptr<Installation> m_run; // the current or last run
+    std::unique_ptr<Worker> m_worker;    // last: ends first, while the rest is still there
 };
 
 } // namespace Orvoinstaller

@@ -8,11 +8,15 @@ namespace Orvoinstaller {
 
 namespace {
 
-// Lock-free, so a signal handler may set it.
-std::atomic<bool> terminationSignalled{false};
+// Lock-free, so a signal handler may use them.
+std::atomic<int> caughtSignal{0};
+std::atomic<CancelToken*> cancelled{nullptr};
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<CancelToken*>::is_always_lock_free);
 
-extern "C" void noteTermination(int) {
-    terminationSignalled.store(true);
+extern "C" void noteTermination(int signal) {
+    caughtSignal.store(signal);
+    if (CancelToken* token = cancelled.load())
+        token->cancel();
 }
 
 } // namespace
@@ -21,7 +25,8 @@ bool standardErrorIsTerminal() {
     return ::isatty(STDERR_FILENO) == 1;
 }
 
-void catchTermination() {
+void cancelOnTermination(CancelToken* token) {
+    cancelled.store(token);
     struct sigaction action {};
     action.sa_handler = noteTermination;
     sigemptyset(&action.sa_mask);
@@ -29,10 +34,13 @@ void catchTermination() {
     action.sa_flags = SA_RESTART;
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
+    // A signal that came before the token was known still counts.
+    if (token && caughtSignal.load() != 0)
+        token->cancel();
 }
 
-bool terminationRequested() {
-    return terminationSignalled.load();
+int terminationSignal() {
+    return caughtSignal.load();
 }
 
 } // namespace Orvoinstaller

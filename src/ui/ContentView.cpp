@@ -160,7 +160,9 @@ void ContentView::buildMainColumn() {
                                   fileSystem ? fileSystem->homeDirectory() : QString(), m_column);
     column->addWidget(m_panel);
     connect(m_panel, &FolderListPanel::nameEdited, this,
-            [this](const QUuid& id, const QString& name) { m_viewModel->setNewName(id, name); });
+            [this](const QUuid& id, const QString& name) { m_viewModel->renameTemplate(id, name); });
+    connect(m_viewModel.get(), &InstallerViewModel::templateRenamed, this,
+            [this](int index) { m_panel->list()->itemChanged(index); });
 
     m_status = new QLabel(m_column);
     m_status->setFont(Style::font(Style::TextRole::subheadline));
@@ -227,7 +229,7 @@ void ContentView::buildMainColumn() {
     column->addWidget(buttonRow);
     connect(m_fonts, &QPushButton::clicked, this, [this] { m_viewModel->requestInstallFonts(); });
     connect(m_location, &QPushButton::clicked, this,
-            [this] { m_viewModel->setShowingImageAlert(true); });
+            [this] { m_viewModel->showLocationPicture(true); });
 
     m_tutorial = new PlainButton;
     m_tutorial->setIcon(Style::icon(QStringLiteral("questionmark.circle"), Style::Tint::accent));
@@ -283,8 +285,11 @@ void ContentView::render() {
 
     m_emptyState->setVisible(!rules.showsFolderList);
     m_panel->setVisible(rules.showsFolderList);
-    if (rules.showsFolderList)
+    // A renamed row is drawn on its own (templateRenamed); the list only when it changed.
+    if (rules.showsFolderList && m_shownGeneration != m_viewModel->listGeneration()) {
+        m_shownGeneration = m_viewModel->listGeneration();
         m_panel->setItems(m_viewModel->folderItems(), m_viewModel->installedFolders());
+    }
 
     setTextIfChanged(m_status, rules.statusText);
     m_status->setVisible(rules.showsStatusLine);
@@ -317,8 +322,7 @@ void ContentView::presentSheet(bool presented) {
         m_sheet = new LocationSheet(m_viewModel->platform().bundle->resourcePath(), this);
         m_sheet->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_sheet, &QDialog::finished, this, [this] {
-            if (m_viewModel->showingImageAlert())
-                m_viewModel->setShowingImageAlert(false);
+            m_viewModel->showLocationPicture(false);
         });
         m_sheet->open();
     } else if (!presented && m_sheet && m_sheet->isVisible()) {
@@ -341,8 +345,7 @@ void ContentView::presentAlert(bool presented) {
         m_alert->setDefaultButton(ok);
         m_alert->setEscapeButton(ok);
         connect(m_alert, &QDialog::finished, this, [this] {
-            if (m_viewModel->showInstallationAlert())
-                m_viewModel->setShowInstallationAlert(false);
+            m_viewModel->dismissInstallationAlert();
         });
         m_alert->open();
     } else if (!presented && m_alert && m_alert->isVisible()) {

@@ -87,6 +87,7 @@ private:
     UiServices m_services;
     bool m_renderPending = false;
     int m_renderCount = 0;
+    quint64 m_shownGeneration = ~quint64(0); // of the list the panel shows
 
     QWidget* m_column = nullptr;
     QWidget* m_footer = nullptr;

@@ -138,9 +138,15 @@ FolderListView::FolderListView(std::shared_ptr<FolderChooser> chooser, QString h
 }
 
 void FolderListView::setItems(const QList<FolderItem>& items, const InstalledFolders& installed) {
-    m_items = items;
-    m_installed = installed;
+    m_items = &items;
+    m_installed = &installed;
     layoutRows();
+}
+
+void FolderListView::itemChanged(int index) {
+    const FolderItem& item = items()[index];
+    if (FolderRow* row = m_bound.value(item.id()))
+        row->bind(item, *m_installed);
 }
 
 QList<FolderRow*> FolderListView::boundRows() const {
@@ -154,12 +160,7 @@ FolderRow* FolderListView::takeRow() {
         return row;
     }
     auto* row = new FolderRow(m_chooser, m_homeDirectory, viewport());
-    connect(row, &FolderRow::nameEdited, this, [this](const QUuid& id, const QString& name) {
-        // A layout before the next render must not put the old name back into the field.
-        if (const int index = indexOf(id); index >= 0)
-            m_items[index].newName = name;
-        Q_EMIT nameEdited(id, name);
-    });
+    connect(row, &FolderRow::nameEdited, this, &FolderListView::nameEdited);
     row->nameField()->installEventFilter(this);
     row->picker()->installEventFilter(this);
     return row;
@@ -174,15 +175,15 @@ FolderRow* FolderListView::rowOf(QWidget* widget) const {
 }
 
 int FolderListView::indexOf(const QUuid& id) const {
-    for (qsizetype i = 0; i < m_items.size(); ++i) {
-        if (m_items[i].id() == id)
+    for (qsizetype i = 0; i < items().size(); ++i) {
+        if (items()[i].id() == id)
             return static_cast<int>(i);
     }
     return -1;
 }
 
 void FolderListView::layoutRows() {
-    const int count = static_cast<int>(m_items.size());
+    const int count = static_cast<int>(items().size());
     const int viewHeight = viewport()->height();
     QScrollBar* bar = verticalScrollBar();
     bar->setRange(0, std::max(0, count * m_rowHeight - viewHeight));
@@ -195,8 +196,8 @@ void FolderListView::layoutRows() {
     QHash<QUuid, FolderRow*> previous = std::move(m_bound);
     m_bound.clear();
     auto place = [&](int index, FolderRow* row) {
-        const FolderItem& item = m_items[index];
-        row->bind(item, m_installed);
+        const FolderItem& item = items()[index];
+        row->bind(item, *m_installed);
         const QRect geometry(rowInset, index * m_rowHeight - offset, rowWidth, m_rowHeight);
         if (row->geometry() != geometry)
             row->setGeometry(geometry);
@@ -207,7 +208,7 @@ void FolderListView::layoutRows() {
 
     std::vector<int> missing;
     for (int i = first; i <= last; ++i) {
-        if (FolderRow* row = previous.take(m_items[i].id()))
+        if (FolderRow* row = previous.take(items()[i].id()))
             place(i, row);
         else
             missing.push_back(i);
@@ -233,7 +234,7 @@ void FolderListView::layoutRows() {
 }
 
 FolderRow* FolderListView::revealRow(int index) {
-    if (index < 0 || index >= m_items.size())
+    if (index < 0 || index >= items().size())
         return nullptr;
     QScrollBar* bar = verticalScrollBar();
     const int top = index * m_rowHeight;
@@ -243,7 +244,7 @@ FolderRow* FolderListView::revealRow(int index) {
     else if (top + m_rowHeight > bar->value() + viewHeight)
         bar->setValue(top + m_rowHeight - viewHeight);
     layoutRows();
-    return m_bound.value(m_items[index].id());
+    return m_bound.value(items()[index].id());
 }
 
 void FolderListView::resizeEvent(QResizeEvent* event) {
@@ -299,13 +300,13 @@ bool FolderListView::leaveList(bool next) {
 }
 
 bool FolderListView::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusIn && !m_movingFocus && !m_items.isEmpty()) {
+    if (event->type() == QEvent::FocusIn && !m_movingFocus && !items().isEmpty()) {
         // Tabbing in from outside enters at the first row, backtabbing at the last.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {
             m_movingFocus = true;
             const bool forward = reason == Qt::TabFocusReason;
-            FolderRow* row = revealRow(forward ? 0 : static_cast<int>(m_items.size()) - 1);
+            FolderRow* row = revealRow(forward ? 0 : static_cast<int>(items().size()) - 1);
             QWidget* target = forward ? static_cast<QWidget*>(row->nameField())
                                       : static_cast<QWidget*>(row->picker());
             if (target != watched)

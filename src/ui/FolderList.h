@@ -71,7 +71,10 @@ public:
     FolderListView(std::shared_ptr<FolderChooser> chooser, QString homeDirectory,
                    QWidget* parent = nullptr);
 
+    // Shows `items` and keeps reading them (the state object's own list): they must outlive
+    // the view, and a change must be told by another setItems() or itemChanged().
     void setItems(const QList<FolderItem>& items, const InstalledFolders& installed);
+    void itemChanged(int index);
     int rowHeight() const { return m_rowHeight; }
     // The row widget showing the item at `index`, after scrolling it into sight.
     FolderRow* revealRow(int index);
@@ -96,8 +99,11 @@ private:
 
     std::shared_ptr<FolderChooser> m_chooser;
     QString m_homeDirectory;
-    QList<FolderItem> m_items;
-    InstalledFolders m_installed;
+    const QList<FolderItem>& items() const { return m_items ? *m_items : m_none; }
+
+    const QList<FolderItem>* m_items = nullptr;
+    const InstalledFolders* m_installed = nullptr;
+    QList<FolderItem> m_none;
     QHash<QUuid, FolderRow*> m_bound;
     std::vector<FolderRow*> m_spare;
     int m_rowHeight;

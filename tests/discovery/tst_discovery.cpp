@@ -1,6 +1,7 @@
 // Resource discovery: locating the resource folder, the plug-in folder scan, the tutorial
 // address, and how construction runs them.
 #include "discovery/NameList.h"
+#include "support/StateAccess.h"
 #include "discovery/TutorialUrl.h"
 #include "model/InstallerViewModel.h"
 #include "platform/RealFileSystem.h"
@@ -123,7 +124,7 @@ private Q_SLOTS:
         QCOMPARE(queue->runAll(), 0);
         QVERIFY(model.folderItems().isEmpty() && !model.hasFonts() && !model.tutorialURL());
 
-        model.setHasFonts(true);
+        StateAccess::setHasFonts(model, true);
         QSignalSpy spy(&model, &InstallerViewModel::objectWillChange);
         model.scanFolders();
         QCOMPARE(spy.count(), 0);

@@ -1,6 +1,7 @@
 // Faults an installation must survive: failing and interrupted file operations, entries it
 // must never write over or through, two installers at once, awkward names.
 #include "install/SafeWrite.h"
+#include "support/StateAccess.h"
 #include "support/EngineSupport.h"
 
 #include <QtTest>
@@ -314,7 +315,7 @@ private Q_SLOTS:
         Engine e;
         e.writeResourceFile("Titles/T/t");
         e.start();
-        e.model->setNewName(e.model->folderItems()[0].id(), ".T");
+        e.model->renameTemplate(e.model->folderItems()[0].id(), ".T");
         e.record([&] { e.model->installPlugins(); });
         QCOMPARE(
             e.lines().filter("处理项目失败: "),
@@ -418,7 +419,7 @@ private Q_SLOTS:
         for (FolderItem& item : items)
             if (item.originalName == "Long")
                 item.newName = QString(300, 'x');
-        e.model->setFolderItems(items);
+        StateAccess::setFolderItems(*e.model, items);
         e.record([&] { e.model->installPlugins(); });
         std::filesystem::remove_all(notUtf8); // Qt cannot name it to clean it up
 

@@ -1,6 +1,7 @@
 // The installation run, change by change and turn by turn; the post-install script with the
 // real shell.
 #include "platform/QtProcessRunner.h"
+#include "support/StateAccess.h"
 #include "support/EngineSupport.h"
 
 #include <QDirIterator>
@@ -136,8 +137,8 @@ private Q_SLOTS:
         const QString p = "installationProgress=";
         QStringList expected = {"isInstalling=true", p + "开始安装..."};
         if (items) {
-            e.model->setNewName(e.model->folderItems()[0].id(), "Renamed");
-            e.model->setNewName(e.model->folderItems()[1].id(), name);
+            e.model->renameTemplate(e.model->folderItems()[0].id(), "Renamed");
+            e.model->renameTemplate(e.model->folderItems()[1].id(), name);
             // The list emptied while the run waits for its worker (the "(same value)") does
             // not reach the run.
             expected.insert(1, "(same value)");
@@ -157,7 +158,7 @@ private Q_SLOTS:
         const QStringList changes = e.record([&] {
             e.model->installPlugins();
             if (items)
-                e.model->setFolderItems({});
+                StateAccess::setFolderItems(*e.model, {});
         });
         QCOMPARE(changes.join("\n"), expected.join("\n"));
         QCOMPARE(e.lines().filter("处理项目失败: "),

@@ -63,7 +63,7 @@ private Q_SLOTS:
         box.makeResourceDir(u"Titles/A"_s);
         auto queue = std::make_shared<ManualQueue>();
         auto model = std::make_shared<InstallerViewModel>(box.platform(queue));
-        model->setNewName(model->folderItems().at(0).id(), QString());
+        model->renameTemplate(model->folderItems().at(0).id(), QString());
         model->requestInstallPlugins();
         QVERIFY(queue->runWhile([&] {
             return model->installationProgressText().translated() != u"Installation complete."_s;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/InstallerViewModel.h"
+#include "support/StateAccess.h"
 #include "platform/RealFileSystem.h"
 #include "support/TestPlatform.h"
 
@@ -104,7 +105,7 @@ struct Engine : Sandbox {
     // Runs `action` and every turn it leads to, waiting for the script while a run waits for
     // it. Returns each announced change as "property=value" once stored, and "|" per turn.
     QStringList record(const std::function<void()>& action) {
-        model->setInstallationSummary({-1, -1, false}); // so that a run's own always shows
+        StateAccess::setInstallationSummary(*model, {-1, -1, false}); // so that a run's own always shows
         recordChange();
         changes.clear();
         action();

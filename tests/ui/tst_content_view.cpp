@@ -1,6 +1,7 @@
 // The main view as the user meets it: the rules it follows in each state, and what typing,
 // clicking and the keyboard write back into the state object.
 #include "ui/Style.h"
+#include "support/StateAccess.h"
 #include "ui/WindowFixture.h"
 
 #include <QAccessible>
@@ -71,9 +72,9 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         Window w(files);
         if (installing) {
-            w.vm->setIsInstalling(true);
-            w.vm->setInstallationProgress(u" "_s);
-            w.vm->setShowingImageAlert(true);
+            StateAccess::setIsInstalling(*w.vm, true);
+            StateAccess::setInstallationProgress(*w.vm, u" "_s);
+            StateAccess::setShowingImageAlert(*w.vm, true);
         }
         QTRY_COMPARE(shown(*w.view), expected);
         QCOMPARE(w.view->emptyState()->isVisible(), w.vm->folderItems().isEmpty());
@@ -105,7 +106,7 @@ private Q_SLOTS:
     // is left in the dark window.
     void colorsFollowTheAppearance() {
         Window w({u"Titles/A/a"_s, u"tutorial_url.txt=https://example.com/t"_s, u"Fonts/a"_s});
-        w.vm->setInstallationProgress(u"…"_s);
+        StateAccess::setInstallationProgress(*w.vm, u"…"_s);
         const QPalette light = QApplication::palette();
         QPalette dark(QColor(0x4A, 0x4A, 0x4A), QColor(0x2B, 0x2B, 0x2B));
         dark.setColor(QPalette::PlaceholderText, QColor(0x98, 0x98, 0x9D));
@@ -202,7 +203,7 @@ private Q_SLOTS:
         for (int i = 0; i < 2000; ++i)
             items << FolderItem(QUuid::createUuid(), u"Folder %1"_s.arg(i), u"Folder %1"_s.arg(i),
                                 FolderType(i % 4), QString());
-        w.vm->setFolderItems(items);
+        StateAccess::setFolderItems(*w.vm, items);
         QTRY_VERIFY(w.view->tutorialButton()->isEnabled());
 
         // A key writes that item's newName only and re-renders once, keeping focus and cursor;

@@ -1,6 +1,7 @@
 // The window switched to English while it runs: every text it shows in its main states is
 // English (template names from the pack aside), and back in Chinese again.
 #include "platform/Language.h"
+#include "support/StateAccess.h"
 #include "ui/WindowFixture.h"
 
 #include <QAbstractButton>
@@ -96,7 +97,7 @@ private Q_SLOTS:
         // A run, turn by turn: one template fails for its name, the other installs, then the
         // script, the end and the alert with the editor's restart. Every status published
         // is recorded, also those the next one replaces within the same turn.
-        vm->setNewName(vm->folderItems().at(1).id(), u".."_s);
+        vm->renameTemplate(vm->folderItems().at(1).id(), u".."_s);
         QStringList statuses;
         QObject guard;
         connect(vm.get(), &InstallerViewModel::objectWillChange, &guard,
@@ -145,7 +146,7 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
 
         // The empty state.
-        vm->setFolderItems({});
+        StateAccess::setFolderItems(*vm, {});
         QCoreApplication::processEvents();
         QVERIFY(view->emptyState()->isVisible());
         QCOMPARE(chinese(visibleTexts(), names), QStringList());
