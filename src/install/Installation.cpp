@@ -221,9 +221,10 @@ void Installation::runScript(const QString& path) {
         PostInstallScript::program(), {path}, this, [this, watch](ProcessOutcome outcome) {
             watch->deleteLater();
             m_scriptRunning = false;
-            const bool stopped = m_cancel->isCancelled() || m_scriptDropped;
+            // Cancelled: no failure to report. Stopped because nobody is left to see it: the
+            // trace still says how it ended.
+            const bool stopped = m_cancel->isCancelled();
             const auto failure = scriptFailureLine(outcome);
-            // Stopped on purpose: no failure to report.
             if (failure && !stopped)
                 m_platform.output->line(*failure);
             m_report.script = {failure && !stopped ? ScriptResult::State::failed

@@ -169,21 +169,17 @@ void InstallerViewModel::scanFolders() {
     setHasFonts(pack.hasFonts);
 }
 
+// Read at once, like the scan, so the trace keeps its order; a small file.
 void InstallerViewModel::loadTutorialURL() {
-    // Arrives on a later turn, as a view's first layout must not see it yet.
-    onWorker<std::optional<QUrl>>(
-        [platform = m_platform]() -> std::optional<QUrl> {
-            const auto resources =
-                Orvoinstaller::findResourcePath(*platform.bundle, *platform.fileSystem,
-                                                *platform.output);
-            if (!resources)
-                return std::nullopt;
-            return readTutorialAddress(*platform.fileSystem, *resources, *platform.output);
-        },
-        [this](std::optional<QUrl> address) {
-            if (address)
-                setTutorialURL(std::move(address));
-        });
+    const auto resources = findResourcePath();
+    if (!resources)
+        return;
+    const auto address =
+        readTutorialAddress(*m_platform.fileSystem, *resources, *m_platform.output);
+    if (!address)
+        return;
+    // Assigned on a later turn, as a view's first layout must not see it yet.
+    m_platform.mainQueue->post(this, [this, url = *address] { setTutorialURL(url); });
 }
 
 void InstallerViewModel::refreshInstalledFolders() {
@@ -218,6 +214,7 @@ void InstallerViewModel::installPlugins() {
     if (m_run && m_run->isRunning())
         return;
     m_cancelRequested = false;
+    m_keepAlive = weak_from_this().lock();
     setIsInstalling(true);
     // The names as they are now: edits made while the run goes on do not reach it.
     m_run = std::make_unique<Installation>(m_platform, m_folderItems);
@@ -263,29 +260,30 @@ void InstallerViewModel::runFinished(const InstallationReport& report) {
                                     report.count(TemplateOutcome::unchanged),
                                 false};
     m_lastReport = report;
-    onWorker<bool>([programs = m_platform.runningPrograms] { return editorIsRunning(programs.get()); },
-                   [this, summary](bool editorRunning) mutable {
-                       summary.editorRunning = editorRunning;
-                       // The summary is in place before the alert that reads it is raised.
-                       setInstallationProgress(
-                           summary.cancelled
-                               ? cancelledStatus(summary)
-                               : Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装完成！")));
-                       setInstallationSummary(summary);
-                       setShowInstallationAlert(true);
-                       m_platform.mainQueue->post(this, [this] {
-                           setIsInstalling(false);
-                           Q_EMIT installationFinished();
-                       });
-                   });
+    onWorker<bool>(
+        [programs = m_platform.runningPrograms] { return editorIsRunning(programs.get()); },
+        [this, summary](bool editorRunning) mutable {
+            summary.editorRunning = editorRunning;
+            // The summary is in place before the alert that reads it is raised.
+            setInstallationProgress(summary.cancelled
+                                        ? cancelledStatus(summary)
+                                        : Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装完成！")));
+            setInstallationSummary(summary);
+            setShowInstallationAlert(true);
+            m_platform.mainQueue->post(this, [this] {
+                setIsInstalling(false);
+                Q_EMIT installationFinished();
+                // Last: may be what keeps this object alive.
+                m_keepAlive.reset();
+            });
+        });
 }
 
 void InstallerViewModel::installFonts() {
     onWorker<std::optional<FontReport>>(
         [platform = m_platform]() -> std::optional<FontReport> {
-            const auto resources =
-                Orvoinstaller::findResourcePath(*platform.bundle, *platform.fileSystem,
-                                                *platform.output);
+            const auto resources = Orvoinstaller::findResourcePath(
+                *platform.bundle, *platform.fileSystem, *platform.output);
             if (!resources)
                 return std::nullopt;
             return installPackFonts(platform, *resources);

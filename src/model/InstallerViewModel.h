@@ -145,13 +145,15 @@ private:
     RunProgress m_runProgress;
     InstalledFolders m_installedFolders;
     InstallationReport m_lastReport;
-    bool m_listing = false;       // a listing is on its way
-    bool m_listAgain = false;     // and was asked for again meanwhile
+    bool m_listing = false;   // a listing is on its way
+    bool m_listAgain = false; // and was asked for again meanwhile
     quint64 m_listGeneration = 0;
     bool m_cancelRequested = false;
     bool m_windowClosed = false;
     std::unique_ptr<Installation> m_run; // the current or last run
-    std::unique_ptr<Worker> m_worker;    // last: ends first, while the rest is still there
+    // A run outlives the window that started it: the state object holds itself meanwhile.
+    std::shared_ptr<InstallerViewModel> m_keepAlive;
+    std::unique_ptr<Worker> m_worker; // last: ends first, while the rest is still there
 };
 
 } // namespace Orvoinstaller

@@ -159,8 +159,9 @@ void ContentView::buildMainColumn() {
     m_panel = new FolderListPanel(m_services.folderChooser,
                                   fileSystem ? fileSystem->homeDirectory() : QString(), m_column);
     column->addWidget(m_panel);
-    connect(m_panel, &FolderListPanel::nameEdited, this,
-            [this](const QUuid& id, const QString& name) { m_viewModel->renameTemplate(id, name); });
+    connect(
+        m_panel, &FolderListPanel::nameEdited, this,
+        [this](const QUuid& id, const QString& name) { m_viewModel->renameTemplate(id, name); });
     connect(m_viewModel.get(), &InstallerViewModel::templateRenamed, this,
             [this](int index) { m_panel->list()->itemChanged(index); });
 
@@ -280,7 +281,6 @@ void ContentView::scheduleRender() {
 
 void ContentView::render() {
     m_renderPending = false;
-    ++m_renderCount;
     const ViewRules rules = viewRules(*m_viewModel);
 
     m_emptyState->setVisible(!rules.showsFolderList);
@@ -321,9 +321,8 @@ void ContentView::presentSheet(bool presented) {
     if (presented && !m_sheet) {
         m_sheet = new LocationSheet(m_viewModel->platform().bundle->resourcePath(), this);
         m_sheet->setAttribute(Qt::WA_DeleteOnClose);
-        connect(m_sheet, &QDialog::finished, this, [this] {
-            m_viewModel->showLocationPicture(false);
-        });
+        connect(m_sheet, &QDialog::finished, this,
+                [this] { m_viewModel->showLocationPicture(false); });
         m_sheet->open();
     } else if (!presented && m_sheet && m_sheet->isVisible()) {
         m_sheet->done(QDialog::Rejected);
@@ -344,9 +343,8 @@ void ContentView::presentAlert(bool presented) {
         retranslateAlert();
         m_alert->setDefaultButton(ok);
         m_alert->setEscapeButton(ok);
-        connect(m_alert, &QDialog::finished, this, [this] {
-            m_viewModel->dismissInstallationAlert();
-        });
+        connect(m_alert, &QDialog::finished, this,
+                [this] { m_viewModel->dismissInstallationAlert(); });
         m_alert->open();
     } else if (!presented && m_alert && m_alert->isVisible()) {
         m_alert->done(QDialog::Rejected);

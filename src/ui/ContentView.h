@@ -65,7 +65,6 @@ public:
     QWidget* footer() const { return m_footer; }
     LocationSheet* sheet() const { return m_sheet; }
     QMessageBox* alert() const { return m_alert; }
-    int renderCount() const { return m_renderCount; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -86,7 +85,6 @@ private:
     std::shared_ptr<InstallerViewModel> m_viewModel;
     UiServices m_services;
     bool m_renderPending = false;
-    int m_renderCount = 0;
     quint64 m_shownGeneration = ~quint64(0); // of the list the panel shows
 
     QWidget* m_column = nullptr;

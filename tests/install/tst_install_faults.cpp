@@ -1,8 +1,9 @@
 // Faults an installation must survive: failing and interrupted file operations, entries it
 // must never write over or through, two installers at once, awkward names.
+#include "install/InstallSteps.h"
 #include "install/SafeWrite.h"
-#include "support/StateAccess.h"
 #include "support/EngineSupport.h"
+#include "support/StateAccess.h"
 
 #include <QtTest>
 
@@ -109,8 +110,15 @@ private Q_SLOTS:
                 for (const QString& line : before)
                     QVERIFY2(paths.contains(pathOf(line)), qPrintable(at + ": lost " + line));
 
-                if (!crash) {
-                    const QStringList failures = e.lines().filter("处理项目失败: ");
+                QStringList failures = e.lines().filter("处理项目失败: ");
+                // The templates folder could not be made for the lock: nothing was begun.
+                const bool blocked =
+                    failures.size() == 3 &&
+                    failures.filter(", 错误: injected createDirectories").size() == 3;
+                if (!crash && blocked) {
+                    QCOMPARE(e.model->installationAlertMessage(), "3 个插件安装失败，共 3 个");
+                    QCOMPARE(after, before);
+                } else if (!crash) {
                     QVERIFY2(failures.size() <= 1, qPrintable(at));
                     const QString item = failures.value(0).section(", ", 0, 0).section(": ", 1);
                     const QString why = failures.value(0).section(", 错误: ", 1);
@@ -341,38 +349,28 @@ private Q_SLOTS:
     // Two installers into the same folder: the second waits, says so, and starts when the
     // first has finished; neither reports a failure that did not happen.
     void aSecondInstallerWaitsForTheFirst() {
-        Engine first;
-        for (const char* file : {"Titles/A/a", "Titles/B/b", "Effects/C/c"})
-            first.writeResourceFile(file, "new");
-        first.start();
-        auto secondQueue = std::make_shared<ManualQueue>();
-        Platform services = first.platform(secondQueue);
-        services.fileSystem = first.fs;
-        auto second = std::make_shared<InstallerViewModel>(services);
-        QStringList secondStatus; // each value it had, as the next change is announced
-        connect(second.get(), &InstallerViewModel::objectWillChange, second.get(), [&] {
-            if (secondStatus.value(secondStatus.size() - 1) != second->installationProgress())
-                secondStatus << second->installationProgress();
+        Engine e;
+        for (const char* file : {"Titles/A/a", "Effects/C/c"})
+            e.writeResourceFile(file, "new");
+        e.start();
+        InstallSteps first(*e.fs, e.output());
+        QCOMPARE(first.tryLock().value(), true);
+        QStringList statuses; // each value it had, as the next change is announced
+        connect(e.model.get(), &InstallerViewModel::objectWillChange, e.model.get(), [&] {
+            if (statuses.value(statuses.size() - 1) != e.model->installationProgress())
+                statuses << e.model->installationProgress();
         });
-
-        first.model->installPlugins();
-        QVERIFY(first.waitForWork(20000)); // has taken the lock, installed A, waits for a turn
-        second->installPlugins();
+        e.model->installPlugins();
+        QTRY_COMPARE(e.model->installationProgress(), InstallerViewModel::waitingStatus());
         QTest::qWait(3 * InstallerViewModel::lockRetryMilliseconds);
-        QCOMPARE(second->installationProgress(), InstallerViewModel::waitingStatus());
-        first.record([] {});
-        QVERIFY(QTest::qWaitFor(
-            [&] {
-                secondQueue->runAll();
-                return !second->isInstalling();
-            },
-            20000));
-        QCOMPARE(secondStatus.mid(0, 2),
+        QVERIFY(!QFileInfo::exists(e.installed("Titles.localized/A")));
+        first.unlock();
+        e.record([] {});
+        QCOMPARE(statuses.mid(0, 2),
                  QStringList({InstallerViewModel::waitingStatus(), "开始安装..."}));
-        QCOMPARE(first.lines().filter("处理项目失败"), QStringList());
-        QCOMPARE(first.model->installationAlertMessage(), "插件安装成功！");
-        QCOMPARE(second->installationAlertMessage(), "插件安装成功！");
-        QVERIFY(!QFileInfo::exists(first.installed(".orvo-install.lock")));
+        QCOMPARE(e.model->installationAlertMessage(), "插件安装成功！");
+        QVERIFY(QFileInfo::exists(e.installed("Titles.localized/A/a")));
+        QVERIFY(!QFileInfo::exists(e.installed(".orvo-install.lock")));
     }
 
     // A source folder over a destination file fails at its first entry, naming it, and

@@ -1,8 +1,8 @@
 // The installation run, change by change and turn by turn; the post-install script with the
 // real shell.
 #include "platform/QtProcessRunner.h"
-#include "support/StateAccess.h"
 #include "support/EngineSupport.h"
+#include "support/StateAccess.h"
 
 #include <QDirIterator>
 #include <QRandomGenerator>
@@ -142,17 +142,15 @@ private Q_SLOTS:
             // The list emptied while the run waits for its worker (the "(same value)") does
             // not reach the run.
             expected.insert(1, "(same value)");
-            expected += {p + "正在安装: A", "|", p + "已安装: Renamed",
-                         p + "正在安装: B", "|", p + "安装 B 失败: " + why,
-                         p + "正在安装: C", "|", p + "已安装: C"};
+            expected += {p + "正在安装: A",         p + "已安装: Renamed", p + "正在安装: B",
+                         p + "安装 B 失败: " + why, p + "正在安装: C",     p + "已安装: C"};
         }
         if (!script.isEmpty())
             expected += {p + "执行安装后脚本..."}; // a wait, not a turn of the queue
         const QString summary = QString("installationSummary=%1%2")
                                     .arg(items ? "1/3" : "0/0")
                                     .arg(lines.isEmpty() ? "" : ", script failed");
-        expected += {"|", p + "安装完成！",    summary, "showInstallationAlert=true",
-                     "|", "isInstalling=false"};
+        expected += {p + "安装完成！", summary, "showInstallationAlert=true", "isInstalling=false"};
         QTimer::singleShot(50, e.model.get(), [&e] { e.writeResourceFile("go"); });
         // Whatever the script does, it never reaches the run's status or its end.
         const QStringList changes = e.record([&] {

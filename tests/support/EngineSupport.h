@@ -1,8 +1,8 @@
 #pragma once
 
 #include "model/InstallerViewModel.h"
-#include "support/StateAccess.h"
 #include "platform/RealFileSystem.h"
+#include "support/StateAccess.h"
 #include "support/TestPlatform.h"
 
 #include <QCoreApplication>
@@ -35,7 +35,7 @@ struct FaultyFileSystem : RealFileSystem {
         return fails() ? failure("createDirectories") : RealFileSystem::createDirectories(path);
     }
     Failure copyItem(const QString& from, const QString& to,
-                    const CopyProgress& progress = {}) override {
+                     const CopyProgress& progress = {}) override {
         reads << "copy " + lastComponent(from);
         if (!fails()) {
             if (!copyHook)
@@ -75,7 +75,9 @@ struct FaultyFileSystem : RealFileSystem {
             hook();
         return failAt > 0 && (operations == failAt || (crash && operations > failAt));
     }
-    static Failure failure(const QString& operation) { return Error::saying("injected " + operation); }
+    static Failure failure(const QString& operation) {
+        return Error::saying("injected " + operation);
+    }
 };
 
 // A sandbox whose main queue and file system the test drives. Call start() once the
@@ -103,9 +105,10 @@ struct Engine : Sandbox {
         });
     }
     // Runs `action` and every turn it leads to, waiting for the script while a run waits for
-    // it. Returns each announced change as "property=value" once stored, and "|" per turn.
+    // it. Returns each announced change as "property=value" once stored.
     QStringList record(const std::function<void()>& action) {
-        StateAccess::setInstallationSummary(*model, {-1, -1, false}); // so that a run's own always shows
+        StateAccess::setInstallationSummary(*model,
+                                            {-1, -1, false}); // so that a run's own always shows
         recordChange();
         changes.clear();
         action();
@@ -116,8 +119,6 @@ struct Engine : Sandbox {
                     break;
                 continue;
             }
-            recordChange();
-            changes << "|";
             queue->runOne();
         }
         recordChange();

@@ -129,12 +129,10 @@ private Q_SLOTS:
         // Fonts, then with no fonts folder left the failure and its reason.
         QTest::mouseClick(view->fontsButton(), Qt::LeftButton);
         queue->runAll();
-        QCoreApplication::processEvents();
-        QCOMPARE(view->statusLine()->text(), u"The fonts were installed."_s);
+        QTRY_COMPARE(view->statusLine()->text(), u"The fonts were installed."_s);
         QVERIFY(QDir(box.resourcePath() + u"/Fonts"_s).removeRecursively());
         vm->installFonts();
-        QCoreApplication::processEvents();
-        QVERIFY(view->statusLine()->text().startsWith(
+        QTRY_VERIFY(view->statusLine()->text().startsWith(
             u"The fonts could not be installed: The folder “"_s));
 
         // The location sheet.
