@@ -6,6 +6,7 @@
 #include "install/Manifest.h"
 #include "install/PostInstallScript.h"
 #include "install/Worker.h"
+#include "platform/Language.h"
 #include "platform/Terminal.h"
 
 #include <QEventLoop>
@@ -97,17 +98,29 @@ public:
         });
     }
 
-    ProcessOutcome runScript(const PostInstallScript& script) {
+    // Told which templates went in; what it prints is kept in its log.
+    ProcessOutcome runScript(const PostInstallScript& script,
+                             const QList<TemplateOutcome>& templates) {
+        QStringList installed;
+        for (const TemplateOutcome& outcome : templates)
+            if (!outcome.error)
+                installed << outcome.destination;
+        const QString folder = m_steps.installer().templatesFolder();
         std::optional<ProcessOutcome> outcome;
         QEventLoop loop;
-        m_platform.processRunner->run(PostInstallScript::program(), script.arguments(), &loop,
-                                      [&](ProcessOutcome done) {
+        m_platform.processRunner->run(scriptRequest(script.path, parentPath(script.path), folder,
+                                                    installed, Language::current()),
+                                      &loop, [&](ProcessOutcome done) {
                                           outcome = std::move(done);
                                           loop.quit();
                                       });
         m_scriptRunning = true;
         turn(loop);
         m_scriptRunning = false;
+        const Status logged = onWorker<Status>(
+            [&] { return writeScriptLog(defaultManifestLocation(folder).path, *outcome); });
+        if (logged)
+            m_console.line(logged->description);
         return std::move(*outcome);
     }
 
@@ -245,7 +258,7 @@ int installCommand(const Platform& platform, Console& console, const InstallOpti
             script = {QStringLiteral("failed"), ProcessOutcome{}};
             script.process->startError = scriptNotAFileLine(found->path);
         } else {
-            script.process = run.runScript(*found);
+            script.process = run.runScript(*found, outcomes);
             const auto failure = scriptFailureLine(*script.process);
             script.result = failure ? QStringLiteral("failed") : QStringLiteral("ok");
             if (failure && !run.cancelled())

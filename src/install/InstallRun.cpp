@@ -122,6 +122,7 @@ Task InstallerViewModel::installPlugins() {
     ticker.start();
 
     int failedCount = 0, installedCount = 0;
+    QStringList installed; // for the post-install script
     for (qsizetype i = 0; i < items.size() && !cancel->isCancelled(); ++i) {
         const FolderItem& item = items[i];
         setInstallationProgress(
@@ -149,6 +150,7 @@ Task InstallerViewModel::installPlugins() {
                                          {item.originalName, error->shown()}));
         } else {
             ++installedCount;
+            installed << plans[i].value().destination;
             co_await NextTurn(*m_platform.mainQueue, this);
             setInstallationProgress(
                 Text(QT_TRANSLATE_NOOP("Orvoinstaller", "已安装: %1"), {item.newName}));
@@ -166,6 +168,7 @@ Task InstallerViewModel::installPlugins() {
     // The post-install script, from the resource folder as it is now; not after a cancel,
     // and not once nobody can see the window.
     bool scriptFailed = false;
+    QString scriptOutput;
     if (!cancel->isCancelled()) {
         bool notAFile = false;
         auto findScript = onWorker<std::optional<QString>>(
@@ -181,10 +184,11 @@ Task InstallerViewModel::installPlugins() {
                 // Closed meanwhile: the script is started and stopped at once, as cancel stops it.
                 if (m_windowClosed)
                     QTimer::singleShot(0, this, [this] { stopScript(); });
-                const ProcessOutcome outcome = co_await runPostInstallScript(*script);
+                const ProcessOutcome outcome = co_await runPostInstallScript(*script, installed);
                 m_scriptRunning = false;
                 scriptFailed =
                     !cancel->isCancelled() && (outcome.startError || outcome.exitStatus != 0);
+                scriptOutput = scriptFailed ? scriptLastLines(outcome) : QString();
             }
         }
     }
@@ -196,7 +200,8 @@ Task InstallerViewModel::installPlugins() {
                                       scriptFailed,
                                       cancel->isCancelled(),
                                       installedCount,
-                                      editorIsRunning(m_platform.runningPrograms.get())};
+                                      editorIsRunning(m_platform.runningPrograms.get()),
+                                      scriptOutput};
     setInstallationProgress(summary.cancelled
                                 ? cancelledStatus(summary)
                                 : Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装完成！")));

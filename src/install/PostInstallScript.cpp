@@ -1,8 +1,15 @@
 #include "install/PostInstallScript.h"
 
 #include "discovery/Pack.h"
+#include "install/Manifest.h"
 #include "model/InstallerViewModel.h"
+#include "platform/Language.h"
 #include "platform/Utf8.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+#include <algorithm>
 
 namespace Orvoinstaller {
 
@@ -34,15 +41,77 @@ std::optional<QString> scriptFailureLine(const ProcessOutcome& outcome) {
            decodeUtf8(outcome.output).value_or(QStringLiteral("未知错误"));
 }
 
-ProcessFinished InstallerViewModel::runPostInstallScript(QString scriptPath) {
-    auto report = [this](const ProcessOutcome& outcome) {
+ProcessRequest scriptRequest(const QString& script, const QString& resources,
+                             const QString& templatesFolder, const QStringList& installed,
+                             const QString& language) {
+    return {PostInstallScript::program(),
+            {script},
+            resources,
+            {{QStringLiteral("PLUGININSTALLER_TEMPLATES_FOLDER"), templatesFolder},
+             {QStringLiteral("PLUGININSTALLER_INSTALLED"), installed.join(QLatin1Char('\n'))},
+             {QStringLiteral("PLUGININSTALLER_LANGUAGE"),
+              language.isEmpty() ? QStringLiteral("zh") : language}}};
+}
+
+QString scriptLogPath(const QString& manifestPath) {
+    return joinPath(parentPath(manifestPath), QStringLiteral("post-install.log"));
+}
+
+Status writeScriptLog(const QString& manifestPath, const ProcessOutcome& outcome) {
+    if (manifestPath.isEmpty())
+        return Error{QStringLiteral("无法保存脚本输出: 系统没有提供应用数据文件夹")};
+    QByteArray log;
+    if (outcome.omittedBytes > 0)
+        log += QStringLiteral("（输出过长，已省略前面的 %1 字节）\n")
+                   .arg(outcome.omittedBytes)
+                   .toUtf8();
+    log += outcome.output;
+    if (outcome.startError)
+        log += outcome.startError->toUtf8() + '\n';
+    else
+        log += "[exit status " + QByteArray::number(outcome.exitStatus) + "]\n";
+    const QString path = scriptLogPath(manifestPath);
+    QDir().mkpath(parentPath(path));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(log) != log.size() || !file.commit())
+        return Error{QStringLiteral("无法保存脚本输出 “%1”: %2").arg(path, file.errorString())};
+    return std::nullopt;
+}
+
+QString scriptLastLines(const ProcessOutcome& outcome, int lines) {
+    if (outcome.startError)
+        return *outcome.startError;
+    if (outcome.exitStatus == 0)
+        return {};
+    const QStringList all =
+        decodeUtf8(outcome.output).value_or(QString()).trimmed().split(QLatin1Char('\n'));
+    // An alert is no place for a page of text: the end of the last few lines.
+    return all.mid(std::max<qsizetype>(0, all.size() - lines))
+        .join(QLatin1Char('\n'))
+        .right(scriptLastLinesLength)
+        .trimmed();
+}
+
+ProcessFinished InstallerViewModel::runPostInstallScript(QString scriptPath,
+                                                         QStringList installed) {
+    const auto& fs = m_platform.fileSystem;
+    const QString templates = TemplateInstaller(*fs, *m_platform.output).templatesFolder();
+    auto report = [this, templates](const ProcessOutcome& outcome) {
+        // Kept by the worker, off the main thread, whether or not anyone reads it.
+        worker().post([this, templates, outcome] {
+            if (const Status error =
+                    writeScriptLog(defaultManifestLocation(templates).path, outcome))
+                print(error->description);
+        });
         if (cancelRequested())
             return; // stopped on purpose: no failure to report
         if (const auto line = scriptFailureLine(outcome))
             print(*line);
     };
-    return ProcessFinished(*m_platform.processRunner, PostInstallScript::program(),
-                           {std::move(scriptPath)}, this, std::move(report));
+    return ProcessFinished(*m_platform.processRunner,
+                           scriptRequest(scriptPath, parentPath(scriptPath), templates, installed,
+                                         Language::current()),
+                           this, std::move(report));
 }
 
 } // namespace Orvoinstaller

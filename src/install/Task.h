@@ -61,13 +61,13 @@ public:
     using Report = std::function<void(const ProcessOutcome&)>;
 
     // `report` sees the outcome on resumption, before the awaiting coroutine does.
-    ProcessFinished(ProcessRunner& runner, QString program, QStringList arguments, QObject* context,
+    ProcessFinished(ProcessRunner& runner, ProcessRequest request, QObject* context,
                     Report report = {})
-        : m_runner(runner), m_program(std::move(program)), m_arguments(std::move(arguments)),
-          m_context(context), m_report(std::move(report)) {}
+        : m_runner(runner), m_request(std::move(request)), m_context(context),
+          m_report(std::move(report)) {}
     bool await_ready() const noexcept { return false; }
     void await_suspend(std::coroutine_handle<> handle) {
-        m_runner.run(m_program, m_arguments, m_context, [this, handle](ProcessOutcome outcome) {
+        m_runner.run(m_request, m_context, [this, handle](ProcessOutcome outcome) {
             m_outcome = std::move(outcome);
             handle.resume();
         });
@@ -80,8 +80,7 @@ public:
 
 private:
     ProcessRunner& m_runner;
-    QString m_program;
-    QStringList m_arguments;
+    ProcessRequest m_request;
     QObject* m_context;
     Report m_report;
     std::optional<ProcessOutcome> m_outcome;

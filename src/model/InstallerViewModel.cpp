@@ -129,6 +129,9 @@ QString InstallerViewModel::installationAlertMessage() const {
         if (summary.scriptFailed)
             message += QCoreApplication::translate("InstallerViewModel", "；安装后脚本也执行失败");
     }
+    // What the script said last tells why it failed.
+    if (summary.scriptFailed && !summary.scriptOutput.isEmpty())
+        message += QStringLiteral("\n\n") + summary.scriptOutput;
     // Its own line, whatever the run's outcome.
     if (summary.editorRunning)
         message += QLatin1Char('\n') +

@@ -25,6 +25,7 @@ struct InstallationSummary {
     bool cancelled = false;    // stopped by the user; installedCount were installed before
     int installedCount = 0;
     bool editorRunning = false; // when the run ended
+    QString scriptOutput = {};  // the last lines of a failed script, for the alert
 };
 
 // How far the running installation has got, in files and bytes of all its templates.
@@ -99,7 +100,7 @@ public:
     Task installPlugins();
     void installFonts();
     // Awaitable; prints what went wrong once the script has ended.
-    ProcessFinished runPostInstallScript(QString scriptPath);
+    ProcessFinished runPostInstallScript(QString scriptPath, QStringList installed);
 
     // What the buttons do: start the operation on a later turn of the main thread.
     void requestInstallPlugins();
