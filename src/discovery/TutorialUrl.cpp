@@ -1,8 +1,8 @@
 #include "discovery/TutorialUrl.h"
 
 #include "discovery/Pack.h"
+#include "model/Branding.h"
 #include "model/InstallerViewModel.h"
-
 #include "platform/Utf8.h"
 
 namespace Orvoinstaller {
@@ -56,7 +56,7 @@ void InstallerViewModel::loadTutorialURL() {
         print(QStringLiteral("无法读取教程URL: ") +
               (bytes ? QStringLiteral("文件 “%1” 不是有效的 UTF-8 文本").arg(file)
                      : bytes.error().description));
-        address = QUrl(QString::fromUtf8(makerWebsite), QUrl::StrictMode);
+        address = Branding::build().tutorialUrl;
     }
     if (!address || !address->isValid())
         return;

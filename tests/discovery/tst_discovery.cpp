@@ -2,6 +2,7 @@
 // address, and how construction runs them.
 #include "discovery/NameList.h"
 #include "discovery/TutorialUrl.h"
+#include "model/Branding.h"
 #include "model/InstallerViewModel.h"
 #include "platform/RealFileSystem.h"
 #include "support/TestPlatform.h"
@@ -225,7 +226,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("address");
         QTest::addColumn<bool>("complains");
-        const QString web = QString::fromUtf8(makerWebsite);
+        const QString web = Branding::build().tutorialUrl.toString();
         QTest::newRow("address, line break")
             << QByteArray("https://e.com/a?b=1\n") << "https://e.com/a?b=1" << false;
         QTest::newRow("blanks and separators around")
