@@ -4,6 +4,7 @@
 #include "app/Icns.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QPainter>
 #include <QProcess>
@@ -120,6 +121,73 @@ private Q_SLOTS:
             QCOMPARE(installed, std::get<QByteArray>(icnsFromImage(QImage(icon))));
         else
             QCOMPARE(installed, ::contents(icon));
+    }
+
+    // A build of its own around a pack the test edits: each plain rebuild ships the pack as
+    // it is now, or stops naming the entry at fault; warnings name what the window will lack.
+    void packIsCheckedAndMirroredOnEveryBuild() {
+        QTemporaryDir dir;
+        const QString pack = dir.filePath("pack"), build = dir.filePath("build");
+        const auto cmake = [&](const QStringList& arguments, QString& output) {
+            QProcess process;
+            process.setProcessChannelMode(QProcess::MergedChannels);
+            process.start(QStringLiteral(PLUGININSTALLER_CMAKE), arguments);
+            process.waitForFinished(300000);
+            output = QString::fromUtf8(process.readAll()).simplified();
+            return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+        };
+        QString output;
+        QVERIFY(QDir().mkpath(pack + "/Titles/A"));
+        QVERIFY2(
+            cmake({"-S", PLUGININSTALLER_SOURCE_DIR, "-B", build, "-G", PLUGININSTALLER_GENERATOR,
+                   "-DPLUGININSTALLER_TESTS=OFF", "-DPLUGININSTALLER_PACK=" + pack,
+                   "-DCMAKE_PREFIX_PATH=" PLUGININSTALLER_PREFIX_PATH},
+                  output),
+            qPrintable(output));
+        // Each step: the pack's files ("path=content", "-path" removes), then the build's
+        // verdict: what Resources holds, or the messages it must print.
+        const std::pair<QStringList, QStringList> steps[] = {
+            {{"Titles/A/a=1", "Fonts/F.ttf=f", "插件位置.jpg=p", "tutorial_url.txt=https://e.com"},
+             {"Fonts/F.ttf=f", "Titles/A/a=1", "tutorial_url.txt=https://e.com", "插件位置.jpg=p"}},
+            {{"Titles/A/a=2", "Effects/B/b=b", "-Fonts", "-插件位置.jpg", "tutorial_url.txt=ftp:x",
+              "Fonts/read me.txt=r"},
+             {"Effects/B/b=b", "Fonts/read me.txt=r", "Titles/A/a=2", "tutorial_url.txt=ftp:x",
+              "Warning", "Pack entry 插件位置.jpg: missing",
+              "Pack entry tutorial_url.txt:", "Pack entry Fonts/read me.txt: not a font"}},
+            {{"Titles/A:B/x=x"}, {"Error", "Pack entry Titles/A:B: this template name"}},
+            {{"-Titles", "-Effects"}, {"Error", "no template folder"}}};
+        for (const auto& [files, expected] : steps) {
+            for (const QString& file : files) {
+                const QString path = pack + '/' + file.section('=', 0, 0);
+                if (file.startsWith('-')) {
+                    QVERIFY(QFile::remove(pack + '/' + file.mid(1)) ||
+                            QDir(pack + '/' + file.mid(1)).removeRecursively());
+                    continue;
+                }
+                QDir().mkpath(QFileInfo(path).path());
+                QFile out(path);
+                QVERIFY(out.open(QIODevice::WriteOnly));
+                out.write(file.section('=', 1).toUtf8());
+            }
+            const bool built = cmake({"--build", build, "--target", "pack_resources"}, output);
+            QCOMPARE(built, !expected.contains("Error"));
+            QStringList laid;
+            const QString resources = build + "/PluginInstaller.app/Contents/Resources/";
+            QDirIterator it(resources, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const QString path = it.next();
+                if (!path.endsWith("/AppIcon.icns"))
+                    laid << path.mid(resources.size()) + '=' + ::contents(path);
+            }
+            laid.sort();
+            // Files are "path=content"; the messages hold no "=".
+            for (const QString& said : expected)
+                QVERIFY2(said.contains('=') || output.contains(said),
+                         qPrintable(said + " not in: " + output));
+            if (built)
+                QCOMPARE(laid, expected.filter("="));
+            QCOMPARE(output.contains("Warning"), expected.contains("Warning"));
+        }
     }
 
     void packageIsNamedAfterTheInstaller() {
