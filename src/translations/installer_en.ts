@@ -382,13 +382,6 @@
     </message>
 </context>
 <context>
-    <name>Orvoinstaller::InstallerWindow</name>
-    <message>
-        <source>插件安装工具</source>
-        <translation>Plug-in Installer</translation>
-    </message>
-</context>
-<context>
     <name>Orvoinstaller::LocationSheet</name>
     <message>
         <source>插件位置</source>
