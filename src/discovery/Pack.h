@@ -18,6 +18,11 @@ struct Pack {
     static QString scriptName() { return QStringLiteral("post.command"); }
     static QString tutorialFileName() { return QStringLiteral("tutorial_url.txt"); }
     static QString locationPictureName() { return QStringLiteral("插件位置.jpg"); }
+    // The picture for the window in `language` ("en"), beside the Chinese one.
+    static QString locationPictureName(const QString& language) {
+        return language.isEmpty() ? locationPictureName()
+                                  : QStringLiteral("插件位置.%1.jpg").arg(language);
+    }
 
     // The folder holding the templates of one kind ("Titles", …).
     QString templatesFolder(FolderType kind) const {

@@ -1,6 +1,7 @@
 #include "discovery/TutorialUrl.h"
 
 #include "discovery/Pack.h"
+#include "base/Branding.h"
 #include "platform/Utf8.h"
 
 namespace Orvoinstaller {
@@ -51,7 +52,7 @@ std::optional<QUrl> readTutorialAddress(const FileSystem& fs, const QString& res
         output.line(QStringLiteral("无法读取教程URL: ") +
                     (bytes ? QStringLiteral("文件 “%1” 不是有效的 UTF-8 文本").arg(file)
                            : bytes.error().description()));
-        address = QUrl(QString::fromUtf8(makerWebsite), QUrl::StrictMode);
+        address = Branding::build().tutorialUrl;
     }
     if (!address || !address->isValid())
         return std::nullopt;

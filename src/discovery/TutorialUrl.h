@@ -10,10 +10,6 @@
 
 namespace Orvoinstaller {
 
-// The maker's web site: where the tutorial button leads when the pack names no address,
-// and where the release-address link leads.
-inline constexpr const char* makerWebsite = "https://www.orvo.studio/";
-
 // The address a tutorial_url.txt holds: the text trimmed of white space at both ends, parsed
 // strictly. Empty when the text is not valid UTF-8 is the caller's business; this takes text.
 std::optional<QUrl> parseTutorialAddress(const QString& text);

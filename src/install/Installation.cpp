@@ -3,8 +3,10 @@
 #include "discovery/Discovery.h"
 #include "install/Fonts.h"
 #include "install/InstallSteps.h"
+#include "install/Manifest.h"
 #include "install/PostInstallScript.h"
 #include "install/Worker.h"
+#include "platform/Language.h"
 
 #include <QThread>
 
@@ -217,8 +219,16 @@ void Installation::runScript(const QString& path) {
         }
     });
     watch->start(m_scriptDropped ? 0 : 50);
+    QStringList installed;
+    for (const TemplateResult& result : std::as_const(m_report.templates))
+        if (result.outcome != TemplateOutcome::failed &&
+            result.outcome != TemplateOutcome::cancelled)
+            installed << result.destination;
+    const QString templates =
+        TemplateInstaller(*m_platform.fileSystem, *m_platform.output).templatesFolder();
     m_platform.processRunner->run(
-        PostInstallScript::program(), {path}, this, [this, watch](ProcessOutcome outcome) {
+        scriptRequest(path, parentPath(path), templates, installed, Language::current()), this,
+        [this, watch, templates](ProcessOutcome outcome) {
             watch->deleteLater();
             m_scriptRunning = false;
             // Cancelled: no failure to report. Stopped because nobody is left to see it: the
@@ -229,8 +239,14 @@ void Installation::runScript(const QString& path) {
                 m_platform.output->line(*failure);
             m_report.script = {failure && !stopped ? ScriptResult::State::failed
                                                    : ScriptResult::State::ok,
-                               std::move(outcome)};
-            finish();
+                               outcome};
+            // Kept whatever its exit status, off this thread; the run ends once it is.
+            m_worker->post([this, templates, outcome, output = m_platform.output] {
+                if (const Failure error =
+                        writeScriptLog(defaultManifestLocation(templates).path, outcome))
+                    output->line(error->description());
+                QMetaObject::invokeMethod(this, [this] { finish(); }, Qt::QueuedConnection);
+            });
         });
 }
 

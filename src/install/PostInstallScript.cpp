@@ -1,7 +1,13 @@
 #include "install/PostInstallScript.h"
 
 #include "discovery/Pack.h"
+#include "install/Manifest.h"
 #include "platform/Utf8.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+#include <algorithm>
 
 namespace Orvoinstaller {
 
@@ -31,6 +37,60 @@ std::optional<QString> scriptFailureLine(const ProcessOutcome& outcome) {
             : QString();
     return QStringLiteral("脚本执行失败: ") + omitted +
            decodeUtf8(outcome.output).value_or(QStringLiteral("未知错误"));
+}
+
+ProcessRequest scriptRequest(const QString& script, const QString& resources,
+                             const QString& templatesFolder, const QStringList& installed,
+                             const QString& language) {
+    return {PostInstallScript::program(),
+            {script},
+            resources,
+            {{QStringLiteral("PLUGININSTALLER_TEMPLATES_FOLDER"), templatesFolder},
+             {QStringLiteral("PLUGININSTALLER_INSTALLED"), installed.join(QLatin1Char('\n'))},
+             {QStringLiteral("PLUGININSTALLER_LANGUAGE"),
+              language.isEmpty() ? QStringLiteral("zh") : language}}};
+}
+
+QString scriptLogPath(const QString& manifestPath) {
+    return joinPath(parentPath(manifestPath), QStringLiteral("post-install.log"));
+}
+
+Failure writeScriptLog(const QString& manifestPath, const ProcessOutcome& outcome) {
+    if (manifestPath.isEmpty())
+        return Error::of(ErrorKind::missing,
+                         Text(QT_TRANSLATE_NOOP("Orvoinstaller",
+                                                "无法保存脚本输出: 系统没有提供应用数据文件夹")));
+    QByteArray log;
+    if (outcome.omittedBytes > 0)
+        log += QStringLiteral("（输出过长，已省略前面的 %1 字节）\n")
+                   .arg(outcome.omittedBytes)
+                   .toUtf8();
+    log += outcome.output;
+    if (outcome.startError)
+        log += outcome.startError->toUtf8() + '\n';
+    else
+        log += "[exit status " + QByteArray::number(outcome.exitStatus) + "]\n";
+    const QString path = scriptLogPath(manifestPath);
+    QDir().mkpath(parentPath(path));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(log) != log.size() || !file.commit())
+        return Error::saying(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法保存脚本输出 “%1”: %2"),
+                                  {path, file.errorString()}));
+    return std::nullopt;
+}
+
+QString scriptLastLines(const ProcessOutcome& outcome, int lines) {
+    if (outcome.startError)
+        return *outcome.startError;
+    if (outcome.exitStatus == 0)
+        return {};
+    const QStringList all =
+        decodeUtf8(outcome.output).value_or(QString()).trimmed().split(QLatin1Char('\n'));
+    // An alert is no place for a page of text: the end of the last few lines.
+    return all.mid(std::max<qsizetype>(0, all.size() - lines))
+        .join(QLatin1Char('\n'))
+        .right(scriptLastLinesLength)
+        .trimmed();
 }
 
 } // namespace Orvoinstaller

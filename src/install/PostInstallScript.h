@@ -13,7 +13,6 @@ struct PostInstallScript {
     bool notAFile = false; // the shell would open it, and a FIFO would keep it waiting for ever
 
     static QString program() { return QStringLiteral("/bin/sh"); }
-    QStringList arguments() const { return {path}; }
 };
 
 // The script of the pack in `resources` as it is now, if there is one.
@@ -25,5 +24,23 @@ QString scriptNotAFileLine(const QString& path);
 
 // The trace line of a script that could not start or did not exit with 0; none otherwise.
 std::optional<QString> scriptFailureLine(const ProcessOutcome& outcome);
+
+// How the script is run after an installation: from the resource folder, told where the
+// templates are (`templatesFolder`), which destination folders this run installed or
+// merged (`installed`, one per line) and the window's language (`language`, a code of
+// Language::current(): "zh" for the empty one).
+ProcessRequest scriptRequest(const QString& script, const QString& resources,
+                             const QString& templatesFolder, const QStringList& installed,
+                             const QString& language);
+
+// The log of the last script run, beside the install record at `manifestPath`.
+QString scriptLogPath(const QString& manifestPath);
+// Keeps what the script printed, whatever its exit status, in place of the last run's log.
+Failure writeScriptLog(const QString& manifestPath, const ProcessOutcome& outcome);
+
+// The end of what a failed script printed, for the completion alert: its last `lines` lines,
+// at most scriptLastLinesLength characters; empty when it did not fail or printed nothing.
+inline constexpr qsizetype scriptLastLinesLength = 400;
+QString scriptLastLines(const ProcessOutcome& outcome, int lines = 5);
 
 } // namespace Orvoinstaller

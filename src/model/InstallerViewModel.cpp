@@ -5,6 +5,7 @@
 #include "install/EditorRestart.h"
 #include "install/Fonts.h"
 #include "install/InstallSteps.h"
+#include "install/PostInstallScript.h"
 #include "install/TemplateInstaller.h"
 
 #include <QCoreApplication>
@@ -258,7 +259,11 @@ void InstallerViewModel::runFinished(const InstallationReport& report) {
                                 report.count(TemplateOutcome::installed) +
                                     report.count(TemplateOutcome::merged) +
                                     report.count(TemplateOutcome::unchanged),
-                                false};
+                                false,
+                                report.script.state == ScriptResult::State::failed &&
+                                        report.script.process
+                                    ? scriptLastLines(*report.script.process)
+                                    : QString()};
     m_lastReport = report;
     onWorker<bool>(
         [programs = m_platform.runningPrograms] { return editorIsRunning(programs.get()); },
@@ -327,6 +332,9 @@ QString InstallerViewModel::installationAlertMessage() const {
         if (summary.scriptFailed)
             message += QCoreApplication::translate("InstallerViewModel", "；安装后脚本也执行失败");
     }
+    // What the script said last tells why it failed.
+    if (summary.scriptFailed && !summary.scriptOutput.isEmpty())
+        message += QStringLiteral("\n\n") + summary.scriptOutput;
     // Its own line, whatever the run's outcome.
     if (summary.editorRunning)
         message += QLatin1Char('\n') +

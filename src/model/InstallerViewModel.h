@@ -23,6 +23,7 @@ struct InstallationSummary {
     bool cancelled = false;    // stopped by the user; installedCount were installed before
     int installedCount = 0;
     bool editorRunning = false; // when the run ended
+    QString scriptOutput = {};  // the last lines of a failed script, for the alert
 };
 
 // The installer window's state. Every change of a published value is announced by

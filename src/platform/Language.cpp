@@ -20,6 +20,11 @@ std::unique_ptr<QTranslator>& installed() {
     return translator;
 }
 
+QString& inUse() {
+    static QString language;
+    return language;
+}
+
 } // namespace
 
 QStringList translations() {
@@ -50,6 +55,7 @@ bool use(const QString& language) {
         QCoreApplication::removeTranslator(translator.get());
         translator.reset();
     }
+    inUse().clear();
     if (language.isEmpty())
         return true;
     auto next = std::make_unique<QTranslator>();
@@ -57,7 +63,12 @@ bool use(const QString& language) {
         return false;
     QCoreApplication::installTranslator(next.get());
     translator = std::move(next);
+    inUse() = language;
     return true;
+}
+
+QString current() {
+    return inUse();
 }
 
 void useSystemPreference() {

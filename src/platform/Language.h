@@ -18,6 +18,9 @@ QString choose(const QStringList& preferred, const QStringList& translations);
 // widget hears of it through a LanguageChange event. False when it cannot be loaded.
 bool use(const QString& language);
 
+// The language in use: a code of `translations`, or an empty string for Chinese.
+QString current();
+
 // The language of the system's preferred interface languages.
 void useSystemPreference();
 

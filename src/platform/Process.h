@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 class QObject;
 
@@ -19,6 +21,14 @@ struct ProcessOutcome {
     qint64 omittedBytes = 0;           // what came before the tail and was not kept
 };
 
+// What to run, where, and with what added to the program's own environment.
+struct ProcessRequest {
+    QString program;
+    QStringList arguments;
+    QString workingDirectory;                       // empty: the program's own
+    QList<std::pair<QString, QString>> environment; // set on top of the inherited one
+};
+
 // How much of a child's output is kept: a script that prints without end must not fill
 // the memory, and the end of the output is what tells why it failed.
 inline constexpr qsizetype processOutputTail = 64 * 1024;
@@ -30,7 +40,7 @@ public:
     virtual ~ProcessRunner() = default;
     // `done` runs once, on a later turn of the main thread's event loop, unless `context`
     // is destroyed first.
-    virtual void run(const QString& program, const QStringList& arguments, QObject* context,
+    virtual void run(const ProcessRequest& request, QObject* context,
                      std::function<void(ProcessOutcome)> done) = 0;
     // Ends the children still running: asked to terminate, then killed after 3 s. Their
     // outcome is delivered as usual.

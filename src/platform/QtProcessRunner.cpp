@@ -3,17 +3,26 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTimer>
 
 #include <memory>
 
 namespace Orvoinstaller {
 
-void QtProcessRunner::run(const QString& program, const QStringList& arguments, QObject* context,
+void QtProcessRunner::run(const ProcessRequest& request, QObject* context,
                           std::function<void(ProcessOutcome)> done) {
+    const QString& program = request.program;
     auto* process = new QProcess;
     process->setProcessChannelMode(QProcess::MergedChannels);
     process->setStandardInputFile(QProcess::nullDevice());
+    process->setWorkingDirectory(request.workingDirectory);
+    if (!request.environment.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const auto& [name, value] : request.environment)
+            environment.insert(name, value);
+        process->setProcessEnvironment(environment);
+    }
 
     struct State {
         QByteArray output;
@@ -69,7 +78,7 @@ void QtProcessRunner::run(const QString& program, const QStringList& arguments, 
                      });
     m_running.removeAll(nullptr);
     m_running << process;
-    process->start(program, arguments);
+    process->start(program, request.arguments);
 }
 
 void QtProcessRunner::stop() {

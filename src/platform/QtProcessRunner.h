@@ -12,7 +12,7 @@ namespace Orvoinstaller {
 // a talkative child never stalls on a full pipe.
 class QtProcessRunner : public ProcessRunner {
 public:
-    void run(const QString& program, const QStringList& arguments, QObject* context,
+    void run(const ProcessRequest& request, QObject* context,
              std::function<void(ProcessOutcome)> done) override;
     void stop() override;
 

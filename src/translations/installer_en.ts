@@ -293,12 +293,20 @@
         <translation>Tutorial</translation>
     </message>
     <message>
-        <source>模板设计与制作：Orvo Studio</source>
-        <translation>Templates designed and made by Orvo Studio</translation>
+        <source>模板设计与制作：%1</source>
+        <translation>Templates designed and made by %1</translation>
     </message>
     <message>
-        <source>最新版本发布于 www.orvo.studio</source>
-        <translation>Get the latest version at www.orvo.studio</translation>
+        <source>最新版本发布于 %1</source>
+        <translation>Get the latest version at %1</translation>
+    </message>
+    <message>
+        <source>版本 %1</source>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>这个安装程序没有附带插件位置图片</source>
+        <translation>This installer comes without a picture of where the plug-ins appear</translation>
     </message>
     <message>
         <source>点击安装插件将自动安装到用户目录-影片-Motion templates文件夹</source>
@@ -371,13 +379,6 @@
     <message>
         <source>将新建文件夹</source>
         <translation>Will create a new folder</translation>
-    </message>
-</context>
-<context>
-    <name>Orvoinstaller::InstallerWindow</name>
-    <message>
-        <source>插件安装工具</source>
-        <translation>Plug-in Installer</translation>
     </message>
 </context>
 <context>

@@ -103,17 +103,23 @@ void ContentView::applyColors() {
 }
 
 void ContentView::retranslate() {
-    m_title->setText(tr("插件安装工具"));
+    m_title->setText(displayName(m_services.branding));
     m_emptyState->setText(tr("没有可用的插件文件夹"));
     m_progress->setAccessibleName(tr("安装进度"));
     m_cancel->setText(tr("取消安装"));
     m_fonts->setText(tr("安装字体"));
     m_location->setText(tr("插件位置"));
     m_tutorial->setText(tr("使用教程"));
-    m_credit->setText(tr("模板设计与制作：Orvo Studio"));
-    m_releaseLink->setText(tr("最新版本发布于 www.orvo.studio"));
-    m_note->setText(tr("点击安装插件将自动安装到用户目录-影片-Motion templates文件夹") +
-                    QLatin1Char('\n') + tr("模板内置的字体仅供演示和学习 商用请自行解决版权问题"));
+    const Branding& brand = m_services.branding;
+    m_credit->setText(tr("模板设计与制作：%1").arg(brand.makerName));
+    m_releaseLink->setText(tr("最新版本发布于 %1").arg(brand.makerUrl.host()));
+    m_version->setText(tr("版本 %1").arg(brand.version));
+    // The English window shows the English picture when the pack has one.
+    const auto& platform = m_viewModel->platform();
+    m_picture = platform.fileSystem
+                    ? LocationSheet::picture(*platform.fileSystem, platform.bundle->resourcePath())
+                    : std::nullopt;
+    m_location->setToolTip(m_picture ? QString() : tr("这个安装程序没有附带插件位置图片"));
     if (m_alert)
         retranslateAlert();
 }
@@ -132,8 +138,11 @@ ContentView::~ContentView() {
     delete m_sheet.data();
 }
 
-QUrl ContentView::releaseAddress() {
-    return QUrl(QStringLiteral("https://www.orvo.studio"));
+QString ContentView::displayName(const Branding& branding) {
+    // The default name has its translations; a maker's own is shown as given.
+    static const char* const defaultName = QT_TR_NOOP("插件安装工具");
+    const QByteArray name = branding.displayName.toUtf8();
+    return name == defaultName ? tr(defaultName) : branding.displayName;
 }
 
 void ContentView::buildMainColumn() {
@@ -269,6 +278,10 @@ void ContentView::buildFooter() {
     m_note = footnote(m_footer);
     nested->addWidget(m_note, 0, Qt::AlignHCenter);
     footer->addLayout(nested);
+
+    m_version = footnote(m_footer);
+    m_version->setFont(Style::font(Style::TextRole::caption));
+    footer->addWidget(m_version, 0, Qt::AlignHCenter);
 }
 
 void ContentView::scheduleRender() {
@@ -292,6 +305,11 @@ void ContentView::render() {
     }
 
     setTextIfChanged(m_status, rules.statusText);
+    // The fonts' terms only where the pack brings fonts.
+    QString note = tr("点击安装插件将自动安装到用户目录-影片-Motion templates文件夹");
+    if (m_viewModel->hasFonts())
+        note += QLatin1Char('\n') + tr("模板内置的字体仅供演示和学习 商用请自行解决版权问题");
+    setTextIfChanged(m_note, note);
     m_status->setVisible(rules.showsStatusLine);
 
     m_install->setBusy(rules.installBusy);
@@ -301,7 +319,7 @@ void ContentView::render() {
     m_cancel->setEnabled(rules.cancelEnabled);
     renderProgress(rules);
     m_fonts->setEnabled(rules.fontsEnabled);
-    m_location->setEnabled(rules.locationEnabled);
+    m_location->setEnabled(rules.locationEnabled && m_picture);
     m_tutorial->setEnabled(rules.tutorialEnabled);
 
     presentSheet(rules.sheetPresented);
@@ -319,7 +337,7 @@ void ContentView::renderProgress(const ViewRules& rules) {
 
 void ContentView::presentSheet(bool presented) {
     if (presented && !m_sheet) {
-        m_sheet = new LocationSheet(m_viewModel->platform().bundle->resourcePath(), this);
+        m_sheet = new LocationSheet(m_picture, this);
         m_sheet->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_sheet, &QDialog::finished, this,
                 [this] { m_viewModel->showLocationPicture(false); });

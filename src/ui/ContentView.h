@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Branding.h"
 #include "platform/FolderChooser.h"
 #include "platform/UrlOpener.h"
 #include "ui/LocationSheet.h"
@@ -10,6 +11,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QFrame;
 class QLabel;
@@ -24,10 +26,12 @@ class InstallerViewModel;
 
 class PlainButton;
 
-// The services of the window that reach the system: tests replace both.
+// The services of the window that reach the system, and the brand it shows: tests replace
+// them.
 struct UiServices {
     std::shared_ptr<FolderChooser> folderChooser;
     std::shared_ptr<UrlOpener> urlOpener;
+    Branding branding = Branding::build();
 
     static UiServices real();
 };
@@ -46,7 +50,10 @@ public:
     const std::shared_ptr<InstallerViewModel>& viewModel() const { return m_viewModel; }
 
     // The maker's site, opened by the release-address footnote.
-    static QUrl releaseAddress();
+    QUrl releaseAddress() const { return m_services.branding.makerUrl; }
+    // The window's title and heading: the maker's display name, in the user's language when
+    // it is the default one.
+    static QString displayName(const Branding& branding);
 
     // The parts, for tests and for rendering pictures of the window.
     QLabel* title() const { return m_title; }
@@ -61,6 +68,7 @@ public:
     QPushButton* locationButton() const { return m_location; }
     PlainButton* tutorialButton() const { return m_tutorial; }
     PlainButton* releaseLink() const { return m_releaseLink; }
+    QLabel* versionLine() const { return m_version; }
     QWidget* mainColumn() const { return m_column; }
     QWidget* footer() const { return m_footer; }
     LocationSheet* sheet() const { return m_sheet; }
@@ -104,6 +112,8 @@ private:
     PlainButton* m_releaseLink = nullptr;
     QLabel* m_credit = nullptr;
     QLabel* m_note = nullptr;
+    QLabel* m_version = nullptr;
+    std::optional<QString> m_picture; // the location picture for the window's language
     QPointer<LocationSheet> m_sheet;
     QPointer<QMessageBox> m_alert;
 };

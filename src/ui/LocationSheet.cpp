@@ -2,6 +2,7 @@
 
 #include "discovery/Pack.h"
 #include "platform/FileSystem.h"
+#include "platform/Language.h"
 #include "ui/Style.h"
 
 #include <QEvent>
@@ -53,7 +54,20 @@ QString LocationSheet::pictureFileName() {
     return Pack::locationPictureName();
 }
 
-LocationSheet::LocationSheet(const std::optional<QString>& resourcePath, QWidget* parent)
+std::optional<QString> LocationSheet::picture(const FileSystem& fs,
+                                              const std::optional<QString>& resourcePath) {
+    if (!resourcePath)
+        return std::nullopt;
+    for (const QString& name :
+         {Pack::locationPictureName(Language::current()), pictureFileName()}) {
+        const QString path = joinPath(*resourcePath, name);
+        if (fs.exists(path))
+            return path;
+    }
+    return std::nullopt;
+}
+
+LocationSheet::LocationSheet(const std::optional<QString>& picture, QWidget* parent)
     : QDialog(parent, Qt::Sheet) {
     setWindowModality(Qt::WindowModal);
     auto* layout = new QVBoxLayout(this);
@@ -61,8 +75,8 @@ LocationSheet::LocationSheet(const std::optional<QString>& resourcePath, QWidget
     const int padding = Style::defaultPadding();
 
     // Looked up and read afresh each time the sheet is built; no message when unusable.
-    if (resourcePath) {
-        QImageReader reader(joinPath(*resourcePath, pictureFileName()));
+    if (picture) {
+        QImageReader reader(*picture);
         reader.setDecideFormatFromContent(true);
         const QImage image = reader.read();
         if (!image.isNull()) {

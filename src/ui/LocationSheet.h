@@ -10,6 +10,8 @@ class QPushButton;
 
 namespace Orvoinstaller {
 
+class FileSystem;
+
 // Draws a picture scaled to fit the space it gets, keeping its aspect ratio.
 class FittedImage : public QWidget {
     Q_OBJECT
@@ -28,18 +30,23 @@ private:
 };
 
 // The sheet that shows where the plug-ins appear in FCPX: the picture (when the bundle's
-// resources hold a readable "插件位置.jpg") above the "关闭" button.
+// resources hold a readable "插件位置.jpg", or its English "插件位置.en.jpg") above the "关闭"
+// button.
 class LocationSheet : public QDialog {
     Q_OBJECT
 
 public:
-    // `resourcePath` is the bundle's resource folder, if it has one.
-    LocationSheet(const std::optional<QString>& resourcePath, QWidget* parent);
+    // `picture` is the picture file to show, if there is one.
+    LocationSheet(const std::optional<QString>& picture, QWidget* parent);
 
     FittedImage* picture() const { return m_picture; }
     QPushButton* closeButton() const { return m_close; }
 
     static QString pictureFileName();
+    // The picture for the window's language in `resourcePath`: the language's own when the
+    // pack has it, else the Chinese one; none when neither is there.
+    static std::optional<QString> picture(const FileSystem& fs,
+                                          const std::optional<QString>& resourcePath);
 
 protected:
     void changeEvent(QEvent* event) override;

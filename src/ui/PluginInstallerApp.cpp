@@ -11,8 +11,8 @@ namespace Orvoinstaller {
 
 InstallerWindow::InstallerWindow(std::shared_ptr<InstallerViewModel> viewModel, UiServices services,
                                  QWidget* parent)
-    : QWidget(parent) {
-    setWindowTitle(tr("插件安装工具"));
+    : QWidget(parent), m_branding(services.branding) {
+    setWindowTitle(ContentView::displayName(m_branding));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     m_contentView = new ContentView(std::move(viewModel), std::move(services), this);
@@ -23,7 +23,7 @@ InstallerWindow::InstallerWindow(std::shared_ptr<InstallerViewModel> viewModel, 
 void InstallerWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::LanguageChange)
-        setWindowTitle(tr("插件安装工具"));
+        setWindowTitle(ContentView::displayName(m_branding));
     // Folders may have been added or removed in the Finder meanwhile.
     else if (event->type() == QEvent::ActivationChange && isActiveWindow())
         m_contentView->viewModel()->refreshInstalledFolders();

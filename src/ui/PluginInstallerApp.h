@@ -24,6 +24,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    Branding m_branding;
     ContentView* m_contentView;
 };
 

@@ -4,6 +4,7 @@
 #include "app/Icns.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QPainter>
 #include <QProcess>
@@ -120,6 +121,66 @@ private Q_SLOTS:
             QCOMPARE(installed, std::get<QByteArray>(icnsFromImage(QImage(icon))));
         else
             QCOMPARE(installed, ::contents(icon));
+    }
+
+    // A build of its own around a pack the test edits: each plain rebuild ships the pack as
+    // it is now, or stops naming the entry at fault; warnings name what the window will lack.
+    void packIsCheckedAndMirroredOnEveryBuild() {
+        QTemporaryDir box;
+        const QString pack = box.filePath("pack"), build = box.filePath("build");
+        const auto write = [&](const QString& file, const QByteArray& content) {
+            QDir().mkpath(QFileInfo(pack + '/' + file).path());
+            QFile out(pack + '/' + file);
+            return out.open(QIODevice::WriteOnly) && out.write(content) == content.size();
+        };
+        QString output;
+        const auto cmake = [&](const QStringList& arguments) {
+            QProcess process;
+            process.setProcessChannelMode(QProcess::MergedChannels);
+            process.start(PLUGININSTALLER_CMAKE, arguments);
+            process.waitForFinished(300000);
+            output = QString::fromUtf8(process.readAll()).simplified();
+            return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+        };
+        QVERIFY2(
+            cmake({"-S", PLUGININSTALLER_SOURCE_DIR, "-B", build, "-G", PLUGININSTALLER_GENERATOR,
+                   "-DPLUGININSTALLER_TESTS=OFF", "-DPLUGININSTALLER_PACK=" + pack,
+                   "-DCMAKE_PREFIX_PATH=" PLUGININSTALLER_PREFIX_PATH}),
+            qPrintable(output));
+        // Each step: the pack's changes ("path=content"; "-path" removes), then the files
+        // Resources holds after the build ("path=content"), and what the build must say. A
+        // step without files must stop the build.
+        const std::pair<QStringList, QStringList> steps[] = {
+            {{"Titles/A/a=1", "Fonts/F.ttf=f", "插件位置.jpg=p", "tutorial_url.txt=https://e.com"},
+             {"Fonts/F.ttf=f", "Titles/A/a=1", "tutorial_url.txt=https://e.com", "插件位置.jpg=p"}},
+            {{"Titles/A/a=2", "Effects/B/b=b", "-Fonts", "-插件位置.jpg", "tutorial_url.txt=ftp:x",
+              "Fonts/read me.txt=r"},
+             {"Effects/B/b=b", "Fonts/read me.txt=r", "Titles/A/a=2", "tutorial_url.txt=ftp:x",
+              "Warning", "Pack entry 插件位置.jpg: missing",
+              "Pack entry tutorial_url.txt:", "Pack entry Fonts/read me.txt: not a font"}},
+            {{"Titles/A:B/x=x"}, {"Pack entry Titles/A:B: this template name"}},
+            {{"-Titles", "-Effects"}, {"no template folder"}}};
+        for (const auto& [changes, expected] : steps) {
+            for (const QString& change : changes)
+                QVERIFY(change.startsWith('-')
+                            ? QFile::remove(pack + '/' + change.mid(1)) ||
+                                  QDir(pack + '/' + change.mid(1)).removeRecursively()
+                            : write(change.section('=', 0, 0), change.section('=', 1).toUtf8()));
+            const bool built = cmake({"--build", build, "--target", "pack_resources"});
+            QCOMPARE(built, !expected.filter("=").isEmpty());
+            for (const QString& said : expected)
+                QVERIFY2(said.contains('=') || output.contains(said), qPrintable(output));
+            QCOMPARE(output.contains("Warning"), expected.contains("Warning"));
+            const QString resources = build + "/PluginInstaller.app/Contents/Resources/";
+            QStringList laid;
+            for (QDirIterator it(resources, QDir::Files, QDirIterator::Subdirectories);
+                 it.hasNext();)
+                if (const QString path = it.next(); !path.endsWith("/AppIcon.icns"))
+                    laid << path.mid(resources.size()) + '=' + ::contents(path);
+            laid.sort();
+            if (built)
+                QCOMPARE(laid, expected.filter("="));
+        }
     }
 
     void packageIsNamedAfterTheInstaller() {

@@ -3,6 +3,7 @@
 #include "discovery/NameList.h"
 #include "support/StateAccess.h"
 #include "discovery/TutorialUrl.h"
+#include "base/Branding.h"
 #include "model/InstallerViewModel.h"
 #include "platform/RealFileSystem.h"
 #include "support/TestPlatform.h"
@@ -226,7 +227,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("address");
         QTest::addColumn<bool>("complains");
-        const QString web = QString::fromUtf8(makerWebsite);
+        const QString web = Branding::build().tutorialUrl.toString();
         QTest::newRow("address, line break")
             << QByteArray("https://e.com/a?b=1\n") << "https://e.com/a?b=1" << false;
         QTest::newRow("blanks and separators around")

@@ -1,5 +1,7 @@
 // The installation run, change by change and turn by turn; the post-install script with the
 // real shell.
+#include "install/Manifest.h"
+#include "install/PostInstallScript.h"
 #include "platform/QtProcessRunner.h"
 #include "support/EngineSupport.h"
 #include "support/StateAccess.h"
@@ -22,9 +24,11 @@ using namespace Orvoinstaller::Testing;
 namespace {
 
 struct MissingShellRunner : QtProcessRunner {
-    void run(const QString&, const QStringList& arguments, QObject* context,
+    void run(const ProcessRequest& request, QObject* context,
              std::function<void(ProcessOutcome)> done) override {
-        QtProcessRunner::run("/nonexistent/bin/sh", arguments, context, std::move(done));
+        ProcessRequest missing = request;
+        missing.program = "/nonexistent/bin/sh";
+        QtProcessRunner::run(missing, context, std::move(done));
     }
 };
 
@@ -64,7 +68,9 @@ private Q_SLOTS:
         QVERIFY(lines[0].startsWith(head));
         QCOMPARE(lines[0].size(), head.size() + 65536);
         QVERIFY(lines[0].endsWith("\n0123456789abcdef\n012")); // cut by head
-        QCOMPARE(e.model->installationAlertMessage(), "插件已安装，但安装后脚本执行失败");
+        QCOMPARE(e.model->installationAlertMessage(),
+                 "插件已安装，但安装后脚本执行失败\n\n" +
+                     QString("0123456789abcdef\n").repeated(4) + "012");
     }
 
     void wholeRun_data() {
@@ -87,7 +93,15 @@ private Q_SLOTS:
         row("empty list", "", "", "", {});
         row("empty list, script", "", "", "echo out; echo err >&2; " + waitForGo, {});
         row("empty name", "", "名称为空，不能用作文件夹名", "", {});
-        row("dot, script fails", ".", dots.arg("."), "echo no; exit 1", {failed + "no\n"});
+        // Run from the resource folder, told where the templates went and in which language.
+        row("dot, script fails", ".", dots.arg("."),
+            "[ \"$PWD\" = \"$(cd \"$(dirname \"$0\")\" && pwd)\" ] && echo here; "
+            "echo \"${PLUGININSTALLER_TEMPLATES_FOLDER##*/}\"; echo \"$PLUGININSTALLER_INSTALLED\" "
+            "| "
+            "sed \"s|^$PLUGININSTALLER_TEMPLATES_FOLDER/||\"; echo $PLUGININSTALLER_LANGUAGE; exit "
+            "1",
+            {failed + "here\nMotion Templates.localized\nTitles.localized/Renamed\n"
+                      "Generators.localized/C\nzh\n"});
         row("dot dot, silent script", "..", dots.arg(".."), "exit 1", {failed});
         row("slash, both streams", "../x", slash,
             "echo 出错 >&2; " + megabytes + "; echo e >&2; exit 7",
@@ -151,6 +165,9 @@ private Q_SLOTS:
                                     .arg(items ? "1/3" : "0/0")
                                     .arg(lines.isEmpty() ? "" : ", script failed");
         expected += {p + "安装完成！", summary, "showInstallationAlert=true", "isInstalling=false"};
+        const QString log =
+            scriptLogPath(defaultManifestLocation(e.installer.templatesFolder()).path);
+        QFile::remove(log);
         QTimer::singleShot(50, e.model.get(), [&e] { e.writeResourceFile("go"); });
         // Whatever the script does, it never reaches the run's status or its end.
         const QStringList changes = e.record([&] {
@@ -163,9 +180,16 @@ private Q_SLOTS:
                  items ? QStringList{"处理项目失败: B, 错误: " + why} : QStringList());
         QCOMPARE(e.lines().filter("脚本"), lines);
         const QString alert = items ? "1 个插件安装失败，共 3 个" : "插件安装成功！";
-        QCOMPARE(e.model->installationAlertMessage(), lines.isEmpty() ? alert
-                                                      : items ? alert + "；安装后脚本也执行失败"
-                                                              : "插件已安装，但安装后脚本执行失败");
+        const QString message = e.model->installationAlertMessage();
+        QCOMPARE(message.section("\n\n", 0, 0), lines.isEmpty() ? alert
+                                                : items ? alert + "；安装后脚本也执行失败"
+                                                        : "插件已安装，但安装后脚本执行失败");
+        // A failed script's last words end the alert; all of them are in its log.
+        const QString tail = message.section("\n\n", 1);
+        QVERIFY2(lines.isEmpty() ? tail.isEmpty() : lines[0].trimmed().endsWith(tail), qPrintable(message + "\n---\n" + lines.value(0)));
+        QCOMPARE(tail.isEmpty(),
+                 lines.isEmpty() || lines[0] == "脚本执行失败: " || lines[0].endsWith("误"));
+        QTRY_COMPARE(QFileInfo::exists(log), !script.isEmpty());
         QVERIFY(!QFileInfo::exists(e.installed("Effects.localized"))); // nothing written for B
         if (!items)
             return;

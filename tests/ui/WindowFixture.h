@@ -26,13 +26,14 @@ struct FakeChooser : FolderChooser {
 // The window, shown and active, over a sandbox whose resource folder holds `files`, each
 // "path" or "path=content", and whose home folder holds `homeFolders`.
 struct Window {
-    explicit Window(const QStringList& files, const QStringList& homeFolders = {}) {
+    explicit Window(const QStringList& files, const QStringList& homeFolders = {},
+                    const Branding& branding = Branding::build()) {
         for (const QString& file : files)
             box.writeResourceFile(file.section(u'=', 0, 0), file.section(u'=', 1).toUtf8());
         for (const QString& folder : homeFolders)
             box.makeDir(box.homePath() + u'/' + folder);
         vm = std::make_shared<InstallerViewModel>(box.platform());
-        window = std::make_unique<InstallerWindow>(vm, UiServices{chooser, nullptr});
+        window = std::make_unique<InstallerWindow>(vm, UiServices{chooser, nullptr, branding});
         view = window->contentView();
         window->show();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));

@@ -1,5 +1,6 @@
 // The main view as the user meets it: the rules it follows in each state, and what typing,
 // clicking and the keyboard write back into the state object.
+#include "platform/Language.h"
 #include "support/StateAccess.h"
 #include "ui/Style.h"
 #include "ui/WindowFixture.h"
@@ -57,10 +58,10 @@ private Q_SLOTS:
         QTest::addColumn<bool>("installing");
         QTest::addColumn<QString>("expected");
         const QStringList all{u"Titles/A/a"_s, u"tutorial_url.txt=https://example.com/t"_s,
-                              u"Fonts/a"_s};
+                              u"Fonts/a"_s, u"插件位置.jpg"_s};
         QTest::newRow("no folders") << all.mid(1) << false << "fonts location tutorial";
-        QTest::newRow("no fonts, no address")
-            << QStringList{all[0], u"tutorial_url.txt= "_s} << false << "list install location";
+        QTest::newRow("no fonts, no address, no picture")
+            << QStringList{all[0], u"tutorial_url.txt= "_s} << false << "list install";
         // Any status text shows the line, a single blank included.
         QTest::newRow("installing, sheet open")
             << all << true << "list busy location tutorial sheet status: ";
@@ -197,8 +198,47 @@ private Q_SLOTS:
         QCOMPARE(accessibleName(row->nameField()), u"在FCPX中的显示名称 字幕Titles"_s);
     }
 
+    // A maker's build says the maker's names and version, in each language, and nothing of
+    // ours; without fonts no word on their licence; without a picture the location button
+    // says why it is disabled; with an English picture the English window shows that.
+    void onlyTheMakersBrand_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("zh") << QString()
+                            << QStringList{u"My Templates"_s, u"模板设计与制作：Maker Co"_s,
+                                           u"最新版本发布于 maker.example"_s, u"版本 1.2.0"_s,
+                                           u"这个安装程序没有附带插件位置图片"_s};
+        QTest::newRow("en") << u"en"_s
+                            << QStringList{u"My Templates"_s,
+                                           u"Templates designed and made by Maker Co"_s,
+                                           u"Get the latest version at maker.example"_s,
+                                           u"Version 1.2.0"_s};
+    }
+    void onlyTheMakersBrand() {
+        QFETCH(QString, language);
+        QFETCH(QStringList, expected);
+        QVERIFY(Language::use(language));
+        const Branding maker{u"My Templates"_s, u"Maker Co"_s, QUrl(u"https://maker.example/x"_s),
+                             QUrl(u"https://maker.example/help"_s), u"1.2.0"_s};
+        Window w({u"Titles/A/a"_s, u"插件位置.en.jpg=P1 2 1 0 1"_s}, {}, maker);
+        QStringList said{w.window->windowTitle()};
+        std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+            said << node->text(QAccessible::Name) << node->text(QAccessible::Description);
+            for (int i = 0; i < node->childCount(); ++i)
+                walk(node->child(i));
+        };
+        walk(QAccessible::queryAccessibleInterface(w.window.get()));
+        QCOMPARE(w.view->locationButton()->isEnabled(), !language.isEmpty());
+        Language::use(QString());
+        for (const QString& text : expected)
+            QVERIFY2(said.contains(text), qPrintable(text + u" not in: "_s + said.join(u'|')));
+        const QString all = said.join(u'\n');
+        for (const char* ours : {"Orvo", "orvo", "插件安装工具", "字体仅供", "fonts are for"})
+            QVERIFY2(!all.contains(QString::fromUtf8(ours)), ours);
+    }
+
     void keyboardPickerAndSheetAmongTwoThousandRows() {
-        Window w({u"tutorial_url.txt=https://example.com/t"_s, u"Fonts/a"_s});
+        Window w({u"tutorial_url.txt=https://example.com/t"_s, u"Fonts/a"_s, u"插件位置.jpg"_s});
         QList<FolderItem> items;
         for (int i = 0; i < 2000; ++i)
             items << FolderItem(QUuid::createUuid(), u"Folder %1"_s.arg(i), u"Folder %1"_s.arg(i),
@@ -272,10 +312,9 @@ private Q_SLOTS:
             QCOMPARE(row->nameField()->text(), newName);
         }
 
-        // The sheet reads its picture afresh each time: none, an unreadable file, a bitmap.
+        // The sheet reads its picture afresh each time: empty, an unreadable file, a bitmap.
         for (const QByteArray picture : {"", "not a picture", "P1 2 1 0 1"}) {
-            if (!picture.isEmpty())
-                w.box.writeResourceFile(LocationSheet::pictureFileName(), picture);
+            w.box.writeResourceFile(LocationSheet::pictureFileName(), picture);
             QTest::mouseClick(w.view->locationButton(), Qt::LeftButton);
             QCoreApplication::processEvents();
             QPointer<LocationSheet> sheet = w.view->sheet();

@@ -17,7 +17,7 @@ namespace {
 // Ends every script at once, on a later turn of the queue.
 struct InstantScripts : ProcessRunner {
     explicit InstantScripts(std::shared_ptr<MainQueue> queue) : queue(std::move(queue)) {}
-    void run(const QString&, const QStringList&, QObject* context,
+    void run(const ProcessRequest&, QObject* context,
              std::function<void(ProcessOutcome)> done) override {
         queue->post(context, [done] { done(ProcessOutcome{}); });
     }
@@ -75,6 +75,7 @@ private Q_SLOTS:
         box.writeResourceFile(u"Fonts/A.ttf"_s);
         box.writeResourceFile(u"tutorial_url.txt"_s, "https://example.com/t");
         box.writeResourceFile(u"post.command"_s, "exit 0");
+        box.writeResourceFile(u"插件位置.jpg"_s);
         auto queue = std::make_shared<ManualQueue>();
         Platform platform = box.platform(queue);
         platform.processRunner = std::make_shared<InstantScripts>(queue);
