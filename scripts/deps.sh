@@ -17,6 +17,7 @@ packages=(
   build-essential cmake
   qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools
   libgl-dev fonts-wqy-microhei
+  python3 # scripts/check-layers.py
   xfsprogs # a copy-on-write volume for the engine's tests, as root
 )
 if [[ "${1:-}" == --render ]]; then
