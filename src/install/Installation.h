@@ -136,3 +136,5 @@ private:
 };
 
 } // namespace Orvoinstaller
+
+Q_DECLARE_METATYPE(Orvoinstaller::InstallationReport)

@@ -1,5 +1,6 @@
 // The installation run, change by change and turn by turn; the post-install script with the
 // real shell.
+#include "install/Installation.h"
 #include "install/Manifest.h"
 #include "install/PostInstallScript.h"
 #include "platform/QtProcessRunner.h"
@@ -71,6 +72,58 @@ private Q_SLOTS:
         QCOMPARE(e.model->installationAlertMessage(),
                  "插件已安装，但安装后脚本执行失败\n\n" +
                      QString("0123456789abcdef\n").repeated(4) + "012");
+    }
+
+    // What became of each template is decided when it is done, not when the run planned it:
+    // two templates renamed to one new folder make it and then merge into it; a second run
+    // finds everything in place; a cancel before the first template leaves them all undone.
+    void outcomesAreDecidedWhenExecuted_data() {
+        QTest::addColumn<QStringList>("names"); // the new name of A, B and C
+        QTest::addColumn<bool>("twice");
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<QString>("outcomes");
+        QTest::newRow("fresh") << QStringList{"A", "B", "C"} << false << false
+                               << "installed installed installed";
+        QTest::newRow("two into one")
+            << QStringList{"X", "X", "C"} << false << false << "installed merged installed";
+        QTest::newRow("again") << QStringList{"A", "B", "C"} << true << false
+                               << "unchanged unchanged unchanged";
+        QTest::newRow("a name refused") << QStringList{"A", "..", "C"} << false << false
+                                        << "installed failed:invalid-name installed";
+        QTest::newRow("cancelled")
+            << QStringList{"A", "B", "C"} << false << true << "cancelled cancelled cancelled";
+    }
+    void outcomesAreDecidedWhenExecuted() {
+        QFETCH(QStringList, names);
+        QFETCH(bool, twice);
+        QFETCH(bool, cancel);
+        QFETCH(QString, outcomes);
+        Sandbox box;
+        QList<FolderItem> items;
+        for (int i = 0; i < 3; ++i) {
+            const QString name(QChar(u'A' + i));
+            box.writeResourceFile("Titles/" + name + "/" + name.toLower());
+            items << FolderItem(QUuid::createUuid(), name, names[i], FolderType::titles,
+                                box.resourcePath() + "/Titles/" + name);
+        }
+        InstallationReport report;
+        for (int round = 0; round <= int(twice); ++round) {
+            Installation run(box.platform(), items, {false, false, false});
+            QSignalSpy finished(&run, &Installation::finished);
+            if (cancel)
+                run.cancel();
+            run.start();
+            QVERIFY(finished.wait(20000));
+            report = finished[0][0].value<InstallationReport>();
+        }
+        QStringList seen;
+        for (const TemplateResult& result : report.templates)
+            seen << outcomeName(result.outcome) + (result.outcome == TemplateOutcome::failed
+                                                       ? ":" + errorCode(result.error->kind)
+                                                       : QString());
+        QCOMPARE(seen.join(' '), outcomes);
+        QCOMPARE(report.cancelled, cancel);
+        QCOMPARE(report.succeeded(), !outcomes.contains("failed") && !cancel);
     }
 
     void wholeRun_data() {
@@ -186,7 +239,8 @@ private Q_SLOTS:
                                                         : "插件已安装，但安装后脚本执行失败");
         // A failed script's last words end the alert; all of them are in its log.
         const QString tail = message.section("\n\n", 1);
-        QVERIFY2(lines.isEmpty() ? tail.isEmpty() : lines[0].trimmed().endsWith(tail), qPrintable(message + "\n---\n" + lines.value(0)));
+        QVERIFY2(lines.isEmpty() ? tail.isEmpty() : lines[0].trimmed().endsWith(tail),
+                 qPrintable(message + "\n---\n" + lines.value(0)));
         QCOMPARE(tail.isEmpty(),
                  lines.isEmpty() || lines[0] == "脚本执行失败: " || lines[0].endsWith("误"));
         QTRY_COMPARE(QFileInfo::exists(log), !script.isEmpty());
