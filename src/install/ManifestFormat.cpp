@@ -1,0 +1,204 @@
+#include "install/ManifestFormat.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+
+namespace Orvoinstaller {
+
+using Type = FileSystem::Type;
+
+namespace {
+
+QByteArray jsonString(const QString& text) {
+    // Qt escapes strings only as parts of a document: the smallest one holding it.
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return array.mid(1, array.size() - 2);
+}
+
+std::optional<qint64> integer(const QJsonValue& value) {
+    if (!value.isDouble())
+        return std::nullopt;
+    const double number = value.toDouble();
+    if (number != std::floor(number) || std::fabs(number) > 9007199254740992.0)
+        return std::nullopt;
+    return static_cast<qint64>(number);
+}
+
+std::optional<quint64> decimal(const QJsonValue& value) {
+    const QString text = value.toString();
+    if (!value.isString() || text.isEmpty() ||
+        !std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return std::nullopt;
+    bool ok = false;
+    const quint64 number = text.toULongLong(&ok);
+    return ok ? std::optional<quint64>(number) : std::nullopt;
+}
+
+std::optional<FileSystem::Facts> entryFacts(const QJsonObject& entry) {
+    FileSystem::Facts facts;
+    const QString type = entry.value(u"type").toString();
+    facts.type = type == u"file" ? Type::file : type == u"link" ? Type::link : Type::missing;
+    const auto size = integer(entry.value(u"size"));
+    const QJsonArray modified = entry.value(u"modified").toArray();
+    const auto seconds = integer(modified.at(0));
+    const auto nanoseconds = integer(modified.at(1));
+    const auto device = decimal(entry.value(u"device"));
+    const auto inode = decimal(entry.value(u"inode"));
+    if (facts.type == Type::missing || !size || *size < 0 || modified.size() != 2 || !seconds ||
+        !nanoseconds || !device || !inode)
+        return std::nullopt;
+    facts.size = *size;
+    facts.modifiedSeconds = *seconds;
+    facts.modifiedNanoseconds = *nanoseconds;
+    facts.device = *device;
+    facts.inode = *inode;
+    return facts;
+}
+
+Error malformed(const QString& file, const QString& where) {
+    return Error::saying(Text(
+        QT_TRANSLATE_NOOP("Orvoinstaller", "安装记录 “%1” 的内容格式不正确: %2"), {file, where}));
+}
+
+Result<QList<ManifestEntry>> parseManifest(const QByteArray& bytes,
+                                           const ManifestLocation& location) {
+    const QString& file = location.path;
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装记录 “%1” 不是有效的 JSON: %2"),
+                 {file, parseError.errorString()}));
+    const QJsonObject root = document.object();
+    const auto format = integer(root.value(u"format"));
+    if (!document.isObject() || !format || *format < 1)
+        return malformed(file, QStringLiteral("format"));
+    if (*format > manifestFormatVersion)
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller",
+                                   "安装记录 “%1” 的格式版本 %2 比本程序能读的 %3 更新"),
+                 {file, QString::number(*format), QString::number(manifestFormatVersion)}));
+    const QJsonValue bundleId = root.value(u"bundleId");
+    const QJsonValue templatesFolder = root.value(u"templatesFolder");
+    if (!bundleId.isString())
+        return malformed(file, QStringLiteral("bundleId"));
+    if (!templatesFolder.isString())
+        return malformed(file, QStringLiteral("templatesFolder"));
+    if (bundleId.toString() != location.bundleId)
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装记录 “%1” 属于另一个程序（%2）"),
+                 {file, bundleId.toString()}));
+    if (QDir::cleanPath(templatesFolder.toString()) != QDir::cleanPath(location.templatesFolder))
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装记录 “%1” 记的是另一个模板文件夹（%2）"),
+                 {file, templatesFolder.toString()}));
+    const QJsonValue entries = root.value(u"entries");
+    if (!entries.isArray())
+        return malformed(file, QStringLiteral("entries"));
+    QList<ManifestEntry> result;
+    result.reserve(entries.toArray().size());
+    for (const QJsonValue& value : entries.toArray()) {
+        const QString where = QStringLiteral("entries[%1]").arg(result.size());
+        const QJsonValue path = value.toObject().value(u"path");
+        if (!value.isObject() || !path.isString())
+            return malformed(file, where);
+        if (!insideTemplates(path.toString()))
+            return Error::saying(Text(
+                QT_TRANSLATE_NOOP("Orvoinstaller", "安装记录 “%1” 中的路径 “%2” 不在模板文件夹内"),
+                {file, path.toString()}));
+        const auto facts = entryFacts(value.toObject());
+        if (!facts)
+            return malformed(file, where + QStringLiteral(" (") + path.toString() + u')');
+        result.push_back({path.toString(), *facts});
+    }
+    return result;
+}
+
+} // namespace
+
+// A path the installer can have written: relative, inside a kind folder, no "." or "..".
+bool insideTemplates(const QString& relative) {
+    if (relative.startsWith(u'/') || relative.contains(QChar(0)))
+        return false;
+    const QStringList parts = relative.split(u'/');
+    return parts.size() >= 2 && std::none_of(parts.begin(), parts.end(), [](const QString& part) {
+               return part.isEmpty() || part == u"." || part == u"..";
+           });
+}
+
+// One entry, kept serialised: a save joins these instead of building the whole document anew.
+// Device and inode as text: a JSON number holds 53 bits exactly, an inode may need 64.
+QByteArray entryJson(const QString& path, const FileSystem::Facts& facts) {
+    return "{\"path\":" + jsonString(path) + ",\"type\":\"" +
+           (facts.type == Type::link ? "link" : "file") +
+           "\",\"size\":" + QByteArray::number(facts.size) + ",\"modified\":[" +
+           QByteArray::number(facts.modifiedSeconds) + "," +
+           QByteArray::number(facts.modifiedNanoseconds) + "],\"device\":\"" +
+           QByteArray::number(facts.device) + "\",\"inode\":\"" + QByteArray::number(facts.inode) +
+           "\"}";
+}
+
+// `makeFolder`: the folder may not exist yet. Asked once per run, so that a run's file
+// operations are the same whenever its writes happen.
+Failure writeManifest(FileSystem& fs, const ManifestLocation& location,
+                     const QMap<QString, QByteArray>& entries, bool makeFolder) {
+    if (location.path.isEmpty())
+        return Error::saying(Text(
+            QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入安装记录: 系统没有给出存放它的文件夹")));
+    if (makeFolder) {
+        if (auto error = fs.createDirectories(parentPath(location.path)))
+            return error;
+    }
+    QByteArray data =
+        "{\n  \"format\": " + QByteArray::number(manifestFormatVersion) +
+        ",\n  \"bundleId\": " + jsonString(location.bundleId) +
+        ",\n  \"templatesFolder\": " + jsonString(QDir::cleanPath(location.templatesFolder)) +
+        ",\n  \"entries\": [";
+    qsizetype size = data.size() + 16;
+    for (const QByteArray& entry : entries)
+        size += entry.size() + 6;
+    data.reserve(size); // one allocation: a pack's manifest may reach megabytes
+    const char* separator = "\n    ";
+    for (const QByteArray& entry : entries) {
+        data.append(separator).append(entry);
+        separator = ",\n    ";
+    }
+    data.append("\n  ]\n}\n");
+    QSaveFile file(location.path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
+        return Error::saying(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入安装记录 “%1”: %2"),
+                                  {location.path, file.errorString()}));
+    return std::nullopt;
+}
+
+// The entries by path, a later one in place of an earlier one.
+QMap<QString, FileSystem::Facts> byPath(const QList<ManifestEntry>& entries) {
+    QMap<QString, FileSystem::Facts> result;
+    for (const ManifestEntry& entry : entries)
+        result.insert(entry.path, entry.facts);
+    return result;
+}
+
+Result<QList<ManifestEntry>> loadManifest(FileSystem& fs, const ManifestLocation& location) {
+    if (location.path.isEmpty())
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "没有安装记录: 系统没有给出存放它的文件夹")),
+            ENOENT);
+    if (fs.type(location.path, true) == Type::missing)
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "没有安装记录 “%1”"), {location.path}), ENOENT);
+    const auto bytes = fs.readFile(location.path);
+    if (!bytes)
+        return Error::saying(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法读取安装记录: %1"),
+                                  {bytes.error().text}));
+    return parseManifest(bytes.value(), location);
+}
+
+} // namespace Orvoinstaller
