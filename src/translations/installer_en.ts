@@ -269,6 +269,42 @@
         <source>安装已取消：已安装 %1 个，共 %2 个</source>
         <translation>Installation canceled. Installed: %1 of %2.</translation>
     </message>
+    <message>
+        <source>无法找到资源文件夹</source>
+        <translation>The resource folder could not be found</translation>
+    </message>
+    <message>
+        <source>无法锁定 “%1”</source>
+        <translation>“%1” could not be locked</translation>
+    </message>
+    <message>
+        <source>无法保存脚本输出: 系统没有提供应用数据文件夹</source>
+        <translation>The script’s output could not be kept: the system gives no application data folder</translation>
+    </message>
+    <message>
+        <source>无法保存脚本输出 “%1”: %2</source>
+        <translation>The script’s output could not be kept in “%1”: %2</translation>
+    </message>
+    <message>
+        <source>安装已取消</source>
+        <translation type="unfinished">Installation Canceled</translation>
+    </message>
+    <message>
+        <source>无法克隆 “%1”: %2</source>
+        <translation>“%1” could not be cloned: %2</translation>
+    </message>
+    <message>
+        <source>无法读取文件 “%1”: 它不是普通文件</source>
+        <translation>The file “%1” could not be read: it is not a regular file</translation>
+    </message>
+    <message>
+        <source>无法读取文件 “%1”: %2</source>
+        <translation>The file “%1” could not be read: %2</translation>
+    </message>
+    <message>
+        <source>无法列出正在运行的程序 “/proc”: %1</source>
+        <translation>The running programs could not be listed (“/proc”): %1</translation>
+    </message>
 </context>
 <context>
     <name>Orvoinstaller::ContentView</name>
