@@ -287,7 +287,7 @@
     </message>
     <message>
         <source>安装已取消</source>
-        <translation type="unfinished">Installation Canceled</translation>
+        <translation>Installation cancelled</translation>
     </message>
     <message>
         <source>无法克隆 “%1”: %2</source>
