@@ -287,7 +287,7 @@
     </message>
     <message>
         <source>安装已取消</source>
-        <translation>Installation cancelled</translation>
+        <translation>Installation canceled</translation>
     </message>
     <message>
         <source>无法克隆 “%1”: %2</source>
