@@ -223,7 +223,7 @@ bool TemplateInstaller::unchanged(const QString& source, const QString& target) 
 
 // Where the quick check finds the file unchanged, or where it could be cloned into place
 // (which costs less than reading both), or where it holds the same bytes, no copy is made.
-bool TemplateInstaller::settledWithoutCopy(const QString& source, const QString& target,
+bool TemplateInstaller::upToDateWithoutCopy(const QString& source, const QString& target,
                                            Type targetType) {
     if (!m_compareBytes && unchanged(source, target))
         return true;
@@ -282,7 +282,7 @@ Failure TemplateInstaller::merge(const QString& source, const QString& destinati
                                              : merge(child.path, target, cancel, progress);
         } else if (targetType == Type::folder) {
             error = folderKept(target);
-        } else if (childType == Type::file && settledWithoutCopy(child.path, target, targetType)) {
+        } else if (childType == Type::file && upToDateWithoutCopy(child.path, target, targetType)) {
             if (progress)
                 progress(1, m_fs.fileSize(child.path));
         } else {

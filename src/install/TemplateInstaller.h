@@ -77,7 +77,7 @@ private:
     void announce(const QString& path) const;
     // rsync's quick check: both regular files with equal size, time to the second and mode.
     bool unchanged(const QString& source, const QString& target) const;
-    bool settledWithoutCopy(const QString& source, const QString& target,
+    bool upToDateWithoutCopy(const QString& source, const QString& target,
                             FileSystem::Type targetType);
 
     FileSystem& m_fs;

@@ -1,6 +1,6 @@
 #include "platform/RealFileSystem.h"
 
-#include "platform/FastCopy.h"
+#include "platform/FileOps.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -12,7 +12,7 @@
 #include <time.h>
 
 // The file operations whose best form differs per system. One implementation per OS,
-// chosen by the build: FastCopy_linux.cpp, FastCopy_mac.cpp.
+// chosen by the build: FileOps_linux.cpp, FileOps_mac.cpp.
 namespace Orvoinstaller {
 
 struct CopyFailure {

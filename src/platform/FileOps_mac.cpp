@@ -1,4 +1,4 @@
-#include "platform/FastCopy.h"
+#include "platform/FileOps.h"
 
 #include <cerrno>
 #include <cstdio>
