@@ -68,7 +68,7 @@ QByteArray entryJson(const QString& path, const FileSystem::Facts& facts) {
 // `makeFolder`: the folder may not exist yet. Asked once per run, so that a run's file
 // operations are the same whenever its writes happen.
 Failure writeManifest(FileSystem& fs, const ManifestLocation& location,
-                     const QMap<QString, QByteArray>& entries, bool makeFolder = true) {
+                      const QMap<QString, QByteArray>& entries, bool makeFolder = true) {
     if (location.path.isEmpty())
         return Error::saying(Text(
             QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入安装记录: 系统没有给出存放它的文件夹")));
@@ -231,8 +231,8 @@ Result<QList<ManifestEntry>> loadManifest(FileSystem& fs, const ManifestLocation
             Text(QT_TRANSLATE_NOOP("Orvoinstaller", "没有安装记录 “%1”"), {location.path}), ENOENT);
     const auto bytes = fs.readFile(location.path);
     if (!bytes)
-        return Error::saying(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法读取安装记录: %1"),
-                                  {bytes.error().text}));
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法读取安装记录: %1"), {bytes.error().text}));
     return parseManifest(bytes.value(), location);
 }
 
@@ -440,17 +440,13 @@ UninstallReport Uninstall::run() {
     }
     removeFolders();
 
+    // Kept even when empty: an uninstall after a complete one finds nothing to do, which is
+    // not the same as never having installed.
     if (!m_dryRun && m_entriesChanged) {
-        Failure error;
-        if (m_entries.isEmpty()) {
-            error = m_fs.removeFile(m_location.path);
-        } else {
-            QMap<QString, QByteArray> lines;
-            for (auto entry = m_entries.cbegin(); entry != m_entries.cend(); ++entry)
-                lines.insert(entry.key(), entryJson(entry.key(), entry.value()));
-            error = writeManifest(m_fs, m_location, lines);
-        }
-        if (error)
+        QMap<QString, QByteArray> lines;
+        for (auto entry = m_entries.cbegin(); entry != m_entries.cend(); ++entry)
+            lines.insert(entry.key(), entryJson(entry.key(), entry.value()));
+        if (Failure error = writeManifest(m_fs, m_location, lines))
             m_report.failed << *error;
     }
     return m_report;
