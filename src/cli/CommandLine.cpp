@@ -4,10 +4,15 @@
 #include "discovery/Discovery.h"
 #include "install/DestinationState.h"
 #include "install/TemplateInstaller.h"
+#include "platform/Language.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <cstring>
@@ -34,6 +39,8 @@ const char* const qtWindowOptions[] = {"platform",        "platformpluginpath",
 std::optional<QString> applyNames(QList<FolderItem>& items, const QStringList& names) {
     QSet<qsizetype> renamed;
     for (const QString& asked : names) {
+        if (!asked.contains(QLatin1Char('=')))
+            return Say::tr("--name %1: 缺少新名称，应写作 KIND/OLD=NEW").arg(asked);
         const qsizetype slash = asked.indexOf(QLatin1Char('/'));
         const QString kind = asked.left(slash), rest = asked.mid(slash + 1);
         qsizetype match = -1;
@@ -45,15 +52,15 @@ std::optional<QString> applyNames(QList<FolderItem>& items, const QStringList& n
                 match = i;
         }
         if (match < 0)
-            return QStringLiteral("--name %1: the pack has no such template (give KIND/OLD=NEW, "
-                                  "KIND one of Titles, Effects, Generators, Transitions)")
+            return Say::tr("--name %1: 模板包里没有这个模板（应写作 KIND/OLD=NEW，KIND 为 Titles、"
+                           "Effects、Generators 或 Transitions）")
                 .arg(asked);
         if (renamed.contains(match))
-            return QStringLiteral("--name %1: that template is named twice").arg(asked);
+            return Say::tr("--name %1: 这个模板被指定了两次").arg(asked);
         renamed.insert(match);
         const QString newName = rest.mid(items[match].originalName.size() + 1);
         if (const Failure unusable = checkFolderName(newName))
-            return QStringLiteral("--name %1: %2").arg(asked, unusable->description());
+            return QStringLiteral("--name %1: %2").arg(asked, unusable->text.translated());
         items[match].newName = newName;
     }
     return std::nullopt;
@@ -64,8 +71,7 @@ std::optional<PackContents> readPack(const Platform& platform, Console& console,
                                      QString& resources) {
     const auto found = findResourcePath(*platform.bundle, *platform.fileSystem, console);
     if (!found) {
-        console.toError(QStringLiteral("Cannot read the pack: no readable resource folder in "
-                                       "or beside %1")
+        console.toError(Say::tr("无法读取模板包: %1 之中或旁边没有可读的资源文件夹")
                             .arg(platform.bundle->bundlePath()));
         return std::nullopt;
     }
@@ -73,137 +79,213 @@ std::optional<PackContents> readPack(const Platform& platform, Console& console,
     return scanPack(*platform.fileSystem, resources, console);
 }
 
-int listCommand(const Platform& platform, Console& console) {
+int listCommand(const Platform& platform, Console& console, bool json) {
     QString resources;
     const auto pack = readPack(platform, console, resources);
     if (!pack)
         return exitFailed;
     const TemplateInstaller installer(*platform.fileSystem, console);
     if (const Failure home = installer.homeProblem()) {
-        console.toError(home->description());
+        console.toError(home->text.translated());
         return exitFailed;
     }
     // The window's own rule, from the same listing.
     const InstalledFolders installed = InstalledFolders::list(*platform.fileSystem, installer);
+    QJsonArray rows;
     for (const FolderItem& item : pack->templates) {
         const bool merge =
             destinationState(installed, item.type, item.newName) == DestinationState::merge;
-        console.toOutput(resourceFolderName(item.type) + QLatin1Char('\t') + item.originalName +
-                         QLatin1Char('\t') +
-                         (merge ? QStringLiteral("merge") : QStringLiteral("new")));
+        const QString kind = resourceFolderName(item.type);
+        const QString state = merge ? QStringLiteral("merge") : QStringLiteral("new");
+        if (json)
+            rows.append(QJsonObject{{"kind", kind}, {"name", item.originalName}, {"state", state}});
+        else
+            console.toOutput(kind + QLatin1Char('\t') + item.originalName + QLatin1Char('\t') +
+                             state);
     }
+    if (json)
+        console.document(
+            QString::fromUtf8(
+                QJsonDocument(QJsonObject{{"format", 1}, {"templates", rows}}).toJson())
+                .trimmed());
     return exitDone;
+}
+
+// How a shell takes `word` as one word: quoted unless it needs no quotes.
+QString shellQuoted(QString word) {
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_@%+=:,./-]+$"));
+    if (plain.match(word).hasMatch())
+        return word;
+    return QLatin1Char('\'') + word.replace(QLatin1Char('\''), QStringLiteral("'\\''")) +
+           QLatin1Char('\'');
+}
+
+QString helpText(const QString& program) {
+    return Say::tr("用法: %1 --list | --install | --uninstall [选项]...\n"
+                   "不打开窗口，列出、安装或卸载随附的 Motion 模板。\n"
+                   "\n"
+                   "  --list               列出每个模板: 类型<TAB>名称<TAB>new|merge\n"
+                   "  --install            像窗口一样安装每个模板，然后运行安装后脚本\n"
+                   "  --uninstall          删除以前安装写入、之后无人改动的文件\n"
+                   "  --name KIND/OLD=NEW  与 --install 一起: 把 KIND 类的模板 OLD 安装为 NEW"
+                   "（可重复）\n"
+                   "  --fonts              与 --install 一起: 同时安装随附的字体\n"
+                   "  --no-script          与 --install 一起: 不运行安装后脚本\n"
+                   "  --checksum           与 --install 一起: 比较字节，而不只看大小和修改时间\n"
+                   "  --json               与 --install 或 --list 一起: 输出一个 JSON 文档"
+                   "（格式 1）\n"
+                   "  --dry-run            与 --uninstall 一起: 只说明会删除什么\n"
+                   "  --quiet              除非出错，什么都不输出\n"
+                   "  --verbose            同时在标准错误上输出诊断行\n"
+                   "  -h, --help           显示本帮助\n"
+                   "  -v, --version        显示版本\n"
+                   "\n"
+                   "退出状态: 0 完成；1 有失败；2 参数有误，什么都没写入；\n"
+                   "130 或 143 被 SIGINT 或 SIGTERM 在安全处停下。\n"
+                   "\n"
+                   "示例:\n"
+                   "  %1 --list\n"
+                   "  %1 --install --name 'Titles/Lower Third=Studio Lower Third' --json > "
+                   "report.json\n"
+                   "  %1 --uninstall --dry-run")
+        .arg(program);
+}
+
+// What the parser could not take, said as the argument was typed.
+QString parseError(const QCommandLineParser& parser, const QStringList& arguments) {
+    const auto typed = [&](const QStringList& names) {
+        for (const QString& argument : arguments.mid(1))
+            if (argument.startsWith(QLatin1Char('-')) &&
+                names.contains(argument.section(QLatin1Char('='), 0, 0)
+                                   .remove(QRegularExpression(QStringLiteral("^--?")))))
+                return argument.section(QLatin1Char('='), 0, 0);
+        return names.value(0);
+    };
+    if (!parser.unknownOptionNames().isEmpty())
+        return Say::tr("未知选项: %1").arg(typed(parser.unknownOptionNames()));
+    // Only --name takes a value; any other option given one is the other mistake.
+    if (typed({QStringLiteral("name")}) == arguments.last())
+        return Say::tr("%1 后面缺少 KIND/OLD=NEW").arg(arguments.last());
+    for (const QString& argument : arguments.mid(1))
+        if (argument.startsWith(QLatin1Char('-')) && argument.contains(QLatin1Char('=')))
+            return Say::tr("%1 不带值").arg(argument.section(QLatin1Char('='), 0, 0));
+    return parser.errorText();
 }
 
 } // namespace
 
-bool wantsCommandLine(int argc, char* argv[]) {
+bool wantsCommandLine(int argc, char* argv[], bool display) {
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
-        if (!std::strcmp(arg, "-h") || !std::strcmp(arg, "-?") || !std::strcmp(arg, "-v"))
-            return true;
-        if (std::strncmp(arg, "--", 2) != 0 || arg[2] == '\0')
+        if (arg[0] != '-' || !std::strcmp(arg, "-") || !std::strcmp(arg, "--"))
             continue;
-        // Qt takes its window options with two dashes too; anything else with two is ours,
-        // and a mistyped one must end a script with a usage error, not open a window.
-        const size_t length = std::strcspn(arg + 2, "=");
+        const bool single = arg[1] != '-';
+        const char* name = arg + (single ? 1 : 2);
+        // What macOS adds: -psn_… from the Finder, -NS… and -Apple… as user defaults.
+        if (single && (!std::strncmp(name, "psn_", 4) || !std::strncmp(name, "NS", 2) ||
+                       !std::strncmp(name, "Apple", 5)))
+            continue;
+        // Qt takes its window options with one dash or two; anything else is ours, and a
+        // mistyped one must end a script with a usage error, not open a window.
+        const size_t length = std::strcspn(name, "=");
         bool qtOption = false;
-        for (const char* name : qtWindowOptions)
+        for (const char* option : qtWindowOptions)
             qtOption =
-                qtOption || (std::strlen(name) == length && !std::strncmp(arg + 2, name, length));
+                qtOption || (std::strlen(option) == length && !std::strncmp(name, option, length));
         if (!qtOption)
             return true;
+        display = display || (length == 8 && !std::strncmp(name, "platform", length));
     }
-    return false;
+    return !display;
 }
 
 int runCommandLine(int argc, char* argv[], const QString& version) {
+    const bool windowAsked = !wantsCommandLine(argc, argv, true);
     QCoreApplication app(argc, argv);
     // The window's name: both find the manifest in the same application-data folder.
     QCoreApplication::setApplicationName(QStringLiteral("PluginInstaller"));
     QCoreApplication::setApplicationVersion(version);
+    Language::useSystemPreference();
+    const QStringList arguments = QCoreApplication::arguments();
+    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Installs the bundled Motion templates without opening the window."));
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption versionOption = parser.addVersionOption();
-    const QCommandLineOption list(
-        QStringLiteral("list"),
-        QStringLiteral("Print each template: KIND<TAB>NAME<TAB>new|merge."));
-    const QCommandLineOption install(QStringLiteral("install"),
-                                     QStringLiteral("Install every template, as the window does."));
-    const QCommandLineOption uninstall(
-        QStringLiteral("uninstall"),
-        QStringLiteral("Remove what earlier installations wrote and nobody changed since."));
-    const QCommandLineOption name(
-        QStringLiteral("name"),
-        QStringLiteral("Install template OLD of KIND as NEW (merged into NEW when it exists)."),
-        QStringLiteral("KIND/OLD=NEW"));
-    const QCommandLineOption fonts(QStringLiteral("fonts"),
-                                   QStringLiteral("Also install the bundled fonts."));
-    const QCommandLineOption noScript(QStringLiteral("no-script"),
-                                      QStringLiteral("Do not run the post-install script."));
-    const QCommandLineOption checksum(
-        QStringLiteral("checksum"),
-        QStringLiteral("Compare bytes instead of trusting size and modification time."));
-    const QCommandLineOption json(
-        QStringLiteral("json"),
-        QStringLiteral(
-            "Print a JSON report on standard output; the trace goes to standard error."));
-    const QCommandLineOption dryRun(QStringLiteral("dry-run"),
-                                    QStringLiteral("With --uninstall: only say what would go."));
-    parser.addOptions({list, install, uninstall, name, fonts, noScript, checksum, json, dryRun});
+    // "-lst" is one mistyped option, not three.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const auto option = [&](const char* name, const QString& value = {}) {
+        QCommandLineOption made(QString::fromLatin1(name), {}, value);
+        parser.addOption(made);
+        return made;
+    };
+    const QCommandLineOption help(
+        QStringList{QStringLiteral("h"), QStringLiteral("?"), QStringLiteral("help")});
+    const QCommandLineOption versionOption(
+        QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    parser.addOptions({help, versionOption});
+    const auto list = option("list"), install = option("install"), uninstall = option("uninstall"),
+               name = option("name", QStringLiteral("KIND/OLD=NEW")), fonts = option("fonts"),
+               noScript = option("no-script"), checksum = option("checksum"), json = option("json"),
+               dryRun = option("dry-run"), quiet = option("quiet"), verbose = option("verbose");
 
-    const bool parsed = parser.parse(QCoreApplication::arguments());
-    // Standard output carries the list, the document or the report; the trace goes aside.
-    const bool traceAside =
-        parsed && (parser.isSet(list) || parser.isSet(uninstall) || parser.isSet(json));
-    auto console = std::make_shared<Console>(traceAside ? stderr : stdout);
+    const bool parsed = parser.parse(arguments);
+    auto console =
+        std::make_shared<Console>(parsed && parser.isSet(verbose), parsed && parser.isSet(quiet));
     const auto usage = [&](const QString& why) {
-        console->toError(why +
-                         QStringLiteral("\nTry '%1 --help'.")
-                             .arg(QFileInfo(QCoreApplication::applicationFilePath()).fileName()));
+        // As typed, so that the line can be pasted.
+        console->toError(why + QLatin1Char('\n') +
+                         Say::tr("运行 %1 --help 查看用法").arg(shellQuoted(arguments.first())));
         return exitUsage;
     };
     if (!parsed)
-        return usage(parser.errorText());
-    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
-        console->toOutput(parser.helpText().trimmed());
+        return usage(parseError(parser, arguments));
+    if (windowAsked)
+        return usage(Say::tr("没有可用的显示器，无法打开窗口；不用窗口时请给出 --list、--install "
+                             "或 --uninstall。"));
+    if (parser.isSet(help)) {
+        console->toOutput(helpText(shellQuoted(program)));
         return exitDone;
     }
     if (parser.isSet(versionOption)) {
-        console->toOutput(QFileInfo(QCoreApplication::applicationFilePath()).fileName() +
-                          QLatin1Char(' ') + version);
+        console->toOutput(program + QLatin1Char(' ') + version);
         return exitDone;
     }
     if (!parser.positionalArguments().isEmpty())
-        return usage(QStringLiteral("Unexpected argument: ") + parser.positionalArguments()[0]);
+        return usage(Say::tr("多余的参数: %1").arg(parser.positionalArguments()[0]));
     if (parser.isSet(list) + parser.isSet(install) + parser.isSet(uninstall) != 1)
-        return usage(QStringLiteral("Give one of --list, --install or --uninstall."));
+        return usage(Say::tr("请给出 --list、--install 或 --uninstall 中的一个。"));
+    const auto goesWith = [&](const QCommandLineOption& what, const QString& with) {
+        return usage(Say::tr("--%1 只能与 %2 一起使用。").arg(what.names().constFirst(), with));
+    };
     if (!parser.isSet(install))
-        for (const auto* only : {&name, &fonts, &noScript, &checksum, &json})
+        for (const auto* only : {&name, &fonts, &noScript, &checksum})
             if (parser.isSet(*only))
-                return usage(QStringLiteral("--%1 goes with --install only.")
-                                 .arg(only->names().constFirst()));
+                return goesWith(*only, QStringLiteral("--install"));
+    if (parser.isSet(json) && parser.isSet(uninstall))
+        return goesWith(json, QStringLiteral("--install / --list"));
     if (parser.isSet(dryRun) && !parser.isSet(uninstall))
-        return usage(QStringLiteral("--dry-run goes with --uninstall only."));
+        return goesWith(dryRun, QStringLiteral("--uninstall"));
 
     const Platform platform = Platform::real({.output = console});
-    if (parser.isSet(list))
-        return listCommand(platform, *console);
-    if (parser.isSet(uninstall))
-        return uninstallCommand(platform, *console, parser.isSet(dryRun));
-
-    QString resources;
-    auto pack = readPack(platform, *console, resources);
-    if (!pack)
-        return exitFailed;
-    if (const auto unusable = applyNames(pack->templates, parser.values(name)))
-        return usage(*unusable);
-    return installCommand(platform, *console,
-                          {std::move(pack->templates), pack->hasFonts, parser.isSet(fonts),
-                           !parser.isSet(noScript), parser.isSet(checksum), parser.isSet(json)});
+    int status = exitDone;
+    if (parser.isSet(list)) {
+        status = listCommand(platform, *console, parser.isSet(json));
+    } else if (parser.isSet(uninstall)) {
+        status = uninstallCommand(platform, *console, parser.isSet(dryRun));
+    } else {
+        QString resources;
+        auto pack = readPack(platform, *console, resources);
+        if (!pack)
+            return exitFailed;
+        if (const auto unusable = applyNames(pack->templates, parser.values(name)))
+            return usage(*unusable);
+        status =
+            installCommand(platform, *console,
+                           {std::move(pack->templates), pack->hasFonts, parser.isSet(fonts),
+                            !parser.isSet(noScript), parser.isSet(checksum), parser.isSet(json)});
+    }
+    if (status != exitDone)
+        console->release();
+    return status;
 }
 
 } // namespace Orvoinstaller

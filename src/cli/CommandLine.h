@@ -4,14 +4,15 @@
 
 namespace Orvoinstaller {
 
-// Whether the arguments ask for the command line instead of the window: an option with two
-// dashes (a known one, or an unknown one that is a usage error), or -h, -? or -v. Read from
-// argv before any application object exists, since the window's needs a display; Qt's own
-// window options (-platform, --style, …) and macOS's -psn_… are not ours.
-bool wantsCommandLine(int argc, char* argv[]);
+// Whether the arguments ask for the command line instead of the window: any option but Qt's
+// own window options (-platform, --style, …) and what macOS adds (-psn_…), or no way to
+// show the window without a `display`. Read from argv before any application object exists,
+// since the window's aborts where there is no display.
+bool wantsCommandLine(int argc, char* argv[], bool display);
 
 // Lists, installs or uninstalls without a window; returns the exit status: 0 done, 1
-// something failed, 2 the arguments are wrong (and nothing was written).
+// something failed, 2 the arguments are wrong (and nothing was written), 128 + the signal
+// when SIGINT or SIGTERM stopped it.
 int runCommandLine(int argc, char* argv[], const QString& version);
 
 } // namespace Orvoinstaller

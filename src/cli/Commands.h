@@ -1,14 +1,22 @@
 #pragma once
 
-#include "cli/Console.h"
 #include "base/FolderItem.h"
+#include "cli/Console.h"
 #include "platform/Platform.h"
 
+#include <QCoreApplication>
 #include <QList>
 
 namespace Orvoinstaller {
 
+// 128 + the signal after SIGINT or SIGTERM, as a shell reports a process the signal ended.
 enum ExitStatus { exitDone = 0, exitFailed = 1, exitUsage = 2 };
+
+// The command line's words: Chinese source texts translated like the window's, so that both
+// speak the same language.
+struct Say {
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+};
 
 struct InstallOptions {
     QList<FolderItem> items; // with the names asked for

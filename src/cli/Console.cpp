@@ -4,18 +4,44 @@
 
 namespace Orvoinstaller {
 
-Console::Console(std::FILE* trace) : m_trace(trace), m_terminal(standardErrorIsTerminal()) {}
+Console::Console(bool trace, bool quiet)
+    : m_trace(trace), m_quiet(quiet), m_terminal(!quiet && standardErrorIsTerminal()) {}
 
 void Console::line(const QString& text) {
-    write(m_trace, text);
+    if (m_trace)
+        write(stderr, text);
 }
 
 void Console::toOutput(const QString& text) {
+    hold(stdout, text);
+}
+
+void Console::document(const QString& text) {
     write(stdout, text);
 }
 
 void Console::toError(const QString& text) {
     write(stderr, text);
+}
+
+void Console::note(const QString& text) {
+    hold(stderr, text);
+}
+
+void Console::hold(std::FILE* stream, const QString& text) {
+    if (!m_quiet)
+        return write(stream, text);
+    std::lock_guard lock(m_mutex);
+    m_held.append({stream, text});
+}
+
+void Console::release() {
+    const auto held = [this] {
+        std::lock_guard lock(m_mutex);
+        return std::exchange(m_held, {});
+    }();
+    for (const auto& [stream, text] : held)
+        write(stream, text);
 }
 
 void Console::write(std::FILE* stream, const QString& text) {

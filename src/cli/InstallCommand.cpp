@@ -44,14 +44,49 @@ QString fontsWord(FontsResult::State state) {
     return QStringLiteral("skipped");
 }
 
+// The same words for people, in the summary.
+QString scriptSaid(ScriptResult::State state) {
+    switch (state) {
+    case ScriptResult::State::absent:
+        return Say::tr("无");
+    case ScriptResult::State::ok:
+        return Say::tr("成功");
+    case ScriptResult::State::failed:
+        return Say::tr("失败");
+    case ScriptResult::State::skipped:
+        break;
+    }
+    return Say::tr("跳过");
+}
+
+QString fontsSaid(FontsResult::State state) {
+    switch (state) {
+    case FontsResult::State::installed:
+        return Say::tr("已安装");
+    case FontsResult::State::installedPerUser:
+        return Say::tr("已安装到当前用户的字体文件夹");
+    case FontsResult::State::failed:
+        return Say::tr("失败");
+    case FontsResult::State::skipped:
+        break;
+    }
+    return Say::tr("跳过");
+}
+
+// What a script tests and what a person reads.
+QJsonObject errorJson(const Error& error) {
+    return {{"code", errorCode(error.kind)}, {"message", error.text.translated()}};
+}
+
 QJsonObject templateJson(const FolderItem& item, const TemplateResult& result) {
     QJsonObject entry{{"kind", resourceFolderName(item.type)},
                       {"name", item.originalName},
                       {"newName", item.newName},
                       {"destination", result.destination},
                       {"result", outcomeName(result.outcome)}};
-    if (result.error)
-        entry.insert("error", result.error->description());
+    // A template the cancel kept from starting has no error of its own.
+    if (result.error || result.outcome == TemplateOutcome::cancelled)
+        entry.insert("error", errorJson(result.error.value_or(TemplateInstaller::cancelled())));
     return entry;
 }
 
@@ -64,6 +99,44 @@ QJsonObject scriptJson(const ScriptResult& script) {
                      process.startError ? *process.startError : QString::fromUtf8(process.output));
     }
     return entry;
+}
+
+QJsonObject documentJson(const InstallOptions& options, const InstallationReport& report) {
+    QJsonObject summary;
+    QJsonArray templates;
+    for (const TemplateOutcome outcome :
+         {TemplateOutcome::installed, TemplateOutcome::merged, TemplateOutcome::unchanged,
+          TemplateOutcome::failed, TemplateOutcome::cancelled})
+        summary.insert(outcomeName(outcome), report.count(outcome));
+    for (qsizetype i = 0; i < options.items.size(); ++i)
+        templates.append(templateJson(options.items[i], report.templates[i]));
+    QJsonObject fonts{{"result", fontsWord(report.fonts.state)}};
+    if (report.fonts.error)
+        fonts.insert("error", errorJson(*report.fonts.error));
+    return {{"format", 1},
+            {"summary", summary},
+            {"templates", templates},
+            {"fonts", fonts},
+            {"script", scriptJson(report.script)}};
+}
+
+// Why what failed failed, on standard error; the summary or the document says how many.
+void sayFailures(Console& console, const InstallOptions& options,
+                 const InstallationReport& report) {
+    for (qsizetype i = 0; i < options.items.size() && !report.blocked; ++i)
+        if (report.templates[i].outcome == TemplateOutcome::failed)
+            console.toError(Say::tr("%1 未能安装: %2")
+                                .arg(resourceFolderName(options.items[i].type) + QLatin1Char('/') +
+                                         options.items[i].newName,
+                                     report.templates[i].error->text.translated()));
+    if (report.fonts.error)
+        console.toError(Say::tr("字体未能安装: %1").arg(report.fonts.error->text.translated()));
+    if (report.script.state == ScriptResult::State::failed && report.script.process) {
+        const ProcessOutcome& process = *report.script.process;
+        console.toError(process.startError
+                            ? Say::tr("安装后脚本无法启动: %1").arg(*process.startError)
+                            : Say::tr("安装后脚本失败，退出状态 %1").arg(process.exitStatus));
+    }
 }
 
 QString progressLine(const RunProgress& progress, const QString& current) {
@@ -85,7 +158,7 @@ int installCommand(const Platform& platform, Console& console, const InstallOpti
     QString current;
     RunProgress progress;
     QObject::connect(&run, &Installation::waiting, &run,
-                     [&] { console.toError(QString::fromUtf8(InstallSteps::waitingText)); });
+                     [&] { console.note(Text(InstallSteps::waitingText).translated()); });
     QObject::connect(&run, &Installation::templateStarted, &run,
                      [&](int index) { current = options.items[index].originalName; });
     QObject::connect(&run, &Installation::progressed, &run, [&](const RunProgress& now) {
@@ -94,52 +167,45 @@ int installCommand(const Platform& platform, Console& console, const InstallOpti
     });
     InstallationReport report;
     QEventLoop loop;
-    QObject::connect(&run, &Installation::finished, &loop,
-                     [&](const InstallationReport& done) {
-                         report = done;
-                         loop.quit();
-                     });
+    QObject::connect(&run, &Installation::finished, &loop, [&](const InstallationReport& done) {
+        report = done;
+        loop.quit();
+    });
     run.start();
     loop.exec();
     cancelOnTermination(nullptr);
     console.endProgress();
     if (report.blocked)
-        console.toError(QStringLiteral("Cannot install into %1: %2")
+        console.toError(Say::tr("无法安装到 %1: %2")
                             .arg(TemplateInstaller(*platform.fileSystem, console).templatesFolder(),
-                                 report.blocked->description()));
+                                 report.blocked->text.translated()));
+    sayFailures(console, options, report);
 
-    const int installed = report.count(TemplateOutcome::installed) +
-                          report.count(TemplateOutcome::merged) +
-                          report.count(TemplateOutcome::unchanged);
-    const QString summary =
-        QStringLiteral("%1: %2 of %3 templates installed, %4 failed; script %5; fonts %6")
-            .arg(report.cancelled ? QStringLiteral("Cancelled") : QStringLiteral("Done"))
-            .arg(installed)
-            .arg(options.items.size())
-            .arg(report.count(TemplateOutcome::failed))
-            .arg(scriptWord(report.script.state), fontsWord(report.fonts.state));
-    const int status = report.succeeded() ? exitDone : exitFailed;
-    if (!options.json) {
-        console.toOutput(summary);
+    const int signal = terminationSignal();
+    const int status = signal ? 128 + signal : report.succeeded() ? exitDone : exitFailed;
+    if (options.json) {
+        console.document(
+            QString::fromUtf8(QJsonDocument(documentJson(options, report)).toJson()).trimmed());
         return status;
     }
-    console.toError(summary);
-    QJsonArray templates;
-    for (qsizetype i = 0; i < options.items.size(); ++i)
-        templates.append(templateJson(options.items[i], report.templates[i]));
-    QJsonObject fontsEntry{{"result", fontsWord(report.fonts.state)}};
-    if (report.fonts.error)
-        fontsEntry.insert("error", report.fonts.error->description());
-    const QJsonObject document{
-        {"templates", templates}, {"fonts", fontsEntry}, {"script", scriptJson(report.script)}};
-    console.toOutput(QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented)));
+    const auto count = [&](TemplateOutcome outcome) {
+        return QString::number(report.count(outcome));
+    };
+    console.toOutput(
+        Say::tr("%1：共 %2 个模板：新安装 %3 个，合并 %4 个，无变化 %5 个，失败 %6 个，取消 %7 "
+                "个；脚本: %8；字体: %9")
+            .arg(report.cancelled ? Say::tr("已取消") : Say::tr("完成"),
+                 QString::number(options.items.size()), count(TemplateOutcome::installed),
+                 count(TemplateOutcome::merged), count(TemplateOutcome::unchanged),
+                 count(TemplateOutcome::failed), count(TemplateOutcome::cancelled),
+                 scriptSaid(report.script.state), fontsSaid(report.fonts.state)));
     return status;
 }
 
 int uninstallCommand(const Platform& platform, Console& console, bool dryRun) {
     const TemplateInstaller installer(*platform.fileSystem, console);
     if (const Failure home = installer.homeProblem()) {
-        console.toError(home->description());
+        console.toError(home->text.translated());
         return exitFailed;
     }
     // Takes the installers' lock itself. Nothing else happens meanwhile: the command line
@@ -147,25 +213,31 @@ int uninstallCommand(const Platform& platform, Console& console, bool dryRun) {
     const UninstallReport report = uninstallRecorded(
         *platform.fileSystem, defaultManifestLocation(installer.templatesFolder()), dryRun);
     if (report.refused) {
-        console.toError(report.refused->description() + QStringLiteral(": nothing removed"));
+        console.toError(Say::tr("%1；未删除任何内容").arg(report.refused->text.translated()));
         return exitFailed;
     }
+    // What an earlier uninstall left: a record with nothing in it, or only what users changed.
+    if (report.removed.isEmpty() && report.removedFolders.isEmpty() && report.kept.isEmpty() &&
+        report.failed.isEmpty()) {
+        console.toOutput(Say::tr("没有已安装的模板。"));
+        return exitDone;
+    }
+    // The lines' first words are for scripts and stay as they are; the reasons are for people.
     const QString removed = dryRun ? QStringLiteral("would remove") : QStringLiteral("removed");
     for (const QString& path : report.removed)
         console.toOutput(removed + QStringLiteral(": ") + path);
     for (const QString& path : report.removedFolders)
         console.toOutput(removed + QStringLiteral(" folder: ") + path);
-    for (const QString& line : report.kept)
-        console.toOutput(QStringLiteral("kept: ") + line);
+    for (const Text& line : report.keptText)
+        console.toOutput(QStringLiteral("kept: ") + line.translated());
     for (const Error& error : report.failed)
-        console.toOutput(QStringLiteral("failed: ") + error.description());
-    console.toOutput(QStringLiteral("%1: %2 %3 files and %4 folders, %5 %6, %7 failed")
-                         .arg(dryRun ? QStringLiteral("Dry run") : QStringLiteral("Done"), removed)
-                         .arg(report.removed.size())
-                         .arg(report.removedFolders.size())
-                         .arg(dryRun ? QStringLiteral("would keep") : QStringLiteral("kept"))
-                         .arg(report.kept.size())
-                         .arg(report.failed.size()));
+        console.toOutput(QStringLiteral("failed: ") + error.text.translated());
+    const QString summary =
+        dryRun ? Say::tr("试运行：将删除 %1 个文件和 %2 个文件夹，将保留 %3 个，失败 %4 个")
+               : Say::tr("完成：已删除 %1 个文件和 %2 个文件夹，保留 %3 个，失败 %4 个");
+    console.toOutput(summary.arg(
+        QString::number(report.removed.size()), QString::number(report.removedFolders.size()),
+        QString::number(report.kept.size()), QString::number(report.failed.size())));
     return report.ok() ? exitDone : exitFailed;
 }
 

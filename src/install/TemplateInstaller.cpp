@@ -36,6 +36,13 @@ Failure checkFolderName(const QString& name) {
             ErrorKind::invalidName,
             Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称 “%1” 不能用作文件夹名：其中含有 “/”"),
                  {name}));
+    // What APFS, HFS+ and the Linux file systems take; a longer name fails only at the copy.
+    if (const qsizetype bytes = name.toUtf8().size(); bytes > 255)
+        return Error::of(
+            ErrorKind::invalidName,
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller",
+                                   "名称太长，不能用作文件夹名：%1 字节，最多 255 字节"),
+                 {QString::number(bytes)}));
     if (name.startsWith(QLatin1Char('.')))
         return Error::of(
             ErrorKind::invalidName,

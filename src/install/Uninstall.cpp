@@ -130,17 +130,13 @@ UninstallReport Uninstall::run() {
     }
     removeFolders();
 
+    // Kept even when empty: an uninstall after a complete one finds nothing to do, which is
+    // not the same as never having installed.
     if (!m_dryRun && m_entriesChanged) {
-        Failure error;
-        if (m_entries.isEmpty()) {
-            error = m_fs.removeFile(m_location.path);
-        } else {
-            QMap<QString, QByteArray> lines;
-            for (auto entry = m_entries.cbegin(); entry != m_entries.cend(); ++entry)
-                lines.insert(entry.key(), entryJson(entry.key(), entry.value()));
-            error = writeManifest(m_fs, m_location, lines);
-        }
-        if (error)
+        QMap<QString, QByteArray> lines;
+        for (auto entry = m_entries.cbegin(); entry != m_entries.cend(); ++entry)
+            lines.insert(entry.key(), entryJson(entry.key(), entry.value()));
+        if (Failure error = writeManifest(m_fs, m_location, lines))
             m_report.failed << *error;
     }
     return m_report;

@@ -25,7 +25,7 @@ struct UninstallReport {
 // type, size, modification time and identity), and the folders left empty; keeps everything
 // else. Takes templatesFolderLock() itself (refusing while another run holds it), so call it
 // without holding that lock. Afterwards the manifest keeps only the entries still in place,
-// or is removed once none is. With `dryRun` only reports what it would do, without the lock.
+// none once everything is gone. With `dryRun` only reports what it would do, without the lock.
 UninstallReport uninstallRecorded(FileSystem& fs, const ManifestLocation& location, bool dryRun);
 
 } // namespace Orvoinstaller

@@ -2,6 +2,179 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>--name %1: 缺少新名称，应写作 KIND/OLD=NEW</source>
+        <translation>--name %1: no new name; write KIND/OLD=NEW</translation>
+    </message>
+    <message>
+        <source>--name %1: 模板包里没有这个模板（应写作 KIND/OLD=NEW，KIND 为 Titles、Effects、Generators 或 Transitions）</source>
+        <translation>--name %1: the pack has no such template (write KIND/OLD=NEW, KIND one of Titles, Effects, Generators, Transitions)</translation>
+    </message>
+    <message>
+        <source>--name %1: 这个模板被指定了两次</source>
+        <translation>--name %1: that template is named twice</translation>
+    </message>
+    <message>
+        <source>无法读取模板包: %1 之中或旁边没有可读的资源文件夹</source>
+        <translation>Cannot read the pack: no readable resource folder in or beside %1</translation>
+    </message>
+    <message>
+        <source>用法: %1 --list | --install | --uninstall [选项]...
+不打开窗口，列出、安装或卸载随附的 Motion 模板。
+
+  --list               列出每个模板: 类型&lt;TAB&gt;名称&lt;TAB&gt;new|merge
+  --install            像窗口一样安装每个模板，然后运行安装后脚本
+  --uninstall          删除以前安装写入、之后无人改动的文件
+  --name KIND/OLD=NEW  与 --install 一起: 把 KIND 类的模板 OLD 安装为 NEW（可重复）
+  --fonts              与 --install 一起: 同时安装随附的字体
+  --no-script          与 --install 一起: 不运行安装后脚本
+  --checksum           与 --install 一起: 比较字节，而不只看大小和修改时间
+  --json               与 --install 或 --list 一起: 输出一个 JSON 文档（格式 1）
+  --dry-run            与 --uninstall 一起: 只说明会删除什么
+  --quiet              除非出错，什么都不输出
+  --verbose            同时在标准错误上输出诊断行
+  -h, --help           显示本帮助
+  -v, --version        显示版本
+
+退出状态: 0 完成；1 有失败；2 参数有误，什么都没写入；
+130 或 143 被 SIGINT 或 SIGTERM 在安全处停下。
+
+示例:
+  %1 --list
+  %1 --install --name &apos;Titles/Lower Third=Studio Lower Third&apos; --json &gt; report.json
+  %1 --uninstall --dry-run</source>
+        <translation>Usage: %1 --list | --install | --uninstall [OPTION]...
+Lists, installs or uninstalls the bundled Motion templates without opening the window.
+
+  --list               print each template: KIND&lt;TAB&gt;NAME&lt;TAB&gt;new|merge
+  --install            install every template as the window does, then run the post-install script
+  --uninstall          remove what earlier installations wrote and nobody changed since
+  --name KIND/OLD=NEW  with --install: install template OLD of KIND as NEW (repeatable)
+  --fonts              with --install: also install the bundled fonts
+  --no-script          with --install: do not run the post-install script
+  --checksum           with --install: compare bytes, not only size and modification time
+  --json               with --install or --list: print one JSON document (format 1)
+  --dry-run            with --uninstall: only say what would be removed
+  --quiet              print nothing unless something fails
+  --verbose            also print the trace lines on standard error
+  -h, --help           show this help
+  -v, --version        show the version
+
+Exit status: 0 done; 1 something failed; 2 wrong arguments, nothing written;
+130 or 143 stopped by SIGINT or SIGTERM at a safe point.
+
+Examples:
+  %1 --list
+  %1 --install --name &apos;Titles/Lower Third=Studio Lower Third&apos; --json &gt; report.json
+  %1 --uninstall --dry-run</translation>
+    </message>
+    <message>
+        <source>未知选项: %1</source>
+        <translation>Unknown option: %1</translation>
+    </message>
+    <message>
+        <source>%1 后面缺少 KIND/OLD=NEW</source>
+        <translation>%1 needs KIND/OLD=NEW after it</translation>
+    </message>
+    <message>
+        <source>%1 不带值</source>
+        <translation>%1 takes no value</translation>
+    </message>
+    <message>
+        <source>运行 %1 --help 查看用法</source>
+        <translation>Try %1 --help</translation>
+    </message>
+    <message>
+        <source>没有可用的显示器，无法打开窗口；不用窗口时请给出 --list、--install 或 --uninstall。</source>
+        <translation>The window needs a display and there is none; without the window, give --list, --install or --uninstall.</translation>
+    </message>
+    <message>
+        <source>多余的参数: %1</source>
+        <translation>Unexpected argument: %1</translation>
+    </message>
+    <message>
+        <source>请给出 --list、--install 或 --uninstall 中的一个。</source>
+        <translation>Give one of --list, --install or --uninstall.</translation>
+    </message>
+    <message>
+        <source>--%1 只能与 %2 一起使用。</source>
+        <translation>--%1 goes with %2 only.</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>成功</source>
+        <translation>ok</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>failed</translation>
+    </message>
+    <message>
+        <source>跳过</source>
+        <translation>skipped</translation>
+    </message>
+    <message>
+        <source>已安装</source>
+        <translation>installed</translation>
+    </message>
+    <message>
+        <source>已安装到当前用户的字体文件夹</source>
+        <translation>installed in your own Fonts folder</translation>
+    </message>
+    <message>
+        <source>%1 未能安装: %2</source>
+        <translation>%1 could not be installed: %2</translation>
+    </message>
+    <message>
+        <source>字体未能安装: %1</source>
+        <translation>The fonts could not be installed: %1</translation>
+    </message>
+    <message>
+        <source>安装后脚本无法启动: %1</source>
+        <translation>The post-install script could not start: %1</translation>
+    </message>
+    <message>
+        <source>安装后脚本失败，退出状态 %1</source>
+        <translation>The post-install script failed with exit status %1.</translation>
+    </message>
+    <message>
+        <source>无法安装到 %1: %2</source>
+        <translation>Cannot install into %1: %2</translation>
+    </message>
+    <message>
+        <source>%1：共 %2 个模板：新安装 %3 个，合并 %4 个，无变化 %5 个，失败 %6 个，取消 %7 个；脚本: %8；字体: %9</source>
+        <translation>%1: %2 templates: %3 installed, %4 merged, %5 unchanged, %6 failed, %7 cancelled; script: %8; fonts: %9</translation>
+    </message>
+    <message>
+        <source>已取消</source>
+        <translation>Cancelled</translation>
+    </message>
+    <message>
+        <source>完成</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>%1；未删除任何内容</source>
+        <translation>%1: nothing removed</translation>
+    </message>
+    <message>
+        <source>没有已安装的模板。</source>
+        <translation>Nothing is installed.</translation>
+    </message>
+    <message>
+        <source>试运行：将删除 %1 个文件和 %2 个文件夹，将保留 %3 个，失败 %4 个</source>
+        <translation>Dry run: would remove %1 files and %2 folders, would keep %3, %4 failed</translation>
+    </message>
+    <message>
+        <source>完成：已删除 %1 个文件和 %2 个文件夹，保留 %3 个，失败 %4 个</source>
+        <translation>Done: removed %1 files and %2 folders, kept %3, %4 failed</translation>
+    </message>
+</context>
+<context>
     <name>ContentView</name>
     <message>
         <source>剩余约 %1 秒</source>
@@ -271,39 +444,43 @@
     </message>
     <message>
         <source>无法找到资源文件夹</source>
-        <translation>The resource folder could not be found</translation>
+        <translation>The resource folder cannot be found.</translation>
     </message>
     <message>
         <source>无法锁定 “%1”</source>
-        <translation>“%1” could not be locked</translation>
+        <translation>“%1” cannot be locked.</translation>
     </message>
     <message>
         <source>无法保存脚本输出: 系统没有提供应用数据文件夹</source>
-        <translation>The script’s output could not be kept: the system gives no application data folder</translation>
+        <translation>The script’s output cannot be saved: the system names no application-data folder.</translation>
     </message>
     <message>
         <source>无法保存脚本输出 “%1”: %2</source>
-        <translation>The script’s output could not be kept in “%1”: %2</translation>
+        <translation>The script’s output cannot be saved in “%1”: %2</translation>
+    </message>
+    <message>
+        <source>名称太长，不能用作文件夹名：%1 字节，最多 255 字节</source>
+        <translation>The name is too long for a folder name: %1 bytes, at most 255.</translation>
     </message>
     <message>
         <source>安装已取消</source>
-        <translation>Installation canceled</translation>
+        <translation>The installation was canceled.</translation>
     </message>
     <message>
         <source>无法克隆 “%1”: %2</source>
-        <translation>“%1” could not be cloned: %2</translation>
+        <translation>“%1” cannot be cloned: %2</translation>
     </message>
     <message>
         <source>无法读取文件 “%1”: 它不是普通文件</source>
-        <translation>The file “%1” could not be read: it is not a regular file</translation>
+        <translation>The file “%1” cannot be read: it is not a regular file.</translation>
     </message>
     <message>
         <source>无法读取文件 “%1”: %2</source>
-        <translation>The file “%1” could not be read: %2</translation>
+        <translation>The file “%1” cannot be read: %2</translation>
     </message>
     <message>
         <source>无法列出正在运行的程序 “/proc”: %1</source>
-        <translation>The running programs could not be listed (“/proc”): %1</translation>
+        <translation>The running programs cannot be listed from “/proc”: %1</translation>
     </message>
 </context>
 <context>

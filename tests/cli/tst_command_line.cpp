@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
 #include <filesystem>
 
 using namespace Orvoinstaller::Testing;
@@ -32,6 +33,7 @@ class CommandLine : public QObject {
     Q_OBJECT
     QTemporaryDir m_root;
     QString m_executable, m_resources, m_home;
+    QStringList m_env; // NAME=value, for one run
 
     QString installed(const QString& relative) const {
         return m_home + "/Movies/Motion Templates.localized/" + relative;
@@ -52,6 +54,8 @@ class CommandLine : public QObject {
             env.insert("HOME", m_home);
             env.insert("XDG_DATA_HOME", m_home + "/data");
         }
+        for (const QString& variable : m_env)
+            env.insert(variable.section('=', 0, 0), variable.section('=', 1));
         program->setProcessEnvironment(env);
         program->start(m_executable, arguments);
         return program;
@@ -69,14 +73,40 @@ class CommandLine : public QObject {
     QStringList outLines(const Outcome& outcome) const {
         return QString::fromUtf8(outcome.out).split('\n', Qt::SkipEmptyParts);
     }
+    // Where `value` does not fit `schema`, in the part of JSON Schema the README's uses; an
+    // object takes no key its schema does not name, unless additionalProperties says how.
+    static void misfit(const QJsonValue& value, QJsonObject schema, const QJsonObject& root,
+                       const QString& at, QStringList& wrong) {
+        if (schema.contains("$ref"))
+            schema = root["$defs"][schema["$ref"].toString().section('/', -1)].toObject();
+        const QString type = schema["type"].toString();
+        if ((schema.contains("enum") && !schema["enum"].toArray().contains(value)) ||
+            (type == "object" && !value.isObject()) || (type == "array" && !value.isArray()) ||
+            (type == "string" && !value.isString()) ||
+            (type == "integer" && value.toDouble(0.5) != value.toInteger()))
+            wrong << at;
+        for (const QJsonValue& key : schema["required"].toArray())
+            if (!value.toObject().contains(key.toString()))
+                wrong << at + "." + key.toString();
+        const QJsonObject object = value.toObject();
+        for (auto it = object.begin(); it != object.end(); ++it) {
+            const QJsonValue named = schema["properties"][it.key()];
+            const QJsonValue sub = named.isObject() ? named : schema["additionalProperties"];
+            sub.isObject() ? misfit(*it, sub.toObject(), root, at + "." + it.key(), wrong)
+                           : void(wrong << at + "." + it.key());
+        }
+        for (const QJsonValue& item : value.toArray())
+            misfit(item, schema["items"].toObject(), root, at + "[]", wrong);
+    }
 
 private Q_SLOTS:
     // The executable finds its pack beside itself: a bundle of our own holds a pack of one
     // template per kind, so the window's order is known.
     void initTestCase() {
+        qputenv("LANGUAGE", "en"); // the program speaks the first it has of these
         namespace fs = std::filesystem;
         const QFileInfo built(QStringLiteral(PLUGININSTALLER_EXECUTABLE));
-        const QString contents = m_root.filePath("Sandbox.app/Contents");
+        const QString contents = m_root.filePath("Sand box.app/Contents");
         QVERIFY(QDir().mkpath(contents + "/MacOS"));
         m_executable = contents + "/MacOS/" + built.fileName();
         std::error_code linked;
@@ -115,12 +145,20 @@ private Q_SLOTS:
             QDir().mkpath(installed(folder));
         for (const QString& file : files)
             write(installed(file), "mine");
-        const Outcome outcome = run({"--list"});
-        QCOMPARE(outcome.status, 0);
         QStringList expected;
         for (int i = 0; i < kinds.size(); ++i)
             expected << kinds[i] + '\t' + names[i] + '\t' + states[i];
+        const Outcome outcome = run({"--list"});
+        QCOMPARE(outcome.status, 0);
+        QCOMPARE(outcome.err, QByteArray());
         QCOMPARE(outLines(outcome), expected);
+        const QJsonDocument json = QJsonDocument::fromJson(run({"--list", "--json"}).out);
+        QCOMPARE(json["format"].toInt(), 1);
+        QStringList rows;
+        for (const QJsonValue row : json["templates"].toArray())
+            rows << row["kind"].toString() + '\t' + row["name"].toString() + '\t' +
+                        row["state"].toString();
+        QCOMPARE(rows, expected);
     }
 
     // Each row: the arguments, what stands in the home folder and the pack's script, then
@@ -133,13 +171,17 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("results");
         QTest::addColumn<QString>("scriptResult");
         const QStringList plain{"T installed", "E installed", "G installed", "X installed"};
+        QTest::newRow("installed before")
+            << QStringList() << "*" << QByteArray() << 0
+            << QStringList{"T unchanged", "E unchanged", "G unchanged", "X unchanged"} << "absent";
         QTest::newRow("renamed, merged")
             << QStringList{"--name", "Titles/T=Mine", "--name", "effects/E=E 2", "--checksum"}
             << "Titles.localized/Mine/" << QByteArray("exit 0") << 0
             << QStringList{"Mine merged", "E 2 installed", "G installed", "X installed"} << "ok 0";
         QTest::newRow("a template fails")
             << QStringList() << "Generators.localized/G" << QByteArray() << 1
-            << QStringList{"T installed", "E installed", "G failed", "X installed"} << "absent";
+            << QStringList{"T installed", "E installed", "G failed:exists", "X installed"}
+            << "absent";
         QTest::newRow("the script fails")
             << QStringList() << "" << QByteArray("echo no; exit 3") << 1 << plain << "failed 3";
         QTest::newRow("no script") << QStringList{"--no-script"} << ""
@@ -152,7 +194,9 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QStringList, results);
         QFETCH(QString, scriptResult);
-        if (before.endsWith('/'))
+        if (before == "*")
+            QCOMPARE(run({"--install", "--no-script"}).status, 0);
+        else if (before.endsWith('/'))
             write(installed(before + "mine"), "mine");
         else if (!before.isEmpty())
             write(installed(before), "a file");
@@ -162,22 +206,31 @@ private Q_SLOTS:
         const Outcome outcome = run(arguments + QStringList{"--install", "--json"});
         QCOMPARE(outcome.status, status);
         QVERIFY2(!outcome.err.contains('\r'), "no progress line where no terminal is");
-        QJsonParseError error;
-        const QJsonObject report = QJsonDocument::fromJson(outcome.out, &error).object();
-        QCOMPARE(error.error, QJsonParseError::NoError);
+        const QJsonObject report = QJsonDocument::fromJson(outcome.out).object();
+        QFile readme(PLUGININSTALLER_SOURCE_DIR "/README.md");
+        QVERIFY(readme.open(QIODevice::ReadOnly));
+        const QByteArray text = readme.readAll();
+        const qsizetype from = text.lastIndexOf("```json\n", text.indexOf("\"$schema\"")) + 8;
+        const QJsonObject schema =
+            QJsonDocument::fromJson(text.mid(from, text.indexOf("```", from) - from)).object();
+        QStringList misfits;
+        misfit(report, schema, schema, "document", misfits);
+        QCOMPARE(misfits, QStringList());
+        QVERIFY(!schema.isEmpty());
         const QJsonArray templates = report["templates"].toArray();
         QCOMPARE(templates.size(), kinds.size());
         for (int i = 0; i < kinds.size(); ++i) {
             const QJsonObject entry = templates[i].toObject();
             const QString newName = results[i].section(' ', 0, -2);
-            const QString result = results[i].section(' ', -1);
+            const QString result = results[i].section(' ', -1).section(':', 0, 0);
+            QCOMPARE(report["summary"][result].toInt(), results.filter(" " + result).size());
             const QString destination = installed(kinds[i] + ".localized/" + newName);
             QCOMPARE(entry["kind"].toString(), kinds[i]);
             QCOMPARE(entry["name"].toString(), names[i]);
             QCOMPARE(entry["newName"].toString(), newName);
             QCOMPARE(entry["destination"].toString(), destination);
             QCOMPARE(entry["result"].toString(), result);
-            QCOMPARE(entry.contains("error"), result == "failed");
+            QCOMPARE(entry["error"]["code"].toString(), results[i].section(':', 1));
             if (result != "failed")
                 QCOMPARE(treeListing(destination).filter("file = "),
                          QStringList{"file = " + QString(kinds[i].toUtf8().toHex())});
@@ -193,27 +246,76 @@ private Q_SLOTS:
             QCOMPARE(ran["output"].toString(), "no\n");
     }
 
-    // Wrong arguments write nothing at all, not even the templates folder or its lock.
-    void usageErrors_data() {
+    // What goes to which stream, in which language. `out` and `err` are a part of what is
+    // expected there, or "" for nothing at all. Wrong arguments (status 2) write nothing, not
+    // even the templates folder or its lock.
+    void messages_data() {
         QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("unknown option") << QStringList{"--install", "--bogus"};
-        // Mistyped alone, it must not open a window a script cannot close.
-        QTest::newRow("mistyped mode") << QStringList{"--lst"};
-        QTest::newRow("no such template") << QStringList{"--install", "--name", "Titles/Z=A"};
-        QTest::newRow("no such kind") << QStringList{"--install", "--name", "Fonts/T=A"};
-        QTest::newRow("slash in the name") << QStringList{"--install", "--name", "Titles/T=a/b"};
-        QTest::newRow("hidden name") << QStringList{"--install", "--name", "Titles/T=.t"};
-        QTest::newRow("two modes") << QStringList{"--list", "--install"};
-        QTest::newRow("dry-run installing") << QStringList{"--install", "--dry-run"};
+        QTest::addColumn<QStringList>("env");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        const auto row = [](const char* name, const QStringList& arguments, int status,
+                            const QString& out, const QString& err, const QStringList& env = {}) {
+            QTest::newRow(name) << arguments << env << status << out << err;
+        };
+        const QString summary = "Done: 4 templates: 3 installed, 1 merged, 0 unchanged, 0 failed, "
+                                "0 cancelled; script: none; fonts: skipped";
+        const QStringList zh{"LANGUAGE=zh_CN:en"};
+        row("installs", {"--install"}, 0, summary, "");
+        row("in Chinese", {"--install"}, 0, "完成：共 4 个模板：新安装 3 个，合并 1 个", "", zh);
+        row("quiet", {"--install", "--quiet"}, 0, "", "");
+        row("quiet, asked for JSON", {"--install", "--quiet", "--json"}, 0, "\"format\": 1", "");
+        row("verbose", {"--install", "--verbose"}, 0, summary, "开始查找资源路径");
+        row("quiet, a failure", {"--install", "--quiet", "--name", "Generators/G=Blocked"}, 1,
+            "1 failed", "Generators/Blocked could not be installed: “");
+        // Mistyped, with a display or without, it must not open a window a script cannot close.
+        row("mistyped mode", {"--lst"}, 2, "", "Unknown option: --lst\nTry ");
+        row("short option, display", {"-l"}, 2, "", "Unknown option: -l",
+            {"QT_QPA_PLATFORM=offscreen"});
+        row("unknown, in Chinese", {"-x"}, 2, "", "未知选项: -x\n运行 ", zh);
+        row("nothing, no display", {}, 2, "", "The window needs a display");
+        row("no new name", {"--install", "--name", "Titles/T"}, 2, "", "KIND/OLD=NEW");
+        row("no such template", {"--install", "--name", "Titles/Z=A"}, 2, "", "no such template");
+        row("slash in the name", {"--install", "--name", "Titles/T=a/b"}, 2, "", "“/”");
+        row("256 bytes", {"--install", "--name", "Titles/T=" + QString(128, u'é')}, 2, "",
+            "256 bytes");
+        row("two modes", {"--list", "--install"}, 2, "", "one of");
+        row("dry-run installing", {"--install", "--dry-run"}, 2, "", "--dry-run goes with");
     }
-    void usageErrors() {
+    void messages() {
         QFETCH(QStringList, arguments);
+        QFETCH(QStringList, env);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
         write(installed("Titles.localized/T/mine"), "mine");
+        write(installed("Generators.localized/Blocked"), "a file");
         const QStringList before = treeListing(m_home);
+        m_env = env;
         const Outcome outcome = run(arguments);
-        QCOMPARE(outcome.status, 2);
-        QVERIFY(!outcome.err.isEmpty());
-        QCOMPARE(treeListing(m_home), before);
+        m_env.clear();
+        QCOMPARE(outcome.status, status);
+        for (const auto& [stream, part] : {std::pair{outcome.out, out}, {outcome.err, err}})
+            QVERIFY2(part.isEmpty() ? stream.isEmpty() : stream.contains(part.toUtf8()), stream);
+        if (status == 2)
+            QCOMPARE(treeListing(m_home), before);
+    }
+
+    // --help names the program as it is called and ends with its statuses and examples; the
+    // hint after a usage error runs as pasted.
+    void help() {
+        const Outcome help = run({"--help"});
+        QCOMPARE(help.status, 0);
+        QVERIFY(help.out.startsWith("Usage: ") &&
+                help.out.split('\n')[0].contains(QFileInfo(m_executable).fileName().toUtf8()));
+        QVERIFY(!help.out.contains("Sand box.app"));
+        QVERIFY(help.out.contains("130") && help.out.contains("Examples:"));
+        const QByteArray hint = run({"-x"}).err.split('\n').value(1);
+        QProcess shell;
+        shell.start("sh", {"-c", QString::fromUtf8(hint.mid(hint.indexOf("Try ") + 4))});
+        QVERIFY(shell.waitForFinished(60000));
+        QCOMPARE(shell.readAllStandardOutput(), help.out);
     }
 
     // What keeps a run from starting is said on standard error; nothing is written.
@@ -253,30 +355,37 @@ private Q_SLOTS:
 
     // After an installation the user adds a file to one template and changes a file of
     // another: an uninstall keeps both and says so, a dry run changes nothing, and without a
-    // manifest nothing is removed.
+    // manifest nothing is removed. One after a complete one has nothing left to do.
     void uninstall_data() {
         QTest::addColumn<bool>("installFirst");
-        QTest::addColumn<bool>("dryRun");
+        QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
-        QTest::newRow("uninstall") << true << false << 0;
-        QTest::newRow("dry run") << true << true << 0;
-        QTest::newRow("no manifest") << false << false << 1;
+        QTest::newRow("uninstall") << true << QStringList{"--uninstall"} << 0;
+        QTest::newRow("dry run") << true << QStringList{"--uninstall", "--dry-run"} << 0;
+        QTest::newRow("no manifest") << false << QStringList{"--uninstall"} << 1;
+        QTest::newRow("twice") << true << QStringList{"--uninstall", "--uninstall"} << 0;
     }
     void uninstall() {
         QFETCH(bool, installFirst);
-        QFETCH(bool, dryRun);
+        QFETCH(QStringList, arguments);
         QFETCH(int, status);
         if (installFirst)
             QCOMPARE(run({"--install", "--no-script"}).status, 0);
+        if (arguments.count("--uninstall") == 2) {
+            QCOMPARE(run({"--uninstall"}).status, 0);
+            const Outcome again = run({"--uninstall"});
+            QCOMPARE(again.status, status);
+            QCOMPARE(outLines(again), QStringList{"Nothing is installed."});
+            return;
+        }
         const QString added = installed("Titles.localized/T/added"),
                       changed = installed("Effects.localized/E/file");
         write(added, "mine");
         write(changed, "changed");
         const QStringList before = treeListing(m_home);
-        const Outcome outcome =
-            run(dryRun ? QStringList{"--uninstall", "--dry-run"} : QStringList{"--uninstall"});
+        const Outcome outcome = run(arguments);
         QCOMPARE(outcome.status, status);
-        if (dryRun || !installFirst) {
+        if (arguments.contains("--dry-run") || !installFirst) {
             QCOMPARE(treeListing(m_home), before);
             if (!installFirst)
                 QVERIFY(outcome.err.contains("nothing removed"));
@@ -299,7 +408,9 @@ private Q_SLOTS:
         QVERIFY(other.tryLock(0));
         QProcess* program = start({"--install", "--no-script"});
         QVERIFY(QTest::qWaitFor(
-            [&] { return program->readAllStandardError().contains("正在等待另一个安装程序完成"); },
+            [&] {
+                return program->readAllStandardError().contains("Waiting for another installer");
+            },
             60000));
         QVERIFY(!QFileInfo::exists(installed("Titles.localized/T")));
         other.unlock();
@@ -309,16 +420,23 @@ private Q_SLOTS:
         delete program;
     }
 
-    // Stopped by a signal while the script runs: the script is ended, the summary says so.
+    // Stopped by a signal while the script runs: the script is ended, the summary says so,
+    // the status names the signal as a shell would.
+    void aSignalCancels_data() {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGTERM") << SIGTERM;
+    }
     void aSignalCancels() {
+        QFETCH(int, signal);
         write(m_resources + "/post.command", "touch \"$HOME/started\"; sleep 60");
         QProcess* program = start({"--install"});
         QVERIFY(QTest::qWaitFor([&] { return QFileInfo::exists(m_home + "/started"); }, 60000));
-        program->terminate();
+        ::kill(static_cast<pid_t>(program->processId()), signal);
         QVERIFY(program->waitForFinished(20000));
         QCOMPARE(program->exitStatus(), QProcess::NormalExit);
-        QCOMPARE(program->exitCode(), 1);
-        QVERIFY(program->readAllStandardOutput().contains("Cancelled: 4 of 4"));
+        QCOMPARE(program->exitCode(), 128 + signal);
+        QVERIFY(program->readAllStandardOutput().startsWith("Cancelled: 4 templates: 4 installed"));
         delete program;
     }
 };

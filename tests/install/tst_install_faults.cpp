@@ -404,7 +404,7 @@ private Q_SLOTS:
     }
 
     // Quotes, backslashes and line breaks install as stored; a name that is not UTF-8 or too
-    // long for the file system fails with a reason, and takes nothing else down.
+    // long for a folder name fails with a reason, and takes nothing else down.
     void awkwardNamesInstallOrFailClearly() {
         Engine e;
         for (const char* name : {"say \"hi\" \\ there", "two\nlines", "Long"})
@@ -426,7 +426,7 @@ private Q_SLOTS:
         const QStringList failures = e.lines().filter("处理项目失败: ");
         QCOMPARE(failures.size(), 2);
         QVERIFY(failures[0].startsWith("处理项目失败: Long, 错误: ") &&
-                failures[0].endsWith("File name too long"));
+                failures[0].endsWith("300 字节，最多 255 字节"));
         QVERIFY(failures[1].endsWith("名称不是有效的 UTF-8 文本，无法按原名读取"));
         QCOMPARE(e.model->installationAlertMessage(), "2 个插件安装失败，共 4 个");
         // Nothing of the failed copies is left, not even a temporary.
