@@ -1,5 +1,6 @@
 // The command line of the built program, end to end: a copy of its bundle around a small
 // pack, a sandbox for a home folder, no display.
+#include "platform/RealFileSystem.h"
 #include "support/TestPlatform.h"
 
 #include <QDir>
@@ -7,7 +8,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -196,21 +196,36 @@ private Q_SLOTS:
     // Wrong arguments write nothing at all, not even the templates folder or its lock.
     void usageErrors_data() {
         QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("unknown option") << QStringList{"--install", "--bogus"};
+        QTest::addColumn<QStringList>("templates"); // besides the pack's own
+        QTest::newRow("JSON of a list") << QStringList{"--list", "--json"} << QStringList();
+        // Either could be meant: A as "1=2", or A=1 as "2".
+        QTest::newRow("ambiguous name") << QStringList{"--install", "--name", "Titles/A=1=2"}
+                                        << QStringList{"Titles/A", "Titles/A=1"};
+        QTest::newRow("unknown option") << QStringList{"--install", "--bogus"} << QStringList();
         // Mistyped alone, it must not open a window a script cannot close.
-        QTest::newRow("mistyped mode") << QStringList{"--lst"};
-        QTest::newRow("no such template") << QStringList{"--install", "--name", "Titles/Z=A"};
-        QTest::newRow("no such kind") << QStringList{"--install", "--name", "Fonts/T=A"};
-        QTest::newRow("slash in the name") << QStringList{"--install", "--name", "Titles/T=a/b"};
-        QTest::newRow("hidden name") << QStringList{"--install", "--name", "Titles/T=.t"};
-        QTest::newRow("two modes") << QStringList{"--list", "--install"};
-        QTest::newRow("dry-run installing") << QStringList{"--install", "--dry-run"};
+        QTest::newRow("mistyped mode") << QStringList{"--lst"} << QStringList();
+        QTest::newRow("no such template")
+            << QStringList{"--install", "--name", "Titles/Z=A"} << QStringList();
+        QTest::newRow("no such kind")
+            << QStringList{"--install", "--name", "Fonts/T=A"} << QStringList();
+        QTest::newRow("slash in the name")
+            << QStringList{"--install", "--name", "Titles/T=a/b"} << QStringList();
+        QTest::newRow("hidden name")
+            << QStringList{"--install", "--name", "Titles/T=.t"} << QStringList();
+        QTest::newRow("two modes") << QStringList{"--list", "--install"} << QStringList();
+        QTest::newRow("dry-run installing")
+            << QStringList{"--install", "--dry-run"} << QStringList();
     }
     void usageErrors() {
         QFETCH(QStringList, arguments);
+        QFETCH(QStringList, templates);
+        for (const QString& folder : templates)
+            write(m_resources + "/" + folder + "/file", "f");
         write(installed("Titles.localized/T/mine"), "mine");
         const QStringList before = treeListing(m_home);
         const Outcome outcome = run(arguments);
+        for (const QString& folder : templates)
+            QDir(m_resources + "/" + folder).removeRecursively();
         QCOMPARE(outcome.status, 2);
         QVERIFY(!outcome.err.isEmpty());
         QCOMPARE(treeListing(m_home), before);
@@ -295,14 +310,15 @@ private Q_SLOTS:
     // and goes on once it is free.
     void waitsForAnotherInstaller() {
         QDir().mkpath(installed(""));
-        QLockFile other(installed(".orvo-install.lock"));
-        QVERIFY(other.tryLock(0));
+        Orvoinstaller::RealFileSystem fs;
+        auto other = fs.tryLock(installed(".orvo-install.lock"));
+        QVERIFY(other && other.value());
         QProcess* program = start({"--install", "--no-script"});
         QVERIFY(QTest::qWaitFor(
             [&] { return program->readAllStandardError().contains("正在等待另一个安装程序完成"); },
             60000));
         QVERIFY(!QFileInfo::exists(installed("Titles.localized/T")));
-        other.unlock();
+        std::move(other).value().reset();
         QVERIFY(program->waitForFinished(60000));
         QCOMPARE(program->exitCode(), 0);
         QVERIFY(QFileInfo::exists(installed("Titles.localized/T/file")));
