@@ -5,7 +5,9 @@
 #include <QProcess>
 #include <QTimer>
 
+#include <csignal>
 #include <memory>
+#include <unistd.h>
 
 namespace Orvoinstaller {
 
@@ -14,6 +16,8 @@ void QtProcessRunner::run(const QString& program, const QStringList& arguments, 
     auto* process = new QProcess;
     process->setProcessChannelMode(QProcess::MergedChannels);
     process->setStandardInputFile(QProcess::nullDevice());
+    // Its own process group, so that stopping it reaches whatever it started too.
+    process->setChildProcessModifier([] { ::setpgid(0, 0); });
 
     struct State {
         QByteArray output;
@@ -76,12 +80,11 @@ void QtProcessRunner::stop() {
     for (const QPointer<QProcess>& process : std::as_const(m_running)) {
         if (!process || process->state() == QProcess::NotRunning)
             continue;
-        process->terminate();
-        // A child that ignores the request is not waited for much longer.
-        QTimer::singleShot(3000, process.data(), [process] {
-            if (process && process->state() != QProcess::NotRunning)
-                process->kill();
-        });
+        const auto group = static_cast<pid_t>(process->processId());
+        ::kill(-group, SIGTERM);
+        // A child that ignores the request is not waited for much longer; nor is what it
+        // started, which may outlive it.
+        QTimer::singleShot(3000, [group] { ::kill(-group, SIGKILL); });
     }
 }
 
