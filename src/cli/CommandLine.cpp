@@ -29,25 +29,34 @@ const char* const qtWindowOptions[] = {"platform",        "platformpluginpath",
                                        "dograb",          "sync",
                                        "visual",          "title"};
 
-// `--name KIND/OLD=NEW` onto the templates; an error says which one cannot be used. OLD may
-// hold "=", so the longest template name that fits is taken.
+// `--name KIND/OLD=NEW` onto the templates; an error says which one cannot be used. Both
+// names may hold "=": OLD is the template whose name, followed by "=", begins the argument.
+// Two such templates (A and A=1 for "A=1=2") leave it unclear which is meant: refused.
 std::optional<QString> applyNames(QList<FolderItem>& items, const QStringList& names) {
     QSet<qsizetype> renamed;
     for (const QString& asked : names) {
         const qsizetype slash = asked.indexOf(QLatin1Char('/'));
         const QString kind = asked.left(slash), rest = asked.mid(slash + 1);
-        qsizetype match = -1;
+        QList<qsizetype> matches;
         for (qsizetype i = 0; slash > 0 && i < items.size(); ++i) {
             const FolderItem& item = items[i];
             if (resourceFolderName(item.type).compare(kind, Qt::CaseInsensitive) == 0 &&
-                rest.startsWith(item.originalName + QLatin1Char('=')) &&
-                (match < 0 || item.originalName.size() > items[match].originalName.size()))
-                match = i;
+                rest.startsWith(item.originalName + QLatin1Char('=')))
+                matches << i;
         }
-        if (match < 0)
+        if (matches.isEmpty())
             return QStringLiteral("--name %1: the pack has no such template (give KIND/OLD=NEW, "
                                   "KIND one of Titles, Effects, Generators, Transitions)")
                 .arg(asked);
+        if (matches.size() > 1) {
+            QStringList candidates;
+            for (const qsizetype i : std::as_const(matches))
+                candidates << QLatin1Char('"') + items[i].originalName + QLatin1Char('"');
+            return QStringLiteral("--name %1: ambiguous, the templates %2 all fit; rename one "
+                                  "of them in the window instead")
+                .arg(asked, candidates.join(QStringLiteral(", ")));
+        }
+        const qsizetype match = matches.first();
         if (renamed.contains(match))
             return QStringLiteral("--name %1: that template is named twice").arg(asked);
         renamed.insert(match);
