@@ -34,8 +34,9 @@ const char* const qtWindowOptions[] = {"platform",        "platformpluginpath",
                                        "dograb",          "sync",
                                        "visual",          "title"};
 
-// `--name KIND/OLD=NEW` onto the templates; an error says which one cannot be used. OLD may
-// hold "=", so the longest template name that fits is taken.
+// `--name KIND/OLD=NEW` onto the templates; an error says which one cannot be used. Both
+// names may hold "=": OLD is the template whose name, followed by "=", begins the argument.
+// Two such templates (A and A=1 for "A=1=2") leave it unclear which is meant: refused.
 std::optional<QString> applyNames(QList<FolderItem>& items, const QStringList& names) {
     QSet<qsizetype> renamed;
     for (const QString& asked : names) {
@@ -43,18 +44,25 @@ std::optional<QString> applyNames(QList<FolderItem>& items, const QStringList& n
             return Say::tr("--name %1: 缺少新名称，应写作 KIND/OLD=NEW").arg(asked);
         const qsizetype slash = asked.indexOf(QLatin1Char('/'));
         const QString kind = asked.left(slash), rest = asked.mid(slash + 1);
-        qsizetype match = -1;
+        QList<qsizetype> matches;
         for (qsizetype i = 0; slash > 0 && i < items.size(); ++i) {
             const FolderItem& item = items[i];
             if (resourceFolderName(item.type).compare(kind, Qt::CaseInsensitive) == 0 &&
-                rest.startsWith(item.originalName + QLatin1Char('=')) &&
-                (match < 0 || item.originalName.size() > items[match].originalName.size()))
-                match = i;
+                rest.startsWith(item.originalName + QLatin1Char('=')))
+                matches << i;
         }
-        if (match < 0)
+        if (matches.isEmpty())
             return Say::tr("--name %1: 模板包里没有这个模板（应写作 KIND/OLD=NEW，KIND 为 Titles、"
                            "Effects、Generators 或 Transitions）")
                 .arg(asked);
+        if (matches.size() > 1) {
+            QStringList candidates;
+            for (const qsizetype i : std::as_const(matches))
+                candidates << QLatin1Char('"') + items[i].originalName + QLatin1Char('"');
+            return Say::tr("--name %1: 有歧义，模板 %2 都符合；请在窗口中改名")
+                .arg(asked, candidates.join(QStringLiteral(", ")));
+        }
+        const qsizetype match = matches.first();
         if (renamed.contains(match))
             return Say::tr("--name %1: 这个模板被指定了两次").arg(asked);
         renamed.insert(match);

@@ -18,7 +18,11 @@ std::optional<QString> findResourcePath(const Bundle& bundle, const FileSystem& 
 
 struct PackContents {
     QList<FolderItem> templates; // kind by kind, each in the file system's order
-    bool hasFonts = false;
+    bool hasFonts = false; // also when Fonts/ is there but cannot be listed: installing says why
+    // What is there but could not be read or used: a kind folder or Fonts/ that cannot be
+    // listed, a template whose name is not UTF-8. A missing kind folder or Fonts/ is no
+    // failure. Each has had its trace line.
+    QList<Error> failures;
 };
 
 // The templates and fonts of the pack in `resources`, with the trace of the scan.

@@ -4,6 +4,8 @@
 #include <QStringBuilder>
 #include <QUuid>
 
+#include <cerrno>
+
 namespace Orvoinstaller {
 
 PackContents scanPack(const FileSystem& fs, const QString& resources, DiagnosticOutput& output) {
@@ -14,6 +16,10 @@ PackContents scanPack(const FileSystem& fs, const QString& resources, Diagnostic
         output.line(QStringLiteral("无法获取资源目录属性: ") + attributes.error().description());
 
     PackContents pack;
+    const auto fail = [&](const Error& error) {
+        output.line(QStringLiteral("❌ ") + error.description());
+        pack.failures << error;
+    };
     for (const auto type : {FolderType::titles, FolderType::effects, FolderType::generators,
                             FolderType::transitions}) {
         const QString kindName = resourceFolderName(type);
@@ -22,12 +28,22 @@ PackContents scanPack(const FileSystem& fs, const QString& resources, Diagnostic
         const auto entries = fs.visibleEntries(kindPath, /*withDirectoryFlag=*/true);
         if (!entries) {
             output.line(QStringLiteral("无法访问文件夹: ") + kindPath);
+            // Missing, or a stray file of that name: absent. There but unreadable: a failure.
+            if (entries.error().code != ENOENT && entries.error().code != ENOTDIR)
+                fail(entries.error());
             continue;
         }
         for (const auto& entry : entries.value()) {
             if (!entry.isDirectory.value_or(false))
                 continue;
             const QString name = lastComponent(entry.path);
+            if (!entry.nameIsText) {
+                // Its name could be written once, never found again.
+                fail(Error::saying(Text(
+                    QT_TRANSLATE_NOOP("Orvoinstaller", "“%1” 的名称不是有效的 UTF-8，不会安装它"),
+                    {entry.path})));
+                continue;
+            }
             output.line(QStringLiteral("找到文件夹: ") % name % QStringLiteral(" in ") % kindName);
             pack.templates.append(FolderItem(QUuid::createUuid(), name, name, type, entry.path));
         }
@@ -36,7 +52,17 @@ PackContents scanPack(const FileSystem& fs, const QString& resources, Diagnostic
                 QStringLiteral(" 个文件夹"));
 
     const auto fonts = fs.visibleEntries(Pack{resources}.fontsFolder(), false);
-    pack.hasFonts = fonts.ok() && !fonts.value().empty();
+    if (fonts) {
+        pack.hasFonts = !fonts.value().empty();
+        for (const auto& entry : fonts.value())
+            if (!entry.nameIsText)
+                fail(Error::saying(Text(
+                    QT_TRANSLATE_NOOP("Orvoinstaller", "“%1” 的名称不是有效的 UTF-8，不会安装它"),
+                    {entry.path})));
+    } else if (fonts.error().code != ENOENT && fonts.error().code != ENOTDIR) {
+        pack.hasFonts = true;
+        fail(fonts.error());
+    }
     return pack;
 }
 

@@ -11,7 +11,8 @@ namespace {
 
 class FontInstallation {
 public:
-    FontInstallation(FileSystem& fs, const FontFolders& folders) : m_fs(fs), m_folders(folders) {}
+    FontInstallation(FileSystem& fs, const FontFolders& folders, const QString& pack)
+        : m_fs(fs), m_folders(folders), m_pack(pack) {}
 
     void installFolder(const QString& source, const QString& relative) {
         const auto entries = m_fs.visibleEntries(source, true);
@@ -20,16 +21,46 @@ public:
         for (const FileSystem::Entry& entry : entries.value()) {
             const QString name = relative.isEmpty() ? lastComponent(entry.path)
                                                     : joinPath(relative, lastComponent(entry.path));
-            if (entry.isDirectory.value_or(false))
+            if (!entry.nameIsText) {
+                note(Error::saying(Text(
+                    QT_TRANSLATE_NOOP("Orvoinstaller", "“%1” 的名称不是有效的 UTF-8，不会安装它"),
+                    {entry.path})));
+                continue;
+            }
+            switch (entry.type.value_or(FileSystem::Type::other)) {
+            case FileSystem::Type::folder:
                 installFolder(entry.path, name);
-            else
+                break;
+            case FileSystem::Type::file:
                 installFont(entry.path, name);
+                break;
+            case FileSystem::Type::link:
+                installLinked(entry.path, name);
+                break;
+            default:
+                // Opening a FIFO would wait for a writer; a device might act on it.
+                note(otherTypeRefused(entry.path));
+            }
         }
     }
 
     FontReport report() && { return std::move(m_report); }
 
 private:
+    // Installed as a regular file with the bytes it leads to: a link into the installer
+    // dangles once its disk image is ejected. Only a file of the pack itself is taken.
+    void installLinked(const QString& link, const QString& relative) {
+        const QString target = m_fs.resolvedPath(link);
+        const QString pack = m_fs.resolvedPath(m_pack);
+        if (target.isEmpty() || pack.isEmpty() || !target.startsWith(pack + u'/') ||
+            m_fs.type(target) != FileSystem::Type::file)
+            return note(Error::saying(
+                Text(QT_TRANSLATE_NOOP("Orvoinstaller",
+                                       "字体 “%1” 是链接，但它指向的不是字体包内的普通文件"),
+                     {link})));
+        installFont(target, relative);
+    }
+
     void installFont(const QString& font, const QString& relative) {
         const QString inSystem = joinPath(m_folders.system, relative);
         const QString inUser = joinPath(m_folders.user, relative);
@@ -79,21 +110,23 @@ private:
 
     FileSystem& m_fs;
     const FontFolders& m_folders;
+    const QString m_pack;
     FontReport m_report;
     QSet<QString> m_swept; // folders cleared of earlier runs' temporaries
 };
 
 } // namespace
 
-FontReport installFonts(FileSystem& fs, const QString& source, const FontFolders& folders) {
-    FontInstallation installation(fs, folders);
+FontReport installFonts(FileSystem& fs, const QString& source, const FontFolders& folders,
+                        const QString& pack) {
+    FontInstallation installation(fs, folders, pack);
     installation.installFolder(source, QString());
     return std::move(installation).report();
 }
 
 FontReport installPackFonts(const Platform& platform, const QString& resources) {
     FontReport report = installFonts(*platform.fileSystem, Pack{resources}.fontsFolder(),
-                                     {platform.fontsFolder, platform.userFontsFolder});
+                                     {platform.fontsFolder, platform.userFontsFolder}, resources);
     if (report.refusal)
         platform.output->line(
             QStringLiteral("系统字体文件夹拒绝写入，字体改为安装到当前用户的字体文件夹: ") +

@@ -21,8 +21,11 @@ struct FontReport {
 // Installs every visible entry of `source`, a sub-folder's fonts one by one. A font whose
 // bytes are already in either folder is left alone; any other is copied beside its place
 // under a hidden name and renamed into it, so a copy cut short never passes for a font.
-// Once the system folder refuses, the remaining fonts go to the user's folder.
-FontReport installFonts(FileSystem& fs, const QString& source, const FontFolders& folders);
+// Once the system folder refuses, the remaining fonts go to the user's folder. Only regular
+// files are opened; a link is installed as a regular file with the bytes of its target when
+// that is a regular file inside `pack`, and fails otherwise.
+FontReport installFonts(FileSystem& fs, const QString& source, const FontFolders& folders,
+                        const QString& pack);
 
 // The fonts of the pack in `resources` into the platform's folders, as the font button puts
 // them, with the trace line of a refusal of the system folder.

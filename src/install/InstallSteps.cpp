@@ -1,8 +1,8 @@
 #include "install/InstallSteps.h"
 
-#include "install/Manifest.h"
-
-#include <QLockFile>
+#include "install/ManifestLocation.h"
+#include "install/ManifestRecorder.h"
+#include "install/TemplatesFolderLock.h"
 
 namespace Orvoinstaller {
 
@@ -15,28 +15,25 @@ InstallSteps::InstallSteps(FileSystem& fs, DiagnosticOutput& output)
 InstallSteps::~InstallSteps() = default;
 
 Result<bool> InstallSteps::tryLock() {
-    if (!m_lock) {
-        if (Failure error = m_installer.homeProblem())
-            return *error;
-        const QString folder = m_installer.templatesFolder();
-        if (Failure error = m_fs.createDirectories(folder))
-            return *error;
-        m_lock = templatesFolderLock(folder);
-    }
-    if (m_lock->tryLock(0))
+    if (m_lock)
         return true;
-    if (m_lock->error() == QLockFile::LockFailedError)
-        return false;
-    return Error::saying(
-        Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法锁定 “%1”"), {m_lock->fileName()}));
+    if (Failure error = m_installer.homeProblem())
+        return *error;
+    const QString folder = m_installer.templatesFolder();
+    if (Failure error = m_fs.createDirectories(folder))
+        return *error;
+    auto lock = lockTemplatesFolder(m_fs, folder);
+    if (!lock)
+        return lock.error();
+    m_lock = std::move(lock).value();
+    return m_lock != nullptr;
 }
 
 void InstallSteps::unlock() {
     // What the record deferred is written while the lock still keeps other runs out.
     if (m_recorder)
         noteUnsaved(m_recorder->finish());
-    if (m_lock)
-        m_lock->unlock();
+    m_lock.reset();
 }
 
 RunPlans InstallSteps::plan(const QList<FolderItem>& items) const {

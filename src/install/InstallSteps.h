@@ -8,8 +8,6 @@
 #include <memory>
 #include <vector>
 
-class QLockFile;
-
 namespace Orvoinstaller {
 
 class ManifestRecorder;
@@ -48,7 +46,7 @@ private:
     FileSystem& m_fs;
     DiagnosticOutput& m_output;
     TemplateInstaller m_installer;
-    std::unique_ptr<QLockFile> m_lock;
+    std::unique_ptr<FileSystem::Lock> m_lock;
     std::unique_ptr<ManifestRecorder> m_recorder;
 };
 

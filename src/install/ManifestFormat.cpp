@@ -1,5 +1,7 @@
 #include "install/ManifestFormat.h"
 
+#include "base/FolderType.h"
+
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -123,12 +125,19 @@ Result<QList<ManifestEntry>> parseManifest(const QByteArray& bytes,
 
 } // namespace
 
-// A path the installer can have written: relative, inside a kind folder, no "." or "..".
+// A path the installer can have written: relative, in a template folder of a kind folder, no
+// "." or "..". Anything else may be a user's file that a forged entry points at.
 bool insideTemplates(const QString& relative) {
     if (relative.startsWith(u'/') || relative.contains(QChar(0)))
         return false;
     const QStringList parts = relative.split(u'/');
-    return parts.size() >= 2 && std::none_of(parts.begin(), parts.end(), [](const QString& part) {
+    const auto kinds = {FolderType::titles, FolderType::effects, FolderType::generators,
+                        FolderType::transitions};
+    const bool inKindFolder = std::any_of(kinds.begin(), kinds.end(), [&](FolderType kind) {
+        return parts.first() == kindFolderName(kind);
+    });
+    return inKindFolder && parts.size() >= 3 &&
+           std::none_of(parts.begin(), parts.end(), [](const QString& part) {
                return part.isEmpty() || part == u"." || part == u"..";
            });
 }

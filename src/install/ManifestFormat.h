@@ -24,7 +24,8 @@ struct ManifestEntry {
 // templates folder, or names a path that leaves the templates folder.
 Result<QList<ManifestEntry>> loadManifest(FileSystem& fs, const ManifestLocation& location);
 
-// A path the installer can have written: relative, inside a kind folder, no "." or "..".
+// A path the installer can have written: relative, below a template folder of one of the
+// kind folders, no "." or "..".
 bool insideTemplates(const QString& relative);
 
 // One entry, kept serialised: a save joins these instead of building the whole document anew.

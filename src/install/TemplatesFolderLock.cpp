@@ -1,14 +1,10 @@
 #include "install/TemplatesFolderLock.h"
 
-#include "platform/FileSystem.h"
-
 namespace Orvoinstaller {
 
-std::unique_ptr<QLockFile> templatesFolderLock(const QString& templatesFolder) {
-    auto lock = std::make_unique<QLockFile>(
-        joinPath(templatesFolder, QStringLiteral(".orvo-install.lock")));
-    lock->setStaleLockTime(0);
-    return lock;
+Result<std::unique_ptr<FileSystem::Lock>> lockTemplatesFolder(FileSystem& fs,
+                                                              const QString& templatesFolder) {
+    return fs.tryLock(joinPath(templatesFolder, QStringLiteral(".orvo-install.lock")));
 }
 
 } // namespace Orvoinstaller

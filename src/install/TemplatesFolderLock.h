@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QLockFile>
+#include "platform/FileSystem.h"
+
 #include <QString>
 
 #include <memory>
@@ -8,8 +9,9 @@
 namespace Orvoinstaller {
 
 // The lock every run that changes the templates folder holds while it works (installs,
-// uninstalls), not yet taken; the folder must exist. A holder that died is found by its
-// process id, so a long run never counts as stale.
-std::unique_ptr<QLockFile> templatesFolderLock(const QString& templatesFolder);
+// uninstalls); the folder must exist. Null while another run holds it. It never goes stale:
+// the system lets go of a holder that died, and an empty or old lock file blocks no one.
+Result<std::unique_ptr<FileSystem::Lock>> lockTemplatesFolder(FileSystem& fs,
+                                                              const QString& templatesFolder);
 
 } // namespace Orvoinstaller

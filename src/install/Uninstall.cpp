@@ -1,7 +1,9 @@
 #include "install/Uninstall.h"
 
 #include "install/ManifestFormat.h"
+#include "install/SafeWrite.h"
 #include "install/TemplatesFolderLock.h"
+#include "base/FolderType.h"
 
 #include <QDir>
 #include <QHash>
@@ -45,6 +47,7 @@ private:
     void walk(const QString& folder);
     bool leftEmpty(const QString& folder, const QStringList& names);
     void removeFolders();
+    void removeTemporaries();
     void keep(const char* reason, const QString& path) {
         Text line(reason, {path});
         m_report.kept << line.source();
@@ -67,6 +70,7 @@ private:
     QSet<Identity> m_present; // entries found, changed or not, whatever the path's spelling
     QSet<QString> m_gone;
     QSet<Identity> m_goneIdentities;
+    QStringList m_temporaries; // what runs cut short left in the folders walked
 };
 
 const char* const missingReason = QT_TRANSLATE_NOOP("Orvoinstaller", "“%1” 已不存在");
@@ -81,18 +85,20 @@ const char* const addedReason = QT_TRANSLATE_NOOP("Orvoinstaller", "保留 “%1
 UninstallReport Uninstall::run() {
     // Another run writing meanwhile would add entries this one does not know of, and save a
     // manifest over the one written here.
-    std::unique_ptr<QLockFile> lock;
+    std::unique_ptr<FileSystem::Lock> lock;
     if (!m_dryRun && m_fs.type(m_root, true) == Type::folder) {
-        lock = templatesFolderLock(m_root);
-        if (!lock->tryLock(0)) {
-            m_report.refused = Error::saying(Text(
-                lock->error() == QLockFile::LockFailedError
-                    ? QT_TRANSLATE_NOOP("Orvoinstaller",
-                                        "另一个安装程序正在使用模板文件夹 “%1”，请等它完成后再试")
-                    : QT_TRANSLATE_NOOP("Orvoinstaller", "无法锁定模板文件夹 “%1”"),
-                {m_root}));
+        auto taken = lockTemplatesFolder(m_fs, m_root);
+        if (!taken || !taken.value()) {
+            m_report.refused =
+                taken ? Error::saying(
+                            Text(QT_TRANSLATE_NOOP(
+                                     "Orvoinstaller",
+                                     "另一个安装程序正在使用模板文件夹 “%1”，请等它完成后再试"),
+                                 {m_root}))
+                      : taken.error();
             return m_report;
         }
+        lock = std::move(taken).value();
     }
     const auto loaded = loadManifest(m_fs, m_location);
     if (!loaded) {
@@ -115,6 +121,7 @@ UninstallReport Uninstall::run() {
         if (reachable(folder))
             walk(folder);
 
+    removeTemporaries();
     for (const Removal& removal : std::as_const(m_removals)) {
         if (!m_dryRun) {
             if (Failure error = m_fs.removeFile(removal.absolute)) {
@@ -218,6 +225,10 @@ void Uninstall::walk(const QString& folder) {
         const QString path = joinPath(folder, name);
         if (m_recorded.contains(path))
             continue;
+        if (isTemporaryName(name)) {
+            m_temporaries << path;
+            continue;
+        }
         const FileSystem::Facts facts = m_fs.facts(path);
         if (facts.type == Type::folder) {
             if (m_ancestors.contains(path) || m_ancestorIdentities.contains(identity(facts)))
@@ -238,6 +249,26 @@ bool Uninstall::leftEmpty(const QString& folder, const QStringList& names) {
         const FileSystem::Facts facts = m_fs.facts(path);
         return facts.type != Type::missing && m_goneIdentities.contains(identity(facts));
     });
+}
+
+// A killed run's temporaries are the installer's own, not the user's: they go with it, from
+// the kind folders (whole templates being copied) and the template folders (merged files).
+void Uninstall::removeTemporaries() {
+    for (const FolderType kind : {FolderType::titles, FolderType::effects, FolderType::generators,
+                                  FolderType::transitions}) {
+        const QString folder = joinPath(m_root, kindFolderName(kind));
+        if (folderType(folder) != Type::folder)
+            continue;
+        if (const auto names = m_fs.entryNames(folder))
+            for (const QString& name : names.value())
+                if (isTemporaryName(name))
+                    m_temporaries << joinPath(folder, name);
+    }
+    for (const QString& path : std::as_const(m_temporaries)) {
+        if (!m_dryRun && m_fs.removeItem(path))
+            continue;
+        m_gone.insert(path);
+    }
 }
 
 // Deepest first, so that a folder whose sub-folders all go goes too. Kind folders and the

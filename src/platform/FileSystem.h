@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -24,6 +25,9 @@ public:
         QString path;                    // absolute; last component is the name as stored
         std::optional<bool> isDirectory; // empty when not asked for or not readable
         std::optional<Type> type;        // filled with isDirectory, where readable
+        // False when the name's bytes are not UTF-8 (Linux allows any): the text in `path`
+        // then names another entry, or none.
+        bool nameIsText = true;
     };
 
     // What lstat says of an entry: enough to tell an unchanged file without reading it,
@@ -36,6 +40,13 @@ public:
         quint32 permissions = 0; // the mode's 07777 bits
         quint64 device = 0;
         quint64 inode = 0;
+    };
+
+    // Held until destroyed. The system lets go of it when its holder ends, however it ends,
+    // so it never goes stale.
+    class Lock {
+    public:
+        virtual ~Lock() = default;
     };
 
     virtual ~FileSystem() = default;
@@ -62,6 +73,9 @@ public:
 
     // The size of a regular file (links not followed); 0 for anything else.
     virtual qint64 fileSize(const QString& path) const = 0;
+
+    // The path with every link on the way resolved; empty when it leads nowhere.
+    virtual QString resolvedPath(const QString& path) const = 0;
 
     // A one-line rendering of all attributes of the item.
     virtual Result<QString> attributes(const QString& path) const = 0;
@@ -97,6 +111,11 @@ public:
     // another kind.
     virtual Result<QByteArray> readFile(const QString& path) const = 0;
 
+    // An exclusive lock on the regular file `path`, made when missing and removed when let go:
+    // null while another holder has it (in this process or another); an error when the file
+    // cannot be had.
+    virtual Result<std::unique_ptr<Lock>> tryLock(const QString& path) = 0;
+
     // True only when both are regular files (not links) with the same bytes and permission
     // bits, so that putting a copy of the first in place of the second would change nothing.
     // False whenever unsure.
@@ -104,8 +123,8 @@ public:
         return false;
     }
 
-    // True only when both are files (links followed) of the same size and bytes, whatever
-    // their permission bits. False whenever unsure.
+    // True only when both are regular files (links followed) of the same size and bytes,
+    // whatever their permission bits. False whenever unsure; nothing else is opened.
     virtual bool sameContent(const QString& /*first*/, const QString& /*second*/) const {
         return false;
     }

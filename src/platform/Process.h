@@ -42,8 +42,8 @@ public:
     // is destroyed first.
     virtual void run(const ProcessRequest& request, QObject* context,
                      std::function<void(ProcessOutcome)> done) = 0;
-    // Ends the children still running: asked to terminate, then killed after 3 s. Their
-    // outcome is delivered as usual.
+    // Ends the children still running, each with what it started (its process group): asked
+    // to terminate, then killed after 3 s. Their outcome is delivered as usual.
     virtual void stop() {}
 };
 

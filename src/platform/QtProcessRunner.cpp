@@ -6,7 +6,9 @@
 #include <QProcessEnvironment>
 #include <QTimer>
 
+#include <csignal>
 #include <memory>
+#include <unistd.h>
 
 namespace Orvoinstaller {
 
@@ -23,6 +25,8 @@ void QtProcessRunner::run(const ProcessRequest& request, QObject* context,
             environment.insert(name, value);
         process->setProcessEnvironment(environment);
     }
+    // Its own process group, so that stopping it reaches whatever it started too.
+    process->setChildProcessModifier([] { ::setpgid(0, 0); });
 
     struct State {
         QByteArray output;
@@ -85,12 +89,11 @@ void QtProcessRunner::stop() {
     for (const QPointer<QProcess>& process : std::as_const(m_running)) {
         if (!process || process->state() == QProcess::NotRunning)
             continue;
-        process->terminate();
-        // A child that ignores the request is not waited for much longer.
-        QTimer::singleShot(3000, process.data(), [process] {
-            if (process && process->state() != QProcess::NotRunning)
-                process->kill();
-        });
+        const auto group = static_cast<pid_t>(process->processId());
+        ::kill(-group, SIGTERM);
+        // A child that ignores the request is not waited for much longer; nor is what it
+        // started, which may outlive it.
+        QTimer::singleShot(3000, [group] { ::kill(-group, SIGKILL); });
     }
 }
 

@@ -7,10 +7,14 @@
 #include <QFile>
 #include <QStringBuilder>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <dirent.h>
+#include <fcntl.h>
 #include <filesystem>
 #include <string_view>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -120,7 +124,9 @@ RealFileSystem::visibleEntries(const QString& dir, bool withDirectoryFlag) const
         listFolder(nativeDir, [&](std::string_view name, unsigned char type) {
             if (isHidden(nativeDir, name))
                 return;
-            Entry entry{joinPath(dir, nameText(name)), std::nullopt, std::nullopt};
+            const QString text = nameText(name);
+            Entry entry{joinPath(dir, text), std::nullopt, std::nullopt,
+                        text.toUtf8() == QByteArrayView(name.data(), qsizetype(name.size()))};
             if (withDirectoryFlag) {
                 // A link is reported as what it is, not as what it points to.
                 entry.type = typeOf(type);
@@ -304,22 +310,129 @@ Result<QByteArray> RealFileSystem::readFile(const QString& path) const {
     return data;
 }
 
+namespace {
+
+// flock(), not a file that names its holder: the kernel drops it with the holder's last
+// descriptor, whether the holder ends well, crashes or is killed.
+class FileLock : public FileSystem::Lock {
+public:
+    FileLock(int fd, std::string path, dev_t device, ino_t inode)
+        : m_fd(fd), m_path(std::move(path)), m_device(device), m_inode(inode) {}
+    ~FileLock() override {
+        // Removed while still held, so that no one locks a file about to vanish; one who
+        // opened it before finds it gone once locked, and tries again.
+        struct stat st;
+        if (::lstat(m_path.c_str(), &st) == 0 && st.st_dev == m_device && st.st_ino == m_inode)
+            ::unlink(m_path.c_str());
+        ::close(m_fd);
+    }
+
+private:
+    int m_fd;
+    std::string m_path;
+    dev_t m_device;
+    ino_t m_inode;
+};
+
+Error lockFailure(const QString& path, int error) {
+    return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法锁定 “%1”: %2"), path,
+                   std::error_code(error, std::generic_category()));
+}
+
+} // namespace
+
+Result<std::unique_ptr<FileSystem::Lock>> RealFileSystem::tryLock(const QString& path) {
+    const std::string name = native(path).native();
+    for (;;) {
+        // Not through a link, and without waiting on a FIFO put in its place.
+        const int fd =
+            ::open(name.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+        if (fd < 0)
+            return lockFailure(path, errno);
+        struct stat held;
+        if (::fstat(fd, &held) != 0 || !S_ISREG(held.st_mode)) {
+            ::close(fd);
+            return Error::saying(
+                Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法锁定 “%1”: 它不是普通文件"), {path}),
+                EINVAL);
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int error = errno;
+            ::close(fd);
+            if (error == EWOULDBLOCK)
+                return std::unique_ptr<Lock>();
+            return lockFailure(path, error);
+        }
+        struct stat now;
+        if (::lstat(name.c_str(), &now) == 0 && now.st_dev == held.st_dev &&
+            now.st_ino == held.st_ino)
+            return std::unique_ptr<Lock>(
+                std::make_unique<FileLock>(fd, name, held.st_dev, held.st_ino));
+        ::close(fd); // its holder removed it meanwhile: lock the one there now
+    }
+}
+
 bool RealFileSystem::sameRegularFile(const QString& first, const QString& second) const {
     return Orvoinstaller::sameRegularFile(native(first), native(second));
 }
 
-bool RealFileSystem::sameContent(const QString& first, const QString& second) const {
-    QFile a(first);
-    QFile b(second);
-    if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly) || a.size() != b.size())
-        return false;
-    constexpr qint64 chunk = 1 << 18;
-    while (!a.atEnd()) {
-        const QByteArray bytes = a.read(chunk);
-        if (bytes.isEmpty() || bytes != b.read(chunk))
-            return false;
+namespace {
+
+// A regular file for reading, links followed; never waits on a FIFO or opens a device.
+struct RegularFile {
+    explicit RegularFile(const QString& path) {
+        fd = ::open(native(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+            ::close(fd);
+            fd = -1;
+        }
     }
-    return b.atEnd() && a.error() == QFileDevice::NoError && b.error() == QFileDevice::NoError;
+    ~RegularFile() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    // Up to `size` bytes, fewer only at the end; -1 on failure.
+    ssize_t read(char* data, size_t size) const {
+        size_t done = 0;
+        while (done < size) {
+            const ssize_t got = ::read(fd, data + done, size - done);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                return got < 0 ? -1 : static_cast<ssize_t>(done);
+            done += static_cast<size_t>(got);
+        }
+        return static_cast<ssize_t>(done);
+    }
+    int fd = -1;
+    struct stat st {};
+};
+
+} // namespace
+
+bool RealFileSystem::sameContent(const QString& first, const QString& second) const {
+    const RegularFile a(first), b(second);
+    if (a.fd < 0 || b.fd < 0 || a.st.st_size != b.st.st_size)
+        return false;
+    constexpr size_t chunk = 1 << 18;
+    std::vector<char> left(chunk), right(chunk);
+    for (;;) {
+        const ssize_t got = a.read(left.data(), chunk);
+        if (got < 0 || b.read(right.data(), chunk) != got ||
+            !std::equal(left.begin(), left.begin() + got, right.begin()))
+            return false;
+        if (got < static_cast<ssize_t>(chunk))
+            return true;
+    }
+}
+
+QString RealFileSystem::resolvedPath(const QString& path) const {
+    char* resolved = ::realpath(native(path).c_str(), nullptr);
+    if (!resolved)
+        return {};
+    const QString text = QString::fromUtf8(resolved);
+    ::free(resolved);
+    return text;
 }
 
 QString joinPath(const QString& dir, const QString& name) {

@@ -19,6 +19,7 @@ public:
     Type type(const QString& path, bool followLinks = false) const override;
     Facts facts(const QString& path) const override;
     qint64 fileSize(const QString& path) const override;
+    QString resolvedPath(const QString& path) const override;
     Result<QString> attributes(const QString& path) const override;
     Failure createDirectories(const QString& path) override;
     Failure copyItem(const QString& from, const QString& to,
@@ -30,6 +31,7 @@ public:
     Failure replaceItem(const QString& from, const QString& to) override;
     Failure moveNew(const QString& from, const QString& to) override;
     Result<QByteArray> readFile(const QString& path) const override;
+    Result<std::unique_ptr<Lock>> tryLock(const QString& path) override;
     bool sameRegularFile(const QString& first, const QString& second) const override;
     bool sameContent(const QString& first, const QString& second) const override;
 

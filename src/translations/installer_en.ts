@@ -173,6 +173,10 @@ Examples:
         <source>完成：已删除 %1 个文件和 %2 个文件夹，保留 %3 个，失败 %4 个</source>
         <translation>Done: removed %1 files and %2 folders, kept %3, %4 failed</translation>
     </message>
+    <message>
+        <source>--name %1: 有歧义，模板 %2 都符合；请在窗口中改名</source>
+        <translation>--name %1: ambiguous, the templates %2 all fit; rename one of them in the window instead</translation>
+    </message>
 </context>
 <context>
     <name>ContentView</name>
@@ -427,10 +431,6 @@ Examples:
         <translation>Another installer is using the templates folder “%1”; try again when it has finished</translation>
     </message>
     <message>
-        <source>无法锁定模板文件夹 “%1”</source>
-        <translation>The templates folder “%1” could not be locked</translation>
-    </message>
-    <message>
         <source>无法写入 “%1”: 那里是一个文件夹</source>
         <translation>“%1” could not be written: there is a folder there</translation>
     </message>
@@ -445,10 +445,6 @@ Examples:
     <message>
         <source>无法找到资源文件夹</source>
         <translation>The resource folder cannot be found.</translation>
-    </message>
-    <message>
-        <source>无法锁定 “%1”</source>
-        <translation>“%1” cannot be locked.</translation>
     </message>
     <message>
         <source>无法保存脚本输出: 系统没有提供应用数据文件夹</source>
@@ -481,6 +477,22 @@ Examples:
     <message>
         <source>无法列出正在运行的程序 “/proc”: %1</source>
         <translation>The running programs cannot be listed from “/proc”: %1</translation>
+    </message>
+    <message>
+        <source>“%1” 的名称不是有效的 UTF-8，不会安装它</source>
+        <translation>The name of “%1” is not valid UTF-8; it is not installed.</translation>
+    </message>
+    <message>
+        <source>字体 “%1” 是链接，但它指向的不是字体包内的普通文件</source>
+        <translation>The font “%1” is a link, but not to a regular file inside the pack.</translation>
+    </message>
+    <message>
+        <source>无法锁定 “%1”: %2</source>
+        <translation>“%1” cannot be locked: %2</translation>
+    </message>
+    <message>
+        <source>无法锁定 “%1”: 它不是普通文件</source>
+        <translation>“%1” cannot be locked: it is not a regular file.</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 // The command line of the built program, end to end: a copy of its bundle around a small
 // pack, a sandbox for a home folder, no display.
+#include "platform/RealFileSystem.h"
 #include "support/TestPlatform.h"
 
 #include <QDir>
@@ -7,7 +8,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -255,9 +255,11 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
+        QTest::addColumn<QStringList>("templates"); // besides the pack's own
         const auto row = [](const char* name, const QStringList& arguments, int status,
-                            const QString& out, const QString& err, const QStringList& env = {}) {
-            QTest::newRow(name) << arguments << env << status << out << err;
+                            const QString& out, const QString& err, const QStringList& env = {},
+                            const QStringList& templates = {}) {
+            QTest::newRow(name) << arguments << env << status << out << err << templates;
         };
         const QString summary = "Done: 4 templates: 3 installed, 1 merged, 0 unchanged, 0 failed, "
                                 "0 cancelled; script: none; fonts: skipped";
@@ -277,6 +279,9 @@ private Q_SLOTS:
         row("nothing, no display", {}, 2, "", "The window needs a display");
         row("no new name", {"--install", "--name", "Titles/T"}, 2, "", "KIND/OLD=NEW");
         row("no such template", {"--install", "--name", "Titles/Z=A"}, 2, "", "no such template");
+        // Either could be meant: A as "1=2", or A=1 as "2".
+        row("ambiguous name", {"--install", "--name", "Titles/A=1=2"}, 2, "", "\"A=1\"", {},
+            {"Titles/A", "Titles/A=1"});
         row("slash in the name", {"--install", "--name", "Titles/T=a/b"}, 2, "", "“/”");
         row("256 bytes", {"--install", "--name", "Titles/T=" + QString(128, u'é')}, 2, "",
             "256 bytes");
@@ -289,12 +294,17 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QString, out);
         QFETCH(QString, err);
+        QFETCH(QStringList, templates);
+        for (const QString& folder : templates)
+            write(m_resources + "/" + folder + "/file", "f");
         write(installed("Titles.localized/T/mine"), "mine");
         write(installed("Generators.localized/Blocked"), "a file");
         const QStringList before = treeListing(m_home);
         m_env = env;
         const Outcome outcome = run(arguments);
         m_env.clear();
+        for (const QString& folder : templates)
+            QDir(m_resources + "/" + folder).removeRecursively();
         QCOMPARE(outcome.status, status);
         for (const auto& [stream, part] : {std::pair{outcome.out, out}, {outcome.err, err}})
             QVERIFY2(part.isEmpty() ? stream.isEmpty() : stream.contains(part.toUtf8()), stream);
@@ -404,8 +414,9 @@ private Q_SLOTS:
     // and goes on once it is free.
     void waitsForAnotherInstaller() {
         QDir().mkpath(installed(""));
-        QLockFile other(installed(".orvo-install.lock"));
-        QVERIFY(other.tryLock(0));
+        Orvoinstaller::RealFileSystem fs;
+        auto other = fs.tryLock(installed(".orvo-install.lock"));
+        QVERIFY(other && other.value());
         QProcess* program = start({"--install", "--no-script"});
         QVERIFY(QTest::qWaitFor(
             [&] {
@@ -413,7 +424,7 @@ private Q_SLOTS:
             },
             60000));
         QVERIFY(!QFileInfo::exists(installed("Titles.localized/T")));
-        other.unlock();
+        std::move(other).value().reset();
         QVERIFY(program->waitForFinished(60000));
         QCOMPARE(program->exitCode(), 0);
         QVERIFY(QFileInfo::exists(installed("Titles.localized/T/file")));

@@ -1,5 +1,6 @@
 // Resource discovery: locating the resource folder, the plug-in folder scan, the tutorial
 // address, and how construction runs them.
+#include "discovery/Discovery.h"
 #include "discovery/NameList.h"
 #include "support/StateAccess.h"
 #include "discovery/TutorialUrl.h"
@@ -26,6 +27,11 @@ struct UnlistableFileSystem : RealFileSystem {
         if (unlistable.contains(dir))
             return Error::saying(QStringLiteral("cannot list “%1”").arg(dir));
         return RealFileSystem::entryNames(dir);
+    }
+    Result<std::vector<Entry>> visibleEntries(const QString& dir, bool flag) const override {
+        if (unlistable.contains(dir))
+            return Error::saying(QStringLiteral("cannot list “%1”").arg(dir), EACCES);
+        return RealFileSystem::visibleEntries(dir, flag);
     }
     QStringList unlistable;
 };
@@ -82,6 +88,41 @@ private Q_SLOTS:
         // A state object gone before its turn must not be written to.
         delete new InstallerViewModel(box.platform());
         QCoreApplication::processEvents();
+    }
+
+    // Only what is missing is absent: a kind folder or Fonts/ that cannot be listed, or a
+    // template whose name is not UTF-8, is a failure with its trace line.
+    void unreadableIsNotAbsent_data() {
+        QTest::addColumn<QByteArray>("entry"); // a folder under the resource folder
+        QTest::addColumn<bool>("unlistable");
+        QTest::addColumn<int>("templates");
+        QTest::addColumn<bool>("hasFonts");
+        QTest::newRow("kind folder unreadable") << QByteArray("Titles") << true << 1 << false;
+        QTest::newRow("Fonts unreadable") << QByteArray("Fonts") << true << 2 << true;
+        QTest::newRow("name not UTF-8") << QByteArray("Titles/caf\xe9") << false << 2 << false;
+        QTest::newRow("nothing wrong") << QByteArray("Titles/B") << false << 3 << false;
+    }
+    void unreadableIsNotAbsent() {
+        QFETCH(QByteArray, entry);
+        QFETCH(bool, unlistable);
+        QFETCH(int, templates);
+        QFETCH(bool, hasFonts);
+        Sandbox box;
+        box.makeResourceDir("Titles/A");
+        box.makeResourceDir("Effects/E");
+        ::mkdir((QFile::encodeName(box.resourcePath()) + '/' + entry).constData(), 0755);
+        UnlistableFileSystem fs(box.homePath());
+        if (unlistable)
+            fs.unlistable << box.resourcePath() + '/' + QString::fromLatin1(entry);
+        const PackContents pack = scanPack(fs, box.resourcePath(), box.output());
+        QCOMPARE(pack.templates.size(), templates);
+        QCOMPARE(pack.hasFonts, hasFonts);
+        const QStringList failed = box.lines().filter("❌ ");
+        QCOMPARE(pack.failures.size(), failed.size());
+        QCOMPARE(failed.size(), templates == 3 ? 0 : 1);
+        if (!failed.isEmpty())
+            QVERIFY2(failed[0].contains(box.resourcePath() + "/" + entry.split('/')[0]),
+                     qPrintable(failed[0]));
     }
 
     // Stray files, hidden and nested folders, a kind folder that is a file; names as stored.

@@ -1,10 +1,14 @@
 // Font installation: what counts as installed, copies cut short, fonts that cannot be written,
 // and the user's own folder when the system's refuses.
+#include "install/Fonts.h"
 #include "model/InstallerViewModel.h"
 #include "platform/RealFileSystem.h"
 #include "support/TestPlatform.h"
 
 #include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Orvoinstaller;
 using namespace Orvoinstaller::Testing;
@@ -159,6 +163,55 @@ private Q_SLOTS:
             QTRY_COMPARE(model.installationProgress(), u"字体安装完成"_s);
             QCOMPARE(fs->copies, copies);
         }
+    }
+
+    // Only regular files are opened: a FIFO in the pack or where a font goes fails that font
+    // at once, with a reason. A link is installed as a regular file with the bytes it points
+    // to, when that is a regular file inside the pack; otherwise it fails.
+    void onlyRegularFilesAreOpened_data() {
+        QTest::addColumn<QString>("font");    // "fifo", or "link:TARGET" (from Fonts/)
+        QTest::addColumn<bool>("fifoThere");  // a FIFO where the font goes
+        QTest::addColumn<QString>("failure"); // part of the reason, or empty
+        QTest::addColumn<QStringList>("systemAfter");
+        const QString notFile = u"不是普通文件"_s, notInPack = u"不是字体包内的普通文件"_s;
+        QTest::newRow("FIFO in the pack") << u"fifo"_s << false << notFile << QStringList();
+        QTest::newRow("FIFO where it goes")
+            << u"link:../Shared/F.ttf"_s << true << notFile << QStringList{u"F.ttf (not a file)"_s};
+        QTest::newRow("link into the pack")
+            << u"link:../Shared/F.ttf"_s << false << QString() << QStringList{u"F.ttf = 66"_s};
+        QTest::newRow("link out of the pack")
+            << u"link:../../../../outside.ttf"_s << false << notInPack << QStringList();
+        QTest::newRow("link to a device")
+            << u"link:/dev/zero"_s << false << notInPack << QStringList();
+        QTest::newRow("dangling link") << u"link:gone.ttf"_s << false << notInPack << QStringList();
+    }
+    void onlyRegularFilesAreOpened() {
+        QFETCH(QString, font);
+        QFETCH(bool, fifoThere);
+        QFETCH(QString, failure);
+        QFETCH(QStringList, systemAfter);
+        const Watchdog watchdog(60, "a font installation that opened a FIFO");
+        Sandbox box;
+        box.writeResourceFile(u"Shared/F.ttf"_s, "f");
+        box.writeFile(u"outside.ttf"_s, "o");
+        const QString fonts = box.makeResourceDir(u"Fonts"_s);
+        const QByteArray path = QFile::encodeName(fonts + u"/F.ttf"_s);
+        if (font == u"fifo"_s)
+            QVERIFY(::mkfifo(path.constData(), 0644) == 0);
+        else
+            QVERIFY(::symlink(font.mid(5).toUtf8().constData(), path.constData()) == 0);
+        box.makeDir(box.fontsPath());
+        if (fifoThere)
+            QVERIFY(::mkfifo(QFile::encodeName(box.fontsPath() + u"/F.ttf"_s).constData(), 0644) ==
+                    0);
+        RealFileSystem fs(box.homePath());
+        const FontReport report =
+            installFonts(fs, fonts, {box.fontsPath(), box.userFontsPath()}, box.resourcePath());
+        QCOMPARE(report.firstError.has_value(), !failure.isEmpty());
+        if (report.firstError)
+            QVERIFY2(report.firstError->description().contains(failure),
+                     qPrintable(report.firstError->description()));
+        QCOMPARE(treeListing(box.fontsPath()), systemAfter);
     }
 
     // Without a resource folder nothing happens; without a Fonts folder the status says

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <csignal>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -362,8 +363,10 @@ private Q_SLOTS:
         Watchdog watchdog(60, "a script that ignores SIGTERM");
         Engine e;
         e.writeResourceFile("Titles/T/t");
-        e.writeResourceFile("post.command", "trap '' TERM; touch \"$(dirname \"$0\")/started\"; "
-                                            "while :; do sleep 0.1; done");
+        // What it started goes with it, though it too ignores SIGTERM.
+        e.writeResourceFile("post.command", "trap '' TERM; cd \"$(dirname \"$0\")\"; "
+                                            "(while :; do sleep 0.1; done) & echo $! > child; "
+                                            "touch started; while :; do sleep 0.1; done");
         e.start();
         QTimer poll;
         bool stopped = false;
@@ -379,6 +382,16 @@ private Q_SLOTS:
         QCOMPARE(e.model->installationSummary().cancelled, cancel);
         QVERIFY(!e.model->installationSummary().scriptFailed || !cancel);
         QCOMPARE(e.lines().filter("脚本").size(), cancel ? 0 : 1);
+        QFile pid(e.resourcePath() + "/child");
+        QVERIFY(pid.open(QIODevice::ReadOnly));
+        const pid_t child = pid.readAll().trimmed().toInt();
+        QVERIFY(child > 0);
+        // Gone, or a zombie that nobody has reaped yet.
+        const auto alive = [child] {
+            QFile stat("/proc/" + QString::number(child) + "/stat");
+            return stat.open(QIODevice::ReadOnly) && !stat.readAll().contains(") Z ");
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(::kill(child, 0) != 0 || !alive(), 10000);
     }
 };
 
