@@ -84,7 +84,11 @@ std::optional<PackContents> readPack(const Platform& platform, Console& console,
         return std::nullopt;
     }
     resources = *found;
-    return scanPack(*platform.fileSystem, resources, console);
+    PackContents pack = scanPack(*platform.fileSystem, resources, console);
+    // What could not be read is not absent: said, and the command fails once done.
+    for (const Error& failure : std::as_const(pack.failures))
+        console.toError(failure.text.translated());
+    return pack;
 }
 
 int listCommand(const Platform& platform, Console& console, bool json) {
@@ -116,7 +120,7 @@ int listCommand(const Platform& platform, Console& console, bool json) {
             QString::fromUtf8(
                 QJsonDocument(QJsonObject{{"format", 1}, {"templates", rows}}).toJson())
                 .trimmed());
-    return exitDone;
+    return pack->failures.isEmpty() ? exitDone : exitFailed;
 }
 
 // How a shell takes `word` as one word: quoted unless it needs no quotes.
@@ -286,10 +290,10 @@ int runCommandLine(int argc, char* argv[], const QString& version) {
             return exitFailed;
         if (const auto unusable = applyNames(pack->templates, parser.values(name)))
             return usage(*unusable);
-        status =
-            installCommand(platform, *console,
-                           {std::move(pack->templates), pack->hasFonts, parser.isSet(fonts),
-                            !parser.isSet(noScript), parser.isSet(checksum), parser.isSet(json)});
+        status = installCommand(platform, *console,
+                                {std::move(pack->templates), pack->hasFonts, parser.isSet(fonts),
+                                 !parser.isSet(noScript), parser.isSet(checksum),
+                                 parser.isSet(json), pack->failures});
     }
     if (status != exitDone)
         console->release();

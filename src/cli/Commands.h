@@ -25,6 +25,7 @@ struct InstallOptions {
     bool script = true;
     bool compareBytes = false;
     bool json = false;
+    QList<Error> packFailures; // parts of the pack that exist but could not be read
 };
 
 int installCommand(const Platform& platform, Console& console, const InstallOptions& options);

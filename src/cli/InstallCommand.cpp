@@ -113,11 +113,15 @@ QJsonObject documentJson(const InstallOptions& options, const InstallationReport
     QJsonObject fonts{{"result", fontsWord(report.fonts.state)}};
     if (report.fonts.error)
         fonts.insert("error", errorJson(*report.fonts.error));
+    QJsonArray pack;
+    for (const Error& failure : options.packFailures)
+        pack.append(errorJson(failure));
     return {{"format", 1},
             {"summary", summary},
             {"templates", templates},
             {"fonts", fonts},
-            {"script", scriptJson(report.script)}};
+            {"script", scriptJson(report.script)},
+            {"packErrors", pack}};
 }
 
 // Why what failed failed, on standard error; the summary or the document says how many.
@@ -182,7 +186,9 @@ int installCommand(const Platform& platform, Console& console, const InstallOpti
     sayFailures(console, options, report);
 
     const int signal = terminationSignal();
-    const int status = signal ? 128 + signal : report.succeeded() ? exitDone : exitFailed;
+    const int status = signal                                                 ? 128 + signal
+                       : report.succeeded() && options.packFailures.isEmpty() ? exitDone
+                                                                              : exitFailed;
     if (options.json) {
         console.document(
             QString::fromUtf8(QJsonDocument(documentJson(options, report)).toJson()).trimmed());

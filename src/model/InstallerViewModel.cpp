@@ -168,6 +168,11 @@ void InstallerViewModel::scanFolders() {
     for (const FolderItem& item : pack.templates)
         appendFolderItem(item);
     setHasFonts(pack.hasFonts);
+    // Unreadable is not absent: the user learns before installing that something is left out.
+    if (!pack.failures.isEmpty())
+        setInstallationProgress(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "模板包有一部分无法读取: %1"),
+                 {pack.failures.first().text}));
 }
 
 // Read at once, like the scan, so the trace keeps its order; a small file.
@@ -252,18 +257,17 @@ void InstallerViewModel::installPlugins() {
 }
 
 void InstallerViewModel::runFinished(const InstallationReport& report) {
-    InstallationSummary summary{static_cast<int>(report.templates.size()),
-                                report.count(TemplateOutcome::failed),
-                                report.script.state == ScriptResult::State::failed,
-                                report.cancelled,
-                                report.count(TemplateOutcome::installed) +
-                                    report.count(TemplateOutcome::merged) +
-                                    report.count(TemplateOutcome::unchanged),
-                                false,
-                                report.script.state == ScriptResult::State::failed &&
-                                        report.script.process
-                                    ? scriptLastLines(*report.script.process)
-                                    : QString()};
+    InstallationSummary summary{
+        static_cast<int>(report.templates.size()),
+        report.count(TemplateOutcome::failed),
+        report.script.state == ScriptResult::State::failed,
+        report.cancelled,
+        report.count(TemplateOutcome::installed) + report.count(TemplateOutcome::merged) +
+            report.count(TemplateOutcome::unchanged),
+        false,
+        report.script.state == ScriptResult::State::failed && report.script.process
+            ? scriptLastLines(*report.script.process)
+            : QString()};
     m_lastReport = report;
     onWorker<bool>(
         [programs = m_platform.runningPrograms] { return editorIsRunning(programs.get()); },

@@ -494,6 +494,10 @@ Examples:
         <source>无法锁定 “%1”: 它不是普通文件</source>
         <translation>“%1” cannot be locked: it is not a regular file.</translation>
     </message>
+    <message>
+        <source>模板包有一部分无法读取: %1</source>
+        <translation>Part of the pack cannot be read: %1</translation>
+    </message>
 </context>
 <context>
     <name>Orvoinstaller::ContentView</name>

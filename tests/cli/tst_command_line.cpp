@@ -136,6 +136,9 @@ private Q_SLOTS:
             << QStringList{"new", "merge", "new", "merge"};
         QTest::newRow("a file is no merge") << QStringList() << QStringList{"Titles.localized/T"}
                                             << QStringList{"new", "new", "new", "new"};
+        // A template whose name is not UTF-8 is left out, said, and fails the command.
+        QTest::newRow("a name not UTF-8")
+            << QStringList() << QStringList{"!"} << QStringList{"new", "new", "new", "new"};
     }
     void list() {
         QFETCH(QStringList, folders);
@@ -143,14 +146,19 @@ private Q_SLOTS:
         QFETCH(QStringList, states);
         for (const QString& folder : folders)
             QDir().mkpath(installed(folder));
+        const QString packFolder = files.value(0) == "!" ? files.takeFirst() : "";
         for (const QString& file : files)
             write(installed(file), "mine");
+        const std::string unreadable = m_resources.toStdString() + "/Effects/bad\xff";
+        if (!packFolder.isEmpty())
+            QVERIFY(std::filesystem::create_directories(unreadable));
         QStringList expected;
         for (int i = 0; i < kinds.size(); ++i)
             expected << kinds[i] + '\t' + names[i] + '\t' + states[i];
         const Outcome outcome = run({"--list"});
-        QCOMPARE(outcome.status, 0);
-        QCOMPARE(outcome.err, QByteArray());
+        QCOMPARE(outcome.status, packFolder.isEmpty() ? 0 : 1);
+        QCOMPARE(outcome.err.contains("UTF-8"), !packFolder.isEmpty());
+        QCOMPARE(outcome.err.isEmpty(), packFolder.isEmpty());
         QCOMPARE(outLines(outcome), expected);
         const QJsonDocument json = QJsonDocument::fromJson(run({"--list", "--json"}).out);
         QCOMPARE(json["format"].toInt(), 1);
@@ -159,6 +167,12 @@ private Q_SLOTS:
             rows << row["kind"].toString() + '\t' + row["name"].toString() + '\t' +
                         row["state"].toString();
         QCOMPARE(rows, expected);
+        if (!packFolder.isEmpty()) {
+            const Outcome install = run({"--install", "--json", "--no-script"});
+            std::filesystem::remove_all(unreadable);
+            QCOMPARE(install.status, 1);
+            QCOMPARE(QJsonDocument::fromJson(install.out)["packErrors"].toArray().size(), 1);
+        }
     }
 
     // Each row: the arguments, what stands in the home folder and the pack's script, then

@@ -1,12 +1,12 @@
 // Resource discovery: locating the resource folder, the plug-in folder scan, the tutorial
 // address, and how construction runs them.
+#include "base/Branding.h"
 #include "discovery/Discovery.h"
 #include "discovery/NameList.h"
-#include "support/StateAccess.h"
 #include "discovery/TutorialUrl.h"
-#include "base/Branding.h"
 #include "model/InstallerViewModel.h"
 #include "platform/RealFileSystem.h"
+#include "support/StateAccess.h"
 #include "support/TestPlatform.h"
 
 #include <QDir>
@@ -111,10 +111,10 @@ private Q_SLOTS:
         box.makeResourceDir("Titles/A");
         box.makeResourceDir("Effects/E");
         ::mkdir((QFile::encodeName(box.resourcePath()) + '/' + entry).constData(), 0755);
-        UnlistableFileSystem fs(box.homePath());
+        auto fs = std::make_shared<UnlistableFileSystem>(box.homePath());
         if (unlistable)
-            fs.unlistable << box.resourcePath() + '/' + QString::fromLatin1(entry);
-        const PackContents pack = scanPack(fs, box.resourcePath(), box.output());
+            fs->unlistable << box.resourcePath() + '/' + QString::fromLatin1(entry);
+        const PackContents pack = scanPack(*fs, box.resourcePath(), box.output());
         QCOMPARE(pack.templates.size(), templates);
         QCOMPARE(pack.hasFonts, hasFonts);
         const QStringList failed = box.lines().filter("❌ ");
@@ -123,6 +123,12 @@ private Q_SLOTS:
         if (!failed.isEmpty())
             QVERIFY2(failed[0].contains(box.resourcePath() + "/" + entry.split('/')[0]),
                      qPrintable(failed[0]));
+        // The window says so before anything is installed.
+        Platform platform = box.platform(std::make_shared<ManualQueue>());
+        platform.fileSystem = fs;
+        const InstallerViewModel model(platform);
+        QCOMPARE(model.installationProgress().startsWith("模板包有一部分无法读取: "),
+                 !failed.isEmpty());
     }
 
     // Stray files, hidden and nested folders, a kind folder that is a file; names as stored.
