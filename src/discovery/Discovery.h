@@ -17,7 +17,7 @@ std::optional<QString> findResourcePath(const Bundle& bundle, const FileSystem& 
                                         DiagnosticOutput& output);
 
 struct PackContents {
-    QList<FolderItem> templates; // kind by kind, each in the file system's order
+    QList<FolderItem> templates; // in sortTemplates()' order
     bool hasFonts = false;
 };
 
