@@ -43,6 +43,12 @@ Failure checkFolderName(const QString& name) {
                                    "名称 “%1” 不能用作文件夹名：以 “.” 开头的文件夹是隐藏的，"
                                    "Final Cut Pro 不会显示它"),
                  {name}));
+    // The limit of a file name on APFS and on Linux's file systems alike.
+    if (name.toUtf8().size() > 255)
+        return Error::of(
+            ErrorKind::invalidName,
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称 “%1” 不能用作文件夹名：超过 255 个字节"),
+                 {name}));
     return std::nullopt;
 }
 
