@@ -369,7 +369,8 @@ void ContentView::presentAlert(bool presented) {
         // The title reads as the alert's headline, as on the platform's own alerts.
         if (auto* title = m_alert->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
             title->setFont(Style::font(Style::TextRole::headline));
-            title->setMinimumWidth(220);
+            title->setMinimumWidth(320);
+            title->setWordWrap(true);
         }
         QPushButton* ok = m_alert->addButton(QString(), QMessageBox::AcceptRole);
         retranslateAlert();
