@@ -1,10 +1,11 @@
 // Renders the installer window to PNG files: the demo pack at start, empty resources,
-// during a run, the completion alert and the location sheet; in Chinese and in English, in
+// during a run, the completion alert, the location sheet, forty templates and a failure
+// alert; in Chinese and in English, in
 // the light and in the dark appearance, one sub-folder each ("zh-light", "en-dark", ...).
 // Usage: render-window <pack folder> <output folder>
 #include "model/InstallerViewModel.h"
-#include "support/StateAccess.h"
 #include "platform/Language.h"
+#include "support/StateAccess.h"
 #include "ui/Buttons.h"
 #include "ui/ContentView.h"
 #include "ui/LocationSheet.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
@@ -96,6 +98,8 @@ public:
     }
 
     ContentView* view() const { return m_window->contentView(); }
+    QWidget* window() const { return m_window.get(); }
+    QString homePath() const { return m_dir.filePath(QStringLiteral("home")); }
     InstallerViewModel& model() const { return *m_viewModel; }
 
     QImage picture(QWidget* overlay = nullptr, bool atTop = false) const {
@@ -176,9 +180,12 @@ bool renderStates(const QString& pack, const QString& out) {
                                                 : scene.model().folderItems().first().originalName);
         scene.view()->installButton()->click();
         const bool midRun = scene.stepUntil([&] {
-            return scene.model().isInstalling() &&
-                   scene.model().installationProgress().startsWith(QStringLiteral("正在安装: ")) &&
-                   scene.model().installationProgress() != firstItem;
+            // A small pack may be through before a turn ends: any later status will do.
+            const QString status = scene.model().installationProgress();
+            return scene.model().isInstalling() && status != firstItem &&
+                   (status.startsWith(QStringLiteral("正在安装: ")) ||
+                    status.startsWith(QStringLiteral("已安装: ")) ||
+                    status == QStringLiteral("安装完成！"));
         });
         if (!midRun)
             QTextStream(stderr) << "the run never reached an installed item\n";
@@ -205,6 +212,35 @@ bool renderStates(const QString& pack, const QString& out) {
         });
         ok &= alerted &&
               save(scene.picture(scene.view()->alert()), out, QStringLiteral("4-alert.png"));
+    }
+    {
+        // Forty templates: the filter shows, a long name is cut, a hidden one is refused.
+        QTemporaryDir many;
+        QProcess::execute(QStringLiteral("cp"),
+                          {QStringLiteral("-R"), pack + QStringLiteral("/."), many.path()});
+        for (int i = 1; i <= 37; ++i)
+            QDir().mkpath(many.filePath(QStringLiteral("Titles/Title %1").arg(i)));
+        Scene scene(many.path(), installed);
+        const auto& items = scene.model().folderItems();
+        scene.model().renameTemplate(
+            items[1].id(), QStringLiteral("A name much longer than the field it is typed in"));
+        scene.model().renameTemplate(items[2].id(), QStringLiteral(".hidden"));
+        scene.window()->resize(scene.window()->width(), scene.window()->height() + 160);
+        scene.settle();
+        ok &= save(scene.picture(), out, QStringLiteral("6-forty-templates.png"));
+    }
+    {
+        // A file where the effects' kind folder belongs: that template fails, and says why.
+        Scene scene(pack, installed);
+        QFile blocker(scene.homePath() +
+                      QStringLiteral("/Movies/Motion Templates.localized/Effects.localized"));
+        blocker.open(QIODevice::WriteOnly);
+        blocker.close();
+        scene.view()->installButton()->click();
+        const bool alerted = scene.stepUntil(
+            [&] { return scene.view()->alert() != nullptr && !scene.model().isInstalling(); });
+        ok &= alerted && save(scene.picture(scene.view()->alert()), out,
+                              QStringLiteral("7-failure-alert.png"));
     }
     {
         Scene scene(pack, installed);

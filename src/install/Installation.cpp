@@ -8,6 +8,7 @@
 #include "install/Worker.h"
 #include "platform/Language.h"
 
+#include <QLocale>
 #include <QThread>
 
 #include <atomic>
@@ -46,6 +47,18 @@ struct Installation::Shared {
     std::atomic<qint64> files{0};
     std::atomic<qint64> bytes{0};
 };
+
+Failure spaceShortage(const FileSystem& fs, const QString& folder, qint64 needed) {
+    const std::optional<qint64> free = fs.freeBytes(folder);
+    if (!free || needed <= *free)
+        return std::nullopt;
+    const auto size = [](qint64 bytes) {
+        return QLocale::c().formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat);
+    };
+    return Error::of(ErrorKind::noSpace,
+                     Text(QT_TRANSLATE_NOOP("Orvoinstaller", "磁盘空间不足：需要 %1，可用 %2"),
+                          {size(needed), size(*free)}));
+}
 
 Installation::Installation(Platform platform, QList<FolderItem> templates,
                            InstallationOptions options, QObject* parent)
@@ -105,10 +118,18 @@ void Installation::start() {
         }
 
         if (!cancel->isCancelled()) {
-            const RunPlans plans =
-                blocked ? RunPlans(templates.size(), *blocked) : steps.plan(templates);
+            RunPlans plans = blocked ? RunPlans(templates.size(), *blocked) : steps.plan(templates);
             RunProgress totals;
             plannedTotals(plans, totals.filesTotal, totals.bytesTotal);
+            // A full disk found midway would leave half the pack behind.
+            if (!blocked) {
+                if ((blocked = spaceShortage(fs, steps.installer().templatesFolder(),
+                                             totals.bytesTotal))) {
+                    output.line(blocked->description());
+                    plans = RunPlans(templates.size(), *blocked);
+                    totals = {};
+                }
+            }
             toMain([this, totals] {
                 m_progress = totals;
                 m_clock.start();
@@ -245,7 +266,8 @@ void Installation::runScript(const QString& path) {
                 if (const Failure error =
                         writeScriptLog(defaultManifestLocation(templates).path, outcome))
                     output->line(error->description());
-                QMetaObject::invokeMethod(this, [this] { finish(); }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    this, [this] { finish(); }, Qt::QueuedConnection);
             });
         });
 }

@@ -65,6 +65,9 @@ struct InstallationReport {
     bool succeeded() const;
 };
 
+// Why `needed` bytes cannot be written into `folder`, when its volume has less free.
+Failure spaceShortage(const FileSystem& fs, const QString& folder, qint64 needed);
+
 struct InstallationOptions {
     bool compareBytes = false; // see TemplateInstaller::setCompareBytes
     bool fonts = false;        // the pack's fonts, before the script so that it sees them

@@ -22,7 +22,7 @@ struct TemplatePlan {
 };
 
 // Why `name` cannot be the name of an installed template, if it cannot: empty, "." or "..",
-// a "/" or a NUL in it, or hidden.
+// a "/" or a NUL in it, hidden, or longer than 255 bytes in UTF-8.
 Failure checkFolderName(const QString& name);
 
 // Installs templates into the user's templates folder, one at a time, on whichever thread
@@ -49,11 +49,11 @@ public:
     Result<TemplatePlan> plan(const QString& source, FolderType kind, const QString& newName) const;
     // Copies or merges as planned. Fails with a reason, or with cancelled() when stopped.
     Failure execute(const TemplatePlan& plan, const CancelToken* cancel = nullptr,
-                   const Progress& progress = {});
+                    const Progress& progress = {});
 
     // Merges `source` into `destination` entry by entry, with its trace lines.
     Failure merge(const QString& source, const QString& destination,
-                 const CancelToken* cancel = nullptr, const Progress& progress = {});
+                  const CancelToken* cancel = nullptr, const Progress& progress = {});
 
     // Compare bytes even where size, modification time and permission bits already say a
     // file is unchanged (a maker's tool may keep all three while changing the content).
@@ -72,7 +72,7 @@ private:
     void countMerge(const QString& source, const QString& destination, qint64& files,
                     qint64& bytes) const;
     Failure copyCounted(const QString& source, const QString& target, const CancelToken* cancel,
-                       const Progress& progress, bool replace);
+                        const Progress& progress, bool replace);
     // Tells the observer of every file and link in a tree just put in place.
     void announce(const QString& path) const;
     // rsync's quick check: both regular files with equal size, time to the second and mode.

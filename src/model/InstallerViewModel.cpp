@@ -45,13 +45,30 @@ void InstallerViewModel::onWorker(std::function<T()> work, std::function<void(T)
 void InstallerViewModel::setFolderItems(QList<FolderItem> items) {
     Q_EMIT objectWillChange();
     m_folderItems = std::move(items);
+    m_invalidNames.clear();
+    for (const FolderItem& item : std::as_const(m_folderItems))
+        checkName(item);
     ++m_listGeneration;
 }
 
 void InstallerViewModel::appendFolderItem(FolderItem item) {
     Q_EMIT objectWillChange();
+    checkName(item);
     m_folderItems.append(std::move(item));
     ++m_listGeneration;
+}
+
+void InstallerViewModel::checkName(const FolderItem& item) {
+    if (checkFolderName(item.newName))
+        m_invalidNames.insert(item.id());
+    else
+        m_invalidNames.remove(item.id());
+}
+
+void InstallerViewModel::setRowFailures(QHash<QUuid, Error> value) {
+    Q_EMIT objectWillChange();
+    m_rowFailures = std::move(value);
+    ++m_listGeneration; // the rows show their marks
 }
 
 void InstallerViewModel::setShowingImageAlert(bool value) {
@@ -107,8 +124,19 @@ void InstallerViewModel::renameTemplate(const QUuid& id, const QString& newName)
     for (qsizetype i = 0; i < m_folderItems.size(); ++i) {
         if (m_folderItems[i].id() != id)
             continue;
+        // A run reads the names it started with: the row shows its name again.
+        if (m_isInstalling) {
+            Q_EMIT templateRenamed(static_cast<int>(i));
+            return;
+        }
         if (m_folderItems[i].newName != newName) {
+            const bool wasValid = !hasInvalidNames();
             m_folderItems[i].newName = newName;
+            m_rowFailures.remove(id);
+            checkName(m_folderItems[i]);
+            // The whole window hears of it only when Install changes.
+            if (wasValid != !hasInvalidNames())
+                Q_EMIT objectWillChange();
             Q_EMIT templateRenamed(static_cast<int>(i));
         }
         return;
@@ -222,6 +250,8 @@ void InstallerViewModel::installPlugins() {
     m_cancelRequested = false;
     m_keepAlive = weak_from_this().lock();
     setIsInstalling(true);
+    if (!m_rowFailures.isEmpty())
+        setRowFailures({});
     // The names as they are now: edits made while the run goes on do not reach it.
     m_run = std::make_unique<Installation>(m_platform, m_folderItems);
     Installation* run = m_run.get();
@@ -268,14 +298,27 @@ void InstallerViewModel::runFinished(const InstallationReport& report) {
         report.script.state == ScriptResult::State::failed && report.script.process
             ? scriptLastLines(*report.script.process)
             : QString()};
+    QHash<QUuid, Error> rowFailures;
+    for (qsizetype i = 0; i < report.templates.size(); ++i) {
+        const TemplateResult& result = report.templates[i];
+        if (result.outcome != TemplateOutcome::failed || !result.error)
+            continue;
+        const FolderItem& item = m_run->templates()[i];
+        summary.failures.append({item.originalName, *result.error});
+        rowFailures.insert(item.id(), *result.error);
+    }
+    summary.blocked = report.blocked;
     m_lastReport = report;
+    if (!rowFailures.isEmpty() || !m_rowFailures.isEmpty())
+        setRowFailures(std::move(rowFailures));
     onWorker<bool>(
         [programs = m_platform.runningPrograms] { return editorIsRunning(programs.get()); },
         [this, summary](bool editorRunning) mutable {
             summary.editorRunning = editorRunning;
             // The summary is in place before the alert that reads it is raised.
-            setInstallationProgress(summary.cancelled
-                                        ? cancelledStatus(summary)
+            setInstallationProgress(summary.cancelled ? cancelledStatus(summary)
+                                    : summary.blocked && summary.blocked->kind == ErrorKind::noSpace
+                                        ? summary.blocked->text
                                         : Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装完成！")));
             setInstallationSummary(summary);
             setShowInstallationAlert(true);
@@ -314,8 +357,13 @@ void InstallerViewModel::installFonts() {
 // Texts.
 
 QString InstallerViewModel::installationAlertTitle() const {
-    if (m_installationSummary.cancelled)
+    const auto& summary = m_installationSummary;
+    if (summary.cancelled)
         return QCoreApplication::translate("InstallerViewModel", "安装已取消");
+    if (summary.itemCount > 0 && summary.failedCount >= summary.itemCount)
+        return QCoreApplication::translate("InstallerViewModel", "插件未能安装");
+    if (summary.failedCount > 0)
+        return QCoreApplication::translate("InstallerViewModel", "部分插件未能安装");
     return QCoreApplication::translate("InstallerViewModel", "安装完成！");
 }
 
@@ -329,12 +377,25 @@ QString InstallerViewModel::installationAlertMessage() const {
     } else if (summary.failedCount == 0) {
         message =
             QCoreApplication::translate("InstallerViewModel", "插件已安装，但安装后脚本执行失败");
+    } else if (summary.blocked) {
+        // One reason for every template: said once.
+        message = summary.blocked->text.translated();
     } else {
         message = QCoreApplication::translate("InstallerViewModel", "%1 个插件安装失败，共 %2 个")
                       .arg(summary.failedCount)
                       .arg(summary.itemCount);
         if (summary.scriptFailed)
             message += QCoreApplication::translate("InstallerViewModel", "；安装后脚本也执行失败");
+        // Enough to act on; the trace has them all.
+        constexpr qsizetype shownFailures = 10;
+        for (qsizetype i = 0; i < std::min(shownFailures, summary.failures.size()); ++i)
+            message += QLatin1Char('\n') + summary.failures[i].first +
+                       QCoreApplication::translate("InstallerViewModel", "：") +
+                       summary.failures[i].second.text.translated();
+        if (summary.failures.size() > shownFailures)
+            message +=
+                QLatin1Char('\n') + QCoreApplication::translate("InstallerViewModel", "…还有 %1 个")
+                                        .arg(summary.failures.size() - shownFailures);
     }
     // What the script said last tells why it failed.
     if (summary.scriptFailed && !summary.scriptOutput.isEmpty())

@@ -6,8 +6,10 @@
 #include "install/Worker.h"
 #include "platform/Platform.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QUrl>
 
 #include <memory>
@@ -24,6 +26,8 @@ struct InstallationSummary {
     int installedCount = 0;
     bool editorRunning = false; // when the run ended
     QString scriptOutput = {};  // the last lines of a failed script, for the alert
+    QList<std::pair<QString, Error>> failures = {}; // each failed template's name and why
+    Failure blocked = {}; // why nothing could be installed (a disk too small, say)
 };
 
 // The installer window's state. Every change of a published value is announced by
@@ -56,6 +60,11 @@ public:
     const InstalledFolders& installedFolders() const { return m_installedFolders; }
     // What became of each template, the fonts and the script in the last run.
     const InstallationReport& lastReport() const { return m_lastReport; }
+    // Why the rows' templates failed in the last run, by item id; a row loses its entry
+    // when it is renamed, all of them when the next run starts.
+    const QHash<QUuid, Error>& rowFailures() const { return m_rowFailures; }
+    // Some row's name cannot be a folder's (checkFolderName); Install waits for it.
+    bool hasInvalidNames() const { return !m_invalidNames.isEmpty(); }
 
     // Bumped whenever the list is replaced or grows, not when one row is renamed.
     quint64 listGeneration() const { return m_listGeneration; }
@@ -125,6 +134,8 @@ private:
     void setInstallationSummary(InstallationSummary value);
     void setRunProgress(RunProgress value);
     void setInstalledFolders(InstalledFolders value);
+    void setRowFailures(QHash<QUuid, Error> value);
+    void checkName(const FolderItem& item);
 
     void print(const QString& line) const;
     Worker& worker();
@@ -146,6 +157,8 @@ private:
     RunProgress m_runProgress;
     InstalledFolders m_installedFolders;
     InstallationReport m_lastReport;
+    QHash<QUuid, Error> m_rowFailures;
+    QSet<QUuid> m_invalidNames;
     bool m_listing = false;   // a listing is on its way
     bool m_listAgain = false; // and was asked for again meanwhile
     quint64 m_listGeneration = 0;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/CopyProgress.h"
 #include "base/Result.h"
+#include "platform/CopyProgress.h"
 
 #include <QByteArray>
 #include <QString>
@@ -86,7 +86,7 @@ public:
     // A file, or a folder with its whole tree (hidden entries included), to a path where
     // nothing exists yet. `progress` may hear of the work as it goes, and stop it.
     virtual Failure copyItem(const QString& from, const QString& to,
-                            const CopyProgress& progress = {}) = 0;
+                             const CopyProgress& progress = {}) = 0;
 
     // A clone of the regular file `from` at `to`, where nothing exists yet: it shares the
     // blocks of `from` (no bytes move), with permission bits and times kept. Fails where the
@@ -122,6 +122,10 @@ public:
     virtual bool sameRegularFile(const QString& /*first*/, const QString& /*second*/) const {
         return false;
     }
+
+    // The bytes an unprivileged writer may still put on the volume holding `path` (or its
+    // nearest existing ancestor); nothing when the system does not say.
+    virtual std::optional<qint64> freeBytes(const QString& /*path*/) const { return std::nullopt; }
 
     // True only when both are regular files (links followed) of the same size and bytes,
     // whatever their permission bits. False whenever unsure; nothing else is opened.

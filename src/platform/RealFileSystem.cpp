@@ -16,6 +16,7 @@
 #include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -456,6 +457,18 @@ QString parentPath(const QString& path) {
     if (slash <= 0)
         return QStringLiteral("/");
     return trimmed.left(slash);
+}
+
+std::optional<qint64> RealFileSystem::freeBytes(const QString& path) const {
+    // The templates folder may not exist yet; the volume it will be made on counts.
+    for (QString probe = path; !probe.isEmpty(); probe = parentPath(probe)) {
+        struct statvfs volume {};
+        if (::statvfs(QFile::encodeName(probe).constData(), &volume) == 0)
+            return static_cast<qint64>(volume.f_bavail) * static_cast<qint64>(volume.f_frsize);
+        if (errno != ENOENT || probe == QLatin1String("/"))
+            break;
+    }
+    return std::nullopt;
 }
 
 } // namespace Orvoinstaller

@@ -23,7 +23,7 @@ public:
     Result<QString> attributes(const QString& path) const override;
     Failure createDirectories(const QString& path) override;
     Failure copyItem(const QString& from, const QString& to,
-                    const CopyProgress& progress = {}) override;
+                     const CopyProgress& progress = {}) override;
     Failure cloneItem(const QString& from, const QString& to) override;
     Failure removeItem(const QString& path) override;
     Failure removeFile(const QString& path) override;
@@ -34,6 +34,7 @@ public:
     Result<std::unique_ptr<Lock>> tryLock(const QString& path) override;
     bool sameRegularFile(const QString& first, const QString& second) const override;
     bool sameContent(const QString& first, const QString& second) const override;
+    std::optional<qint64> freeBytes(const QString& path) const override;
 
 private:
     QString m_home;

@@ -219,6 +219,22 @@ Examples:
         <source>安装完成！</source>
         <translation>Installation Complete</translation>
     </message>
+    <message>
+        <source>插件未能安装</source>
+        <translation>The templates could not be installed</translation>
+    </message>
+    <message>
+        <source>部分插件未能安装</source>
+        <translation>Some templates could not be installed</translation>
+    </message>
+    <message>
+        <source>：</source>
+        <translation>: </translation>
+    </message>
+    <message>
+        <source>…还有 %1 个</source>
+        <translation>…and %1 more</translation>
+    </message>
 </context>
 <context>
     <name>Orvoinstaller</name>
@@ -495,6 +511,10 @@ Examples:
         <translation>“%1” cannot be locked: it is not a regular file.</translation>
     </message>
     <message>
+        <source>磁盘空间不足：需要 %1，可用 %2</source>
+        <translation>Not enough disk space: %1 needed, %2 free</translation>
+    </message>
+    <message>
         <source>模板包有一部分无法读取: %1</source>
         <translation>Part of the pack cannot be read: %1</translation>
     </message>
@@ -587,12 +607,24 @@ Examples:
         <source>或者合并到现有目录</source>
         <translation>Or Merge Into…</translation>
     </message>
+    <message>
+        <source>筛选模板</source>
+        <translation>Filter templates</translation>
+    </message>
 </context>
 <context>
     <name>Orvoinstaller::FolderPicker</name>
     <message>
         <source>选择已有文件夹</source>
         <translation>Choose an existing folder</translation>
+    </message>
+    <message>
+        <source>无法合并到这个文件夹</source>
+        <translation>This folder cannot be merged into</translation>
+    </message>
+    <message>
+        <source>请选择“%1”中的文件夹。</source>
+        <translation>Choose a folder inside “%1”.</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 
 #include "ui/Style.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyleOptionFocusRect>
@@ -103,6 +104,14 @@ void InstallButton::setBusy(bool busy) {
     else
         m_spinnerTimer.stop();
     update();
+}
+
+void InstallButton::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && isEnabled()) {
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 QSize InstallButton::sizeHint() const {

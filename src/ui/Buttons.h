@@ -39,6 +39,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Return and Enter press it when it has the focus, as Space does.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     bool m_busy = false;

@@ -48,6 +48,12 @@ QLabel* footnote(QWidget* parent) {
     return label;
 }
 
+void keepPlaceWhenHidden(QWidget* widget) {
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+}
+
 // Wraps `child` with padding; the wrapper takes no focus and draws nothing.
 QWidget* padded(QWidget* child, int left, int top, int right, int bottom) {
     auto* wrapper = new QWidget;
@@ -71,10 +77,9 @@ ContentView::ContentView(std::shared_ptr<InstallerViewModel> viewModel, UiServic
 
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(0, 0, 0, 0);
-    root->addStretch(1);
-    root->addWidget(m_column, 0, Qt::AlignHCenter);
+    // The column takes the height the window gives: the list grows with it.
+    root->addWidget(m_column, 1, Qt::AlignHCenter);
     root->addWidget(m_footer, 0, Qt::AlignHCenter);
-    root->addStretch(1);
 
     connect(m_viewModel.get(), &InstallerViewModel::objectWillChange, this,
             &ContentView::scheduleRender);
@@ -167,7 +172,7 @@ void ContentView::buildMainColumn() {
     const auto& fileSystem = m_viewModel->platform().fileSystem;
     m_panel = new FolderListPanel(m_services.folderChooser,
                                   fileSystem ? fileSystem->homeDirectory() : QString(), m_column);
-    column->addWidget(m_panel);
+    column->addWidget(m_panel, 1);
     connect(
         m_panel, &FolderListPanel::nameEdited, this,
         [this](const QUuid& id, const QString& name) { m_viewModel->renameTemplate(id, name); });
@@ -179,6 +184,9 @@ void ContentView::buildMainColumn() {
     m_status->setContentsMargins(0, 4, 0, 4);
     m_status->setAlignment(Qt::AlignCenter);
     m_status->setWordWrap(true);
+    // Its place is kept while it is hidden, two lines high, so nothing below it moves.
+    m_status->setMinimumHeight(2 * m_status->fontMetrics().lineSpacing() + 8);
+    keepPlaceWhenHidden(m_status);
     column->addWidget(m_status);
 
     // Bytes done of the run's total; a tenth of a percent per step.
@@ -199,6 +207,9 @@ void ContentView::buildMainColumn() {
     m_timeLeft->setForegroundRole(QPalette::PlaceholderText);
     m_timeLeft->hide();
     progressLayout->addWidget(m_timeLeft);
+    for (QWidget* part :
+         {progressBlock, static_cast<QWidget*>(m_progress), static_cast<QWidget*>(m_timeLeft)})
+        keepPlaceWhenHidden(part);
     column->addWidget(progressBlock);
     connect(m_viewModel.get(), &InstallerViewModel::runProgressChanged, this,
             [this] { renderProgress(viewRules(*m_viewModel)); });
@@ -301,8 +312,11 @@ void ContentView::render() {
     // A renamed row is drawn on its own (templateRenamed); the list only when it changed.
     if (rules.showsFolderList && m_shownGeneration != m_viewModel->listGeneration()) {
         m_shownGeneration = m_viewModel->listGeneration();
-        m_panel->setItems(m_viewModel->folderItems(), m_viewModel->installedFolders());
+        m_panel->setItems(m_viewModel->folderItems(), m_viewModel->installedFolders(),
+                          m_viewModel->rowFailures());
     }
+    m_panel->setShowsFilter(rules.showsFilter);
+    m_panel->list()->setEditable(rules.rowsEditable);
 
     setTextIfChanged(m_status, rules.statusText);
     // The fonts' terms only where the pack brings fonts.
@@ -355,7 +369,8 @@ void ContentView::presentAlert(bool presented) {
         // The title reads as the alert's headline, as on the platform's own alerts.
         if (auto* title = m_alert->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
             title->setFont(Style::font(Style::TextRole::headline));
-            title->setMinimumWidth(220);
+            title->setMinimumWidth(320);
+            title->setWordWrap(true);
         }
         QPushButton* ok = m_alert->addButton(QString(), QMessageBox::AcceptRole);
         retranslateAlert();

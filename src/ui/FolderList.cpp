@@ -1,5 +1,6 @@
 #include "ui/FolderList.h"
 
+#include "install/TemplateInstaller.h"
 #include "ui/FolderPicker.h"
 #include "ui/Style.h"
 
@@ -22,7 +23,7 @@ namespace {
 
 constexpr int kindColumnWidth = 60;
 constexpr int pickerColumnWidth = 100;
-constexpr int listHeight = 150;
+constexpr int minimumListHeight = 150;
 constexpr int panelRadius = 8;
 // Side inset of the rows inside the list, so they line up with the header captions.
 constexpr int rowInset = 12;
@@ -33,6 +34,17 @@ QLabel* caption(Qt::Alignment alignment, QWidget* parent) {
     label->setForegroundRole(QPalette::PlaceholderText);
     label->setAlignment(alignment | Qt::AlignVCenter);
     return label;
+}
+
+// The filter field, inset like the rows.
+QWidget* padded(QWidget* field) {
+    auto* cell = new QWidget(field->parentWidget());
+    auto* layout = new QHBoxLayout(cell);
+    layout->setContentsMargins(rowInset, 8, rowInset, 4);
+    field->setParent(cell);
+    layout->addWidget(field);
+    cell->hide();
+    return cell;
 }
 
 } // namespace
@@ -84,9 +96,30 @@ void FolderRow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::LanguageChange) {
         m_name->setPlaceholderText(tr("在FCPX中的显示名称"));
         showKind();
-        if (m_state)
-            showState(*m_state);
+        if (m_mark)
+            showMark(*m_mark);
     }
+}
+
+void FolderRow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    showWholeName();
+}
+
+// A name longer than the field shows its beginning, and the whole of it as the tooltip.
+void FolderRow::showWholeName() {
+    const int room = m_name->width() - m_name->height() - 8; // the indicator and the margins
+    const bool elided = m_name->fontMetrics().horizontalAdvance(m_name->text()) > room;
+    const QString tip = elided ? m_name->text() : QString();
+    if (m_name->toolTip() != tip)
+        m_name->setToolTip(tip);
+    if (elided && !m_name->hasFocus())
+        m_name->setCursorPosition(0);
+}
+
+void FolderRow::setEditable(bool editable) {
+    m_name->setReadOnly(!editable);
+    m_picker->setEnabled(editable);
 }
 
 void FolderRow::showKind() {
@@ -95,19 +128,23 @@ void FolderRow::showKind() {
     m_name->setAccessibleName(m_name->placeholderText() + QLatin1Char(' ') + label);
 }
 
-void FolderRow::showState(DestinationState state) {
-    m_state = state;
-    const bool merge = state == DestinationState::merge;
-    const QString help = merge ? tr("将合并到已有文件夹") : tr("将新建文件夹");
+void FolderRow::showMark(const Mark& mark) {
+    m_mark = mark;
+    const bool merge = mark.state == DestinationState::merge;
+    const QString help = mark.warning ? mark.warning->text.translated()
+                         : merge      ? tr("将合并到已有文件夹")
+                                      : tr("将新建文件夹");
     m_indicator->setIcon(
-        merge ? Style::icon(QStringLiteral("arrow.triangle.merge"), Style::Tint::accent)
-              : Style::icon(QStringLiteral("plus.circle"), Style::Tint::secondary));
+        mark.warning ? Style::icon(QStringLiteral("exclamationmark.triangle"), Style::warning())
+        : merge      ? Style::icon(QStringLiteral("arrow.triangle.merge"), Style::Tint::accent)
+                     : Style::icon(QStringLiteral("plus.circle"), Style::Tint::secondary));
     m_indicator->setToolTip(help);
     // Read after the field's name, which stays as it was.
     m_name->setAccessibleDescription(help);
 }
 
-void FolderRow::bind(const FolderItem& item, const InstalledFolders& installed) {
+void FolderRow::bind(const FolderItem& item, const InstalledFolders& installed,
+                     const Error* failure) {
     if (item.id() != m_id || m_picker->folderType() != item.type || m_kind->text().isEmpty()) {
         m_id = item.id();
         m_picker->setFolderType(item.type);
@@ -119,9 +156,19 @@ void FolderRow::bind(const FolderItem& item, const InstalledFolders& installed) 
         const QSignalBlocker showingOnly(m_name);
         m_name->setText(item.newName);
     }
-    const DestinationState state = destinationState(installed, item.type, item.newName);
-    if (state != m_state)
-        showState(state);
+    showWholeName();
+    Mark mark;
+    if (Failure invalid = checkFolderName(item.newName))
+        mark.warning = std::move(invalid);
+    else if (failure)
+        mark.warning = *failure;
+    else
+        mark.state = destinationState(installed, item.type, item.newName);
+    const auto reason = [](const Mark& m) {
+        return m.warning ? m.warning->text.source() : QString();
+    };
+    if (!m_mark || m_mark->state != mark.state || reason(*m_mark) != reason(mark))
+        showMark(mark);
 }
 
 FolderListView::FolderListView(std::shared_ptr<FolderChooser> chooser, QString homeDirectory,
@@ -129,7 +176,9 @@ FolderListView::FolderListView(std::shared_ptr<FolderChooser> chooser, QString h
     : QAbstractScrollArea(parent), m_chooser(std::move(chooser)),
       m_homeDirectory(std::move(homeDirectory)), m_rowHeight(FolderRow::preferredHeight()) {
     setFrameShape(QFrame::NoFrame);
-    setFocusPolicy(Qt::NoFocus);
+    // One stop in the focus chain, where the rows are on screen; it hands the focus on to
+    // them (focusInEvent), and they join the chain right after it.
+    setFocusPolicy(Qt::TabFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setBackgroundRole(QPalette::Window);
@@ -137,16 +186,50 @@ FolderListView::FolderListView(std::shared_ptr<FolderChooser> chooser, QString h
     verticalScrollBar()->setSingleStep(m_rowHeight);
 }
 
-void FolderListView::setItems(const QList<FolderItem>& items, const InstalledFolders& installed) {
+void FolderListView::setItems(const QList<FolderItem>& items, const InstalledFolders& installed,
+                              const QHash<QUuid, Error>& failures) {
     m_items = &items;
     m_installed = &installed;
-    layoutRows();
+    m_failures = &failures;
+    applyFilter();
+}
+
+void FolderListView::bindRow(FolderRow* row, const FolderItem& item) const {
+    const auto failure = m_failures->constFind(item.id());
+    row->bind(item, *m_installed, failure == m_failures->cend() ? nullptr : &*failure);
 }
 
 void FolderListView::itemChanged(int index) {
     const FolderItem& item = items()[index];
     if (FolderRow* row = m_bound.value(item.id()))
-        row->bind(item, *m_installed);
+        bindRow(row, item);
+}
+
+void FolderListView::setFilter(const QString& text) {
+    if (text == m_filter)
+        return;
+    m_filter = text;
+    applyFilter();
+}
+
+// A row edited out of the filter's match stays until the filter or the list changes.
+void FolderListView::applyFilter() {
+    m_shown.clear();
+    for (qsizetype i = 0; i < items().size(); ++i) {
+        const FolderItem& item = items()[i];
+        if (m_filter.isEmpty() || item.newName.contains(m_filter, Qt::CaseInsensitive) ||
+            item.originalName.contains(m_filter, Qt::CaseInsensitive))
+            m_shown.push_back(static_cast<int>(i));
+    }
+    layoutRows();
+}
+
+void FolderListView::setEditable(bool editable) {
+    if (editable == m_editable)
+        return;
+    m_editable = editable;
+    for (FolderRow* row : std::as_const(m_bound))
+        row->setEditable(editable);
 }
 
 QList<FolderRow*> FolderListView::boundRows() const {
@@ -160,6 +243,10 @@ FolderRow* FolderListView::takeRow() {
         return row;
     }
     auto* row = new FolderRow(m_chooser, m_homeDirectory, viewport());
+    QWidget::setTabOrder(m_lastMade ? static_cast<QWidget*>(m_lastMade->picker()) : this,
+                         row->nameField());
+    QWidget::setTabOrder(row->nameField(), row->picker());
+    m_lastMade = row;
     connect(row, &FolderRow::nameEdited, this, &FolderListView::nameEdited);
     row->nameField()->installEventFilter(this);
     row->picker()->installEventFilter(this);
@@ -174,16 +261,16 @@ FolderRow* FolderListView::rowOf(QWidget* widget) const {
     return nullptr;
 }
 
-int FolderListView::indexOf(const QUuid& id) const {
-    for (qsizetype i = 0; i < items().size(); ++i) {
-        if (items()[i].id() == id)
+int FolderListView::positionOf(const QUuid& id) const {
+    for (size_t i = 0; i < m_shown.size(); ++i) {
+        if (items()[m_shown[i]].id() == id)
             return static_cast<int>(i);
     }
     return -1;
 }
 
 void FolderListView::layoutRows() {
-    const int count = static_cast<int>(items().size());
+    const int count = shownCount();
     const int viewHeight = viewport()->height();
     QScrollBar* bar = verticalScrollBar();
     bar->setRange(0, std::max(0, count * m_rowHeight - viewHeight));
@@ -195,10 +282,11 @@ void FolderListView::layoutRows() {
 
     QHash<QUuid, FolderRow*> previous = std::move(m_bound);
     m_bound.clear();
-    auto place = [&](int index, FolderRow* row) {
-        const FolderItem& item = items()[index];
-        row->bind(item, *m_installed);
-        const QRect geometry(rowInset, index * m_rowHeight - offset, rowWidth, m_rowHeight);
+    auto place = [&](int position, FolderRow* row) {
+        const FolderItem& item = items()[m_shown[position]];
+        bindRow(row, item);
+        row->setEditable(m_editable);
+        const QRect geometry(rowInset, position * m_rowHeight - offset, rowWidth, m_rowHeight);
         if (row->geometry() != geometry)
             row->setGeometry(geometry);
         if (row->isHidden())
@@ -208,7 +296,7 @@ void FolderListView::layoutRows() {
 
     std::vector<int> missing;
     for (int i = first; i <= last; ++i) {
-        if (FolderRow* row = previous.take(items()[i].id()))
+        if (FolderRow* row = previous.take(items()[m_shown[i]].id()))
             place(i, row);
         else
             missing.push_back(i);
@@ -216,7 +304,7 @@ void FolderListView::layoutRows() {
     // The row being typed in keeps its widget (and so its focus and cursor) out of sight.
     if (FolderRow* focused = rowOf(QApplication::focusWidget())) {
         if (previous.contains(focused->itemId())) {
-            const int index = indexOf(focused->itemId());
+            const int index = positionOf(focused->itemId());
             if (index >= 0) {
                 previous.remove(focused->itemId());
                 place(index, focused);
@@ -234,7 +322,13 @@ void FolderListView::layoutRows() {
 }
 
 FolderRow* FolderListView::revealRow(int index) {
-    if (index < 0 || index >= items().size())
+    const auto shown = std::find(m_shown.cbegin(), m_shown.cend(), index);
+    return shown == m_shown.cend() ? nullptr
+                                   : revealPosition(static_cast<int>(shown - m_shown.cbegin()));
+}
+
+FolderRow* FolderListView::revealPosition(int index) {
+    if (index < 0 || index >= shownCount())
         return nullptr;
     QScrollBar* bar = verticalScrollBar();
     const int top = index * m_rowHeight;
@@ -244,7 +338,7 @@ FolderRow* FolderListView::revealRow(int index) {
     else if (top + m_rowHeight > bar->value() + viewHeight)
         bar->setValue(top + m_rowHeight - viewHeight);
     layoutRows();
-    return m_bound.value(items()[index].id());
+    return m_bound.value(items()[m_shown[index]].id());
 }
 
 void FolderListView::resizeEvent(QResizeEvent* event) {
@@ -256,12 +350,21 @@ void FolderListView::scrollContentsBy(int, int) {
     layoutRows();
 }
 
+void FolderListView::focusInEvent(QFocusEvent* event) {
+    const bool back = event->reason() == Qt::BacktabFocusReason;
+    if (FolderRow* row = revealPosition(back ? shownCount() - 1 : 0)) {
+        m_movingFocus = true;
+        (back ? static_cast<QWidget*>(row->picker()) : row->nameField())->setFocus(event->reason());
+        m_movingFocus = false;
+    }
+}
+
 bool FolderListView::focusNextPrevChild(bool next) {
     QWidget* focus = QApplication::focusWidget();
     FolderRow* row = rowOf(focus);
     if (!row)
         return QAbstractScrollArea::focusNextPrevChild(next);
-    const int index = indexOf(row->itemId());
+    const int index = positionOf(row->itemId());
     const bool inField = focus == row->nameField();
     QWidget* target = nullptr;
     m_movingFocus = true;
@@ -269,12 +372,12 @@ bool FolderListView::focusNextPrevChild(bool next) {
     if (next) {
         if (inField)
             target = row->picker();
-        else if (FolderRow* following = revealRow(index + 1))
+        else if (FolderRow* following = revealPosition(index + 1))
             target = following->nameField();
     } else {
         if (!inField)
             target = row->nameField();
-        else if (FolderRow* preceding = revealRow(index - 1))
+        else if (FolderRow* preceding = revealPosition(index - 1))
             target = preceding->picker();
     }
     if (target)
@@ -300,13 +403,13 @@ bool FolderListView::leaveList(bool next) {
 }
 
 bool FolderListView::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusIn && !m_movingFocus && !items().isEmpty()) {
+    if (event->type() == QEvent::FocusIn && !m_movingFocus && !m_shown.empty()) {
         // Tabbing in from outside enters at the first row, backtabbing at the last.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {
             m_movingFocus = true;
             const bool forward = reason == Qt::TabFocusReason;
-            FolderRow* row = revealRow(forward ? 0 : static_cast<int>(items().size()) - 1);
+            FolderRow* row = revealPosition(forward ? 0 : shownCount() - 1);
             QWidget* target = forward ? static_cast<QWidget*>(row->nameField())
                                       : static_cast<QWidget*>(row->picker());
             if (target != watched)
@@ -325,6 +428,12 @@ FolderListPanel::FolderListPanel(std::shared_ptr<FolderChooser> chooser, QString
     layout->setContentsMargins(1, 1, 1, 1);
     layout->setSpacing(0);
 
+    // Over a long list only; narrows it down as it is typed in.
+    m_filter = new QLineEdit(this);
+    m_filter->setClearButtonEnabled(true);
+    m_filter->hide();
+    layout->addWidget(padded(m_filter), 0);
+
     auto* header = new QWidget(this);
     auto* headerLayout = new QHBoxLayout(header);
     headerLayout->setContentsMargins(12, 0, 12, 4);
@@ -340,12 +449,23 @@ FolderListPanel::FolderListPanel(std::shared_ptr<FolderChooser> chooser, QString
     layout->addWidget(header);
 
     m_list = new FolderListView(std::move(chooser), std::move(homeDirectory), this);
-    m_list->setFixedHeight(listHeight);
-    layout->addWidget(m_list);
+    m_list->setMinimumHeight(minimumListHeight);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    layout->addWidget(m_list, 1);
     connect(m_list, &FolderListView::nameEdited, this, &FolderListPanel::nameEdited);
+    connect(m_filter, &QLineEdit::textChanged, m_list, &FolderListView::setFilter);
+}
+
+void FolderListPanel::setShowsFilter(bool shown) {
+    m_filter->parentWidget()->setVisible(shown);
+    m_filter->setVisible(shown);
+    if (!shown)
+        m_filter->clear();
 }
 
 void FolderListPanel::retranslate() {
+    m_filter->setPlaceholderText(tr("筛选模板"));
+    m_filter->setAccessibleName(tr("筛选模板"));
     m_kindCaption->setText(tr("插件类型"));
     m_nameCaption->setText(tr("修改在FCPX中显示名称"));
     m_mergeCaption->setText(tr("或者合并到现有目录"));

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "install/DestinationState.h"
 #include "base/FolderItem.h"
+#include "install/DestinationState.h"
 #include "platform/FolderChooser.h"
 
 #include <QAbstractScrollArea>
@@ -31,9 +31,11 @@ public:
     FolderRow(std::shared_ptr<FolderChooser> chooser, const QString& homeDirectory,
               QWidget* parent = nullptr);
 
-    // Shows `item`, and whether it becomes a new folder or is merged into one of `installed`;
-    // the field's text is replaced only when it differs, so typing keeps its cursor.
-    void bind(const FolderItem& item, const InstalledFolders& installed);
+    // Shows `item`, and whether it becomes a new folder or is merged into one of `installed`,
+    // or why it cannot be installed: its name, or `failure` in the last run. The field's text
+    // is replaced only when it differs, so typing keeps its cursor.
+    void bind(const FolderItem& item, const InstalledFolders& installed, const Error* failure);
+    void setEditable(bool editable);
     QUuid itemId() const { return m_id; }
 
     QLabel* kindLabel() const { return m_kind; }
@@ -49,16 +51,23 @@ Q_SIGNALS:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // What the indicator says: new, merge, or a warning with its reason.
+    struct Mark {
+        std::optional<DestinationState> state;
+        std::optional<Error> warning;
+    };
     void showKind();
-    void showState(DestinationState state);
+    void showMark(const Mark& mark);
+    void showWholeName();
 
     QUuid m_id;
     QLabel* m_kind;
     QLineEdit* m_name;
     QAction* m_indicator;
-    std::optional<DestinationState> m_state;
+    std::optional<Mark> m_mark;
     FolderPicker* m_picker;
 };
 
@@ -71,12 +80,18 @@ public:
     FolderListView(std::shared_ptr<FolderChooser> chooser, QString homeDirectory,
                    QWidget* parent = nullptr);
 
-    // Shows `items` and keeps reading them (the state object's own list): they must outlive
-    // the view, and a change must be told by another setItems() or itemChanged().
-    void setItems(const QList<FolderItem>& items, const InstalledFolders& installed);
+    // Shows `items` and keeps reading them (the state object's own list and values): they
+    // must outlive the view, and a change must be told by another setItems() or itemChanged().
+    void setItems(const QList<FolderItem>& items, const InstalledFolders& installed,
+                  const QHash<QUuid, Error>& failures);
     void itemChanged(int index);
+    // Only the items whose name contains `text` (any case) are shown.
+    void setFilter(const QString& text);
+    void setEditable(bool editable);
+    int shownCount() const { return static_cast<int>(m_shown.size()); }
     int rowHeight() const { return m_rowHeight; }
-    // The row widget showing the item at `index`, after scrolling it into sight.
+    // The row widget showing the item at `index` of the items, after scrolling it into sight;
+    // none when the filter hides it.
     FolderRow* revealRow(int index);
     // Rows that currently exist as widgets and are bound to an item.
     QList<FolderRow*> boundRows() const;
@@ -87,13 +102,17 @@ Q_SIGNALS:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void focusInEvent(QFocusEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void layoutRows();
+    void applyFilter();
+    void bindRow(FolderRow* row, const FolderItem& item) const;
+    FolderRow* revealPosition(int position);
     FolderRow* rowOf(QWidget* widget) const;
-    int indexOf(const QUuid& id) const;
+    int positionOf(const QUuid& id) const; // among the shown items
     FolderRow* takeRow();
     bool leaveList(bool next);
 
@@ -103,7 +122,12 @@ private:
 
     const QList<FolderItem>* m_items = nullptr;
     const InstalledFolders* m_installed = nullptr;
+    const QHash<QUuid, Error>* m_failures = nullptr;
     QList<FolderItem> m_none;
+    std::vector<int> m_shown; // indices of the items the filter lets through, in order
+    QString m_filter;
+    bool m_editable = true;
+    FolderRow* m_lastMade = nullptr; // the rows join the focus chain in the order made
     QHash<QUuid, FolderRow*> m_bound;
     std::vector<FolderRow*> m_spare;
     int m_rowHeight;
@@ -118,10 +142,13 @@ public:
     FolderListPanel(std::shared_ptr<FolderChooser> chooser, QString homeDirectory,
                     QWidget* parent = nullptr);
 
-    void setItems(const QList<FolderItem>& items, const InstalledFolders& installed) {
-        m_list->setItems(items, installed);
+    void setItems(const QList<FolderItem>& items, const InstalledFolders& installed,
+                  const QHash<QUuid, Error>& failures) {
+        m_list->setItems(items, installed, failures);
     }
+    void setShowsFilter(bool shown);
     FolderListView* list() const { return m_list; }
+    QLineEdit* filterField() const { return m_filter; }
 
 Q_SIGNALS:
     void nameEdited(const QUuid& id, const QString& name);
@@ -134,6 +161,7 @@ private:
     void retranslate();
 
     FolderListView* m_list;
+    QLineEdit* m_filter;
     QLabel* m_kindCaption;
     QLabel* m_nameCaption;
     QLabel* m_mergeCaption;

@@ -60,6 +60,9 @@ bool isDark() {
 QColor systemBlue() {
     return isDark() ? QColor(0x0A, 0x84, 0xFF) : QColor(0x00, 0x7A, 0xFF);
 }
+QColor warning() {
+    return isDark() ? QColor(0xFF, 0x9F, 0x0A) : QColor(0xFF, 0x95, 0x00);
+}
 QColor systemGray() {
     // The same in both appearances.
     return QColor(0x8E, 0x8E, 0x93);

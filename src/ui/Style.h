@@ -19,6 +19,7 @@ bool isDark();
 // The platform's named colours, each in its variant for the current appearance.
 QColor systemBlue();
 QColor systemGray();
+QColor warning(); // orange, for what could not be or was not installed
 QColor white();
 // Thin lines: the panel's outline and the divider; `opacity` is the light appearance's.
 QColor separator(qreal opacity);

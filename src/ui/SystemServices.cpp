@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace Orvoinstaller {
 
@@ -10,7 +12,12 @@ std::optional<QString> FileDialogFolderChooser::chooseFolder(const QString& star
     QFileDialog dialog(QApplication::activeWindow());
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly, true);
-    dialog.setDirectory(startFolder);
+    // A folder not made yet opens at its nearest existing parent, not wherever the process
+    // happens to run.
+    QDir start(startFolder);
+    while (!start.exists() && !start.isRoot())
+        start.setPath(QFileInfo(start.path()).path());
+    dialog.setDirectory(start);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();

@@ -9,12 +9,15 @@ namespace Orvoinstaller {
 ViewRules viewRules(const InstallerViewModel& model) {
     ViewRules rules;
     rules.showsFolderList = !model.folderItems().isEmpty();
+    rules.showsFilter = model.folderItems().size() > 12;
+    rules.rowsEditable = !model.isInstalling();
     // Any text, a single blank included, shows the line.
     rules.showsStatusLine = !model.installationProgress().isEmpty();
     rules.statusText = model.installationProgressText().translated();
     // The fill follows isInstalling only: an empty list keeps the blue fill, disabled.
     rules.installBusy = model.isInstalling();
-    rules.installEnabled = !model.folderItems().isEmpty() && !model.isInstalling();
+    rules.installEnabled =
+        !model.folderItems().isEmpty() && !model.isInstalling() && !model.hasInvalidNames();
     rules.showsCancel = model.isInstalling();
     rules.cancelEnabled = model.isInstalling() && !model.cancelRequested();
     const RunProgress& progress = model.runProgress();

@@ -58,8 +58,10 @@ private Q_SLOTS:
     // tutorial address, whose value arrives one turn of the event loop later.
     void onlyAnEffectsFolder() {
         Sandbox box;
-        box.makeResourceDir(QStringLiteral("Effects/A"));
-        box.makeResourceDir(QStringLiteral("Effects/B"));
+        // Listed by the scan as the file system orders them, shown in natural order.
+        const QStringList sorted{"Glow 2", "glow 10", "Glow 10b"};
+        for (const char* name : {"glow 10", "Glow 10b", "Glow 2"})
+            box.makeResourceDir(QStringLiteral("Effects/") + name);
         box.writeResourceFile(QStringLiteral("tutorial_url.txt"), "https://e.com/t\n");
         box.writeResourceFile(QStringLiteral("Fonts/.DS_Store"));
         InstallerViewModel model(box.platform());
@@ -70,13 +72,13 @@ private Q_SLOTS:
         const QStringList scan = QStringList{"资源目录权限: …"} + scanOf(box, "Titles", {}) +
                                  scanOf(box, "Effects", order) + scanOf(box, "Generators", {}) +
                                  scanOf(box, "Transitions", {}) +
-                                 QStringList{QStringLiteral("扫描完成，共找到 2 个文件夹")};
+                                 QStringList{QStringLiteral("扫描完成，共找到 3 个文件夹")};
         QCOMPARE(masked(box), located(box) + scan + located(box));
         const QList<FolderItem>& items = model.folderItems();
-        QCOMPARE(items.size(), 2);
-        for (int i = 0; i < 2; ++i) {
+        QCOMPARE(items.size(), 3);
+        for (int i = 0; i < 3; ++i) {
             QCOMPARE((QStringList{items[i].originalName, items[i].newName, items[i].path}),
-                     (QStringList{order[i], order[i], effects + '/' + order[i]}));
+                     (QStringList{sorted[i], sorted[i], effects + '/' + sorted[i]}));
             QCOMPARE(items[i].type, FolderType::effects);
         }
         QVERIFY(items[0].id() != items[1].id() && !items[0].id().isNull());

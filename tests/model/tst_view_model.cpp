@@ -1,11 +1,11 @@
 // The state object's change notifications, the edit of an item's new name, the completion
 // alert's message.
 #include "model/InstallerViewModel.h"
+#include "platform/RealFileSystem.h"
 #include "support/StateAccess.h"
 #include "support/TestPlatform.h"
 
 #include <QtTest>
-
 
 using namespace Orvoinstaller;
 using namespace Orvoinstaller::Testing;
@@ -39,44 +39,82 @@ private Q_SLOTS:
         QCOMPARE(model.folderItems()[0].newName, QStringLiteral("A"));
     }
 
-    // The completion alert asks for the editor's restart when it runs as the run ends; a
-    // list that cannot be read adds nothing and says nothing.
-    void alertAsksForTheEditorsRestart_data() {
-        QTest::addColumn<bool>("failing");
+    // The completion alert names what failed and why (ten at most), or that the disk is too
+    // small; it asks for the editor's restart when it runs as the run ends, and a list that
+    // cannot be read adds nothing and says nothing.
+    void alertAfterARun_data() {
+        QTest::addColumn<int>("templates");
+        QTest::addColumn<int>("failing");         // the first ones, a file where their folder goes
         QTest::addColumn<QStringList>("running"); // empty: the list cannot be read
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<qint64>("freeBytes");    // -1: as the disk says
+        QTest::addColumn<QString>("alert");       // title, then message
         const QString editor = "/Applications/Final Cut Pro.app/Contents/MacOS/Final Cut Pro";
         const QString restart = "\n请重新启动 Final Cut Pro 以载入新模板";
+        const QString why = "：“…/Titles.localized/T%1” 已存在，但不是文件夹";
         QTest::newRow("not running")
-            << false << QStringList{"/sbin/launchd", editor + " Helper", editor + "/x"}
-            << "插件安装成功！";
-        QTest::newRow("running") << false << QStringList{"/sbin/launchd", editor}
-                                 << "插件安装成功！" + restart;
-        QTest::newRow("running elsewhere, a plug-in failed")
-            << true << QStringList{"/Users/me/Desktop" + editor.mid(13)}
-            << "1 个插件安装失败，共 1 个" + restart;
-        QTest::newRow("list unreadable") << false << QStringList() << "插件安装成功！";
+            << 1 << 0 << QStringList{"/sbin/launchd", editor + " Helper", editor + "/x"} << -1LL
+            << "安装完成！\n插件安装成功！";
+        QTest::newRow("running") << 1 << 0 << QStringList{"/sbin/launchd", editor} << -1LL
+                                 << "安装完成！\n插件安装成功！" + restart;
+        QTest::newRow("running elsewhere, one of two failed")
+            << 2 << 1 << QStringList{"/Users/me/Desktop" + editor.mid(13)} << -1LL
+            << "部分插件未能安装\n1 个插件安装失败，共 2 个\nT0" + why.arg(0) + restart;
+        QString twelve = "插件未能安装\n12 个插件安装失败，共 12 个";
+        for (int i = 0; i < 10; ++i)
+            twelve += "\nT" + QString::number(i) + why.arg(i); // in natural order
+        QTest::newRow("twelve failed, list unreadable")
+            << 12 << 12 << QStringList() << -1LL << twelve + "\n…还有 2 个";
+        QTest::newRow("disk too small") << 2 << 0 << QStringList{} << 3LL
+                                        << "插件未能安装\n磁盘空间不足：需要 4 bytes，可用 3 bytes";
     }
 
-    void alertAsksForTheEditorsRestart() {
-        QFETCH(bool, failing);
+    void alertAfterARun() {
+        QFETCH(int, templates);
+        QFETCH(int, failing);
         QFETCH(QStringList, running);
-        QFETCH(QString, message);
+        QFETCH(qint64, freeBytes);
+        QFETCH(QString, alert);
         Sandbox box;
-        box.makeResourceDir("Titles/A");
+        for (int i = 0; i < templates; ++i)
+            box.writeResourceFile(QString("Titles/T%1/a").arg(i), "ab");
+        for (int i = 0; i < failing; ++i)
+            box.writeFile(
+                QString("home/Movies/Motion Templates.localized/Titles.localized/T%1").arg(i));
         if (running.isEmpty())
             box.programs->answer = Error::saying(QStringLiteral("injected"), EPERM);
         else
             box.programs->answer = running;
+        // Says the disk has `freeBytes` left.
+        struct SmallDisk : RealFileSystem {
+            using RealFileSystem::RealFileSystem;
+            std::optional<qint64> freeBytes(const QString&) const override { return free; }
+            qint64 free = 0;
+        };
         auto queue = std::make_shared<ManualQueue>();
-        auto model = std::make_shared<InstallerViewModel>(box.platform(queue));
-        if (failing)
-            model->renameTemplate(model->folderItems().at(0).id(), QString());
+        Platform platform = box.platform(queue);
+        if (freeBytes >= 0) {
+            auto disk = std::make_shared<SmallDisk>(box.homePath());
+            disk->free = freeBytes;
+            platform.fileSystem = disk;
+        }
+        auto model = std::make_shared<InstallerViewModel>(platform);
         box.clearLines();
         model->requestInstallPlugins();
-        QVERIFY(queue->runWhile([&] { return !model->showInstallationAlert(); }));
-        QCOMPARE(model->installationAlertMessage(), message);
+        QVERIFY(queue->runWhile(
+            [&] { return !model->showInstallationAlert() || model->isInstalling(); }));
+        QString said = model->installationAlertTitle() + '\n' + model->installationAlertMessage();
+        said.replace(box.homePath() + "/Movies/Motion Templates.localized", "…");
+        QCOMPARE(said, alert);
         QCOMPARE(box.lines().filter("程序"), QStringList());
+        QCOMPARE(model->rowFailures().size(), freeBytes >= 0 ? templates : failing);
+        QCOMPARE(model->installationProgress(),
+                 freeBytes >= 0 ? alert.section('\n', 1) : QString("安装完成！"));
+        if (freeBytes >= 0)
+            QVERIFY(!QFileInfo::exists(box.homePath() + "/Movies/Motion Templates.localized/"
+                                                        "Titles.localized/T0"));
+        // A row's mark goes with its edit.
+        model->renameTemplate(model->folderItems()[0].id(), "Other");
+        QVERIFY(!model->rowFailures().contains(model->folderItems()[0].id()));
     }
 };
 

@@ -72,7 +72,8 @@ private Q_SLOTS:
                  QStringList{u"处理项目失败: A, 错误: 名称为空，不能用作文件夹名"_s});
         QCOMPARE(model->installationProgress(), u"安装完成！"_s);
         QCOMPARE(model->installationAlertMessage(),
-                 u"Plug-ins that could not be installed: 1 of 1."_s);
+                 u"Plug-ins that could not be installed: 1 of 1.\nA: The name is empty and cannot "
+                 u"be used as a folder name."_s);
     }
 };
 

@@ -6,6 +6,7 @@
 #include "ui/WindowFixture.h"
 
 #include <QAccessible>
+#include <QMessageBox>
 #include <QToolButton>
 
 using namespace Orvoinstaller;
@@ -16,14 +17,20 @@ namespace {
 
 // What the view shows: the parts visible or enabled, then the status text if the line shows.
 QString shown(const ContentView& view) {
-    const std::pair<bool, const char*> parts[] = {{view.folderListPanel()->isVisible(), "list"},
-                                                  {view.installButton()->isEnabled(), "install"},
-                                                  {view.installButton()->isBusy(), "busy"},
-                                                  {view.fontsButton()->isEnabled(), "fonts"},
-                                                  {view.locationButton()->isEnabled(), "location"},
-                                                  {view.tutorialButton()->isEnabled(), "tutorial"},
-                                                  {view.sheet() != nullptr, "sheet"},
-                                                  {view.alert() != nullptr, "alert"}};
+    const QList<FolderRow*> rows = view.folderListPanel()->list()->boundRows();
+    const bool editable =
+        !rows.isEmpty() && !rows[0]->nameField()->isReadOnly() && rows[0]->picker()->isEnabled();
+    const std::pair<bool, const char*> parts[] = {
+        {view.folderListPanel()->isVisible(), "list"},
+        {editable, "edit"},
+        {view.folderListPanel()->filterField()->isVisible(), "filter"},
+        {view.installButton()->isEnabled(), "install"},
+        {view.installButton()->isBusy(), "busy"},
+        {view.fontsButton()->isEnabled(), "fonts"},
+        {view.locationButton()->isEnabled(), "location"},
+        {view.tutorialButton()->isEnabled(), "tutorial"},
+        {view.sheet() != nullptr, "sheet"},
+        {view.alert() != nullptr, "alert"}};
     QStringList on;
     for (const auto& [set, name] : parts)
         if (set)
@@ -61,7 +68,7 @@ private Q_SLOTS:
                               u"Fonts/a"_s, u"插件位置.jpg"_s};
         QTest::newRow("no folders") << all.mid(1) << false << "fonts location tutorial";
         QTest::newRow("no fonts, no address, no picture")
-            << QStringList{all[0], u"tutorial_url.txt= "_s} << false << "list install";
+            << QStringList{all[0], u"tutorial_url.txt= "_s} << false << "list edit install";
         // Any status text shows the line, a single blank included.
         QTest::newRow("installing, sheet open")
             << all << true << "list busy location tutorial sheet status: ";
@@ -147,34 +154,47 @@ private Q_SLOTS:
     // folders come and go in the installed templates.
     void newOrMergePerRow_data() {
         QTest::addColumn<QString>("installed");
-        QTest::addColumn<bool>("mergeBefore");
+        QTest::addColumn<QString>("before"); // "merge", "new" or the warning's reason
         QTest::addColumn<QString>("action");
-        QTest::addColumn<bool>("mergeAfter");
+        QTest::addColumn<QString>("after");
         const QString a = u"Titles.localized/A"_s, b = u"Titles.localized/B"_s;
-        QTest::newRow("installed folder") << a << true << QString() << true;
+        QTest::newRow("installed folder") << a << u"merge"_s << QString() << u"merge"_s;
         QTest::newRow("another kind's folder")
-            << u"Effects.localized/A"_s << false << QString() << false;
-        QTest::newRow("typed new name") << a << true << u"type A2"_s << false;
-        QTest::newRow("typed existing name") << b << false << u"type B"_s << true;
-        QTest::newRow("picked folder") << b << false << u"pick B"_s << true;
-        QTest::newRow("installed by a run") << QString() << false << u"run"_s << true;
-        QTest::newRow("removed while away") << a << true << u"remove A"_s << false;
+            << u"Effects.localized/A"_s << u"new"_s << QString() << u"new"_s;
+        QTest::newRow("typed new name") << a << u"merge"_s << u"type A2"_s << u"new"_s;
+        QTest::newRow("typed existing name") << b << u"new"_s << u"type B"_s << u"merge"_s;
+        QTest::newRow("typed hidden name")
+            << b << u"new"_s << u"type .B"_s
+            << u"名称 “.B” 不能用作文件夹名：以 “.” 开头的文件夹是隐藏的，Final Cut Pro 不会显示它"_s;
+        QTest::newRow("typed too long a name")
+            << b << u"new"_s << u"type "_s + QString(256, u'a')
+            << u"名称太长，不能用作文件夹名：256 字节，最多 255 字节"_s;
+        QTest::newRow("picked folder") << b << u"new"_s << u"pick B"_s << u"merge"_s;
+        QTest::newRow("installed by a run") << QString() << u"new"_s << u"run"_s << u"merge"_s;
+        QTest::newRow("failed in a run")
+            << a + u"/a"_s << u"merge"_s << u"run"_s
+            << u"“…/A/a” 是文件夹，不能用文件替换：文件夹及其中的内容保持不变"_s;
+        QTest::newRow("removed while away") << a << u"merge"_s << u"remove A"_s << u"new"_s;
     }
 
     void newOrMergePerRow() {
         QFETCH(QString, installed);
-        QFETCH(bool, mergeBefore);
+        QFETCH(QString, before);
         QFETCH(QString, action);
-        QFETCH(bool, mergeAfter);
+        QFETCH(QString, after);
         const QString kinds = u"Movies/Motion Templates.localized/"_s;
         Window w({u"Titles/A/a"_s},
                  installed.isEmpty() ? QStringList() : QStringList{kinds + installed});
-        const QString merge = u"将合并到已有文件夹"_s, fresh = u"将新建文件夹"_s;
+        const QString titles = w.box.homePath() + u'/' + kinds + u"Titles.localized/"_s;
+        const auto said = [&](const QString& code) {
+            return code == u"merge"_s ? u"将合并到已有文件夹"_s
+                   : code == u"new"_s ? u"将新建文件夹"_s
+                                      : QString(code).replace(u"…"_s, titles.chopped(1));
+        };
         FolderRow* row = w.list()->revealRow(0);
-        QTRY_COMPARE(destination(row), mergeBefore ? merge : fresh);
+        QTRY_COMPARE(destination(row), said(before));
 
         const QString verb = action.section(u' ', 0, 0), name = action.section(u' ', 1);
-        const QString titles = w.box.homePath() + u'/' + kinds + u"Titles.localized/"_s;
         if (verb == u"type"_s) {
             row->nameField()->selectAll();
             QTest::keyClicks(row->nameField(), name);
@@ -194,7 +214,8 @@ private Q_SLOTS:
             w.window->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
         }
-        QTRY_COMPARE(destination(row), mergeAfter ? merge : fresh);
+        QTRY_COMPARE(destination(row), said(after));
+        QTRY_COMPARE(w.view->installButton()->isEnabled(), !after.startsWith(u"名称"_s));
         QCOMPARE(accessibleName(row->nameField()), u"在FCPX中的显示名称 字幕Titles"_s);
     }
 
@@ -237,6 +258,36 @@ private Q_SLOTS:
             QVERIFY2(!all.contains(QString::fromUtf8(ours)), ours);
     }
 
+    // A long list at any window size: focus starts at the top, the filter narrows the rows
+    // down, the list takes the height it is given, a long name shows whole as its tooltip,
+    // and the status line and progress bar take places kept for them.
+    void longListAtAnySize() {
+        QStringList pack;
+        for (int i = 1; i <= 13; ++i)
+            pack << u"Titles/T%1/a"_s.arg(i);
+        Window w(pack);
+        QCOMPARE(accessibleName(QApplication::focusWidget()), u"筛选模板"_s);
+        QTest::keyClicks(QApplication::focusWidget(), u"t1"_s);
+        QCOMPARE(w.list()->shownCount(), 5); // T1, T10 … T13
+        QCOMPARE(w.list()->revealRow(1), nullptr);
+        QCOMPARE(w.list()->revealRow(9)->nameField()->text(), u"T10"_s);
+
+        const int listHeight = w.list()->height();
+        w.window->resize(w.window->width(), w.window->height() + 200);
+        QTRY_VERIFY(w.list()->height() > listHeight + 150);
+        const QPoint install = w.view->installButton()->mapTo(w.window.get(), QPoint());
+        const QString longName(200, u'W');
+        w.vm->renameTemplate(w.vm->folderItems()[0].id(), longName);
+        QCOMPARE(w.list()->revealRow(0)->nameField()->toolTip(), longName);
+        QCOMPARE(w.list()->revealRow(9)->nameField()->toolTip(), QString());
+
+        StateAccess::setIsInstalling(*w.vm, true);
+        StateAccess::setInstallationProgress(*w.vm, u"正在安装: T1"_s);
+        StateAccess::setRunProgress(*w.vm, {1, 2, 1, 2, 5});
+        QTRY_VERIFY(w.view->timeLeft()->isVisible());
+        QCOMPARE(w.view->installButton()->mapTo(w.window.get(), QPoint()), install);
+    }
+
     void keyboardPickerAndSheetAmongTwoThousandRows() {
         Window w({u"tutorial_url.txt=https://example.com/t"_s, u"Fonts/a"_s, u"插件位置.jpg"_s});
         QList<FolderItem> items;
@@ -271,11 +322,12 @@ private Q_SLOTS:
                     name += u" / "_s + row->nameField()->text();
             return name;
         };
-        QStringList stops, expected;
-        w.list()->revealRow(0)->nameField()->setFocus(Qt::MouseFocusReason);
-        for (int i = 0; i < 8 * 2 + 5; ++i) {
-            if (i == 8 * 2) // past the eighth row, on to the buttons
-                w.view->installButton()->setFocus(Qt::MouseFocusReason);
+        // From the filter down the rows, then from the last row on to the buttons.
+        QStringList stops, expected{u"筛选模板"_s};
+        w.view->folderListPanel()->filterField()->setFocus(Qt::MouseFocusReason);
+        for (int i = 0; i < 8 * 2 + 7; ++i) {
+            if (i == 8 * 2 + 1)
+                w.list()->revealRow(1999)->picker()->setFocus(Qt::MouseFocusReason);
             stops << stop();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
@@ -283,8 +335,8 @@ private Q_SLOTS:
             expected
                 << u"在FCPX中的显示名称 %1 / Folder %2"_s.arg(kindLabel(FolderType(i % 4))).arg(i)
                 << u"选择已有文件夹 / Folder %1"_s.arg(i);
-        expected << u"安装插件"_s << u"安装字体"_s << u"插件位置"_s << u"使用教程"_s
-                 << u"最新版本发布于 www.orvo.studio"_s;
+        expected << u"选择已有文件夹 / Folder 1999"_s << u"安装插件"_s << u"安装字体"_s
+                 << u"插件位置"_s << u"使用教程"_s << u"最新版本发布于 www.orvo.studio"_s;
         QCOMPARE(stops, expected);
         // Back from the buttons lands on the last row's picker, in sight.
         w.view->installButton()->setFocus(Qt::MouseFocusReason);
@@ -293,12 +345,13 @@ private Q_SLOTS:
         QWidget* viewport = w.list()->viewport();
         QVERIFY(viewport->rect().contains(QApplication::focusWidget()->mapTo(viewport, QPoint())));
 
-        // The picker, one row per kind: where the dialog opens, its answer (none: cancelled).
+        // The picker, one row per kind: where the dialog opens, its answer (none: cancelled),
+        // refused unless it is a folder in that kind's folder.
         const QString base = w.box.homePath() + u"/Movies/Motion Templates.localized/"_s;
         const std::tuple<QString, std::optional<QString>, QString> cases[] = {
-            {u"Titles.localized"_s, base + u"Titles.localized"_s, u"Titles.localized"_s},
+            {u"Titles.localized"_s, base + u"Titles.localized"_s, u"Folder 02"_s},
             {u"Effects.localized"_s, std::nullopt, u"Folder 12"_s},
-            {u"Generators.localized"_s, u"/elsewhere/G"_s, u"G"_s},
+            {u"Generators.localized"_s, u"/elsewhere/G"_s, u"Folder 22"_s},
             {u"Transitions.localized"_s, base + u"Transitions.localized/Old/"_s, u"Old"_s}};
         for (int i = 0; i < 4; ++i) {
             const auto& [kindFolder, answer, newName] = cases[i];
@@ -310,6 +363,13 @@ private Q_SLOTS:
             QCOMPARE(w.vm->folderItems().at(i).newName, newName);
             QCoreApplication::processEvents();
             QCOMPARE(row->nameField()->text(), newName);
+            auto* refusal = w.window->findChild<QMessageBox*>();
+            QCOMPARE(refusal != nullptr, answer && newName.startsWith(u"Folder"_s));
+            if (refusal) {
+                QCOMPARE(refusal->text(), u"请选择“%1”中的文件夹。"_s.arg(base + kindFolder));
+                QTest::keyClick(refusal, Qt::Key_Escape);
+                QTRY_VERIFY(!w.window->findChild<QMessageBox*>());
+            }
         }
 
         // The sheet reads its picture afresh each time: empty, an unreadable file, a bitmap.

@@ -23,11 +23,23 @@ private Q_SLOTS:
         w.list()->revealRow(0)->nameField()->selectAll();
         QTest::keyClicks(w.list()->revealRow(0)->nameField(), u"Renamed"_s);
 
-        QTest::mouseClick(w.view->installButton(), Qt::LeftButton);
+        // Return on the focused button installs, as Space does.
+        w.view->installButton()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(w.view->installButton(), Qt::Key_Return);
         QTRY_VERIFY_WITH_TIMEOUT(w.view->alert() != nullptr, 20000);
-        QCOMPARE(w.view->alert()->text(), u"安装完成！"_s);
-        QCOMPARE(w.view->alert()->informativeText(), u"1 个插件安装失败，共 3 个"_s);
+        QCOMPARE(w.view->alert()->text(), u"部分插件未能安装"_s);
+        QCOMPARE(w.view->alert()->informativeText(),
+                 u"1 个插件安装失败，共 3 个\nGlow：无法创建文件夹 “%1Effects.localized”: "
+                 "Not a directory"_s.arg(kinds));
         QTRY_VERIFY(w.view->installButton()->isEnabled() && !w.view->installButton()->isBusy());
+        // The failed row's mark says why, to the eye and to assistive technologies.
+        FolderRow* glow = w.list()->revealRow(1);
+        QCOMPARE(glow->nameField()->text(), u"Glow"_s); // after the titles
+        const QString why = w.view->alert()->informativeText().section(u'：', 1);
+        QCOMPARE(QAccessible::queryAccessibleInterface(glow->nameField())
+                     ->text(QAccessible::Description),
+                 why);
+        QCOMPARE(glow->stateIndicator()->toolTip(), why);
         QCOMPARE(treeListing(kinds + u"Titles.localized/Renamed"_s),
                  treeListing(w.box.resourcePath() + u"/Titles/Lower Third"_s));
 
@@ -61,6 +73,13 @@ private Q_SLOTS:
             {u"Titles/A/a=abc"_s, u"post.command=touch \"$(dirname \"$0\")/started\"; sleep 30"_s});
         QTest::mouseClick(w.view->installButton(), Qt::LeftButton);
         QTRY_VERIFY(w.view->cancelButton()->isVisible() && w.view->cancelButton()->isEnabled());
+        // What the run reads cannot change under it.
+        FolderRow* row = w.list()->revealRow(0);
+        QVERIFY(row->nameField()->isReadOnly() && !row->picker()->isEnabled());
+        QAccessible::queryAccessibleInterface(row->nameField())
+            ->setText(QAccessible::Value, u"B"_s);
+        QCoreApplication::processEvents();
+        QCOMPARE(row->nameField()->text(), u"A"_s);
         QCOMPARE(w.view->cancelButton()->text(), u"取消安装"_s);
         QVERIFY(w.view->progressBar()->isVisible());
         QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(w.view->progressBar());
@@ -74,6 +93,7 @@ private Q_SLOTS:
         QCOMPARE(w.view->alert()->text(), u"安装已取消"_s);
         QCOMPARE(w.view->alert()->informativeText(), u"安装已取消：已安装 1 个，共 1 个"_s);
         QTRY_VERIFY(!w.view->cancelButton()->isVisible() && !w.view->progressBar()->isVisible());
+        QVERIFY(!row->nameField()->isReadOnly() && row->picker()->isEnabled());
     }
 
     // A name set through the accessibility interface, as voice control sets it, is the name

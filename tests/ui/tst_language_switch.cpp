@@ -98,7 +98,7 @@ private Q_SLOTS:
         // A run, turn by turn: one template fails for its name, the other installs, then the
         // script, the end and the alert with the editor's restart. Every status published
         // is recorded, also those the next one replaces within the same turn.
-        vm->renameTemplate(vm->folderItems().at(1).id(), u".."_s);
+        box.writeFile(u"home/Movies/Motion Templates.localized/Effects.localized/光效"_s);
         QStringList statuses;
         QObject guard;
         connect(vm.get(), &InstallerViewModel::objectWillChange, &guard,
@@ -115,12 +115,12 @@ private Q_SLOTS:
         statuses << view->statusLine()->text();
         statuses.removeDuplicates();
         QCOMPARE(chinese(statuses, names), QStringList());
-        QVERIFY2(
-            statuses.contains(u"“光效” could not be installed: The name “..” cannot be used as "
-                              u"a folder name: it refers to the current or the enclosing "
-                              u"folder."_s) &&
-                statuses.contains(u"Running the post-install script…"_s),
-            qPrintable(statuses.join(u'\n')));
+        QVERIFY2(statuses.contains(
+                     u"“光效” could not be installed: “%1/Movies/Motion "
+                     u"Templates.localized/Effects.localized/光效” already exists but is not a "
+                     u"folder."_s.arg(box.homePath())) &&
+                     statuses.contains(u"Running the post-install script…"_s),
+                 qPrintable(statuses.join(u'\n')));
         QVERIFY(view->alert() && view->alert()->isVisible());
         QVERIFY(view->alert()->informativeText().endsWith(
             u"\nRestart Final Cut Pro to load the new templates."_s));
