@@ -111,12 +111,12 @@ int keystroke(const QString& pack, const QString& home) {
     int flips = 0;
     for (int i = 0; i < 300; ++i) {
         const QString shown = row->stateIndicator()->toolTip();
-        const int rendersBefore = view->renderCount();
         QElapsedTimer timer;
         timer.start();
+        // The row is redrawn within the key's own handling (templateRenamed); then whatever
+        // the key posted.
         QTest::keyClick(field, i % 2 ? Qt::Key_Backspace : Qt::Key_A);
-        while (view->renderCount() == rendersBefore)
-            QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
         times.push_back(timer.nsecsElapsed() / 1e6);
         flips += row->stateIndicator()->toolTip() != shown;
     }
