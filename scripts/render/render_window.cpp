@@ -1,6 +1,6 @@
 // Renders the installer window to PNG files: the demo pack at start, empty resources,
 // during a run, the completion alert, the location sheet, forty templates and a failure
-// alert; in Chinese and in English, in
+// alert, the uninstall's confirmation; in Chinese and in English, in
 // the light and in the dark appearance, one sub-folder each ("zh-light", "en-dark", ...).
 // Usage: render-window <pack folder> <output folder>
 #include "model/InstallerViewModel.h"
@@ -241,6 +241,19 @@ bool renderStates(const QString& pack, const QString& out) {
             [&] { return scene.view()->alert() != nullptr && !scene.model().isInstalling(); });
         ok &= alerted && save(scene.picture(scene.view()->alert()), out,
                               QStringLiteral("7-failure-alert.png"));
+    }
+    {
+        // After a run, the uninstall's confirmation: what would go, what would stay and why.
+        Scene scene(pack, installed);
+        scene.view()->installButton()->click();
+        bool asked = scene.stepUntil([&] { return scene.view()->alert() != nullptr; });
+        scene.model().dismissInstallationAlert();
+        scene.model().refreshInstalledFolders();
+        asked &= scene.stepUntil([&] { return scene.view()->uninstallButton()->isEnabled(); });
+        scene.view()->uninstallButton()->click();
+        asked &= scene.stepUntil([&] { return scene.view()->uninstallAlert() != nullptr; });
+        ok &= asked && save(scene.picture(scene.view()->uninstallAlert()), out,
+                            QStringLiteral("8-uninstall-confirmation.png"));
     }
     {
         Scene scene(pack, installed);
