@@ -1,6 +1,6 @@
 // Renders the installer window to PNG files: the demo pack at start, empty resources,
 // during a run, the completion alert, the location sheet, forty templates and a failure
-// alert; in Chinese and in English, in
+// alert, the uninstall's confirmation; in Chinese and in English, in
 // the light and in the dark appearance, one sub-folder each ("zh-light", "en-dark", ...).
 // Usage: render-window <pack folder> <output folder>
 #include "model/InstallerViewModel.h"
@@ -8,6 +8,7 @@
 #include "support/StateAccess.h"
 #include "ui/Buttons.h"
 #include "ui/ContentView.h"
+#include "ui/FolderList.h"
 #include "ui/LocationSheet.h"
 #include "ui/PluginInstallerApp.h"
 
@@ -16,6 +17,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QLinearGradient>
 #include <QMessageBox>
 #include <QPainter>
 #include <QProcess>
@@ -218,8 +220,21 @@ bool renderStates(const QString& pack, const QString& out) {
         QTemporaryDir many;
         QProcess::execute(QStringLiteral("cp"),
                           {QStringLiteral("-R"), pack + QStringLiteral("/."), many.path()});
-        for (int i = 1; i <= 37; ++i)
-            QDir().mkpath(many.filePath(QStringLiteral("Titles/Title %1").arg(i)));
+        for (int i = 1; i <= 37; ++i) {
+            const QString folder = many.filePath(QStringLiteral("Titles/Title %1").arg(i));
+            QDir().mkpath(folder);
+            // Some bring the editor's preview picture: a plain gradient stands in for one.
+            if (i % 2 == 0) {
+                QImage picture(160, 90, QImage::Format_RGB32);
+                QPainter painter(&picture);
+                QLinearGradient fill(0, 0, 160, 90);
+                fill.setColorAt(0, QColor::fromHsv(i * 9 % 360, 160, 230));
+                fill.setColorAt(1, QColor::fromHsv((i * 9 + 120) % 360, 200, 120));
+                painter.fillRect(picture.rect(), fill);
+                painter.end();
+                picture.save(folder + QStringLiteral("/small.png"));
+            }
+        }
         Scene scene(many.path(), installed);
         const auto& items = scene.model().folderItems();
         scene.model().renameTemplate(
@@ -227,6 +242,10 @@ bool renderStates(const QString& pack, const QString& out) {
         scene.model().renameTemplate(items[2].id(), QStringLiteral(".hidden"));
         scene.window()->resize(scene.window()->width(), scene.window()->height() + 160);
         scene.settle();
+        // The previews come from the worker.
+        scene.stepUntil([&] {
+            return scene.view()->folderListPanel()->list()->revealRow(4)->preview()->isVisible();
+        });
         ok &= save(scene.picture(), out, QStringLiteral("6-forty-templates.png"));
     }
     {
@@ -241,6 +260,19 @@ bool renderStates(const QString& pack, const QString& out) {
             [&] { return scene.view()->alert() != nullptr && !scene.model().isInstalling(); });
         ok &= alerted && save(scene.picture(scene.view()->alert()), out,
                               QStringLiteral("7-failure-alert.png"));
+    }
+    {
+        // After a run, the uninstall's confirmation: what would go, what would stay and why.
+        Scene scene(pack, installed);
+        scene.view()->installButton()->click();
+        bool asked = scene.stepUntil([&] { return scene.view()->alert() != nullptr; });
+        scene.model().dismissInstallationAlert();
+        scene.model().refreshInstalledFolders();
+        asked &= scene.stepUntil([&] { return scene.view()->uninstallButton()->isEnabled(); });
+        scene.view()->uninstallButton()->click();
+        asked &= scene.stepUntil([&] { return scene.view()->uninstallAlert() != nullptr; });
+        ok &= asked && save(scene.picture(scene.view()->uninstallAlert()), out,
+                            QStringLiteral("8-uninstall-confirmation.png"));
     }
     {
         Scene scene(pack, installed);

@@ -153,6 +153,45 @@ void InstallerViewModel::dismissInstallationAlert() {
         setShowInstallationAlert(false);
 }
 
+void InstallerViewModel::requestUninstallPreview() {
+    if (!m_isUninstalling && !m_isInstalling)
+        runUninstall(true);
+}
+
+void InstallerViewModel::confirmUninstall() {
+    if (m_uninstallOutcome && m_uninstallOutcome->dryRun && !m_isUninstalling && !m_isInstalling)
+        runUninstall(false);
+}
+
+void InstallerViewModel::dismissUninstall() {
+    if (m_uninstallOutcome && !m_isUninstalling)
+        setUninstall(false, std::nullopt);
+}
+
+void InstallerViewModel::setUninstall(bool running, std::optional<UninstallOutcome> outcome) {
+    Q_EMIT objectWillChange();
+    m_isUninstalling = running;
+    m_uninstallOutcome = std::move(outcome);
+}
+
+void InstallerViewModel::runUninstall(bool dryRun) {
+    setUninstall(true, std::nullopt);
+    onWorker<UninstallReport>(
+        [fs = m_platform.fileSystem, folder = templatesFolder(), dryRun] {
+            return uninstallRecorded(*fs, defaultManifestLocation(folder), dryRun);
+        },
+        [this, dryRun](UninstallReport report) {
+            setUninstall(false, UninstallOutcome{dryRun, std::move(report)});
+            // Rows whose folder went show "new" again; the button follows the record.
+            if (!dryRun)
+                refreshInstalledFolders();
+        });
+}
+
+QString InstallerViewModel::templatesFolder() const {
+    return TemplateInstaller(*m_platform.fileSystem, *m_platform.output).templatesFolder();
+}
+
 void InstallerViewModel::requestInstallPlugins() {
     auto self = shared_from_this();
     m_platform.mainQueue->post(this, [self] { self->installPlugins(); });
@@ -223,15 +262,23 @@ void InstallerViewModel::refreshInstalledFolders() {
     }
     m_listing = true;
     m_listAgain = false;
-    onWorker<InstalledFolders>(
+    onWorker<std::pair<InstalledFolders, bool>>(
         [fs = m_platform.fileSystem, output = m_platform.output] {
-            return InstalledFolders::list(*fs, TemplateInstaller(*fs, *output));
+            const TemplateInstaller installer(*fs, *output);
+            const auto record =
+                loadManifest(*fs, defaultManifestLocation(installer.templatesFolder()));
+            return std::pair{InstalledFolders::list(*fs, installer),
+                             record.ok() && !record.value().isEmpty()};
         },
-        [this](InstalledFolders listed) {
+        [this](std::pair<InstalledFolders, bool> listed) {
             m_listing = false;
             // Unchanged, the window has nothing to draw again.
-            if (!(listed == m_installedFolders))
-                setInstalledFolders(std::move(listed));
+            if (!(listed.first == m_installedFolders))
+                setInstalledFolders(std::move(listed.first));
+            if (listed.second != m_hasRecord) {
+                Q_EMIT objectWillChange();
+                m_hasRecord = listed.second;
+            }
             if (m_listAgain)
                 refreshInstalledFolders();
         });

@@ -3,6 +3,7 @@
 #include "base/FolderItem.h"
 #include "install/DestinationState.h"
 #include "install/Installation.h"
+#include "install/Manifest.h"
 #include "install/Worker.h"
 #include "platform/Platform.h"
 
@@ -28,6 +29,12 @@ struct InstallationSummary {
     QString scriptOutput = {};  // the last lines of a failed script, for the alert
     QList<std::pair<QString, Error>> failures = {}; // each failed template's name and why
     Failure blocked = {}; // why nothing could be installed (a disk too small, say)
+};
+
+// What an uninstall would remove or did remove, for the window to show.
+struct UninstallOutcome {
+    bool dryRun = true;
+    UninstallReport report;
 };
 
 // The installer window's state. Every change of a published value is announced by
@@ -65,6 +72,13 @@ public:
     const QHash<QUuid, Error>& rowFailures() const { return m_rowFailures; }
     // Some row's name cannot be a folder's (checkFolderName); Install waits for it.
     bool hasInvalidNames() const { return !m_invalidNames.isEmpty(); }
+    // The install record lists something to uninstall (as last listed).
+    bool hasRecord() const { return m_hasRecord; }
+    bool isUninstalling() const { return m_isUninstalling; }
+    // The dry run awaiting confirmation, or the uninstall just done; empty otherwise.
+    const std::optional<UninstallOutcome>& uninstallOutcome() const { return m_uninstallOutcome; }
+    // The folder the completion alert reveals in the file manager.
+    QString templatesFolder() const;
 
     // Bumped whenever the list is replaced or grows, not when one row is renamed.
     quint64 listGeneration() const { return m_listGeneration; }
@@ -74,6 +88,11 @@ public:
     void renameTemplate(const QUuid& id, const QString& newName);
     void showLocationPicture(bool shown);
     void dismissInstallationAlert();
+    // Uninstall: what it would do first (a dry run), then, confirmed, the same uninstall as
+    // the command line's, under the installers' lock; both on the worker.
+    void requestUninstallPreview();
+    void confirmUninstall();
+    void dismissUninstall();
 
     // The completion alert's title and message for the last run.
     QString installationAlertTitle() const;
@@ -135,6 +154,8 @@ private:
     void setRunProgress(RunProgress value);
     void setInstalledFolders(InstalledFolders value);
     void setRowFailures(QHash<QUuid, Error> value);
+    void setUninstall(bool running, std::optional<UninstallOutcome> outcome);
+    void runUninstall(bool dryRun);
     void checkName(const FolderItem& item);
 
     void print(const QString& line) const;
@@ -159,6 +180,9 @@ private:
     InstallationReport m_lastReport;
     QHash<QUuid, Error> m_rowFailures;
     QSet<QUuid> m_invalidNames;
+    bool m_hasRecord = false;
+    bool m_isUninstalling = false;
+    std::optional<UninstallOutcome> m_uninstallOutcome;
     bool m_listing = false;   // a listing is on its way
     bool m_listAgain = false; // and was asked for again meanwhile
     quint64 m_listGeneration = 0;

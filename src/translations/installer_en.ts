@@ -585,6 +585,62 @@ Examples:
         <source>取消安装</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>卸载已安装的模板…</source>
+        <translation>Uninstall Installed Templates…</translation>
+    </message>
+    <message>
+        <source>在 Finder 中显示</source>
+        <translation>Show in Finder</translation>
+    </message>
+    <message>
+        <source>将移除 %1 个文件和 %2 个文件夹，保留 %3 个文件。</source>
+        <translation>%1 files and %2 folders will be removed; %3 files will be kept.</translation>
+    </message>
+    <message>
+        <source>已移除 %1 个文件和 %2 个文件夹，保留 %3 个文件。</source>
+        <translation>%1 files and %2 folders were removed; %3 files were kept.</translation>
+    </message>
+    <message>
+        <source>将移除：</source>
+        <translation>To be removed:</translation>
+    </message>
+    <message>
+        <source>已移除：</source>
+        <translation>Removed:</translation>
+    </message>
+    <message>
+        <source>将保留：</source>
+        <translation>To be kept:</translation>
+    </message>
+    <message>
+        <source>已保留：</source>
+        <translation>Kept:</translation>
+    </message>
+    <message>
+        <source>未能移除：</source>
+        <translation>Could not be removed:</translation>
+    </message>
+    <message>
+        <source>没有可以卸载的模板</source>
+        <translation>Nothing to Uninstall</translation>
+    </message>
+    <message>
+        <source>卸载已安装的模板？</source>
+        <translation>Uninstall the installed templates?</translation>
+    </message>
+    <message>
+        <source>卸载完成</source>
+        <translation>Uninstall Complete</translation>
+    </message>
+    <message>
+        <source>卸载</source>
+        <translation>Uninstall</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
 </context>
 <context>
     <name>Orvoinstaller::FittedImage</name>
@@ -640,6 +696,10 @@ Examples:
     <message>
         <source>将新建文件夹</source>
         <translation>Will create a new folder</translation>
+    </message>
+    <message>
+        <source>预览</source>
+        <translation>Preview</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,7 @@
 #include "ui/Style.h"
 #include "ui/SystemServices.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -114,6 +115,7 @@ void ContentView::retranslate() {
     m_cancel->setText(tr("取消安装"));
     m_fonts->setText(tr("安装字体"));
     m_location->setText(tr("插件位置"));
+    m_uninstall->setText(tr("卸载已安装的模板…"));
     m_tutorial->setText(tr("使用教程"));
     const Branding& brand = m_services.branding;
     m_credit->setText(tr("模板设计与制作：%1").arg(brand.makerName));
@@ -133,12 +135,16 @@ void ContentView::retranslateAlert() {
     m_alert->setWindowTitle(m_viewModel->installationAlertTitle());
     m_alert->setText(m_viewModel->installationAlertTitle());
     m_alert->setInformativeText(m_viewModel->installationAlertMessage());
-    if (!m_alert->buttons().isEmpty())
-        m_alert->buttons().first()->setText(tr("确定"));
+    const QList<QAbstractButton*> buttons = m_alert->buttons();
+    for (QAbstractButton* button : buttons)
+        button->setText(m_alert->buttonRole(button) == QMessageBox::ActionRole
+                            ? tr("在 Finder 中显示")
+                            : tr("确定"));
 }
 
 ContentView::~ContentView() {
     // Modal windows first, while the view they report to is still whole.
+    delete m_uninstallAlert.data();
     delete m_alert.data();
     delete m_sheet.data();
 }
@@ -248,6 +254,11 @@ void ContentView::buildMainColumn() {
         rowLayout->addWidget(button, 1);
     }
     column->addWidget(buttonRow);
+    m_uninstall = new QPushButton;
+    m_uninstall->setAutoDefault(false);
+    column->addWidget(m_uninstall);
+    connect(m_uninstall, &QPushButton::clicked, this,
+            [this] { m_viewModel->requestUninstallPreview(); });
     connect(m_fonts, &QPushButton::clicked, this, [this] { m_viewModel->requestInstallFonts(); });
     connect(m_location, &QPushButton::clicked, this,
             [this] { m_viewModel->showLocationPicture(true); });
@@ -336,6 +347,8 @@ void ContentView::render() {
     m_location->setEnabled(rules.locationEnabled && m_picture);
     m_tutorial->setEnabled(rules.tutorialEnabled);
 
+    m_uninstall->setEnabled(rules.uninstallEnabled);
+    presentUninstall(rules.uninstallPresented);
     presentSheet(rules.sheetPresented);
     presentAlert(rules.alertPresented);
 }
@@ -361,6 +374,85 @@ void ContentView::presentSheet(bool presented) {
     }
 }
 
+// Each list at most ten lines long: enough to recognise, the rest counted.
+static QString listed(const QString& heading, const QStringList& lines) {
+    if (lines.isEmpty())
+        return {};
+    QString text = QStringLiteral("\n\n") + heading;
+    for (qsizetype i = 0; i < std::min<qsizetype>(10, lines.size()); ++i)
+        text += QLatin1Char('\n') + lines[i];
+    if (lines.size() > 10)
+        text +=
+            QLatin1Char('\n') +
+            QCoreApplication::translate("InstallerViewModel", "…还有 %1 个").arg(lines.size() - 10);
+    return text;
+}
+
+QString ContentView::uninstallMessage() const {
+    const UninstallOutcome& outcome = *m_viewModel->uninstallOutcome();
+    const UninstallReport& report = outcome.report;
+    if (report.refused)
+        return report.refused->text.translated();
+    QStringList kept, failed;
+    for (const Text& line : report.keptText)
+        kept << line.translated();
+    for (const Error& error : report.failed)
+        failed << error.text.translated();
+    const QString counts = (outcome.dryRun ? tr("将移除 %1 个文件和 %2 个文件夹，保留 %3 个文件。")
+                                           : tr("已移除 %1 个文件和 %2 个文件夹，保留 %3 个文件。"))
+                               .arg(report.removed.size())
+                               .arg(report.removedFolders.size())
+                               .arg(report.kept.size());
+    // Paths inside the templates folder, as the user finds them there.
+    const QString folder = m_viewModel->templatesFolder() + QLatin1Char('/');
+    QStringList removed = report.removed + report.removedFolders;
+    for (QStringList* lines : {&removed, &kept, &failed})
+        lines->replaceInStrings(folder, QString());
+    return counts + listed(outcome.dryRun ? tr("将移除：") : tr("已移除："), removed) +
+           listed(outcome.dryRun ? tr("将保留：") : tr("已保留："), kept) +
+           listed(tr("未能移除："), failed);
+}
+
+void ContentView::presentUninstall(bool presented) {
+    const bool dryRun = presented && m_viewModel->uninstallOutcome()->dryRun &&
+                        !m_viewModel->uninstallOutcome()->report.refused;
+    // The confirmation gives way to what was done: another alert.
+    if (m_uninstallAlert && (!presented || dryRun != m_uninstallShowsDryRun)) {
+        m_uninstallAlert->disconnect(this);
+        m_uninstallAlert->done(QDialog::Rejected);
+        m_uninstallAlert = nullptr;
+    }
+    if (!presented || m_uninstallAlert)
+        return;
+    m_uninstallShowsDryRun = dryRun;
+    const UninstallReport& report = m_viewModel->uninstallOutcome()->report;
+    m_uninstallAlert = new QMessageBox(this);
+    m_uninstallAlert->setAttribute(Qt::WA_DeleteOnClose);
+    m_uninstallAlert->setWindowModality(Qt::WindowModal);
+    m_uninstallAlert->setText(report.refused ? tr("没有可以卸载的模板")
+                              : dryRun       ? tr("卸载已安装的模板？")
+                                             : tr("卸载完成"));
+    m_uninstallAlert->setInformativeText(uninstallMessage());
+    QPushButton* confirm = nullptr;
+    if (dryRun) {
+        confirm = m_uninstallAlert->addButton(tr("卸载"), QMessageBox::DestructiveRole);
+        QPushButton* cancel = m_uninstallAlert->addButton(tr("取消"), QMessageBox::RejectRole);
+        m_uninstallAlert->setDefaultButton(cancel);
+        m_uninstallAlert->setEscapeButton(cancel);
+    } else {
+        m_uninstallAlert->setEscapeButton(
+            m_uninstallAlert->addButton(tr("确定"), QMessageBox::AcceptRole));
+    }
+    // Confirmed, the uninstall itself replaces the question.
+    connect(m_uninstallAlert, &QDialog::finished, this, [this, confirm] {
+        if (confirm && m_uninstallAlert->clickedButton() == confirm)
+            m_viewModel->confirmUninstall();
+        else
+            m_viewModel->dismissUninstall();
+    });
+    m_uninstallAlert->open();
+}
+
 void ContentView::presentAlert(bool presented) {
     if (presented && !m_alert) {
         m_alert = new QMessageBox(this);
@@ -373,6 +465,11 @@ void ContentView::presentAlert(bool presented) {
             title->setWordWrap(true);
         }
         QPushButton* ok = m_alert->addButton(QString(), QMessageBox::AcceptRole);
+        // "Installed but not showing up": where the templates went, one click away.
+        QPushButton* reveal = m_alert->addButton(QString(), QMessageBox::ActionRole);
+        connect(reveal, &QPushButton::clicked, this, [this] {
+            m_services.urlOpener->open(QUrl::fromLocalFile(m_viewModel->templatesFolder()));
+        });
         retranslateAlert();
         m_alert->setDefaultButton(ok);
         m_alert->setEscapeButton(ok);

@@ -66,6 +66,9 @@ public:
     QLabel* timeLeft() const { return m_timeLeft; }
     QPushButton* fontsButton() const { return m_fonts; }
     QPushButton* locationButton() const { return m_location; }
+    QPushButton* uninstallButton() const { return m_uninstall; }
+    // The uninstall's confirmation, or what it removed and kept.
+    QMessageBox* uninstallAlert() const { return m_uninstallAlert; }
     PlainButton* tutorialButton() const { return m_tutorial; }
     PlainButton* releaseLink() const { return m_releaseLink; }
     QLabel* versionLine() const { return m_version; }
@@ -89,6 +92,8 @@ private:
     void renderProgress(const ViewRules& rules);
     void presentSheet(bool presented);
     void presentAlert(bool presented);
+    void presentUninstall(bool presented);
+    QString uninstallMessage() const;
 
     std::shared_ptr<InstallerViewModel> m_viewModel;
     UiServices m_services;
@@ -108,6 +113,7 @@ private:
     QLabel* m_timeLeft = nullptr;
     QPushButton* m_fonts = nullptr;
     QPushButton* m_location = nullptr;
+    QPushButton* m_uninstall = nullptr;
     PlainButton* m_tutorial = nullptr;
     PlainButton* m_releaseLink = nullptr;
     QLabel* m_credit = nullptr;
@@ -116,6 +122,8 @@ private:
     std::optional<QString> m_picture; // the location picture for the window's language
     QPointer<LocationSheet> m_sheet;
     QPointer<QMessageBox> m_alert;
+    QPointer<QMessageBox> m_uninstallAlert;
+    bool m_uninstallShowsDryRun = false;
 };
 
 } // namespace Orvoinstaller

@@ -2,6 +2,7 @@
 
 #include "install/TemplateInstaller.h"
 #include "ui/FolderPicker.h"
+#include "ui/Previews.h"
 #include "ui/Style.h"
 
 #include <QAction>
@@ -56,6 +57,16 @@ FolderRow::FolderRow(std::shared_ptr<FolderChooser> chooser, const QString& home
     layout->setContentsMargins(0, 2, 0, 2);
     layout->setSpacing(8);
 
+    // Its place is kept when there is no picture, so the columns stay aligned.
+    m_preview = new QLabel(this);
+    m_preview->setFixedSize(Previews::box());
+    m_preview->setAlignment(Qt::AlignCenter);
+    QSizePolicy keep = m_preview->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    m_preview->setSizePolicy(keep);
+    m_preview->hide();
+    layout->addWidget(m_preview);
+
     m_kind = new QLabel(this);
     m_kind->setFont(Style::font(Style::TextRole::subheadline));
     m_kind->setFixedWidth(kindColumnWidth);
@@ -95,6 +106,7 @@ void FolderRow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::LanguageChange) {
         m_name->setPlaceholderText(tr("在FCPX中的显示名称"));
+        m_preview->setAccessibleName(tr("预览"));
         showKind();
         if (m_mark)
             showMark(*m_mark);
@@ -115,6 +127,17 @@ void FolderRow::showWholeName() {
         m_name->setToolTip(tip);
     if (elided && !m_name->hasFocus())
         m_name->setCursorPosition(0);
+}
+
+void FolderRow::setPreview(const QPixmap& picture) {
+    if (picture.isNull()) {
+        m_preview->hide();
+        return;
+    }
+    if (m_preview->pixmap().cacheKey() != picture.cacheKey())
+        m_preview->setPixmap(picture);
+    m_preview->setAccessibleName(tr("预览"));
+    m_preview->show();
 }
 
 void FolderRow::setEditable(bool editable) {
@@ -147,6 +170,7 @@ void FolderRow::bind(const FolderItem& item, const InstalledFolders& installed,
                      const Error* failure) {
     if (item.id() != m_id || m_picker->folderType() != item.type || m_kind->text().isEmpty()) {
         m_id = item.id();
+        m_path = item.path;
         m_picker->setFolderType(item.type);
         showKind();
         const QUuid id = m_id;
@@ -174,7 +198,13 @@ void FolderRow::bind(const FolderItem& item, const InstalledFolders& installed,
 FolderListView::FolderListView(std::shared_ptr<FolderChooser> chooser, QString homeDirectory,
                                QWidget* parent)
     : QAbstractScrollArea(parent), m_chooser(std::move(chooser)),
-      m_homeDirectory(std::move(homeDirectory)), m_rowHeight(FolderRow::preferredHeight()) {
+      m_homeDirectory(std::move(homeDirectory)), m_previews(new Previews(this)),
+      m_rowHeight(FolderRow::preferredHeight()) {
+    connect(m_previews, &Previews::loaded, this, [this](const QString& folder) {
+        for (FolderRow* row : std::as_const(m_bound))
+            if (row->folderPath() == folder)
+                row->setPreview(m_previews->preview(folder));
+    });
     setFrameShape(QFrame::NoFrame);
     // One stop in the focus chain, where the rows are on screen; it hands the focus on to
     // them (focusInEvent), and they join the chain right after it.
@@ -197,6 +227,7 @@ void FolderListView::setItems(const QList<FolderItem>& items, const InstalledFol
 void FolderListView::bindRow(FolderRow* row, const FolderItem& item) const {
     const auto failure = m_failures->constFind(item.id());
     row->bind(item, *m_installed, failure == m_failures->cend() ? nullptr : &*failure);
+    row->setPreview(item.path.isEmpty() ? QPixmap() : m_previews->preview(item.path));
 }
 
 void FolderListView::itemChanged(int index) {
@@ -270,6 +301,9 @@ int FolderListView::positionOf(const QUuid& id) const {
 }
 
 void FolderListView::layoutRows() {
+    // The items were replaced and the new list is not told yet: show none of the old.
+    if (!m_shown.empty() && m_shown.back() >= items().size())
+        m_shown.clear();
     const int count = shownCount();
     const int viewHeight = viewport()->height();
     QScrollBar* bar = verticalScrollBar();
@@ -437,6 +471,7 @@ FolderListPanel::FolderListPanel(std::shared_ptr<FolderChooser> chooser, QString
     auto* header = new QWidget(this);
     auto* headerLayout = new QHBoxLayout(header);
     headerLayout->setContentsMargins(12, 0, 12, 4);
+    headerLayout->addSpacing(Previews::box().width() + 8); // over the previews
     m_kindCaption = caption(Qt::AlignLeft, header);
     m_kindCaption->setFixedWidth(kindColumnWidth);
     headerLayout->addWidget(m_kindCaption);

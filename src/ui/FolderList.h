@@ -21,6 +21,7 @@ class QLineEdit;
 namespace Orvoinstaller {
 
 class FolderPicker;
+class Previews;
 
 // One folder row: kind label, name field, picker. A row is bound to one item by id at a
 // time; the list re-binds rows as they scroll in and out of sight.
@@ -36,7 +37,11 @@ public:
     // is replaced only when it differs, so typing keeps its cursor.
     void bind(const FolderItem& item, const InstalledFolders& installed, const Error* failure);
     void setEditable(bool editable);
+    // The template's preview picture; a null one leaves its place empty.
+    void setPreview(const QPixmap& picture);
     QUuid itemId() const { return m_id; }
+    const QString& folderPath() const { return m_path; }
+    QLabel* preview() const { return m_preview; }
 
     QLabel* kindLabel() const { return m_kind; }
     QLineEdit* nameField() const { return m_name; }
@@ -64,6 +69,8 @@ private:
     void showWholeName();
 
     QUuid m_id;
+    QString m_path;
+    QLabel* m_preview;
     QLabel* m_kind;
     QLineEdit* m_name;
     QAction* m_indicator;
@@ -124,6 +131,7 @@ private:
     const InstalledFolders* m_installed = nullptr;
     const QHash<QUuid, Error>* m_failures = nullptr;
     QList<FolderItem> m_none;
+    Previews* m_previews;
     std::vector<int> m_shown; // indices of the items the filter lets through, in order
     QString m_filter;
     bool m_editable = true;

@@ -18,7 +18,7 @@ public:
     ContentView* contentView() const { return m_contentView; }
 
     static constexpr int minimumContentWidth = 900;
-    static constexpr int minimumContentHeight = 550;
+    static constexpr int minimumContentHeight = 620;
 
 protected:
     void changeEvent(QEvent* event) override;

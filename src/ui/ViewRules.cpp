@@ -37,6 +37,8 @@ ViewRules viewRules(const InstallerViewModel& model) {
     rules.fontsEnabled = model.hasFonts() && !model.isInstalling();
     rules.locationEnabled = true;
     rules.tutorialEnabled = model.tutorialURL().has_value();
+    rules.uninstallEnabled = model.hasRecord() && !model.isInstalling() && !model.isUninstalling();
+    rules.uninstallPresented = model.uninstallOutcome().has_value();
     rules.sheetPresented = model.showingImageAlert();
     rules.alertPresented = model.showInstallationAlert();
     return rules;

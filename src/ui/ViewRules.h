@@ -24,6 +24,8 @@ struct ViewRules {
     bool fontsEnabled = false;
     bool locationEnabled = true;
     bool tutorialEnabled = false;
+    bool uninstallEnabled = false;   // the record lists something and nothing else runs
+    bool uninstallPresented = false; // the dry run to confirm, or what was removed
     bool sheetPresented = false;
     bool alertPresented = false;
 

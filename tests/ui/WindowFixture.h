@@ -23,6 +23,12 @@ struct FakeChooser : FolderChooser {
     QStringList startFolders;
 };
 
+// Records the addresses it is asked to open instead of opening them.
+struct FakeOpener : UrlOpener {
+    void open(const QUrl& url) override { opened << url; }
+    QList<QUrl> opened;
+};
+
 // The window, shown and active, over a sandbox whose resource folder holds `files`, each
 // "path" or "path=content", and whose home folder holds `homeFolders`.
 struct Window {
@@ -33,7 +39,7 @@ struct Window {
         for (const QString& folder : homeFolders)
             box.makeDir(box.homePath() + u'/' + folder);
         vm = std::make_shared<InstallerViewModel>(box.platform());
-        window = std::make_unique<InstallerWindow>(vm, UiServices{chooser, nullptr, branding});
+        window = std::make_unique<InstallerWindow>(vm, UiServices{chooser, opener, branding});
         view = window->contentView();
         window->show();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
@@ -42,6 +48,7 @@ struct Window {
 
     Sandbox box;
     std::shared_ptr<FakeChooser> chooser = std::make_shared<FakeChooser>();
+    std::shared_ptr<FakeOpener> opener = std::make_shared<FakeOpener>();
     std::shared_ptr<InstallerViewModel> vm;
     std::unique_ptr<InstallerWindow> window;
     ContentView* view = nullptr;

@@ -3,11 +3,23 @@
 #include "ui/WindowFixture.h"
 
 #include <QAccessible>
+#include <QMessageBox>
 #include <QProgressBar>
 
 using namespace Orvoinstaller;
 using namespace Orvoinstaller::Testing;
 using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QString accessibleName(QWidget* widget) {
+    return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+}
+QString accessibleDescription(QWidget* widget) {
+    return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Description);
+}
+
+} // namespace
 
 class InstallFromWindowTest : public QObject {
     Q_OBJECT
@@ -43,8 +55,9 @@ private Q_SLOTS:
         QCOMPARE(treeListing(kinds + u"Titles.localized/Renamed"_s),
                  treeListing(w.box.resourcePath() + u"/Titles/Lower Third"_s));
 
-        // One button, "确定", the default: pressing it clears the flag; the status line stays.
-        QCOMPARE(w.view->alert()->buttons().size(), 1);
+        // "确定", the default, and "在 Finder 中显示"; pressing "确定" clears the flag; the
+        // status line stays.
+        QCOMPARE(w.view->alert()->buttons().size(), 2);
         QCOMPARE(w.view->alert()->defaultButton()->text(), u"确定"_s);
         QTest::mouseClick(w.view->alert()->defaultButton(), Qt::LeftButton);
         QVERIFY(!w.vm->showInstallationAlert());
@@ -64,6 +77,61 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(watched.expired(), 20000);
         QCOMPARE(treeListing(kinds + u"Generators.localized/Sparkle"_s),
                  treeListing(w.box.resourcePath() + u"/Generators/Sparkle"_s));
+    }
+
+    // Previews where a template brings a readable one; the alert reveals the templates folder;
+    // uninstall shows what it would remove and keep, asks, removes, says what it did, and
+    // the rows whose folder went are new again.
+    void previewsRevealAndUninstall() {
+        Window w({u"Titles/A/a=1"_s, u"Titles/A/small.png=P1 2 1 0 1"_s, u"Titles/B/b=2"_s,
+                  u"Titles/B/large.png=not a picture"_s});
+        const auto previewShown = [&](int index) {
+            QLabel* preview = w.list()->revealRow(index)->preview();
+            return preview->isVisible() && accessibleName(preview) == u"预览"_s;
+        };
+        QTRY_VERIFY(previewShown(0));
+        QVERIFY(!previewShown(1));
+        QVERIFY(!w.view->uninstallButton()->isEnabled());
+        QTest::mouseClick(w.view->installButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(w.view->alert() != nullptr, 20000);
+        const QString kinds = w.box.homePath() + u"/Movies/Motion Templates.localized"_s;
+        QAbstractButton* reveal = w.view->alert()->buttons().value(1);
+        QCOMPARE(reveal->text(), u"在 Finder 中显示"_s);
+        reveal->click();
+        QCOMPARE(w.opener->opened, QList<QUrl>{QUrl::fromLocalFile(kinds)});
+        QTRY_VERIFY(!w.view->alert());
+
+        w.box.writeFile(kinds + u"/Titles.localized/A/mine"_s);
+        QTRY_VERIFY(w.view->uninstallButton()->isEnabled());
+        QCOMPARE(w.view->uninstallButton()->text(), u"卸载已安装的模板…"_s);
+        QStringList said;
+        for (const char* press : {"卸载", "确定"}) {
+            if (said.isEmpty())
+                QTest::mouseClick(w.view->uninstallButton(), Qt::LeftButton);
+            QTRY_VERIFY(w.view->uninstallAlert() && w.view->uninstallAlert()->isVisible());
+            QMessageBox* alert = w.view->uninstallAlert();
+            said << alert->text() << alert->informativeText();
+            for (QAbstractButton* button : alert->buttons())
+                said << button->text();
+            for (QAbstractButton* button : alert->buttons())
+                if (button->text() == QString::fromUtf8(press))
+                    button->click();
+            QTRY_VERIFY(w.view->uninstallAlert() != alert);
+        }
+        const QString files = u"\nTitles.localized/A/a\nTitles.localized/A/small.png\n"
+                              u"Titles.localized/B/b\nTitles.localized/B/large.png\n"
+                              u"Titles.localized/B\n\n"_s;
+        const QString kept = u"：\n保留 “Titles.localized/A/mine”: 不是安装程序放入的"_s;
+        const QString counts = u"移除 4 个文件和 1 个文件夹，保留 1 个文件。\n\n"_s;
+        QCOMPARE(said, (QStringList{u"卸载已安装的模板？"_s,
+                                    u"将"_s + counts + u"将移除："_s + files + u"将保留"_s + kept,
+                                    u"取消"_s, u"卸载"_s, u"卸载完成"_s,
+                                    u"已"_s + counts + u"已移除："_s + files + u"已保留"_s + kept,
+                                    u"确定"_s}));
+        QTRY_COMPARE(accessibleDescription(w.list()->revealRow(1)->nameField()), u"将新建文件夹"_s);
+        QCOMPARE(accessibleDescription(w.list()->revealRow(0)->nameField()),
+                 u"将合并到已有文件夹"_s);
+        QTRY_VERIFY(!w.view->uninstallButton()->isEnabled());
     }
 
     // While a run goes on, a progress bar (as assistive technologies see it) and "取消安装";

@@ -1,0 +1,68 @@
+#include "ui/Previews.h"
+
+#include "install/Worker.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImageReader>
+
+namespace Orvoinstaller {
+
+namespace {
+
+// A picture larger than this is no preview: decoding it would take memory and time.
+constexpr qint64 maximumFileBytes = 16 * 1024 * 1024;
+constexpr qint64 maximumPixels = 4096LL * 4096;
+
+QImage loadPreview(const QString& folder, QSize box) {
+    for (const char* name : {"small.png", "large.png"}) {
+        const QString path = folder + QLatin1Char('/') + QLatin1String(name);
+        // Regular files only: a FIFO or device would block or act on hardware.
+        const QFileInfo info(path);
+        if (!info.isFile() || info.isSymLink() || info.size() > maximumFileBytes)
+            continue;
+        QImageReader reader(path);
+        const QSize size = reader.size();
+        if (!size.isValid() || qint64(size.width()) * size.height() > maximumPixels)
+            continue;
+        reader.setScaledSize(size.scaled(box, Qt::KeepAspectRatio));
+        const QImage image = reader.read();
+        if (!image.isNull())
+            return image;
+    }
+    return {};
+}
+
+} // namespace
+
+Previews::Previews(QObject* parent) : QObject(parent) {}
+
+Previews::~Previews() = default;
+
+QPixmap Previews::preview(const QString& folder) {
+    const auto found = m_pictures.constFind(folder);
+    if (found != m_pictures.cend())
+        return *found;
+    m_pictures.insert(folder, QPixmap());
+    if (!m_worker)
+        m_worker = std::make_unique<Worker>();
+    const QSize pixels = box() * qApp->devicePixelRatio();
+    // The worker ends with this object, so the result always finds it.
+    m_worker->post([this, folder, pixels] {
+        const QImage image = loadPreview(folder, pixels);
+        if (image.isNull())
+            return;
+        QMetaObject::invokeMethod(
+            this,
+            [this, folder, image] {
+                QPixmap picture = QPixmap::fromImage(image);
+                picture.setDevicePixelRatio(qApp->devicePixelRatio());
+                m_pictures.insert(folder, picture);
+                Q_EMIT loaded(folder);
+            },
+            Qt::QueuedConnection);
+    });
+    return {};
+}
+
+} // namespace Orvoinstaller
