@@ -74,6 +74,11 @@ private:
     std::shared_ptr<CapturedOutput> m_output = std::make_shared<CapturedOutput>();
 };
 
+// Writes `content` to `path`, making its folders; returns `path`. contentOf() is empty for
+// what cannot be read.
+QString writeFileAt(const QString& path, const QByteArray& content = "x");
+QByteArray contentOf(const QString& path);
+
 // The trace of locating a readable resource folder (five lines) and of scanning one kind
 // folder: the folders found, or with none that it cannot be listed.
 QStringList locateTrace(const QString& identifier, const QString& bundle, const QString& resources);
@@ -86,6 +91,8 @@ QStringList maskPlatformWording(QStringList lines);
 // "link -> target", "fifo (not a file)"; a mode other than 0755 for folders or 0644 for files
 // follows as " mode 700".
 QStringList treeListing(const QString& root);
+// The path a treeListing() line speaks of, without a folder's "/".
+QString listedPath(const QString& line);
 
 // Moves the modification time of every file below `root` (or of `root`) a day back: an
 // installation older than the pack it is re-installed from, as users have them.
