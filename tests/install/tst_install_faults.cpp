@@ -19,17 +19,6 @@ using namespace Orvoinstaller::Testing;
 
 namespace {
 
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : "<missing>";
-}
-
-// The path a treeListing() line speaks of.
-QString pathOf(const QString& line) {
-    const QString path = line.section(QRegularExpression(" (= |-> |mode |\\()"), 0, 0);
-    return path.endsWith('/') ? path.chopped(1) : path;
-}
-
 bool underTemporary(const QString& path) {
     const QStringList parts = path.split('/');
     return std::any_of(parts.begin(), parts.end(), isTemporaryName);
@@ -37,8 +26,13 @@ bool underTemporary(const QString& path) {
 
 // Three templates: one new title (with an executable), an effect merged into an earlier
 // installation that holds a file of the user's own (one of its files differs only in its
-// mode, one is read-only), one new transition.
-void layOutPack(Engine& e) {
+// mode, one is read-only), one new transition; `large` adds a file copied in pieces and a
+// script.
+void layOutPack(Engine& e, bool large = false) {
+    if (large) {
+        e.writeResourceFile("Titles/T/large.mov", QByteArray(40 << 20, 'L'));
+        e.writeResourceFile("post.command", "touch \"$HOME/script-ran\"");
+    }
     e.writeResourceFile("Titles/T/t", "new");
     e.writeResourceFile("Titles/T/run.sh", "#!/bin/sh");
     QFile::setPermissions(e.resourcePath() + "/Titles/T/run.sh",
@@ -64,14 +58,21 @@ void layOutPack(Engine& e) {
 class InstallFaults : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // Any one file operation fails, or is the last before the program dies (nothing after it
-    // happens, clean-up included). At every such point each installed file holds its old or
-    // its new content under its name, nothing half-written bears a final name, and the user's
-    // file is untouched; a failure is named and the other items complete. A clean run
-    // afterwards leaves exactly the pack plus the user's file, without a temporary.
-    void everyFileOperationMayFailOrBeTheLast() {
+    // Any one file operation fails, is the last before the program dies (nothing after it,
+    // clean-up included), or a cancel comes just before it or inside a large file. Each file
+    // then holds its old or new content under its name, only a crash leaves temporaries, the
+    // user's files stay, the templates not failed or counted installed are whole, a failure
+    // is named; a clean run afterwards leaves exactly the pack plus the user's files.
+    void everyFileOperationMayBeInterrupted_data() {
+        QTest::addColumn<QString>("how");
+        for (const char* how : {"failure", "crash", "cancel"})
+            QTest::newRow(how) << QString(how);
+    }
+    void everyFileOperationMayBeInterrupted() {
+        QFETCH(QString, how);
+        const bool crash = how == "crash", cancelling = how == "cancel";
         Engine clean;
-        layOutPack(clean);
+        layOutPack(clean, cancelling);
         const QStringList before = treeListing(clean.homePath());
         clean.start();
         clean.record([&] { clean.model->installPlugins(); });
@@ -86,102 +87,24 @@ private Q_SLOTS:
                   clean.hex("#!/bin/sh") + " mode 755"})
             QVERIFY2(expected.contains(line), qPrintable(line));
         QVERIFY(operations >= 10);
-
-        for (const bool crash : {false, true}) {
-            for (int failAt = 1; failAt <= operations; ++failAt) {
-                const QString at =
-                    QString("%1 at operation %2").arg(crash ? "crash" : "failure").arg(failAt);
-                Engine e;
-                layOutPack(e);
-                e.start();
-                e.fs->failAt = failAt;
-                e.fs->crash = crash;
-                const QStringList changes = e.record([&] { e.model->installPlugins(); });
-                QCOMPARE(changes.last(), "isInstalling=false");
-
-                const QStringList after = treeListing(e.homePath());
-                QStringList paths;
-                for (const QString& line : after) {
-                    if (underTemporary(pathOf(line))) {
-                        QVERIFY2(crash, qPrintable(at + ": " + line));
-                        continue;
-                    }
-                    paths << pathOf(line);
-                    QVERIFY2(before.contains(line) || expected.contains(line),
-                             qPrintable(at + ": " + line));
-                }
-                for (const QString& line : before)
-                    QVERIFY2(paths.contains(pathOf(line)), qPrintable(at + ": lost " + line));
-
-                QStringList failures = e.lines().filter("处理项目失败: ");
-                // The templates folder could not be made for the lock: nothing was begun.
-                const bool blocked =
-                    failures.size() == 3 &&
-                    failures.filter(", 错误: injected createDirectories").size() == 3;
-                if (!crash && blocked) {
-                    QCOMPARE(e.model->installationAlertMessage(), "injected createDirectories");
-                    QCOMPARE(after, before);
-                } else if (!crash) {
-                    QVERIFY2(failures.size() <= 1, qPrintable(at));
-                    const QString item = failures.value(0).section(", ", 0, 0).section(": ", 1);
-                    const QString why = failures.value(0).section(", 错误: ", 1);
-                    QVERIFY2(failures.isEmpty() || (QStringList({"T", "G", "P"}).contains(item) &&
-                                                    why.startsWith("injected ")),
-                             qPrintable(at + ": " + failures.value(0)));
-                    QVERIFY(failures.isEmpty() || changes.contains("installationProgress=安装 " +
-                                                                   item + " 失败: " + why));
-                    QCOMPARE(e.model->installationAlertMessage(),
-                             failures.isEmpty()
-                                 ? QString("插件安装成功！")
-                                 : "1 个插件安装失败，共 3 个\n" + item + "：" + why);
-                    // The items that did not fail are complete.
-                    const QString kind = item == "T"   ? "/Titles.localized/"
-                                         : item == "G" ? "/Effects.localized/"
-                                                       : "/Transitions.localized/";
-                    for (const QString& line : expected)
-                        QVERIFY2((!item.isEmpty() &&
-                                  (line.contains(kind + item) || line.endsWith(kind.mid(1)))) ||
-                                     after.contains(line),
-                                 qPrintable(at + ": missing " + line));
-                }
-
-                e.fs->failAt = 0;
-                e.record([&] { e.model->installPlugins(); });
-                QCOMPARE(treeListing(e.homePath()), expected);
-            }
-        }
-    }
-
-    // Cancelled just before any one file operation, or in the middle of a large file, the
-    // run stops at the next safe point: the copy in flight is abandoned and its temporary
-    // removed, the templates installed before stay whole, the script does not run, and the
-    // status and the alert say how many templates were installed.
-    void cancelAtEverySafePoint() {
-        const QByteArray large(40 << 20, 'L'); // copied in pieces
-        Engine clean;
-        layOutPack(clean);
-        clean.writeResourceFile("Titles/T/large.mov", large);
-        clean.writeResourceFile("post.command", "touch \"$HOME/script-ran\"");
-        const QStringList before = treeListing(clean.homePath());
-        clean.start();
-        clean.record([&] { clean.model->installPlugins(); });
-        const int operations = clean.fs->operations;
-        QStringList expected = treeListing(clean.homePath());
         QCOMPARE(clean.model->runProgress().bytesDone, clean.model->runProgress().bytesTotal);
+        const QStringList templates{"/Titles.localized/T", "/Effects.localized/G",
+                                    "/Transitions.localized/P"}; // in the order installed
 
-        for (int at = 0; at <= operations; ++at) {
-            const QString where = at ? QString("before operation %1").arg(at) : "inside a file";
+        for (int at = cancelling ? 0 : 1; at <= operations; ++at) {
+            const QString where = QString("%1 at operation %2").arg(how).arg(at);
             Engine e;
-            layOutPack(e);
-            e.writeResourceFile("Titles/T/large.mov", large);
-            e.writeResourceFile("post.command", "touch \"$HOME/script-ran\"");
+            layOutPack(e, cancelling);
             e.start();
             const auto cancel = [&e] {
                 QMetaObject::invokeMethod(
                     e.model.get(), [&e] { e.model->requestCancel(); },
                     Qt::BlockingQueuedConnection);
             };
-            if (at) {
+            if (!cancelling) {
+                e.fs->failAt = at;
+                e.fs->crash = crash;
+            } else if (at) {
                 e.fs->hookAt = at;
                 e.fs->hook = cancel;
             } else {
@@ -192,31 +115,64 @@ private Q_SLOTS:
                 };
             }
             const QStringList changes = e.record([&] { e.model->installPlugins(); });
-            const InstallationSummary summary = e.model->installationSummary();
-            QVERIFY(at ||
-                    (summary.installedCount == 0 && e.model->runProgress().bytesDone >= 16 << 20));
-            QVERIFY2(summary.cancelled, qPrintable(where));
-            const QString status =
-                QString("安装已取消：已安装 %1 个，共 3 个").arg(summary.installedCount);
-            QCOMPARE(e.model->installationProgress(), status);
-            QCOMPARE(e.model->installationAlertMessage(), status);
-            QCOMPARE(e.model->installationAlertTitle(), "安装已取消");
-            QCOMPARE(e.lines().filter("处理项目失败"), QStringList());
+            QCOMPARE(changes.last(), "isInstalling=false");
+
             const QStringList after = treeListing(e.homePath());
             QStringList paths;
             for (const QString& line : after) {
-                paths << pathOf(line);
+                if (underTemporary(listedPath(line))) {
+                    QVERIFY2(crash, qPrintable(where + ": " + line));
+                    continue;
+                }
+                paths << listedPath(line);
                 QVERIFY2(before.contains(line) || expected.contains(line),
                          qPrintable(where + ": " + line));
             }
             for (const QString& line : before)
-                QVERIFY2(paths.contains(pathOf(line)), qPrintable(where + ": lost " + line));
-            // A template counted as installed is complete.
-            const QStringList kinds{"/Titles.localized/T", "/Effects.localized/G",
-                                    "/Transitions.localized/P"};
-            for (int i = 0; i < summary.installedCount; ++i)
-                for (const QString& line : expected.filter(kinds[i]))
+                QVERIFY2(paths.contains(listedPath(line)), qPrintable(where + ": lost " + line));
+
+            QStringList whole; // templates that must be complete
+            const QStringList failures = e.lines().filter("处理项目失败: ");
+            if (cancelling) {
+                const InstallationSummary summary = e.model->installationSummary();
+                QVERIFY(at || (summary.installedCount == 0 &&
+                               e.model->runProgress().bytesDone >= 16 << 20));
+                QVERIFY2(summary.cancelled, qPrintable(where));
+                const QString status =
+                    QString("安装已取消：已安装 %1 个，共 3 个").arg(summary.installedCount);
+                QCOMPARE(e.model->installationProgress(), status);
+                QCOMPARE(e.model->installationAlertMessage(), status);
+                QCOMPARE(e.model->installationAlertTitle(), "安装已取消");
+                QCOMPARE(failures, QStringList());
+                whole = templates.mid(0, summary.installedCount);
+            } else if (!crash && failures.size() == 3 &&
+                       failures.filter(", 错误: injected createDirectories").size() == 3) {
+                // The templates folder could not be made for the lock: nothing was begun.
+                QCOMPARE(e.model->installationAlertMessage(), "injected createDirectories");
+                QCOMPARE(after, before);
+            } else if (!crash) {
+                QVERIFY2(failures.size() <= 1, qPrintable(where));
+                const QString item = failures.value(0).section(", ", 0, 0).section(": ", 1);
+                const QString why = failures.value(0).section(", 错误: ", 1);
+                QVERIFY2(failures.isEmpty() || (QStringList({"T", "G", "P"}).contains(item) &&
+                                                why.startsWith("injected ")),
+                         qPrintable(where + ": " + failures.value(0)));
+                QVERIFY(failures.isEmpty() ||
+                        changes.contains("installationProgress=安装 " + item + " 失败: " + why));
+                QCOMPARE(e.model->installationAlertMessage(),
+                         failures.isEmpty() ? QString("插件安装成功！")
+                                            : "1 个插件安装失败，共 3 个\n" + item + "：" + why);
+                whole = templates;
+                whole.removeIf([&](const QString& t) { return t.endsWith('/' + item); });
+            }
+            for (const QString& t : whole)
+                for (const QString& line : expected.filter(t))
                     QVERIFY2(after.contains(line), qPrintable(where + ": missing " + line));
+            if (!cancelling) {
+                e.fs->failAt = 0;
+                e.record([&] { e.model->installPlugins(); });
+                QCOMPARE(treeListing(e.homePath()), expected);
+            }
         }
     }
 
