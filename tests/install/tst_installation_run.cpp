@@ -294,14 +294,17 @@ private Q_SLOTS:
             for (; it.hasNext(); ++files)
                 bytes += QFileInfo(it.next()).size();
         }
+        const auto last = [&] {
+            const RunProgress p = shown.value(shown.size() - 1);
+            return QString("%1/%2 files, %3/%4 bytes")
+                .arg(p.filesDone)
+                .arg(p.filesTotal)
+                .arg(p.bytesDone)
+                .arg(p.bytesTotal);
+        };
+        const QString all = QString("%1/%1 files, %2/%2 bytes").arg(files).arg(bytes);
         QVERIFY(files >= 5 && !shown.isEmpty());
-        const RunProgress last = shown.last();
-        QCOMPARE(QString("%1/%2 files, %3/%4 bytes")
-                     .arg(last.filesDone)
-                     .arg(last.filesTotal)
-                     .arg(last.bytesDone)
-                     .arg(last.bytesTotal),
-                 QString("%1/%1 files, %2/%2 bytes").arg(files).arg(bytes));
+        QCOMPARE(last(), all);
         for (qsizetype i = 1; i < shown.size(); ++i)
             QVERIFY(shown[i].bytesDone >= shown[i - 1].bytesDone && shown[i].filesTotal == files &&
                     shown[i].bytesTotal == bytes);
@@ -312,12 +315,7 @@ private Q_SLOTS:
         shown.clear();
         e.record([&] { e.model->installPlugins(); });
         QVERIFY(!shown.isEmpty());
-        QCOMPARE(QString("%1/%2 files, %3/%4 bytes")
-                     .arg(shown.last().filesDone)
-                     .arg(shown.last().filesTotal)
-                     .arg(shown.last().bytesDone)
-                     .arg(shown.last().bytesTotal),
-                 QString("%1/%1 files, %2/%2 bytes").arg(files).arg(bytes));
+        QCOMPARE(last(), all);
         const QStringList lines = e.lines().filter("脚本");
         QVERIFY2(lines.size() == 2 && lines[0] == lines[1] &&
                      lines[0].startsWith("脚本执行出错: ") &&
