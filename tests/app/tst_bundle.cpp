@@ -1,6 +1,4 @@
-// The icon writer, and the bundle and package the build makes under the maker's name,
-// version and icon (scripts/test.sh builds a named installer so these differ from the
-// defaults).
+// The icon writer, and the bundle and package built under the maker's name, version, icon.
 #include "app/Icns.h"
 
 #include <QDir>
@@ -123,8 +121,7 @@ private Q_SLOTS:
             QCOMPARE(installed, ::contents(icon));
     }
 
-    // A build of its own around a pack the test edits: each plain rebuild ships the pack as
-    // it is now, or stops naming the entry at fault; warnings name what the window will lack.
+    // Each rebuild ships the pack as it is now, or stops naming the entry at fault.
     void packIsCheckedAndMirroredOnEveryBuild() {
         QTemporaryDir box;
         const QString pack = box.filePath("pack"), build = box.filePath("build");
@@ -147,9 +144,7 @@ private Q_SLOTS:
                    "-DPLUGININSTALLER_TESTS=OFF", "-DPLUGININSTALLER_PACK=" + pack,
                    "-DCMAKE_PREFIX_PATH=" PLUGININSTALLER_PREFIX_PATH}),
             qPrintable(output));
-        // Each step: the pack's changes ("path=content"; "-path" removes), then the files
-        // Resources holds after the build ("path=content"), and what the build must say. A
-        // step without files must stop the build.
+        // Each step: pack changes ("-path" removes), Resources after it, what the build says.
         const std::pair<QStringList, QStringList> steps[] = {
             {{"Titles/A/a=1", "Fonts/F.ttf=f", "插件位置.jpg=p", "tutorial_url.txt=https://e.com"},
              {"Fonts/F.ttf=f", "Titles/A/a=1", "tutorial_url.txt=https://e.com", "插件位置.jpg=p"}},

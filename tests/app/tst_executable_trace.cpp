@@ -1,5 +1,4 @@
-// Starts the built program on the demo pack and checks its start-up trace on standard output.
-// Only the output is looked at, never the window.
+// The built program's start-up trace on the demo pack, on standard output.
 #include "support/TestPlatform.h"
 
 #include <QDeadlineTimer>
@@ -28,8 +27,7 @@ private Q_SLOTS:
         program.start(executable, {});
         QVERIFY2(program.waitForStarted(), qPrintable(program.errorString()));
 
-        // Both resource traces and the scan are 21 lines; a complaint about the tutorial
-        // address would follow at once, so read a moment longer.
+        // 21 lines; read a moment longer for a complaint about the tutorial address.
         QByteArray output;
         QStringList trace;
         QDeadlineTimer deadline(120000);

@@ -1,5 +1,4 @@
-// The command line of the built program, end to end: a copy of its bundle around a small
-// pack, a sandbox for a home folder, no display.
+// The built program's command line, end to end: a copied bundle, a sandbox home, no display.
 #include "platform/RealFileSystem.h"
 #include "support/TestPlatform.h"
 
@@ -67,8 +66,7 @@ class CommandLine : public QObject {
     QStringList outLines(const Outcome& outcome) const {
         return QString::fromUtf8(outcome.out).split('\n', Qt::SkipEmptyParts);
     }
-    // Where `value` does not fit `schema`, in the part of JSON Schema the README's uses; an
-    // object takes no key its schema does not name, unless additionalProperties says how.
+    // Where `value` misfits `schema` (the README's subset of JSON Schema; no unnamed keys).
     static void misfit(const QJsonValue& value, QJsonObject schema, const QJsonObject& root,
                        const QString& at, QStringList& wrong) {
         if (schema.contains("$ref"))
@@ -94,8 +92,7 @@ class CommandLine : public QObject {
     }
 
 private Q_SLOTS:
-    // The executable finds its pack beside itself: a bundle of our own holds a pack of one
-    // template per kind, so the window's order is known.
+    // A bundle of our own with one template per kind, so the window's order is known.
     void initTestCase() {
         qputenv("LANGUAGE", "en"); // the program speaks the first it has of these
         namespace fs = std::filesystem;
@@ -169,8 +166,7 @@ private Q_SLOTS:
         }
     }
 
-    // Each row: the arguments, what stands in the home folder and the pack's script, then
-    // the exit status and, kind by kind, "newName result" and the script's "result code".
+    // Rows: arguments, home, script; status, "newName result" per kind, script's result.
     void install_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("before"); // a folder or a file of that name, or nothing
@@ -253,9 +249,7 @@ private Q_SLOTS:
             QCOMPARE(ran["output"].toString(), "no\n");
     }
 
-    // What goes to which stream, in which language. `out` and `err` are a part of what is
-    // expected there, or "" for nothing at all. Wrong arguments (status 2) write nothing, not
-    // even the templates folder or its lock.
+    // What goes to which stream, in which language; wrong arguments (2) write nothing.
     void messages_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QStringList>("env");
@@ -319,8 +313,7 @@ private Q_SLOTS:
             QCOMPARE(treeListing(m_home), before);
     }
 
-    // --help names the program as it is called and ends with its statuses and examples; the
-    // hint after a usage error runs as pasted.
+    // --help names the program as called; the hint after a usage error runs as pasted.
     void help() {
         const Outcome help = run({"--help"});
         QCOMPARE(help.status, 0);
@@ -370,9 +363,7 @@ private Q_SLOTS:
         }
     }
 
-    // After an installation the user adds a file to one template and changes a file of
-    // another: an uninstall keeps both and says so, a dry run changes nothing, and without a
-    // manifest nothing is removed. One after a complete one has nothing left to do.
+    // Uninstall keeps what the user added or changed; dry run and no record remove nothing.
     void uninstall_data() {
         QTest::addColumn<bool>("installFirst");
         QTest::addColumn<QStringList>("arguments");
@@ -417,8 +408,7 @@ private Q_SLOTS:
                               "Titles.localized/T/added = 6d696e65"})); // "changed", "mine"
     }
 
-    // Another installer holds the templates folder: the run says it waits, on standard error,
-    // and goes on once it is free.
+    // Another installer holds the folder: the run says it waits, then goes on.
     void waitsForAnotherInstaller() {
         QDir().mkpath(installed(""));
         Orvoinstaller::RealFileSystem fs;
@@ -438,9 +428,7 @@ private Q_SLOTS:
         delete program;
     }
 
-    // Stopped by a signal while the script runs, or among many small templates (where a
-    // signal once went unheard between two looks): the run stops at its next safe point, the
-    // summary says so, the status names the signal as a shell would.
+    // A signal during the script or among many templates cancels at the next safe point.
     void aSignalCancels_data() {
         QTest::addColumn<int>("signal");
         QTest::addColumn<int>("templates"); // small ones added to the pack

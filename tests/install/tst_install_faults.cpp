@@ -1,5 +1,4 @@
-// Faults an installation must survive: failing and interrupted file operations, entries it
-// must never write over or through, two installers at once, awkward names.
+// Faults an installation must survive: failures, interruptions, unsafe entries, names.
 #include "install/InstallSteps.h"
 #include "install/SafeWrite.h"
 #include "support/EngineSupport.h"
@@ -24,10 +23,7 @@ bool underTemporary(const QString& path) {
     return std::any_of(parts.begin(), parts.end(), isTemporaryName);
 }
 
-// Three templates: one new title (with an executable), an effect merged into an earlier
-// installation that holds a file of the user's own (one of its files differs only in its
-// mode, one is read-only), one new transition; `large` adds a file copied in pieces and a
-// script.
+// A new title (executable file), an effect merged over the user's files, a new transition.
 void layOutPack(Engine& e, bool large = false) {
     if (large) {
         e.writeResourceFile("Titles/T/large.mov", QByteArray(40 << 20, 'L'));
@@ -48,8 +44,7 @@ void layOutPack(Engine& e, bool large = false) {
     for (const char* file : {"g", "Media/m", "mine", ".orvo-tmp-notes"})
         e.writeFile(e.installed("Effects.localized/G/") + file, "old");
     e.writeFile(e.installed("Effects.localized/G/same"), "same");
-    // Older than the pack, as users have them: written in the pack's second, a file of the
-    // same size would pass for installed in one run and not in the next.
+    // Older than the pack, as users have them: same-second files would compare unstably.
     ageFiles(e.installed("Effects.localized/G"));
 }
 
@@ -58,11 +53,7 @@ void layOutPack(Engine& e, bool large = false) {
 class InstallFaults : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // Any one file operation fails, is the last before the program dies (nothing after it,
-    // clean-up included), or a cancel comes just before it or inside a large file. Each file
-    // then holds its old or new content under its name, only a crash leaves temporaries, the
-    // user's files stay, the templates not failed or counted installed are whole, a failure
-    // is named; a clean run afterwards leaves exactly the pack plus the user's files.
+    // A failure, crash or cancel at any operation leaves only old or new files, whole templates.
     void everyFileOperationMayBeInterrupted_data() {
         QTest::addColumn<QString>("how");
         for (const char* how : {"failure", "crash", "cancel"})
@@ -176,9 +167,7 @@ private Q_SLOTS:
         }
     }
 
-    // Entries a merge must never replace, open or write through, each met by an item: the
-    // item fails with a reason naming the entry, and everything of the user's stays as it
-    // was, also what a link points to outside the templates folder.
+    // Entries never replaced, opened or written through: the item fails, all else stays.
     void unsafeDestinationsFailTheItemAndKeepEverything() {
         struct Case {
             const char* name;
@@ -278,8 +267,7 @@ private Q_SLOTS:
         }
     }
 
-    // Names the editor would never show or that would land outside the user's folder are
-    // refused before anything is written.
+    // Hidden names, or a home that is not absolute, are refused before anything is written.
     void unusableNamesAndHomesAreRefused() {
         Engine e;
         e.writeResourceFile("Titles/T/t");
@@ -307,8 +295,7 @@ private Q_SLOTS:
         qputenv("HOME", home);
     }
 
-    // Two installers into the same folder: the second waits, says so, and starts when the
-    // first has finished; neither reports a failure that did not happen.
+    // A second installer waits, says so, and starts when the first has finished.
     void aSecondInstallerWaitsForTheFirst() {
         Engine e;
         for (const char* file : {"Titles/A/a", "Effects/C/c"})
@@ -334,8 +321,7 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(e.installed(".orvo-install.lock")));
     }
 
-    // Cancel is heard between the entries of a merge, also where every one is found already
-    // installed (by its facts, or by its bytes) and nothing is copied.
+    // Cancel is heard between unchanged entries, by facts or by bytes.
     void cancelBetweenUnchangedEntries_data() {
         QTest::addColumn<bool>("compareBytes");
         QTest::newRow("quick check") << false;
@@ -358,8 +344,7 @@ private Q_SLOTS:
         QVERIFY(stopped && stopped->cancelled());
     }
 
-    // A pack on another volume (a USB stick, a mounted image) copies as well: the kernel's
-    // copy refuses to cross volumes, and the plain one takes over.
+    // A pack on another volume copies: the plain copy takes over from the kernel's.
     void aPackOnAnotherVolume() {
         QTemporaryDir volume(QStringLiteral("/dev/shm/pack-XXXXXX"));
         if (!volume.isValid())
@@ -371,8 +356,7 @@ private Q_SLOTS:
         QCOMPARE(contentOf(e.installed("Titles.localized/T/a")), "content");
     }
 
-    // Only a live installer makes another wait: an empty lock file (its writer killed before
-    // writing), one written on another host, or one whose holder died never blocks.
+    // Only a live holder blocks: not an empty lock, another host's, or a dead holder's.
     void onlyALiveHolderBlocks_data() {
         QTest::addColumn<QByteArray>("left"); // a lock file as an earlier run left it
         QTest::addColumn<int>("holder");      // 0 none, 1 alive, 2 killed
@@ -414,9 +398,7 @@ private Q_SLOTS:
         QCOMPARE(locked.value(), holder != 1);
     }
 
-    // A source folder over a destination file fails at its first entry, naming it, and
-    // completes neither level. A copy that fails part-way keeps what was copied before it.
-    // Nothing is copied over anything, not even over a dangling link.
+    // A failing merge names the entry, keeps what it copied, never writes over a link.
     void failuresStopTheMerge() {
         Engine e;
         e.start();
@@ -444,8 +426,7 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists("/nowhere/at/all"));
     }
 
-    // Quotes, backslashes and line breaks install as stored; a name that is not UTF-8 or too
-    // long for a folder name fails with a reason, and takes nothing else down.
+    // Awkward names install as stored; not UTF-8 or too long fails alone, with a reason.
     void awkwardNamesInstallOrFailClearly() {
         Engine e;
         for (const char* name : {"say \"hi\" \\ there", "two\nlines", "Long"})

@@ -37,8 +37,7 @@ struct RefusingFileSystem : RealFileSystem {
     }
 };
 
-// Tells what the record holds when a lock is let go; writing the record's folder is slow, so
-// that a save soon after the first is deferred to the end of the run.
+// Reports the record when a lock goes; a slow record folder defers the second save.
 struct WatchedLocks : RealFileSystem {
     using RealFileSystem::RealFileSystem;
     struct Watched : Lock {
@@ -64,9 +63,7 @@ struct WatchedLocks : RealFileSystem {
     }
 };
 
-// Two titles installed with the recorder: Fresh is new (with a link and an awkward name),
-// Merged goes into an installed folder that holds the user's own file. The manifest lives in
-// the sandbox's data folder, outside its home.
+// Fresh (new, a link, an awkward name) and Merged (over the user's file), recorded.
 struct Installed : Engine {
     ManifestLocation location;
     QStringList baseline; // the home before installing
@@ -153,8 +150,7 @@ QStringList listingPaths(const QStringList& listing) {
     return paths;
 }
 
-// After an uninstall: the entries of the installation still there (as paths below the
-// titles folder) are `left`, and the record holds `recordedAfter`.
+// After an uninstall: what is `left` under Titles.localized, what stays recorded.
 void checkLeftAndRecorded(const Installed& e, QStringList left, const QStringList& recordedAfter) {
     QStringList added = listingPaths(treeListing(e.homePath()));
     for (const QString& path : listingPaths(e.baseline))
@@ -196,9 +192,7 @@ private Q_SLOTS:
         QCOMPARE(location.templatesFolder, "/t");
     }
 
-    // Each change to the installed files is named in `kept` with its reason and stays, with
-    // the folders that hold it; everything else the pack put there goes, and the manifest
-    // keeps only what stays. A dry run changes nothing and reports the same.
+    // Changed files are kept with their reason; the rest goes; a dry run reports the same.
     void uninstallRemovesOnlyWhatIsUnchanged_data() {
         QTest::addColumn<Change>("change");
         QTest::addColumn<QStringList>("kept"); // under Titles.localized
@@ -285,8 +279,7 @@ private Q_SLOTS:
         checkLeftAndRecorded(e, left, recordedAfter);
     }
 
-    // A manifest that cannot be trusted removes nothing and says why, naming the file; an
-    // entry whose folder is now a link out is kept, never followed.
+    // An untrusted record removes nothing, naming the file; links out are never followed.
     void untrustedManifestRemovesNothing_data() {
         QTest::addColumn<Change>("tamper");
         QTest::addColumn<bool>("refused");
@@ -364,8 +357,7 @@ private Q_SLOTS:
         }
     }
 
-    // A kind folder that is not there (on a volume not mounted now, say) keeps its record:
-    // once it is back, the uninstall finds everything.
+    // A kind folder away (an unmounted volume) keeps its record for later.
     void aMissingKindFolderKeepsItsRecord() {
         Installed e;
         const auto titles = e.installed("Titles.localized").toStdString();
@@ -380,8 +372,7 @@ private Q_SLOTS:
         checkLeftAndRecorded(e, {}, {});
     }
 
-    // Installing again records each path once, as it is now; a new recorder keeps what an
-    // earlier installation recorded unless that record cannot be trusted.
+    // Installing again records each path once; a new recorder keeps a trusted record.
     void reinstallReplacesEntries_data() {
         QTest::addColumn<bool>("corrupt");
         QTest::addColumn<int>("entries");

@@ -125,8 +125,7 @@ private Q_SLOTS:
             QVERIFY(fs::last_write_time(installed) == packTime);
     }
 
-    // Under a strict umask the copy still carries the pack's bits, so that installing again
-    // finds nothing changed and reads nothing.
+    // Under a strict umask the copy keeps the pack's bits, so a reinstall reads nothing.
     void aStrictUmaskChangesNothing() {
         Engine e;
         const QString script = e.writeResourceFile("Titles/T/run.sh", "#!/bin/sh");

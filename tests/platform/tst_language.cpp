@@ -1,5 +1,4 @@
-// Choosing the interface language, and words said in Chinese for the trace and in the
-// chosen language for the window.
+// Choosing the interface language; the trace in Chinese, the window in the chosen one.
 #include "model/InstallerViewModel.h"
 #include "platform/Language.h"
 #include "support/TestPlatform.h"
@@ -37,8 +36,7 @@ private Q_SLOTS:
         QCOMPARE(Language::choose(preferred, Language::translations()), chosen);
     }
 
-    // English is compiled in; the same words come out in Chinese in the source and in the
-    // chosen language translated, arguments within arguments, "%2" in a name kept as typed.
+    // Words come out in Chinese and translated, nested arguments and "%2" kept as typed.
     void saidInBothLanguages() {
         QVERIFY(Language::translations().contains(u"en"_s));
         const Text text(
@@ -55,8 +53,7 @@ private Q_SLOTS:
         QCOMPARE(text.translated(), chinese);
     }
 
-    // In English the trace and the published status stay Chinese; only the words the
-    // window shows change.
+    // In English the trace and the published status stay Chinese.
     void traceStaysChinese() {
         QVERIFY(Language::use(u"en"_s));
         Sandbox box;

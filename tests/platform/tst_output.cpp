@@ -12,8 +12,7 @@ using namespace Orvoinstaller;
 class OutputTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // Each turn's lines go out together when the turn ends; a line from a thread without an
-    // event loop goes out at once.
+    // Each turn's lines go out when it ends; a thread without an event loop's at once.
     void linesReachAPipeAtTheEndOfEachTurn() {
         int fds[2];
         QVERIFY(::pipe(fds) == 0);
