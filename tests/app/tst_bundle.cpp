@@ -1,8 +1,9 @@
-// The icon writer, and the bundle and package the build makes under the maker's name,
-// version and icon (scripts/test.sh builds a named installer so these differ from the
-// defaults).
+// The icon writer, the bundle and package built under the maker's name, version and icon,
+// and the built program's start-up trace on the demo pack.
 #include "app/Icns.h"
+#include "support/TestPlatform.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -16,6 +17,7 @@
 #include <map>
 
 using namespace Orvoinstaller;
+using namespace Orvoinstaller::Testing;
 
 namespace {
 
@@ -53,14 +55,9 @@ std::map<QString, QString> plistStrings(const QString& path) {
     return values;
 }
 
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
-class Bundle : public QObject {
+class BundleTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void icnsHoldsEverySizeOfThePicture() {
@@ -115,24 +112,18 @@ private Q_SLOTS:
 
         const QString icon = QStringLiteral(PLUGININSTALLER_ICON);
         const QByteArray installed =
-            ::contents(contents.filePath(QStringLiteral("Resources/AppIcon.icns")));
+            contentOf(contents.filePath(QStringLiteral("Resources/AppIcon.icns")));
         QVERIFY(!installed.isEmpty());
         if (icon.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
             QCOMPARE(installed, std::get<QByteArray>(icnsFromImage(QImage(icon))));
         else
-            QCOMPARE(installed, ::contents(icon));
+            QCOMPARE(installed, contentOf(icon));
     }
 
-    // A build of its own around a pack the test edits: each plain rebuild ships the pack as
-    // it is now, or stops naming the entry at fault; warnings name what the window will lack.
+    // Each rebuild ships the pack as it is now, or stops naming the entry at fault.
     void packIsCheckedAndMirroredOnEveryBuild() {
         QTemporaryDir box;
         const QString pack = box.filePath("pack"), build = box.filePath("build");
-        const auto write = [&](const QString& file, const QByteArray& content) {
-            QDir().mkpath(QFileInfo(pack + '/' + file).path());
-            QFile out(pack + '/' + file);
-            return out.open(QIODevice::WriteOnly) && out.write(content) == content.size();
-        };
         QString output;
         const auto cmake = [&](const QStringList& arguments) {
             QProcess process;
@@ -147,9 +138,7 @@ private Q_SLOTS:
                    "-DPLUGININSTALLER_TESTS=OFF", "-DPLUGININSTALLER_PACK=" + pack,
                    "-DCMAKE_PREFIX_PATH=" PLUGININSTALLER_PREFIX_PATH}),
             qPrintable(output));
-        // Each step: the pack's changes ("path=content"; "-path" removes), then the files
-        // Resources holds after the build ("path=content"), and what the build must say. A
-        // step without files must stop the build.
+        // Each step: pack changes ("-path" removes), Resources after it, what the build says.
         const std::pair<QStringList, QStringList> steps[] = {
             {{"Titles/A/a=1", "Fonts/F.ttf=f", "插件位置.jpg=p", "tutorial_url.txt=https://e.com"},
              {"Fonts/F.ttf=f", "Titles/A/a=1", "tutorial_url.txt=https://e.com", "插件位置.jpg=p"}},
@@ -165,7 +154,9 @@ private Q_SLOTS:
                 QVERIFY(change.startsWith('-')
                             ? QFile::remove(pack + '/' + change.mid(1)) ||
                                   QDir(pack + '/' + change.mid(1)).removeRecursively()
-                            : write(change.section('=', 0, 0), change.section('=', 1).toUtf8()));
+                            : !writeFileAt(pack + '/' + change.section('=', 0, 0),
+                                           change.section('=', 1).toUtf8())
+                                   .isEmpty());
             const bool built = cmake({"--build", build, "--target", "pack_resources"});
             QCOMPARE(built, !expected.filter("=").isEmpty());
             for (const QString& said : expected)
@@ -176,11 +167,56 @@ private Q_SLOTS:
             for (QDirIterator it(resources, QDir::Files, QDirIterator::Subdirectories);
                  it.hasNext();)
                 if (const QString path = it.next(); !path.endsWith("/AppIcon.icns"))
-                    laid << path.mid(resources.size()) + '=' + ::contents(path);
+                    laid << path.mid(resources.size()) + '=' + contentOf(path);
             laid.sort();
             if (built)
                 QCOMPARE(laid, expected.filter("="));
         }
+    }
+
+    // The built program on the demo pack prints its start-up trace on standard output.
+    void startUpTraceOfTheDemoPack() {
+        if (!PLUGININSTALLER_DEMO_PACK)
+            QSKIP("the build lays another pack into the bundle");
+        const QString executable = QFileInfo(PLUGININSTALLER_EXECUTABLE).canonicalFilePath();
+        const QString bundle = QDir::cleanPath(QFileInfo(executable).absolutePath() + "/../..");
+        const QString resources = bundle + QStringLiteral("/Contents/Resources");
+        QTemporaryDir home;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home.path());
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.start(executable, {});
+        QVERIFY2(program.waitForStarted(), qPrintable(program.errorString()));
+
+        // 21 lines; read a moment longer for a complaint about the tutorial address.
+        QByteArray output;
+        QStringList trace;
+        QDeadlineTimer deadline(120000);
+        for (int more = 2;
+             more > 0 && !deadline.hasExpired() && program.state() == QProcess::Running;) {
+            program.waitForReadyRead(200);
+            output += program.readAllStandardOutput();
+            trace = QString::fromUtf8(output).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            if (trace.size() >= 21 && output.endsWith('\n'))
+                --more;
+        }
+        program.kill();
+        program.waitForFinished();
+
+        QStringList titles{"Lower Third", "Orvo 标题 Basic"};
+        if (trace.value(7).contains(titles[1])) // within a kind the order is the file system's
+            titles.swapItemsAt(0, 1);
+        const QStringList scan = scanTrace(resources, "Titles", titles) +
+                                 scanTrace(resources, "Effects", {"Orvo 光效 Glow"}) +
+                                 scanTrace(resources, "Generators", {"Orvo Gradient 背景"}) +
+                                 scanTrace(resources, "Transitions", {"Orvo 推移 Push"}) +
+                                 QStringList{QStringLiteral("扫描完成，共找到 5 个文件夹")};
+        const QStringList locate =
+            locateTrace(QStringLiteral(PLUGININSTALLER_BUNDLE_ID), bundle, resources);
+        // The tutorial address locates the resources again and reads its file without fault.
+        QCOMPARE(maskPlatformWording(trace),
+                 locate + QStringList{"资源目录权限: …"} + scan + locate);
     }
 
     void packageIsNamedAfterTheInstaller() {
@@ -211,5 +247,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(Bundle)
+QTEST_GUILESS_MAIN(BundleTest)
 #include "tst_bundle.moc"

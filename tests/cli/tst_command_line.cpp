@@ -1,5 +1,4 @@
-// The command line of the built program, end to end: a copy of its bundle around a small
-// pack, a sandbox for a home folder, no display.
+// The built program's command line, end to end: a copied bundle, a sandbox home, no display.
 #include "platform/RealFileSystem.h"
 #include "support/TestPlatform.h"
 
@@ -38,12 +37,6 @@ class CommandLine : public QObject {
     QString installed(const QString& relative) const {
         return m_home + "/Movies/Motion Templates.localized/" + relative;
     }
-    void write(const QString& path, const QByteArray& content) const {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
-    }
     QProcess* start(const QStringList& arguments) {
         auto* program = new QProcess(this);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -73,8 +66,7 @@ class CommandLine : public QObject {
     QStringList outLines(const Outcome& outcome) const {
         return QString::fromUtf8(outcome.out).split('\n', Qt::SkipEmptyParts);
     }
-    // Where `value` does not fit `schema`, in the part of JSON Schema the README's uses; an
-    // object takes no key its schema does not name, unless additionalProperties says how.
+    // Where `value` misfits `schema` (the README's subset of JSON Schema; no unnamed keys).
     static void misfit(const QJsonValue& value, QJsonObject schema, const QJsonObject& root,
                        const QString& at, QStringList& wrong) {
         if (schema.contains("$ref"))
@@ -100,8 +92,7 @@ class CommandLine : public QObject {
     }
 
 private Q_SLOTS:
-    // The executable finds its pack beside itself: a bundle of our own holds a pack of one
-    // template per kind, so the window's order is known.
+    // A bundle of our own with one template per kind, so the window's order is known.
     void initTestCase() {
         qputenv("LANGUAGE", "en"); // the program speaks the first it has of these
         namespace fs = std::filesystem;
@@ -116,7 +107,7 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(built.absolutePath() + "/../Info.plist", contents + "/Info.plist"));
         m_resources = contents + "/Resources";
         for (int i = 0; i < kinds.size(); ++i)
-            write(m_resources + "/" + kinds[i] + "/" + names[i] + "/file", kinds[i].toUtf8());
+            writeFileAt(m_resources + "/" + kinds[i] + "/" + names[i] + "/file", kinds[i].toUtf8());
     }
     void init() {
         m_home = m_root.filePath("home");
@@ -148,7 +139,7 @@ private Q_SLOTS:
             QDir().mkpath(installed(folder));
         const QString packFolder = files.value(0) == "!" ? files.takeFirst() : "";
         for (const QString& file : files)
-            write(installed(file), "mine");
+            writeFileAt(installed(file), "mine");
         const std::string unreadable = m_resources.toStdString() + "/Effects/bad\xff";
         if (!packFolder.isEmpty())
             QVERIFY(std::filesystem::create_directories(unreadable));
@@ -175,8 +166,7 @@ private Q_SLOTS:
         }
     }
 
-    // Each row: the arguments, what stands in the home folder and the pack's script, then
-    // the exit status and, kind by kind, "newName result" and the script's "result code".
+    // Rows: arguments, home, script; status, "newName result" per kind, script's result.
     void install_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("before"); // a folder or a file of that name, or nothing
@@ -211,11 +201,11 @@ private Q_SLOTS:
         if (before == "*")
             QCOMPARE(run({"--install", "--no-script"}).status, 0);
         else if (before.endsWith('/'))
-            write(installed(before + "mine"), "mine");
+            writeFileAt(installed(before + "mine"), "mine");
         else if (!before.isEmpty())
-            write(installed(before), "a file");
+            writeFileAt(installed(before), "a file");
         if (!script.isEmpty())
-            write(m_resources + "/post.command", script);
+            writeFileAt(m_resources + "/post.command", script);
 
         const Outcome outcome = run(arguments + QStringList{"--install", "--json"});
         QCOMPARE(outcome.status, status);
@@ -239,11 +229,10 @@ private Q_SLOTS:
             const QString result = results[i].section(' ', -1).section(':', 0, 0);
             QCOMPARE(report["summary"][result].toInt(), results.filter(" " + result).size());
             const QString destination = installed(kinds[i] + ".localized/" + newName);
-            QCOMPARE(entry["kind"].toString(), kinds[i]);
-            QCOMPARE(entry["name"].toString(), names[i]);
-            QCOMPARE(entry["newName"].toString(), newName);
-            QCOMPARE(entry["destination"].toString(), destination);
-            QCOMPARE(entry["result"].toString(), result);
+            QStringList fields;
+            for (const char* field : {"kind", "name", "newName", "destination", "result"})
+                fields << entry[field].toString();
+            QCOMPARE(fields, QStringList({kinds[i], names[i], newName, destination, result}));
             QCOMPARE(entry["error"]["code"].toString(), results[i].section(':', 1));
             if (result != "failed")
                 QCOMPARE(treeListing(destination).filter("file = "),
@@ -260,9 +249,7 @@ private Q_SLOTS:
             QCOMPARE(ran["output"].toString(), "no\n");
     }
 
-    // What goes to which stream, in which language. `out` and `err` are a part of what is
-    // expected there, or "" for nothing at all. Wrong arguments (status 2) write nothing, not
-    // even the templates folder or its lock.
+    // What goes to which stream, in which language; wrong arguments (2) write nothing.
     void messages_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QStringList>("env");
@@ -310,9 +297,9 @@ private Q_SLOTS:
         QFETCH(QString, err);
         QFETCH(QStringList, templates);
         for (const QString& folder : templates)
-            write(m_resources + "/" + folder + "/file", "f");
-        write(installed("Titles.localized/T/mine"), "mine");
-        write(installed("Generators.localized/Blocked"), "a file");
+            writeFileAt(m_resources + "/" + folder + "/file", "f");
+        writeFileAt(installed("Titles.localized/T/mine"), "mine");
+        writeFileAt(installed("Generators.localized/Blocked"), "a file");
         const QStringList before = treeListing(m_home);
         m_env = env;
         const Outcome outcome = run(arguments);
@@ -326,8 +313,7 @@ private Q_SLOTS:
             QCOMPARE(treeListing(m_home), before);
     }
 
-    // --help names the program as it is called and ends with its statuses and examples; the
-    // hint after a usage error runs as pasted.
+    // --help names the program as called; the hint after a usage error runs as pasted.
     void help() {
         const Outcome help = run({"--help"});
         QCOMPARE(help.status, 0);
@@ -355,7 +341,7 @@ private Q_SLOTS:
         if (blocked == "pack")
             QVERIFY(QDir().rename(m_resources, aside));
         if (blocked == "Movies")
-            write(m_home + "/Movies", "a file");
+            writeFileAt(m_home + "/Movies", "a file");
         const QStringList before = treeListing(m_home);
         const QString home = m_home;
         if (blocked == "home")
@@ -377,9 +363,7 @@ private Q_SLOTS:
         }
     }
 
-    // After an installation the user adds a file to one template and changes a file of
-    // another: an uninstall keeps both and says so, a dry run changes nothing, and without a
-    // manifest nothing is removed. One after a complete one has nothing left to do.
+    // Uninstall keeps what the user added or changed; dry run and no record remove nothing.
     void uninstall_data() {
         QTest::addColumn<bool>("installFirst");
         QTest::addColumn<QStringList>("arguments");
@@ -404,8 +388,8 @@ private Q_SLOTS:
         }
         const QString added = installed("Titles.localized/T/added"),
                       changed = installed("Effects.localized/E/file");
-        write(added, "mine");
-        write(changed, "changed");
+        writeFileAt(added, "mine");
+        writeFileAt(changed, "changed");
         const QStringList before = treeListing(m_home);
         const Outcome outcome = run(arguments);
         QCOMPARE(outcome.status, status);
@@ -415,17 +399,16 @@ private Q_SLOTS:
                 QVERIFY(outcome.err.contains("nothing removed"));
             return;
         }
-        QCOMPARE(outLines(outcome).filter("kept: ").size(), 2);
-        QVERIFY(outLines(outcome).filter("kept: ").filter(added).size() == 1);
-        QVERIFY(outLines(outcome).filter("kept: ").filter(changed).size() == 1);
-        QCOMPARE(
-            treeListing(installed("")).filter(" = "),
-            QStringList({"Effects.localized/E/file = " + QString(QByteArray("changed").toHex()),
-                         "Titles.localized/T/added = " + QString(QByteArray("mine").toHex())}));
+        const QStringList kept = outLines(outcome).filter("kept: ");
+        QVERIFY2(kept.size() == 2 && kept.filter(added).size() == 1 &&
+                     kept.filter(changed).size() == 1,
+                 qPrintable(kept.join('\n')));
+        QCOMPARE(treeListing(installed("")).filter(" = "),
+                 QStringList({"Effects.localized/E/file = 6368616e676564",
+                              "Titles.localized/T/added = 6d696e65"})); // "changed", "mine"
     }
 
-    // Another installer holds the templates folder: the run says it waits, on standard error,
-    // and goes on once it is free.
+    // Another installer holds the folder: the run says it waits, then goes on.
     void waitsForAnotherInstaller() {
         QDir().mkpath(installed(""));
         Orvoinstaller::RealFileSystem fs;
@@ -445,9 +428,7 @@ private Q_SLOTS:
         delete program;
     }
 
-    // Stopped by a signal while the script runs, or among many small templates (where a
-    // signal once went unheard between two looks): the run stops at its next safe point, the
-    // summary says so, the status names the signal as a shell would.
+    // A signal during the script or among many templates cancels at the next safe point.
     void aSignalCancels_data() {
         QTest::addColumn<int>("signal");
         QTest::addColumn<int>("templates"); // small ones added to the pack
@@ -459,8 +440,8 @@ private Q_SLOTS:
         QFETCH(int, signal);
         QFETCH(int, templates);
         for (int i = 0; i < templates; ++i)
-            write(m_resources + QString("/Titles/S%1/f").arg(i, 3, 10, QChar('0')), "s");
-        write(m_resources + "/post.command", "touch \"$HOME/started\"; sleep 60");
+            writeFileAt(m_resources + QString("/Titles/S%1/f").arg(i, 3, 10, QChar('0')), "s");
+        writeFileAt(m_resources + "/post.command", "touch \"$HOME/started\"; sleep 60");
         QProcess* program = start({"--install"});
         const QString first =
             templates ? installed("Titles.localized/S000/f") : m_home + "/started";

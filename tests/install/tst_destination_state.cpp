@@ -1,5 +1,4 @@
-// New folder or merge, as the window and the command line show it before a run: always what
-// the installation's own plan then does, on whatever file system the test runs.
+// New or merge as shown before a run is always what the run's own plan does.
 #include "install/DestinationState.h"
 #include "support/TestPlatform.h"
 

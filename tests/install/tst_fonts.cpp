@@ -1,5 +1,4 @@
-// Font installation: what counts as installed, copies cut short, fonts that cannot be written,
-// and the user's own folder when the system's refuses.
+// Fonts: what counts as installed, cut-short copies, refusals, the user's folder instead.
 #include "install/Fonts.h"
 #include "model/InstallerViewModel.h"
 #include "platform/RealFileSystem.h"
@@ -16,9 +15,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// The real file system, except that copying the font named `failing` writes part of its
-// target, as a full disk leaves it, and fails; and that every change under a folder of
-// `refused` fails with its errno, which permissions cannot arrange when tests run as root.
+// Copying font `failing` leaves a partial file and fails; folders in `refused` fail with errno.
 struct FontFileSystem : RealFileSystem {
     using RealFileSystem::RealFileSystem;
     Failure createDirectories(const QString& path) override {
@@ -165,9 +162,7 @@ private Q_SLOTS:
         }
     }
 
-    // Only regular files are opened: a FIFO in the pack or where a font goes fails that font
-    // at once, with a reason. A link is installed as a regular file with the bytes it points
-    // to, when that is a regular file inside the pack; otherwise it fails.
+    // Only regular files are opened; a link installs only when it leads to a pack file.
     void onlyRegularFilesAreOpened_data() {
         QTest::addColumn<QString>("font");    // "fifo", or "link:TARGET" (from Fonts/)
         QTest::addColumn<bool>("fifoThere");  // a FIFO where the font goes
@@ -214,8 +209,7 @@ private Q_SLOTS:
         QCOMPARE(treeListing(box.fontsPath()), systemAfter);
     }
 
-    // Without a resource folder nothing happens; without a Fonts folder the status says
-    // which folder could not be read.
+    // Without resources nothing happens; without Fonts/ the status names the folder.
     void noFonts() {
         Sandbox box;
         InstallerViewModel bare(box.platform(std::make_shared<ManualQueue>()));

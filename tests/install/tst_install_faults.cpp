@@ -1,5 +1,4 @@
-// Faults an installation must survive: failing and interrupted file operations, entries it
-// must never write over or through, two installers at once, awkward names.
+// Faults an installation must survive: failures, interruptions, unsafe entries, names.
 #include "install/InstallSteps.h"
 #include "install/SafeWrite.h"
 #include "support/EngineSupport.h"
@@ -19,26 +18,17 @@ using namespace Orvoinstaller::Testing;
 
 namespace {
 
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : "<missing>";
-}
-
-// The path a treeListing() line speaks of.
-QString pathOf(const QString& line) {
-    const QString path = line.section(QRegularExpression(" (= |-> |mode |\\()"), 0, 0);
-    return path.endsWith('/') ? path.chopped(1) : path;
-}
-
 bool underTemporary(const QString& path) {
     const QStringList parts = path.split('/');
     return std::any_of(parts.begin(), parts.end(), isTemporaryName);
 }
 
-// Three templates: one new title (with an executable), an effect merged into an earlier
-// installation that holds a file of the user's own (one of its files differs only in its
-// mode, one is read-only), one new transition.
-void layOutPack(Engine& e) {
+// A new title (executable file), an effect merged over the user's files, a new transition.
+void layOutPack(Engine& e, bool large = false) {
+    if (large) {
+        e.writeResourceFile("Titles/T/large.mov", QByteArray(40 << 20, 'L'));
+        e.writeResourceFile("post.command", "touch \"$HOME/script-ran\"");
+    }
     e.writeResourceFile("Titles/T/t", "new");
     e.writeResourceFile("Titles/T/run.sh", "#!/bin/sh");
     QFile::setPermissions(e.resourcePath() + "/Titles/T/run.sh",
@@ -54,8 +44,7 @@ void layOutPack(Engine& e) {
     for (const char* file : {"g", "Media/m", "mine", ".orvo-tmp-notes"})
         e.writeFile(e.installed("Effects.localized/G/") + file, "old");
     e.writeFile(e.installed("Effects.localized/G/same"), "same");
-    // Older than the pack, as users have them: written in the pack's second, a file of the
-    // same size would pass for installed in one run and not in the next.
+    // Older than the pack, as users have them: same-second files would compare unstably.
     ageFiles(e.installed("Effects.localized/G"));
 }
 
@@ -64,14 +53,17 @@ void layOutPack(Engine& e) {
 class InstallFaults : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // Any one file operation fails, or is the last before the program dies (nothing after it
-    // happens, clean-up included). At every such point each installed file holds its old or
-    // its new content under its name, nothing half-written bears a final name, and the user's
-    // file is untouched; a failure is named and the other items complete. A clean run
-    // afterwards leaves exactly the pack plus the user's file, without a temporary.
-    void everyFileOperationMayFailOrBeTheLast() {
+    // A failure, crash or cancel at any operation leaves only old or new files, whole templates.
+    void everyFileOperationMayBeInterrupted_data() {
+        QTest::addColumn<QString>("how");
+        for (const char* how : {"failure", "crash", "cancel"})
+            QTest::newRow(how) << QString(how);
+    }
+    void everyFileOperationMayBeInterrupted() {
+        QFETCH(QString, how);
+        const bool crash = how == "crash", cancelling = how == "cancel";
         Engine clean;
-        layOutPack(clean);
+        layOutPack(clean, cancelling);
         const QStringList before = treeListing(clean.homePath());
         clean.start();
         clean.record([&] { clean.model->installPlugins(); });
@@ -86,102 +78,24 @@ private Q_SLOTS:
                   clean.hex("#!/bin/sh") + " mode 755"})
             QVERIFY2(expected.contains(line), qPrintable(line));
         QVERIFY(operations >= 10);
-
-        for (const bool crash : {false, true}) {
-            for (int failAt = 1; failAt <= operations; ++failAt) {
-                const QString at =
-                    QString("%1 at operation %2").arg(crash ? "crash" : "failure").arg(failAt);
-                Engine e;
-                layOutPack(e);
-                e.start();
-                e.fs->failAt = failAt;
-                e.fs->crash = crash;
-                const QStringList changes = e.record([&] { e.model->installPlugins(); });
-                QCOMPARE(changes.last(), "isInstalling=false");
-
-                const QStringList after = treeListing(e.homePath());
-                QStringList paths;
-                for (const QString& line : after) {
-                    if (underTemporary(pathOf(line))) {
-                        QVERIFY2(crash, qPrintable(at + ": " + line));
-                        continue;
-                    }
-                    paths << pathOf(line);
-                    QVERIFY2(before.contains(line) || expected.contains(line),
-                             qPrintable(at + ": " + line));
-                }
-                for (const QString& line : before)
-                    QVERIFY2(paths.contains(pathOf(line)), qPrintable(at + ": lost " + line));
-
-                QStringList failures = e.lines().filter("处理项目失败: ");
-                // The templates folder could not be made for the lock: nothing was begun.
-                const bool blocked =
-                    failures.size() == 3 &&
-                    failures.filter(", 错误: injected createDirectories").size() == 3;
-                if (!crash && blocked) {
-                    QCOMPARE(e.model->installationAlertMessage(), "injected createDirectories");
-                    QCOMPARE(after, before);
-                } else if (!crash) {
-                    QVERIFY2(failures.size() <= 1, qPrintable(at));
-                    const QString item = failures.value(0).section(", ", 0, 0).section(": ", 1);
-                    const QString why = failures.value(0).section(", 错误: ", 1);
-                    QVERIFY2(failures.isEmpty() || (QStringList({"T", "G", "P"}).contains(item) &&
-                                                    why.startsWith("injected ")),
-                             qPrintable(at + ": " + failures.value(0)));
-                    QVERIFY(failures.isEmpty() || changes.contains("installationProgress=安装 " +
-                                                                   item + " 失败: " + why));
-                    QCOMPARE(e.model->installationAlertMessage(),
-                             failures.isEmpty()
-                                 ? QString("插件安装成功！")
-                                 : "1 个插件安装失败，共 3 个\n" + item + "：" + why);
-                    // The items that did not fail are complete.
-                    const QString kind = item == "T"   ? "/Titles.localized/"
-                                         : item == "G" ? "/Effects.localized/"
-                                                       : "/Transitions.localized/";
-                    for (const QString& line : expected)
-                        QVERIFY2((!item.isEmpty() &&
-                                  (line.contains(kind + item) || line.endsWith(kind.mid(1)))) ||
-                                     after.contains(line),
-                                 qPrintable(at + ": missing " + line));
-                }
-
-                e.fs->failAt = 0;
-                e.record([&] { e.model->installPlugins(); });
-                QCOMPARE(treeListing(e.homePath()), expected);
-            }
-        }
-    }
-
-    // Cancelled just before any one file operation, or in the middle of a large file, the
-    // run stops at the next safe point: the copy in flight is abandoned and its temporary
-    // removed, the templates installed before stay whole, the script does not run, and the
-    // status and the alert say how many templates were installed.
-    void cancelAtEverySafePoint() {
-        const QByteArray large(40 << 20, 'L'); // copied in pieces
-        Engine clean;
-        layOutPack(clean);
-        clean.writeResourceFile("Titles/T/large.mov", large);
-        clean.writeResourceFile("post.command", "touch \"$HOME/script-ran\"");
-        const QStringList before = treeListing(clean.homePath());
-        clean.start();
-        clean.record([&] { clean.model->installPlugins(); });
-        const int operations = clean.fs->operations;
-        QStringList expected = treeListing(clean.homePath());
         QCOMPARE(clean.model->runProgress().bytesDone, clean.model->runProgress().bytesTotal);
+        const QStringList templates{"/Titles.localized/T", "/Effects.localized/G",
+                                    "/Transitions.localized/P"}; // in the order installed
 
-        for (int at = 0; at <= operations; ++at) {
-            const QString where = at ? QString("before operation %1").arg(at) : "inside a file";
+        for (int at = cancelling ? 0 : 1; at <= operations; ++at) {
+            const QString where = QString("%1 at operation %2").arg(how).arg(at);
             Engine e;
-            layOutPack(e);
-            e.writeResourceFile("Titles/T/large.mov", large);
-            e.writeResourceFile("post.command", "touch \"$HOME/script-ran\"");
+            layOutPack(e, cancelling);
             e.start();
             const auto cancel = [&e] {
                 QMetaObject::invokeMethod(
                     e.model.get(), [&e] { e.model->requestCancel(); },
                     Qt::BlockingQueuedConnection);
             };
-            if (at) {
+            if (!cancelling) {
+                e.fs->failAt = at;
+                e.fs->crash = crash;
+            } else if (at) {
                 e.fs->hookAt = at;
                 e.fs->hook = cancel;
             } else {
@@ -192,37 +106,68 @@ private Q_SLOTS:
                 };
             }
             const QStringList changes = e.record([&] { e.model->installPlugins(); });
-            const InstallationSummary summary = e.model->installationSummary();
-            QVERIFY(at ||
-                    (summary.installedCount == 0 && e.model->runProgress().bytesDone >= 16 << 20));
-            QVERIFY2(summary.cancelled, qPrintable(where));
-            const QString status =
-                QString("安装已取消：已安装 %1 个，共 3 个").arg(summary.installedCount);
-            QCOMPARE(e.model->installationProgress(), status);
-            QCOMPARE(e.model->installationAlertMessage(), status);
-            QCOMPARE(e.model->installationAlertTitle(), "安装已取消");
-            QCOMPARE(e.lines().filter("处理项目失败"), QStringList());
+            QCOMPARE(changes.last(), "isInstalling=false");
+
             const QStringList after = treeListing(e.homePath());
             QStringList paths;
             for (const QString& line : after) {
-                paths << pathOf(line);
+                if (underTemporary(listedPath(line))) {
+                    QVERIFY2(crash, qPrintable(where + ": " + line));
+                    continue;
+                }
+                paths << listedPath(line);
                 QVERIFY2(before.contains(line) || expected.contains(line),
                          qPrintable(where + ": " + line));
             }
             for (const QString& line : before)
-                QVERIFY2(paths.contains(pathOf(line)), qPrintable(where + ": lost " + line));
-            // A template counted as installed is complete.
-            const QStringList kinds{"/Titles.localized/T", "/Effects.localized/G",
-                                    "/Transitions.localized/P"};
-            for (int i = 0; i < summary.installedCount; ++i)
-                for (const QString& line : expected.filter(kinds[i]))
+                QVERIFY2(paths.contains(listedPath(line)), qPrintable(where + ": lost " + line));
+
+            QStringList whole; // templates that must be complete
+            const QStringList failures = e.lines().filter("处理项目失败: ");
+            if (cancelling) {
+                const InstallationSummary summary = e.model->installationSummary();
+                QVERIFY(at || (summary.installedCount == 0 &&
+                               e.model->runProgress().bytesDone >= 16 << 20));
+                QVERIFY2(summary.cancelled, qPrintable(where));
+                const QString status =
+                    QString("安装已取消：已安装 %1 个，共 3 个").arg(summary.installedCount);
+                QCOMPARE(e.model->installationProgress(), status);
+                QCOMPARE(e.model->installationAlertMessage(), status);
+                QCOMPARE(e.model->installationAlertTitle(), "安装已取消");
+                QCOMPARE(failures, QStringList());
+                whole = templates.mid(0, summary.installedCount);
+            } else if (!crash && failures.size() == 3 &&
+                       failures.filter(", 错误: injected createDirectories").size() == 3) {
+                // The templates folder could not be made for the lock: nothing was begun.
+                QCOMPARE(e.model->installationAlertMessage(), "injected createDirectories");
+                QCOMPARE(after, before);
+            } else if (!crash) {
+                QVERIFY2(failures.size() <= 1, qPrintable(where));
+                const QString item = failures.value(0).section(", ", 0, 0).section(": ", 1);
+                const QString why = failures.value(0).section(", 错误: ", 1);
+                QVERIFY2(failures.isEmpty() || (QStringList({"T", "G", "P"}).contains(item) &&
+                                                why.startsWith("injected ")),
+                         qPrintable(where + ": " + failures.value(0)));
+                QVERIFY(failures.isEmpty() ||
+                        changes.contains("installationProgress=安装 " + item + " 失败: " + why));
+                QCOMPARE(e.model->installationAlertMessage(),
+                         failures.isEmpty() ? QString("插件安装成功！")
+                                            : "1 个插件安装失败，共 3 个\n" + item + "：" + why);
+                whole = templates;
+                whole.removeIf([&](const QString& t) { return t.endsWith('/' + item); });
+            }
+            for (const QString& t : whole)
+                for (const QString& line : expected.filter(t))
                     QVERIFY2(after.contains(line), qPrintable(where + ": missing " + line));
+            if (!cancelling) {
+                e.fs->failAt = 0;
+                e.record([&] { e.model->installPlugins(); });
+                QCOMPARE(treeListing(e.homePath()), expected);
+            }
         }
     }
 
-    // Entries a merge must never replace, open or write through, each met by an item: the
-    // item fails with a reason naming the entry, and everything of the user's stays as it
-    // was, also what a link points to outside the templates folder.
+    // Entries never replaced, opened or written through: the item fails, all else stays.
     void unsafeDestinationsFailTheItemAndKeepEverything() {
         struct Case {
             const char* name;
@@ -322,8 +267,7 @@ private Q_SLOTS:
         }
     }
 
-    // Names the editor would never show or that would land outside the user's folder are
-    // refused before anything is written.
+    // Hidden names, or a home that is not absolute, are refused before anything is written.
     void unusableNamesAndHomesAreRefused() {
         Engine e;
         e.writeResourceFile("Titles/T/t");
@@ -351,8 +295,7 @@ private Q_SLOTS:
         qputenv("HOME", home);
     }
 
-    // Two installers into the same folder: the second waits, says so, and starts when the
-    // first has finished; neither reports a failure that did not happen.
+    // A second installer waits, says so, and starts when the first has finished.
     void aSecondInstallerWaitsForTheFirst() {
         Engine e;
         for (const char* file : {"Titles/A/a", "Effects/C/c"})
@@ -378,8 +321,7 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(e.installed(".orvo-install.lock")));
     }
 
-    // Cancel is heard between the entries of a merge, also where every one is found already
-    // installed (by its facts, or by its bytes) and nothing is copied.
+    // Cancel is heard between unchanged entries, by facts or by bytes.
     void cancelBetweenUnchangedEntries_data() {
         QTest::addColumn<bool>("compareBytes");
         QTest::newRow("quick check") << false;
@@ -402,8 +344,7 @@ private Q_SLOTS:
         QVERIFY(stopped && stopped->cancelled());
     }
 
-    // A pack on another volume (a USB stick, a mounted image) copies as well: the kernel's
-    // copy refuses to cross volumes, and the plain one takes over.
+    // A pack on another volume copies: the plain copy takes over from the kernel's.
     void aPackOnAnotherVolume() {
         QTemporaryDir volume(QStringLiteral("/dev/shm/pack-XXXXXX"));
         if (!volume.isValid())
@@ -415,8 +356,7 @@ private Q_SLOTS:
         QCOMPARE(contentOf(e.installed("Titles.localized/T/a")), "content");
     }
 
-    // Only a live installer makes another wait: an empty lock file (its writer killed before
-    // writing), one written on another host, or one whose holder died never blocks.
+    // Only a live holder blocks: not an empty lock, another host's, or a dead holder's.
     void onlyALiveHolderBlocks_data() {
         QTest::addColumn<QByteArray>("left"); // a lock file as an earlier run left it
         QTest::addColumn<int>("holder");      // 0 none, 1 alive, 2 killed
@@ -458,9 +398,7 @@ private Q_SLOTS:
         QCOMPARE(locked.value(), holder != 1);
     }
 
-    // A source folder over a destination file fails at its first entry, naming it, and
-    // completes neither level. A copy that fails part-way keeps what was copied before it.
-    // Nothing is copied over anything, not even over a dangling link.
+    // A failing merge names the entry, keeps what it copied, never writes over a link.
     void failuresStopTheMerge() {
         Engine e;
         e.start();
@@ -488,8 +426,7 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists("/nowhere/at/all"));
     }
 
-    // Quotes, backslashes and line breaks install as stored; a name that is not UTF-8 or too
-    // long for a folder name fails with a reason, and takes nothing else down.
+    // Awkward names install as stored; not UTF-8 or too long fails alone, with a reason.
     void awkwardNamesInstallOrFailClearly() {
         Engine e;
         for (const char* name : {"say \"hi\" \\ there", "two\nlines", "Long"})

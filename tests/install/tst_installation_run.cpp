@@ -1,5 +1,4 @@
-// The installation run, change by change and turn by turn; the post-install script with the
-// real shell.
+// The installation run, change by change, and the post-install script with the real shell.
 #include "install/Installation.h"
 #include "install/Manifest.h"
 #include "install/PostInstallScript.h"
@@ -41,16 +40,14 @@ class InstallationRunTest : public QObject {
     int m_stdinWriter = -1;
 
 private Q_SLOTS:
-    // The installer's own input is a pipe that never ends: a script reading it would wait
-    // for ever.
+    // Our input is a pipe that never ends: a script reading it would wait for ever.
     void initTestCase() {
         int fds[2];
         QVERIFY(::pipe(fds) == 0 && ::dup2(fds[0], STDIN_FILENO) == STDIN_FILENO);
         m_stdinWriter = fds[1];
     }
 
-    // A script that prints far more than it matters costs a bounded tail of memory, and the
-    // line says how much was left out.
+    // A flood of script output costs bounded memory; the line says how much was left out.
     void scriptOutputStaysBounded() {
         Engine e;
         e.writeResourceFile("post.command", "yes 0123456789abcdef | head -c 40000000; exit 5");
@@ -75,9 +72,7 @@ private Q_SLOTS:
                      QString("0123456789abcdef\n").repeated(4) + "012");
     }
 
-    // What became of each template is decided when it is done, not when the run planned it:
-    // two templates renamed to one new folder make it and then merge into it; a second run
-    // finds everything in place; a cancel before the first template leaves them all undone.
+    // Outcomes are decided when each template is done, not when the run was planned.
     void outcomesAreDecidedWhenExecuted_data() {
         QTest::addColumn<QStringList>("names"); // the new name of A, B and C
         QTest::addColumn<bool>("twice");
@@ -166,11 +161,7 @@ private Q_SLOTS:
         row("NUL, not UTF-8", QString("a") + QChar(0) + "b", nul, "printf 'caf\\351'; exit 2",
             {failed + "未知错误"});
     }
-    // Of three items, the first is renamed and copied whole, a link and hidden entries
-    // included; the second has a name it cannot be installed under; the third is merged into
-    // an earlier installation level by level: shared files replaced (one that differs only at
-    // its end; a link, without following it), the destination's own and hidden files kept,
-    // hidden source files left out.
+    // Renamed copy (links, hidden entries), a refused name, a level-by-level merge.
     void wholeRun() {
         QFETCH(QString, name);
         QFETCH(QString, why); // empty for a run with an empty list
@@ -207,8 +198,7 @@ private Q_SLOTS:
         if (items) {
             e.model->renameTemplate(e.model->folderItems()[0].id(), "Renamed");
             e.model->renameTemplate(e.model->folderItems()[1].id(), name);
-            // The list emptied while the run waits for its worker (the "(same value)") does
-            // not reach the run.
+            // The list emptied while the worker runs ("(same value)") does not reach it.
             expected.insert(1, "(same value)");
             expected += {p + "正在安装: A",         p + "已安装: Renamed", p + "正在安装: B",
                          p + "安装 B 失败: " + why, p + "正在安装: C",     p + "已安装: C"};
@@ -267,8 +257,7 @@ private Q_SLOTS:
                               "目录合并完成: " + c}));
     }
 
-    // Pressed twice before its run has begun, the button makes one run; a shell that cannot
-    // start is reported and the run ends as usual.
+    // Two presses make one run; a shell that cannot start is reported.
     void installsTheDemoPackOnce() {
         const QString pack = QFINDTESTDATA("../../demo-pack");
         Engine e;
@@ -294,14 +283,17 @@ private Q_SLOTS:
             for (; it.hasNext(); ++files)
                 bytes += QFileInfo(it.next()).size();
         }
+        const auto last = [&] {
+            const RunProgress p = shown.value(shown.size() - 1);
+            return QString("%1/%2 files, %3/%4 bytes")
+                .arg(p.filesDone)
+                .arg(p.filesTotal)
+                .arg(p.bytesDone)
+                .arg(p.bytesTotal);
+        };
+        const QString all = QString("%1/%1 files, %2/%2 bytes").arg(files).arg(bytes);
         QVERIFY(files >= 5 && !shown.isEmpty());
-        const RunProgress last = shown.last();
-        QCOMPARE(QString("%1/%2 files, %3/%4 bytes")
-                     .arg(last.filesDone)
-                     .arg(last.filesTotal)
-                     .arg(last.bytesDone)
-                     .arg(last.bytesTotal),
-                 QString("%1/%1 files, %2/%2 bytes").arg(files).arg(bytes));
+        QCOMPARE(last(), all);
         for (qsizetype i = 1; i < shown.size(); ++i)
             QVERIFY(shown[i].bytesDone >= shown[i - 1].bytesDone && shown[i].filesTotal == files &&
                     shown[i].bytesTotal == bytes);
@@ -312,12 +304,7 @@ private Q_SLOTS:
         shown.clear();
         e.record([&] { e.model->installPlugins(); });
         QVERIFY(!shown.isEmpty());
-        QCOMPARE(QString("%1/%2 files, %3/%4 bytes")
-                     .arg(shown.last().filesDone)
-                     .arg(shown.last().filesTotal)
-                     .arg(shown.last().bytesDone)
-                     .arg(shown.last().bytesTotal),
-                 QString("%1/%1 files, %2/%2 bytes").arg(files).arg(bytes));
+        QCOMPARE(last(), all);
         const QStringList lines = e.lines().filter("脚本");
         QVERIFY2(lines.size() == 2 && lines[0] == lines[1] &&
                      lines[0].startsWith("脚本执行出错: ") &&
@@ -325,8 +312,7 @@ private Q_SLOTS:
                  qPrintable(lines.join('\n')));
     }
 
-    // A copy keeps the modification times of files, links and folders, whether a template is
-    // new or a file replaces an installed one.
+    // Copies keep the modification times of files, links and folders.
     void copiesKeepModificationTimes() {
         Engine e;
         const QDateTime then(QDate(2001, 2, 3), QTime(4, 5, 6), Qt::UTC);
@@ -352,10 +338,7 @@ private Q_SLOTS:
         }
     }
 
-    // Cancelled while the post-install script runs, or with the window closed (nobody can
-    // see the script then), the script is asked to end and, as it will not, killed a few
-    // seconds later. A cancel says so after installing everything; a closed window lets the
-    // run end as usual. Neither calls the stopped script a failure.
+    // A script ignoring SIGTERM is killed on cancel or window close, not called failed.
     void theScriptIsStopped_data() {
         QTest::addColumn<bool>("cancel");
         QTest::newRow("cancel") << true;

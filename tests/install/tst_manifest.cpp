@@ -37,8 +37,7 @@ struct RefusingFileSystem : RealFileSystem {
     }
 };
 
-// Tells what the record holds when a lock is let go; writing the record's folder is slow, so
-// that a save soon after the first is deferred to the end of the run.
+// Reports the record when a lock goes; a slow record folder defers the second save.
 struct WatchedLocks : RealFileSystem {
     using RealFileSystem::RealFileSystem;
     struct Watched : Lock {
@@ -64,9 +63,7 @@ struct WatchedLocks : RealFileSystem {
     }
 };
 
-// Two titles installed with the recorder: Fresh is new (with a link and an awkward name),
-// Merged goes into an installed folder that holds the user's own file. The manifest lives in
-// the sandbox's data folder, outside its home.
+// Fresh (new, a link, an awkward name) and Merged (over the user's file), recorded.
 struct Installed : Engine {
     ManifestLocation location;
     QStringList baseline; // the home before installing
@@ -115,10 +112,7 @@ struct Installed : Engine {
         return paths;
     }
     void editManifest(const std::function<void(QJsonObject&)>& edit) const {
-        QFile file(location.path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
-        file.close();
+        QJsonObject root = QJsonDocument::fromJson(contentOf(location.path)).object();
         edit(root);
         writeFile(location.path, QJsonDocument(root).toJson());
     }
@@ -136,10 +130,6 @@ struct Installed : Engine {
             root["entries"] = entries;
         });
     }
-    QByteArray manifestBytes() const {
-        QFile file(location.path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : "<missing>";
-    }
     Failure discarded;
 };
 
@@ -156,13 +146,11 @@ QStringList keptPaths(const UninstallReport& report) {
 QStringList listingPaths(const QStringList& listing) {
     QStringList paths;
     for (const QString& line : listing)
-        paths << line.section(QRegularExpression(" (= |-> |mode |\\()"), 0, 0)
-                     .remove(QRegularExpression("/$"));
+        paths << listedPath(line);
     return paths;
 }
 
-// After an uninstall: the entries of the installation still there (as paths below the
-// titles folder) are `left`, and the record holds `recordedAfter`.
+// After an uninstall: what is `left` under Titles.localized, what stays recorded.
 void checkLeftAndRecorded(const Installed& e, QStringList left, const QStringList& recordedAfter) {
     QStringList added = listingPaths(treeListing(e.homePath()));
     for (const QString& path : listingPaths(e.baseline))
@@ -204,66 +192,57 @@ private Q_SLOTS:
         QCOMPARE(location.templatesFolder, "/t");
     }
 
-    // Each change to the installed files is named in `kept` with its reason and stays, with
-    // the folders that hold it; everything else the pack put there goes, and the manifest
-    // keeps only what stays. A dry run changes nothing and reports the same.
+    // Changed files are kept with their reason; the rest goes; a dry run reports the same.
     void uninstallRemovesOnlyWhatIsUnchanged_data() {
         QTest::addColumn<Change>("change");
         QTest::addColumn<QStringList>("kept"); // under Titles.localized
         QTest::addColumn<QString>("reason");
         QTest::addColumn<QStringList>("left"); // besides what was there before installing
         QTest::addColumn<QStringList>("recordedAfter");
-        const QStringList none;
-        const QString a = "Titles.localized/Fresh/a";
         const QString mine = "Merged/mine"; // named last, as the user's, in every case
-        QTest::newRow("unchanged") << Change([](Installed&) {}) << QStringList{mine}
-                                   << "不是安装程序放入的" << none << none;
-        QTest::newRow("file added")
-            << Change([](Installed& e) { e.writeFile(e.file("Fresh/Media/new"), "n"); })
-            << QStringList{"Fresh/Media/new", mine} << "不是安装程序放入的"
-            << QStringList{"Fresh", "Fresh/Media", "Fresh/Media/new"} << none;
-        QTest::newRow("content changed")
-            << Change([](Installed& e) { e.writeFile(e.file("Fresh/a"), "changed"); })
-            << QStringList{"Fresh/a", mine} << "已被修改" << QStringList{"Fresh", "Fresh/a"}
-            << QStringList{a};
-        QTest::newRow("time changed") << Change([](Installed& e) { ageFiles(e.file("Fresh/a")); })
-                                      << QStringList{"Fresh/a", mine} << "已被修改"
-                                      << QStringList{"Fresh", "Fresh/a"} << QStringList{a};
-        QTest::newRow("replaced by an equal file") << Change([](Installed& e) {
+        const auto row = [&](const char* name, const QString& kept, const QString& reason,
+                             const QStringList& left, const QStringList& recorded, Change change) {
+            QTest::newRow(name) << change
+                                << (kept.isEmpty() ? QStringList{mine} : QStringList{kept, mine})
+                                << reason << left << recorded;
+        };
+        const QString added = "不是安装程序放入的", modified = "已被修改", replaced = "已被替换";
+        const QStringList none, aLeft{"Fresh", "Fresh/a"}, aRecorded{"Titles.localized/Fresh/a"};
+        row("unchanged", "", added, none, none, [](Installed&) {});
+        row("file added", "Fresh/Media/new", added, {"Fresh", "Fresh/Media", "Fresh/Media/new"},
+            none, [](Installed& e) { e.writeFile(e.file("Fresh/Media/new"), "n"); });
+        row("content changed", "Fresh/a", modified, aLeft, aRecorded,
+            [](Installed& e) { e.writeFile(e.file("Fresh/a"), "changed"); });
+        row("time changed", "Fresh/a", modified, aLeft, aRecorded,
+            [](Installed& e) { ageFiles(e.file("Fresh/a")); });
+        row("replaced by an equal file", "Fresh/a", replaced, aLeft, aRecorded, [](Installed& e) {
             const QString copy = e.writeFile(e.file("Fresh/copy"), "aaa");
             const auto target = e.file("Fresh/a").toStdString();
             stdfs::last_write_time(copy.toStdString(), stdfs::last_write_time(target));
             stdfs::rename(copy.toStdString(), target);
-        }) << QStringList{"Fresh/a", mine} << "已被替换"
-                                                   << QStringList{"Fresh", "Fresh/a"}
-                                                   << QStringList{a};
-        QTest::newRow("link pointed elsewhere")
-            << Change([](Installed& e) {
-                   // Made before the old one goes, which would free its inode for reuse.
-                   const auto link = e.file("Fresh/Media/link").toStdString();
-                   stdfs::create_symlink("m", link + "2");
-                   stdfs::rename(link + "2", link);
-               })
-            << QStringList{"Fresh/Media/link", mine} << "已被替换"
-            << QStringList{"Fresh", "Fresh/Media", "Fresh/Media/link"}
-            << QStringList{"Titles.localized/Fresh/Media/link"};
-        QTest::newRow("deleted") << Change([](Installed& e) { QFile::remove(e.file("Fresh/a")); })
-                                 << QStringList{"Fresh/a", mine} << "已不存在" << none << none;
-        QTest::newRow("same size, same second") << Change([](Installed& e) {
+        });
+        // Made before the old one goes, which would free its inode for reuse.
+        row("link pointed elsewhere", "Fresh/Media/link", replaced,
+            {"Fresh", "Fresh/Media", "Fresh/Media/link"}, {"Titles.localized/Fresh/Media/link"},
+            [](Installed& e) {
+                const auto link = e.file("Fresh/Media/link").toStdString();
+                stdfs::create_symlink("m", link + "2");
+                stdfs::rename(link + "2", link);
+            });
+        row("deleted", "Fresh/a", "已不存在", none, none,
+            [](Installed& e) { QFile::remove(e.file("Fresh/a")); });
+        row("same size, same second", "Fresh/a", modified, aLeft, aRecorded, [](Installed& e) {
             struct stat st;
             const QByteArray a = QFile::encodeName(e.file("Fresh/a"));
             QVERIFY(::lstat(a.constData(), &st) == 0);
             const timespec times[2] = {st.st_atim, {st.st_mtim.tv_sec, st.st_mtim.tv_nsec ^ 1}};
             QVERIFY(::utimensat(AT_FDCWD, a.constData(), times, AT_SYMLINK_NOFOLLOW) == 0);
-        }) << QStringList{"Fresh/a", mine} << "已被修改"
-                                                << QStringList{"Fresh", "Fresh/a"}
-                                                << QStringList{a};
-        QTest::newRow("a killed run's temporaries") << Change([](Installed& e) {
+        });
+        row("a killed run's temporaries", "", added, none, none, [](Installed& e) {
             const QString name = ".orvo-tmp-" + QString(32, u'0');
             e.writeFile(e.installed("Titles.localized/" + name + "/a"), "a");
             e.writeFile(e.file("Fresh/Media/" + name), "m");
-        }) << QStringList{mine} << "不是安装程序放入的"
-                                                    << none << none;
+        });
         // Nothing of the user's left in the kind folder: it stays all the same.
         QTest::newRow("kind folder emptied")
             << Change([](Installed& e) { QFile::remove(e.file("Merged/mine")); }) << QStringList()
@@ -279,10 +258,10 @@ private Q_SLOTS:
         QCOMPARE(e.recorded().size(), 6);
         change(e);
         const QStringList before = treeListing(e.homePath());
-        const QByteArray manifest = e.manifestBytes();
+        const QByteArray manifest = contentOf(e.location.path);
         const UninstallReport dry = uninstallRecorded(*e.fs, e.location, true);
         QCOMPARE(treeListing(e.homePath()), before);
-        QCOMPARE(e.manifestBytes(), manifest);
+        QCOMPARE(contentOf(e.location.path), manifest);
 
         const UninstallReport report = uninstallRecorded(*e.fs, e.location, false);
         QVERIFY2(report.ok(), qPrintable(report.refused ? report.refused->description() : ""));
@@ -300,60 +279,57 @@ private Q_SLOTS:
         checkLeftAndRecorded(e, left, recordedAfter);
     }
 
-    // A manifest that cannot be trusted removes nothing and says why, naming the file; an
-    // entry whose folder is now a link out is kept, never followed.
+    // An untrusted record removes nothing, naming the file; links out are never followed.
     void untrustedManifestRemovesNothing_data() {
         QTest::addColumn<Change>("tamper");
         QTest::addColumn<bool>("refused");
+        const auto row = [](const char* name, bool refused, Change tamper) {
+            QTest::newRow(name) << tamper << refused;
+        };
         const auto edit = [](std::function<void(QJsonObject&)> edit) {
             return Change([edit](Installed& e) { e.editManifest(edit); });
         };
-        QTest::newRow("missing") << Change([](Installed& e) { QFile::remove(e.location.path); })
-                                 << true;
-        QTest::newRow("not JSON") << Change([](Installed& e) {
-            e.writeFile(e.location.path, "{\"format\": 1,");
-        }) << true;
-        QTest::newRow("size as text") << edit([](QJsonObject& root) {
-            QJsonArray entries = root["entries"].toArray();
-            QJsonObject first = entries[0].toObject();
-            first["size"] = "3";
-            entries[0] = first;
-            root["entries"] = entries;
-        }) << true;
-        QTest::newRow("later format")
-            << edit([](QJsonObject& root) { root["format"] = manifestFormatVersion + 1; }) << true;
-        QTest::newRow("other bundle")
-            << edit([](QJsonObject& root) { root["bundleId"] = "com.example.other"; }) << true;
-        QTest::newRow("other templates folder")
-            << edit([](QJsonObject& root) { root["templatesFolder"] = "/Users/else/Movies"; })
-            << true;
-        QTest::newRow("entry with ..") << Change([](Installed& e) {
+        row("missing", true, [](Installed& e) { QFile::remove(e.location.path); });
+        row("not JSON", true,
+            [](Installed& e) { e.writeFile(e.location.path, "{\"format\": 1,"); });
+        row("size as text", true, edit([](QJsonObject& root) {
+                QJsonArray entries = root["entries"].toArray();
+                QJsonObject first = entries[0].toObject();
+                first["size"] = "3";
+                entries[0] = first;
+                root["entries"] = entries;
+            }));
+        row("later format", true,
+            edit([](QJsonObject& root) { root["format"] = manifestFormatVersion + 1; }));
+        row("other bundle", true,
+            edit([](QJsonObject& root) { root["bundleId"] = "com.example.other"; }));
+        row("other templates folder", true,
+            edit([](QJsonObject& root) { root["templatesFolder"] = "/Users/else/Movies"; }));
+        row("entry with ..", true, [](Installed& e) {
             e.addEntry("Titles.localized/Fresh/../../../../../outside/o", e.path("outside/o"));
-        }) << true;
-        QTest::newRow("entry outside the kind folders") << Change([](Installed& e) {
-            const QString mine = e.installed("Compositions.localized/Mine/c");
-            e.writeFile(mine, "c");
+        });
+        row("entry outside the kind folders", true, [](Installed& e) {
+            const QString mine = e.writeFile(e.installed("Compositions.localized/Mine/c"), "c");
             e.addEntry("Compositions.localized/Mine/c", mine);
-        }) << true;
-        QTest::newRow("entry right in a kind folder") << Change([](Installed& e) {
+        });
+        row("entry right in a kind folder", true, [](Installed& e) {
             e.addEntry("Titles.localized/loose", e.writeFile(e.file("loose"), "l"));
-        }) << true;
-        QTest::newRow("absolute entry")
-            << Change([](Installed& e) { e.addEntry(e.path("outside/o"), e.path("outside/o")); })
-            << true;
-        QTest::newRow("folder now a link out") << Change([](Installed& e) {
+        });
+        row("absolute entry", true,
+            [](Installed& e) { e.addEntry(e.path("outside/o"), e.path("outside/o")); });
+        row("folder now a link out", false, [](Installed& e) {
             stdfs::rename(e.file("Fresh").toStdString(), e.path("outside/Fresh").toStdString());
             stdfs::create_symlink(e.path("outside/Fresh").toStdString(),
                                   e.file("Fresh").toStdString());
-        }) << false;
+        });
         // Its folders emptied there: still nothing is removed on the far side of the link.
-        QTest::newRow("folder now a link out, emptied") << Change([](Installed& e) {
+        row("folder now a link out, emptied", false, [](Installed& e) {
             const auto out = e.path("outside/Fresh").toStdString();
             stdfs::rename(e.file("Fresh").toStdString(), out);
             stdfs::remove(out + "/Media/m");
             stdfs::remove(out + "/Media/link");
             stdfs::create_symlink(out, e.file("Fresh").toStdString());
-        }) << false;
+        });
     }
     void untrustedManifestRemovesNothing() {
         QFETCH(Change, tamper);
@@ -362,7 +338,7 @@ private Q_SLOTS:
         tamper(e);
         const QStringList home = treeListing(e.homePath());
         const QStringList outside = treeListing(e.path("outside"));
-        const QByteArray manifest = e.manifestBytes();
+        const QByteArray manifest = contentOf(e.location.path);
         const UninstallReport report = uninstallRecorded(*e.fs, e.location, false);
         QCOMPARE(treeListing(e.path("outside")), outside);
         QCOMPARE(bool(report.refused), refused);
@@ -371,7 +347,7 @@ private Q_SLOTS:
                      qPrintable(report.refused->description()));
             QVERIFY(report.removed.isEmpty() && report.removedFolders.isEmpty());
             QCOMPARE(treeListing(e.homePath()), home);
-            QCOMPARE(e.manifestBytes(), manifest);
+            QCOMPARE(contentOf(e.location.path), manifest);
         } else {
             QCOMPARE(report.kept.size(), 5); // and the user's own file
             for (const QString& line : report.kept.mid(0, 4))
@@ -381,24 +357,22 @@ private Q_SLOTS:
         }
     }
 
-    // A kind folder that is not there (on a volume not mounted now, say) keeps its record:
-    // once it is back, the uninstall finds everything.
+    // A kind folder away (an unmounted volume) keeps its record for later.
     void aMissingKindFolderKeepsItsRecord() {
         Installed e;
         const auto titles = e.installed("Titles.localized").toStdString();
         stdfs::rename(titles, titles + "-away");
-        const QByteArray manifest = e.manifestBytes();
+        const QByteArray manifest = contentOf(e.location.path);
         const UninstallReport away = uninstallRecorded(*e.fs, e.location, false);
         QVERIFY(away.ok() && away.removed.isEmpty() && away.removedFolders.isEmpty());
-        QCOMPARE(e.manifestBytes(), manifest);
+        QCOMPARE(contentOf(e.location.path), manifest);
         stdfs::rename(titles + "-away", titles);
         const UninstallReport back = uninstallRecorded(*e.fs, e.location, false);
         QCOMPARE(back.removed.size(), 6);
         checkLeftAndRecorded(e, {}, {});
     }
 
-    // Installing again records each path once, as it is now; a new recorder keeps what an
-    // earlier installation recorded unless that record cannot be trusted.
+    // Installing again records each path once; a new recorder keeps a trusted record.
     void reinstallReplacesEntries_data() {
         QTest::addColumn<bool>("corrupt");
         QTest::addColumn<int>("entries");

@@ -1,5 +1,4 @@
-// Merges generated source trees into generated destinations and checks each result against
-// a plain model of what a merge must leave behind.
+// Random source and destination trees, merged and compared with a plain model.
 #include "support/EngineSupport.h"
 
 #include <QtTest>
@@ -21,8 +20,7 @@ const char* const names[] = {"a",        "b",      "模板", "caf\xC3\xA9", "caf
 
 enum class Side { pack, installed };
 
-// Files (some executable), folders, and now and then what a merge must handle with care: in
-// the pack a FIFO or a link; in the installation a FIFO or a link to a folder outside.
+// Files, folders, now and then a FIFO or a link (in the installation, to a folder outside).
 void grow(std::mt19937& random, const fs::path& folder, int depth, Side side,
           const fs::path& outside) {
     fs::create_directories(folder);
@@ -78,9 +76,7 @@ bool holdsOther(const fs::path& path) {
     return !fs::is_regular_file(status) && !fs::is_symlink(status);
 }
 
-// Merges `source` into `into` as the merge must; false where an entry cannot be merged,
-// which must fail the merge. Such entries are left as they are, so that `into` holds what
-// the merge must never take away.
+// The merge as it must be; false where it must fail, leaving such entries as they are.
 bool modelMerge(const fs::path& source, const fs::path& into) {
     bool clean = true;
     for (const fs::directory_entry& entry : fs::directory_iterator(source)) {

@@ -56,18 +56,12 @@ private Q_SLOTS:
         QFETCH(QByteArray, result);
         QFETCH(bool, read);
         Engine e;
-        const QString source = e.writeResourceFile("Titles/T/a.moti", "pack-1");
-        const QString other = e.writeResourceFile("Titles/T/b.moti", "pack-2");
-        for (const QString& file : {source, other})
-            fs::last_write_time(file.toStdString(), packTime);
         const QString folder = e.installed("Titles.localized/T");
         const QString target = folder + "/a.moti";
-        QVERIFY(fs::create_directories(folder.toStdString()));
-        for (const char* name : {"a.moti", "b.moti"})
-            fs::copy_file((e.resourcePath() + "/Titles/T/" + name).toStdString(),
-                          (folder + "/" + name).toStdString());
-        for (const char* name : {"a.moti", "b.moti"})
-            fs::last_write_time((folder + "/" + name).toStdString(), packTime);
+        for (const auto& [name, content] : {std::pair{"a.moti", "pack-1"}, {"b.moti", "pack-2"}})
+            for (const QString& file : {e.writeResourceFile(QString("Titles/T/") + name, content),
+                                        e.writeFile(folder + '/' + name, content)})
+                fs::last_write_time(file.toStdString(), packTime);
         const fs::path installed = target.toStdString();
         switch (change) {
         case Change::none:
@@ -125,8 +119,7 @@ private Q_SLOTS:
             QVERIFY(fs::last_write_time(installed) == packTime);
     }
 
-    // Under a strict umask the copy still carries the pack's bits, so that installing again
-    // finds nothing changed and reads nothing.
+    // Under a strict umask the copy keeps the pack's bits, so a reinstall reads nothing.
     void aStrictUmaskChangesNothing() {
         Engine e;
         const QString script = e.writeResourceFile("Titles/T/run.sh", "#!/bin/sh");

@@ -13,17 +13,13 @@
 
 namespace Orvoinstaller::Testing {
 
-// The real file system, but the change numbered `failAt` (counting from 1) fails; a copy
-// first writes part of its target, as a full disk leaves it. With `crash`, that change is
-// the last: every later one does nothing, as if the program had been killed there, clean-up
-// included.
+// Change `failAt` fails (a copy leaves a partial file); with `crash` nothing runs after it.
 struct FaultyFileSystem : RealFileSystem {
     using RealFileSystem::RealFileSystem;
     int operations = 0; // changes asked for so far
     int failAt = 0;
     bool crash = false;
-    // Called on the worker just before the change numbered `hookAt`, and with each piece a
-    // copy reports.
+    // Called on the worker before change `hookAt`, and with each piece a copy reports.
     std::function<void()> hook;
     int hookAt = 0;
     std::function<void(std::int64_t files, std::int64_t bytes)> copyHook;
@@ -80,8 +76,7 @@ struct FaultyFileSystem : RealFileSystem {
     }
 };
 
-// A sandbox whose main queue and file system the test drives. Call start() once the
-// resource folder is laid out: the state object scans it when it is made.
+// A sandbox whose queue and file system the test drives; start() once the pack is laid.
 struct Engine : Sandbox {
     std::shared_ptr<ManualQueue> queue = std::make_shared<ManualQueue>();
     std::shared_ptr<FaultyFileSystem> fs = std::make_shared<FaultyFileSystem>(homePath());
@@ -104,8 +99,7 @@ struct Engine : Sandbox {
             stateBefore = state();
         });
     }
-    // Runs `action` and every turn it leads to, waiting for the script while a run waits for
-    // it. Returns each announced change as "property=value" once stored.
+    // Runs `action` to the end of the run; returns each announced change as "property=value".
     QStringList record(const std::function<void()>& action) {
         StateAccess::setInstallationSummary(*model,
                                             {-1, -1, false}); // so that a run's own always shows
@@ -124,8 +118,7 @@ struct Engine : Sandbox {
         recordChange();
         return changes;
     }
-    // Waits for events (a script's output, its end, a timer) until work is posted; no
-    // sleeping between looks, so a talkative script is read as fast as it writes.
+    // Waits for events until work is posted, without sleeping, so a talkative script keeps up.
     bool waitForWork(int milliseconds) {
         QDeadlineTimer deadline(milliseconds);
         while (queue->pending() == 0 && !deadline.hasExpired())

@@ -33,13 +33,21 @@ QString Sandbox::makeDir(const QString& relative) const {
 }
 
 QString Sandbox::writeFile(const QString& relative, const QByteArray& content) const {
-    const QString full = path(relative);
-    QDir().mkpath(QFileInfo(full).absolutePath());
-    QFile file(full);
+    return writeFileAt(path(relative), content);
+}
+
+QString writeFileAt(const QString& path, const QByteArray& content) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        qFatal("cannot write %s", qPrintable(full));
+        qFatal("cannot write %s", qPrintable(path));
     file.write(content);
-    return full;
+    return path;
+}
+
+QByteArray contentOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QString Sandbox::makeResourceDir(const QString& relative) const {
@@ -150,6 +158,12 @@ QStringList treeListing(const QString& root) {
     }
     listing.sort();
     return listing;
+}
+
+QString listedPath(const QString& line) {
+    static const QRegularExpression end(QStringLiteral(" (= |-> |mode |\\()"));
+    const QString path = line.section(end, 0, 0);
+    return path.endsWith(QLatin1Char('/')) ? path.chopped(1) : path;
 }
 
 Watchdog::Watchdog(int seconds, const char* what) {

@@ -45,17 +45,14 @@ public:
     QString fontsPath() const { return path(QStringLiteral("Library/Fonts")); }
     QString userFontsPath() const { return path(QStringLiteral("home/Library/Fonts")); }
 
-    // Creates a folder (with parents) or a file under root (or at an absolute path inside the
-    // sandbox); returns its absolute path.
+    // A folder or file under root (or at an absolute path); returns its absolute path.
     QString makeDir(const QString& relative) const;
     QString writeFile(const QString& relative, const QByteArray& content = "x") const;
     // The same, relative to the resource folder.
     QString makeResourceDir(const QString& relative) const;
     QString writeResourceFile(const QString& relative, const QByteArray& content = "x") const;
 
-    // The services of a test: the real file system rooted at this sandbox's home, a bundle at
-    // bundlePath() whose resource folder is resourcePath() (if it exists), captured output.
-    // `queue` defaults to the real main-thread queue.
+    // Real file system at home, a bundle at bundlePath(), captured output, given queue.
     Platform platform(std::shared_ptr<MainQueue> queue = nullptr) const;
     // What the platform's list of running programs answers; none by default.
     std::shared_ptr<FakePrograms> programs = std::make_shared<FakePrograms>();
@@ -74,25 +71,25 @@ private:
     std::shared_ptr<CapturedOutput> m_output = std::make_shared<CapturedOutput>();
 };
 
-// The trace of locating a readable resource folder (five lines) and of scanning one kind
-// folder: the folders found, or with none that it cannot be listed.
+// Writes `content` to `path`, making its folders; contentOf() is empty if unreadable.
+QString writeFileAt(const QString& path, const QByteArray& content = "x");
+QByteArray contentOf(const QString& path);
+
+// The trace of locating a resource folder (five lines) and of scanning one kind folder.
 QStringList locateTrace(const QString& identifier, const QString& bundle, const QString& resources);
 QStringList scanTrace(const QString& resources, const QString& kind, const QStringList& names);
 // `lines` with the values in the platform's own wording cut down to "…".
 QStringList maskPlatformWording(QStringList lines);
 
-// Every entry below `root`, sorted, for comparing whole trees: "dir/", "file = hex-content"
-// (a SHA-1 above 4 MiB),
-// "link -> target", "fifo (not a file)"; a mode other than 0755 for folders or 0644 for files
-// follows as " mode 700".
+// Every entry below `root`, sorted: "dir/", "f = hex" (SHA-1 over 4 MiB), "l -> t", odd modes.
 QStringList treeListing(const QString& root);
+// The path a treeListing() line speaks of, without a folder's "/".
+QString listedPath(const QString& line);
 
-// Moves the modification time of every file below `root` (or of `root`) a day back: an
-// installation older than the pack it is re-installed from, as users have them.
+// Moves modification times a day back: an installation older than its pack.
 void ageFiles(const QString& root);
 
-// Ends the test program with a failure if it is still alive `seconds` after construction:
-// for code that, when wrong, blocks for ever (in open() on a FIFO, say).
+// Ends the test program if still alive after `seconds`: for code that could block for ever.
 class Watchdog {
 public:
     Watchdog(int seconds, const char* what);

@@ -1,16 +1,23 @@
-// Choosing the interface language, and words said in Chinese for the trace and in the
-// chosen language for the window.
+// The platform layer: interface language, trace on standard output, running programs.
+#include "install/EditorRestart.h"
 #include "model/InstallerViewModel.h"
 #include "platform/Language.h"
+#include "platform/Output.h"
 #include "support/TestPlatform.h"
 
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
+
+#include <fcntl.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace Orvoinstaller;
 using namespace Orvoinstaller::Testing;
 using namespace Qt::Literals::StringLiterals;
 
-class LanguageTest : public QObject {
+class PlatformTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -37,8 +44,7 @@ private Q_SLOTS:
         QCOMPARE(Language::choose(preferred, Language::translations()), chosen);
     }
 
-    // English is compiled in; the same words come out in Chinese in the source and in the
-    // chosen language translated, arguments within arguments, "%2" in a name kept as typed.
+    // Words come out in Chinese and translated, nested arguments and "%2" kept as typed.
     void saidInBothLanguages() {
         QVERIFY(Language::translations().contains(u"en"_s));
         const Text text(
@@ -55,8 +61,7 @@ private Q_SLOTS:
         QCOMPARE(text.translated(), chinese);
     }
 
-    // In English the trace and the published status stay Chinese; only the words the
-    // window shows change.
+    // In English the trace and the published status stay Chinese.
     void traceStaysChinese() {
         QVERIFY(Language::use(u"en"_s));
         Sandbox box;
@@ -75,7 +80,70 @@ private Q_SLOTS:
                  u"Plug-ins that could not be installed: 1 of 1.\nA: The name is empty and cannot "
                  u"be used as a folder name."_s);
     }
+
+    // Each turn's lines go out when it ends; a thread without an event loop's at once.
+    void linesReachAPipeAtTheEndOfEachTurn() {
+        int fds[2];
+        QVERIFY(::pipe(fds) == 0);
+        std::fflush(stdout);
+        const int saved = ::dup(STDOUT_FILENO);
+        ::dup2(fds[1], STDOUT_FILENO);
+        ::fcntl(fds[0], F_SETFL, O_NONBLOCK);
+        const auto piped = [&] {
+            QByteArray bytes;
+            char buffer[4096];
+            for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+                bytes.append(buffer, n);
+            return bytes;
+        };
+        StdoutOutput output;
+        QList<QByteArray> seen;
+        for (int turn = 1; turn <= 3; ++turn) {
+            output.line(QStringLiteral("第 %1 轮").arg(turn));
+            output.line(QStringLiteral("second line"));
+            seen << piped();
+            QCoreApplication::processEvents();
+            seen << piped();
+        }
+        std::thread([&] { output.line(QStringLiteral("from a worker")); }).join();
+        seen << piped();
+        std::fflush(stdout);
+        ::dup2(saved, STDOUT_FILENO);
+        ::close(saved);
+        ::close(fds[0]);
+        ::close(fds[1]);
+
+        QCOMPARE(seen,
+                 QList<QByteArray>({"", "第 1 轮\nsecond line\n", "", "第 2 轮\nsecond line\n", "",
+                                    "第 3 轮\nsecond line\n", "from a worker\n"}));
+    }
+
+    // The editor is found by its executable path while it runs.
+    void findsTheEditorWhileItRuns() {
+        const SystemRunningPrograms programs;
+        const auto before = programs.executablePaths();
+        QVERIFY(before.ok());
+        QVERIFY(before.value().contains(QCoreApplication::applicationFilePath()));
+
+        // A stand-in at the editor's place in its bundle.
+        QTemporaryDir dir;
+        const QString bundle = dir.filePath("Final Cut Pro.app/Contents/MacOS");
+        QVERIFY(QDir().mkpath(bundle));
+        const QString editor = bundle + "/Final Cut Pro";
+        QVERIFY(QFile::copy("/bin/sleep", editor));
+        QVERIFY(QFile::setPermissions(editor, QFile::ReadOwner | QFile::ExeOwner));
+        QVERIFY(!editorIsRunning(&programs));
+
+        QProcess process;
+        process.start(editor, {"30"});
+        QVERIFY(process.waitForStarted());
+        QVERIFY(programs.executablePaths().value().contains(editor));
+        QVERIFY(editorIsRunning(&programs));
+        process.kill();
+        QVERIFY(process.waitForFinished());
+        QVERIFY(!editorIsRunning(&programs));
+    }
 };
 
-QTEST_GUILESS_MAIN(LanguageTest)
-#include "tst_language.moc"
+QTEST_GUILESS_MAIN(PlatformTest)
+#include "tst_platform.moc"
