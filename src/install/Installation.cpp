@@ -123,8 +123,10 @@ void Installation::start() {
             plannedTotals(plans, totals.filesTotal, totals.bytesTotal);
             // A full disk found midway would leave half the pack behind.
             if (!blocked) {
-                if ((blocked = spaceShortage(fs, steps.installer().templatesFolder(),
-                                             totals.bytesTotal))) {
+                qint64 toWrite = 0;
+                for (const auto& plan : plans)
+                    toWrite += plan ? plan.value().bytesToWrite : 0;
+                if ((blocked = spaceShortage(fs, steps.installer().templatesFolder(), toWrite))) {
                     output.line(blocked->description());
                     plans = RunPlans(templates.size(), *blocked);
                     totals = {};

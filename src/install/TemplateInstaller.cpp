@@ -99,10 +99,12 @@ Result<TemplatePlan> TemplateInstaller::plan(const QString& source, FolderType k
     plan.kindFolder = kindFolder(kind);
     plan.destination = joinPath(plan.kindFolder, newName);
     plan.merge = m_fs.type(plan.destination) == Type::folder;
-    if (plan.merge)
-        countMerge(source, plan.destination, plan.files, plan.bytes);
-    else
+    if (plan.merge) {
+        countMerge(source, plan.destination, plan.files, plan.bytes, plan.bytesToWrite);
+    } else {
         count(source, plan.files, plan.bytes);
+        plan.bytesToWrite = plan.bytes;
+    }
     return plan;
 }
 
@@ -127,16 +129,22 @@ void TemplateInstaller::count(const QString& path, qint64& files, qint64& bytes)
 }
 
 void TemplateInstaller::countMerge(const QString& source, const QString& destination, qint64& files,
-                                   qint64& bytes) const {
+                                   qint64& bytes, qint64& toWrite) const {
     const auto children = m_fs.visibleEntries(source, true);
     if (!children)
         return;
     for (const FileSystem::Entry& child : children.value()) {
         const QString target = joinPath(destination, lastComponent(child.path));
-        if (child.type == Type::folder && m_fs.type(target) == Type::folder)
-            countMerge(child.path, target, files, bytes);
-        else
-            count(child.path, files, bytes);
+        if (child.type == Type::folder && m_fs.type(target) == Type::folder) {
+            countMerge(child.path, target, files, bytes, toWrite);
+            continue;
+        }
+        qint64 childBytes = 0;
+        count(child.path, files, childBytes);
+        bytes += childBytes;
+        // A file already in place needs no room: a re-installation fits wherever it fitted.
+        if (child.type != Type::file || !unchanged(child.path, target))
+            toWrite += childBytes;
     }
 }
 
@@ -231,7 +239,7 @@ bool TemplateInstaller::unchanged(const QString& source, const QString& target) 
 // Where the quick check finds the file unchanged, or where it could be cloned into place
 // (which costs less than reading both), or where it holds the same bytes, no copy is made.
 bool TemplateInstaller::upToDateWithoutCopy(const QString& source, const QString& target,
-                                           Type targetType) {
+                                            Type targetType) {
     if (!m_compareBytes && unchanged(source, target))
         return true;
     if (targetType == Type::file && !replaceWithClone(m_fs, source, target)) {

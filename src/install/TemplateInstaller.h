@@ -13,12 +13,13 @@ namespace Orvoinstaller {
 
 // What installing one template will do, worked out before any of it is done.
 struct TemplatePlan {
-    QString source;      // the template's folder in the pack
-    QString kindFolder;  // where templates of its kind are installed
-    QString destination; // the folder it becomes or is merged into
-    bool merge = false;  // an installed folder of that name exists
-    qint64 files = 0;    // files and links it brings
-    qint64 bytes = 0;    // and their size
+    QString source;          // the template's folder in the pack
+    QString kindFolder;      // where templates of its kind are installed
+    QString destination;     // the folder it becomes or is merged into
+    bool merge = false;      // an installed folder of that name exists
+    qint64 files = 0;        // files and links it brings
+    qint64 bytes = 0;        // and their size
+    qint64 bytesToWrite = 0; // of those not already in place: the room the volume must have
 };
 
 // Why `name` cannot be the name of an installed template, if it cannot: empty, "." or "..",
@@ -69,8 +70,8 @@ private:
     // Files and bytes of a tree copied whole (hidden entries included), or of what a merge
     // of `source` into `destination` will go through.
     void count(const QString& path, qint64& files, qint64& bytes) const;
-    void countMerge(const QString& source, const QString& destination, qint64& files,
-                    qint64& bytes) const;
+    void countMerge(const QString& source, const QString& destination, qint64& files, qint64& bytes,
+                    qint64& toWrite) const;
     Failure copyCounted(const QString& source, const QString& target, const CancelToken* cancel,
                         const Progress& progress, bool replace);
     // Tells the observer of every file and link in a tree just put in place.
@@ -78,7 +79,7 @@ private:
     // rsync's quick check: both regular files with equal size, time to the second and mode.
     bool unchanged(const QString& source, const QString& target) const;
     bool upToDateWithoutCopy(const QString& source, const QString& target,
-                            FileSystem::Type targetType);
+                             FileSystem::Type targetType);
 
     FileSystem& m_fs;
     DiagnosticOutput& m_output;

@@ -33,6 +33,13 @@ struct MissingShellRunner : QtProcessRunner {
     }
 };
 
+// A volume with `free` bytes left.
+struct FullVolume : RealFileSystem {
+    FullVolume(const QString& home, qint64 free) : RealFileSystem(home), free(free) {}
+    std::optional<qint64> freeBytes(const QString&) const override { return free; }
+    qint64 free;
+};
+
 } // namespace
 
 class InstallationRunTest : public QObject {
@@ -78,22 +85,30 @@ private Q_SLOTS:
         QTest::addColumn<bool>("twice");
         QTest::addColumn<bool>("cancel");
         QTest::addColumn<QString>("outcomes");
+        QTest::addColumn<qint64>("free"); // bytes left on the volume at the last run; -1: as it is
         QTest::newRow("fresh") << QStringList{"A", "B", "C"} << false << false
-                               << "installed installed installed";
-        QTest::newRow("two into one")
-            << QStringList{"X", "X", "C"} << false << false << "installed merged installed";
+                               << "installed installed installed" << qint64(-1);
+        QTest::newRow("two into one") << QStringList{"X", "X", "C"} << false << false
+                                      << "installed merged installed" << qint64(-1);
         QTest::newRow("again") << QStringList{"A", "B", "C"} << true << false
-                               << "unchanged unchanged unchanged";
+                               << "unchanged unchanged unchanged" << qint64(-1);
         QTest::newRow("a name refused") << QStringList{"A", "..", "C"} << false << false
-                                        << "installed failed:invalid-name installed";
-        QTest::newRow("cancelled")
-            << QStringList{"A", "B", "C"} << false << true << "cancelled cancelled cancelled";
+                                        << "installed failed:invalid-name installed" << qint64(-1);
+        QTest::newRow("cancelled") << QStringList{"A", "B", "C"} << false << true
+                                   << "cancelled cancelled cancelled" << qint64(-1);
+        // Room is needed only for what is not already in place.
+        QTest::newRow("again, the disk full") << QStringList{"A", "B", "C"} << true << false
+                                              << "unchanged unchanged unchanged" << qint64(0);
+        QTest::newRow("fresh, the disk full")
+            << QStringList{"A", "B", "C"} << false << false
+            << "failed:no-space failed:no-space failed:no-space" << qint64(2);
     }
     void outcomesAreDecidedWhenExecuted() {
         QFETCH(QStringList, names);
         QFETCH(bool, twice);
         QFETCH(bool, cancel);
         QFETCH(QString, outcomes);
+        QFETCH(qint64, free);
         Sandbox box;
         QList<FolderItem> items;
         for (int i = 0; i < 3; ++i) {
@@ -104,7 +119,10 @@ private Q_SLOTS:
         }
         InstallationReport report;
         for (int round = 0; round <= int(twice); ++round) {
-            Installation run(box.platform(), items, {false, false, false});
+            Platform platform = box.platform();
+            if (round == int(twice) && free >= 0)
+                platform.fileSystem = std::make_shared<FullVolume>(box.homePath(), free);
+            Installation run(platform, items, {false, false, false});
             QSignalSpy finished(&run, &Installation::finished);
             if (cancel)
                 run.cancel();
