@@ -77,6 +77,10 @@ private Q_SLOTS:
         queue->runAll();
         InstallerViewModel* vm = w.vm.get();
         ContentView* view = w.view;
+        const auto shownInChinese = [&] {
+            QCoreApplication::processEvents();
+            return chinese(visibleTexts(), names);
+        };
 
         // Switched while the window is open.
         QVERIFY(Language::use(u"en"_s));
@@ -94,10 +98,7 @@ private Q_SLOTS:
         QTest::mouseClick(view->installButton(), Qt::LeftButton);
         QStringList shown;
         QVERIFY(queue->runWhile([&] { return vm->isInstalling() || !vm->showInstallationAlert(); },
-                                [&] {
-                                    QCoreApplication::processEvents();
-                                    shown << chinese(visibleTexts(), names);
-                                }));
+                                [&] { shown << shownInChinese(); }));
         QCoreApplication::processEvents();
         QCOMPARE(shown, QStringList());
         statuses << view->statusLine()->text();
@@ -130,13 +131,11 @@ private Q_SLOTS:
         QVERIFY(view->sheet() && view->sheet()->isVisible());
         QCOMPARE(chinese(visibleTexts(), names), QStringList());
         view->sheet()->closeButton()->click();
-        QCoreApplication::processEvents();
 
         // The empty state.
         StateAccess::setFolderItems(*vm, {});
-        QCoreApplication::processEvents();
+        QCOMPARE(shownInChinese(), QStringList());
         QVERIFY(view->emptyState()->isVisible());
-        QCOMPARE(chinese(visibleTexts(), names), QStringList());
 
         // And back: the status line, published in Chinese, is shown in Chinese again.
         QVERIFY(Language::use(QString()));
