@@ -216,8 +216,6 @@ private Q_SLOTS:
         if (items) {
             e.model->renameTemplate(e.model->folderItems()[0].id(), "Renamed");
             e.model->renameTemplate(e.model->folderItems()[1].id(), name);
-            // The list emptied while the worker runs ("(same value)") does not reach it.
-            expected.insert(1, "(same value)");
             expected += {p + "正在安装: A",         p + "已安装: Renamed", p + "正在安装: B",
                          p + "安装 B 失败: " + why, p + "正在安装: C",     p + "已安装: C"};
         }
@@ -226,14 +224,13 @@ private Q_SLOTS:
         const QString summary = QString("installationSummary=%1%2")
                                     .arg(items ? "1/3" : "0/0")
                                     .arg(lines.isEmpty() ? "" : ", script failed");
-        if (items)
-            expected += "(same value)"; // B's row gets its mark
         expected += {p + "安装完成！", summary, "showInstallationAlert=true", "isInstalling=false"};
         const QString log =
             scriptLogPath(defaultManifestLocation(e.installer.templatesFolder()).path);
         QFile::remove(log);
         QTimer::singleShot(50, e.model.get(), [&e] { e.writeResourceFile("go"); });
-        // Whatever the script does, it never reaches the run's status or its end.
+        // Whatever the script does, it never reaches the run's status or its end; the list
+        // emptied while the worker runs does not reach the run.
         const QStringList changes = e.record([&] {
             e.model->installPlugins();
             if (items)

@@ -99,7 +99,7 @@ struct Engine : Sandbox {
             stateBefore = state();
         });
     }
-    // Runs `action` to the end of the run; returns each announced change as "property=value".
+    // Runs `action` to the end of the run; returns each visible change as "property=value".
     QStringList record(const std::function<void()>& action) {
         StateAccess::setInstallationSummary(*model,
                                             {-1, -1, false}); // so that a run's own always shows
@@ -143,7 +143,8 @@ struct Engine : Sandbox {
         for (const QString& now : state())
             if (!stateBefore.contains(now))
                 changed << now;
-        changes << (changed.isEmpty() ? "(same value)" : changed.join("; "));
+        if (!changed.isEmpty())
+            changes << changed.join("; ");
         stateBefore.clear();
     }
     QString installed(const QString& relative) const {

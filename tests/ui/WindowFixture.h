@@ -7,11 +7,16 @@
 #include "ui/FolderPicker.h"
 #include "ui/PluginInstallerApp.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QtTest>
 
 namespace Orvoinstaller::Testing {
+
+inline QString accessibleText(QWidget* widget, QAccessible::Text text = QAccessible::Name) {
+    return QAccessible::queryAccessibleInterface(widget)->text(text);
+}
 
 // Answers the folder dialog with `answer` (nothing: cancelled); records where it opened.
 struct FakeChooser : FolderChooser {
@@ -29,16 +34,21 @@ struct FakeOpener : UrlOpener {
     QList<QUrl> opened;
 };
 
-// The window, shown and active, over a sandbox whose resource folder holds `files`, each
-// "path" or "path=content", and whose home folder holds `homeFolders`.
+// The window, shown and active, over a resource folder holding `files` ("path[=content]")
+// and a home holding `homeFolders`; a given queue and script runner replace the real ones.
 struct Window {
     explicit Window(const QStringList& files, const QStringList& homeFolders = {},
-                    const Branding& branding = Branding::build()) {
+                    const Branding& branding = Branding::build(),
+                    std::shared_ptr<MainQueue> queue = nullptr,
+                    std::shared_ptr<ProcessRunner> runner = nullptr) {
         for (const QString& file : files)
             box.writeResourceFile(file.section(u'=', 0, 0), file.section(u'=', 1).toUtf8());
         for (const QString& folder : homeFolders)
             box.makeDir(box.homePath() + u'/' + folder);
-        vm = std::make_shared<InstallerViewModel>(box.platform());
+        Platform platform = box.platform(queue);
+        if (runner)
+            platform.processRunner = runner;
+        vm = std::make_shared<InstallerViewModel>(platform);
         window = std::make_unique<InstallerWindow>(vm, UiServices{chooser, opener, branding});
         view = window->contentView();
         window->show();

@@ -1,5 +1,4 @@
-// The window switched to English while it runs: every text it shows in its main states is
-// English (template names from the pack aside), and back in Chinese again.
+// Switched to English while open, the window says everything in English, then Chinese again.
 #include "platform/Language.h"
 #include "support/StateAccess.h"
 #include "ui/WindowFixture.h"
@@ -24,8 +23,7 @@ struct InstantScripts : ProcessRunner {
     std::shared_ptr<MainQueue> queue;
 };
 
-// What the visible windows say: texts, placeholders, tooltips, accessible names, titles.
-// The names in the fields are the user's, not the window's.
+// What the visible windows say, but for the user's names in the fields.
 QStringList visibleTexts() {
     QStringList texts;
     for (QWidget* top : QApplication::topLevelWidgets()) {
@@ -69,24 +67,20 @@ private Q_SLOTS:
 
     void everyStateInEnglish() {
         const QStringList names{u"Orvo 标题"_s, u"光效"_s};
-        Sandbox box;
-        box.writeResourceFile(u"Titles/Orvo 标题/a.moti"_s);
-        box.writeResourceFile(u"Effects/光效/b.moef"_s);
-        box.writeResourceFile(u"Fonts/A.ttf"_s);
-        box.writeResourceFile(u"tutorial_url.txt"_s, "https://example.com/t");
-        box.writeResourceFile(u"post.command"_s, "exit 0");
-        box.writeResourceFile(u"插件位置.jpg"_s);
         auto queue = std::make_shared<ManualQueue>();
-        Platform platform = box.platform(queue);
-        platform.processRunner = std::make_shared<InstantScripts>(queue);
-        box.programs->answer =
+        Window w({u"Titles/Orvo 标题/a.moti"_s, u"Effects/光效/b.moef"_s, u"Fonts/A.ttf"_s,
+                  u"tutorial_url.txt=https://example.com/t"_s, u"post.command=exit 0"_s,
+                  u"插件位置.jpg"_s},
+                 {}, Branding::build(), queue, std::make_shared<InstantScripts>(queue));
+        w.box.programs->answer =
             QStringList{u"/Applications/Final Cut Pro.app/Contents/MacOS/Final Cut Pro"_s};
-        auto vm = std::make_shared<InstallerViewModel>(platform);
         queue->runAll();
-        InstallerWindow window(vm, UiServices{std::make_shared<FakeChooser>(), nullptr});
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        ContentView* view = window.contentView();
+        InstallerViewModel* vm = w.vm.get();
+        ContentView* view = w.view;
+        const auto shownInChinese = [&] {
+            QCoreApplication::processEvents();
+            return chinese(visibleTexts(), names);
+        };
 
         // Switched while the window is open.
         QVERIFY(Language::use(u"en"_s));
@@ -95,21 +89,16 @@ private Q_SLOTS:
         QCOMPARE(chinese(seen, names), QStringList());
         QVERIFY(seen.contains(u"Install Plug-ins"_s) && seen.contains(u"Effects"_s));
 
-        // A run, turn by turn: one template fails for its name, the other installs, then the
-        // script, the end and the alert with the editor's restart. Every status published
-        // is recorded, also those the next one replaces within the same turn.
-        box.writeFile(u"home/Movies/Motion Templates.localized/Effects.localized/光效"_s);
+        // A run turn by turn, one template failing; every status published is recorded.
+        w.box.writeFile(u"home/Movies/Motion Templates.localized/Effects.localized/光效"_s);
         QStringList statuses;
         QObject guard;
-        connect(vm.get(), &InstallerViewModel::objectWillChange, &guard,
+        connect(vm, &InstallerViewModel::objectWillChange, &guard,
                 [&] { statuses << vm->installationProgressText().translated(); });
         QTest::mouseClick(view->installButton(), Qt::LeftButton);
         QStringList shown;
         QVERIFY(queue->runWhile([&] { return vm->isInstalling() || !vm->showInstallationAlert(); },
-                                [&] {
-                                    QCoreApplication::processEvents();
-                                    shown << chinese(visibleTexts(), names);
-                                }));
+                                [&] { shown << shownInChinese(); }));
         QCoreApplication::processEvents();
         QCOMPARE(shown, QStringList());
         statuses << view->statusLine()->text();
@@ -118,7 +107,7 @@ private Q_SLOTS:
         QVERIFY2(statuses.contains(
                      u"“光效” could not be installed: “%1/Movies/Motion "
                      u"Templates.localized/Effects.localized/光效” already exists but is not a "
-                     u"folder."_s.arg(box.homePath())) &&
+                     u"folder."_s.arg(w.box.homePath())) &&
                      statuses.contains(u"Running the post-install script…"_s),
                  qPrintable(statuses.join(u'\n')));
         QVERIFY(view->alert() && view->alert()->isVisible());
@@ -131,7 +120,7 @@ private Q_SLOTS:
         QTest::mouseClick(view->fontsButton(), Qt::LeftButton);
         queue->runAll();
         QTRY_COMPARE(view->statusLine()->text(), u"The fonts were installed."_s);
-        QVERIFY(QDir(box.resourcePath() + u"/Fonts"_s).removeRecursively());
+        QVERIFY(QDir(w.box.resourcePath() + u"/Fonts"_s).removeRecursively());
         vm->installFonts();
         QTRY_VERIFY(view->statusLine()->text().startsWith(
             u"The fonts could not be installed: The folder “"_s));
@@ -142,19 +131,17 @@ private Q_SLOTS:
         QVERIFY(view->sheet() && view->sheet()->isVisible());
         QCOMPARE(chinese(visibleTexts(), names), QStringList());
         view->sheet()->closeButton()->click();
-        QCoreApplication::processEvents();
 
         // The empty state.
         StateAccess::setFolderItems(*vm, {});
-        QCoreApplication::processEvents();
+        QCOMPARE(shownInChinese(), QStringList());
         QVERIFY(view->emptyState()->isVisible());
-        QCOMPARE(chinese(visibleTexts(), names), QStringList());
 
         // And back: the status line, published in Chinese, is shown in Chinese again.
         QVERIFY(Language::use(QString()));
         QCoreApplication::processEvents();
         QCOMPARE(view->title()->text(), u"插件安装工具"_s);
-        QCOMPARE(window.windowTitle(), u"插件安装工具"_s);
+        QCOMPARE(w.window->windowTitle(), u"插件安装工具"_s);
         QCOMPARE(view->statusLine()->text(), vm->installationProgress());
         QVERIFY(view->statusLine()->text().startsWith(u"字体安装失败: "_s));
     }
