@@ -183,7 +183,7 @@ bool renderStates(const QString& pack, const QString& out) {
         scene.view()->installButton()->click();
         const bool midRun = scene.stepUntil([&] {
             // A small pack may be through before a turn ends: any later status will do.
-            const QString status = scene.model().installationProgress();
+            const QString status = scene.model().statusText();
             return scene.model().isInstalling() && status != firstItem &&
                    (status.startsWith(QStringLiteral("正在安装: ")) ||
                     status.startsWith(QStringLiteral("已安装: ")) ||
@@ -207,7 +207,7 @@ bool renderStates(const QString& pack, const QString& out) {
             const InstallerViewModel& model = scene.model();
             return !model.isInstalling() &&
                    std::all_of(model.folderItems().begin(), model.folderItems().end(),
-                               [&](const FolderItem& item) {
+                               [&](const TemplateItem& item) {
                                    return destinationState(model.installedFolders(), item.type,
                                                            item.newName) == DestinationState::merge;
                                });

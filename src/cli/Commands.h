@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/FolderItem.h"
+#include "base/TemplateItem.h"
 #include "cli/Console.h"
 #include "platform/Platform.h"
 
@@ -19,8 +19,8 @@ struct Say {
 };
 
 struct InstallOptions {
-    QList<FolderItem> items; // with the names asked for
-    bool hasFonts = false;   // the pack brings fonts
+    QList<TemplateItem> items; // with the names asked for
+    bool hasFonts = false;     // the pack brings fonts
     bool fonts = false;
     bool script = true;
     bool compareBytes = false;

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/TemplateItem.h"
 #include "install/TemplateInstaller.h"
-#include "base/FolderItem.h"
 
 #include <QList>
 
@@ -31,11 +31,11 @@ public:
     // Writes what the manifest deferred, then lets other runs in.
     void unlock();
 
-    RunPlans plan(const QList<FolderItem>& items) const;
+    RunPlans plan(const QList<TemplateItem>& items) const;
     // A record that cannot be saved is a trace line, never the template's failure: the
     // files are in place all the same.
     Failure execute(const TemplatePlan& plan, const CancelToken* cancel,
-                   const TemplateInstaller::Progress& progress);
+                    const TemplateInstaller::Progress& progress);
 
     // What a run says while another installer holds the lock.
     static const char* const waitingText;

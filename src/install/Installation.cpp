@@ -60,13 +60,13 @@ Failure spaceShortage(const FileSystem& fs, const QString& folder, qint64 needed
                           {size(needed), size(*free)}));
 }
 
-Installation::Installation(Platform platform, QList<FolderItem> templates,
+Installation::Installation(Platform platform, QList<TemplateItem> templates,
                            InstallationOptions options, QObject* parent)
     : QObject(parent), m_platform(std::move(platform)), m_templates(std::move(templates)),
       m_options(options), m_cancel(std::make_shared<CancelToken>()),
       m_shared(std::make_shared<Shared>()) {
     const TemplateInstaller paths(*m_platform.fileSystem, *m_platform.output);
-    for (const FolderItem& item : m_templates)
+    for (const TemplateItem& item : m_templates)
         m_report.templates.append(
             {TemplateOutcome::cancelled, joinPath(paths.kindFolder(item.type), item.newName), {}});
     m_ticker.setInterval(100);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/Cancel.h"
-#include "base/FolderItem.h"
+#include "base/TemplateItem.h"
 #include "platform/Platform.h"
 #include "platform/Process.h"
 
@@ -85,12 +85,12 @@ class Installation : public QObject {
     Q_OBJECT
 
 public:
-    Installation(Platform platform, QList<FolderItem> templates, InstallationOptions options = {},
+    Installation(Platform platform, QList<TemplateItem> templates, InstallationOptions options = {},
                  QObject* parent = nullptr);
     // Waits for the template in hand; the rest are not started, nor is the script.
     ~Installation() override;
 
-    const QList<FolderItem>& templates() const { return m_templates; }
+    const QList<TemplateItem>& templates() const { return m_templates; }
     void start();
     // Stops at the next safe point: the copy in flight is abandoned, templates not yet begun
     // are not, and a running script is stopped (terminated, killed after 3 s). From any
@@ -124,7 +124,7 @@ private:
     void publishProgress();
 
     Platform m_platform;
-    QList<FolderItem> m_templates;
+    QList<TemplateItem> m_templates;
     InstallationOptions m_options;
     std::shared_ptr<CancelToken> m_cancel;
     std::shared_ptr<Shared> m_shared; // with the worker

@@ -42,23 +42,23 @@ void InstallerViewModel::onWorker(std::function<T()> work, std::function<void(T)
 
 // Setters: each announces the change before storing it.
 
-void InstallerViewModel::setFolderItems(QList<FolderItem> items) {
+void InstallerViewModel::setFolderItems(QList<TemplateItem> items) {
     Q_EMIT objectWillChange();
     m_folderItems = std::move(items);
     m_invalidNames.clear();
-    for (const FolderItem& item : std::as_const(m_folderItems))
+    for (const TemplateItem& item : std::as_const(m_folderItems))
         checkName(item);
     ++m_listGeneration;
 }
 
-void InstallerViewModel::appendFolderItem(FolderItem item) {
+void InstallerViewModel::appendFolderItem(TemplateItem item) {
     Q_EMIT objectWillChange();
     checkName(item);
     m_folderItems.append(std::move(item));
     ++m_listGeneration;
 }
 
-void InstallerViewModel::checkName(const FolderItem& item) {
+void InstallerViewModel::checkName(const TemplateItem& item) {
     if (checkFolderName(item.newName))
         m_invalidNames.insert(item.id());
     else
@@ -71,9 +71,9 @@ void InstallerViewModel::setRowFailures(QHash<QUuid, Error> value) {
     ++m_listGeneration; // the rows show their marks
 }
 
-void InstallerViewModel::setShowingImageAlert(bool value) {
+void InstallerViewModel::setShowingLocationPicture(bool value) {
     Q_EMIT objectWillChange();
-    m_showingImageAlert = value;
+    m_showingLocationPicture = value;
 }
 
 void InstallerViewModel::setHasFonts(bool value) {
@@ -81,10 +81,10 @@ void InstallerViewModel::setHasFonts(bool value) {
     m_hasFonts = value;
 }
 
-void InstallerViewModel::setInstallationProgress(Text value) {
+void InstallerViewModel::setStatus(Text value) {
     Q_EMIT objectWillChange();
-    m_installationProgress = value.source();
-    m_installationProgressText = std::move(value);
+    m_statusText = value.source();
+    m_status = std::move(value);
 }
 
 void InstallerViewModel::setIsInstalling(bool value) {
@@ -144,8 +144,8 @@ void InstallerViewModel::renameTemplate(const QUuid& id, const QString& newName)
 }
 
 void InstallerViewModel::showLocationPicture(bool shown) {
-    if (m_showingImageAlert != shown)
-        setShowingImageAlert(shown);
+    if (m_showingLocationPicture != shown)
+        setShowingLocationPicture(shown);
 }
 
 void InstallerViewModel::dismissInstallationAlert() {
@@ -232,14 +232,13 @@ void InstallerViewModel::scanFolders() {
     const PackContents pack = scanPack(*m_platform.fileSystem, *resources, *m_platform.output);
     // One announced change per template, as the rows appear.
     setFolderItems({});
-    for (const FolderItem& item : pack.templates)
+    for (const TemplateItem& item : pack.templates)
         appendFolderItem(item);
     setHasFonts(pack.hasFonts);
     // Unreadable is not absent: the user learns before installing that something is left out.
     if (!pack.failures.isEmpty())
-        setInstallationProgress(
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "模板包有一部分无法读取: %1"),
-                 {pack.failures.first().text}));
+        setStatus(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "模板包有一部分无法读取: %1"),
+                       {pack.failures.first().text}));
 }
 
 // Read at once, like the scan, so the trace keeps its order; a small file.
@@ -303,30 +302,28 @@ void InstallerViewModel::installPlugins() {
     m_run = std::make_unique<Installation>(m_platform, m_folderItems);
     Installation* run = m_run.get();
     connect(run, &Installation::waiting, this,
-            [this] { setInstallationProgress(Text(InstallSteps::waitingText)); });
+            [this] { setStatus(Text(InstallSteps::waitingText)); });
     connect(run, &Installation::started, this, [this](RunProgress totals) {
-        setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "开始安装...")));
+        setStatus(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "开始安装...")));
         setRunProgress(totals);
     });
     connect(run, &Installation::progressed, this, &InstallerViewModel::setRunProgress);
     connect(run, &Installation::templateStarted, this, [this, run](int index) {
-        setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "正在安装: %1"),
-                                     {run->templates()[index].originalName}));
+        setStatus(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "正在安装: %1"),
+                       {run->templates()[index].originalName}));
     });
     connect(run, &Installation::templateFinished, this,
             [this, run](int index, const TemplateResult& result) {
-                const FolderItem& item = run->templates()[index];
+                const TemplateItem& item = run->templates()[index];
                 if (result.outcome == TemplateOutcome::failed)
-                    setInstallationProgress(
-                        Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装 %1 失败: %2"),
-                             {item.originalName, result.error->text}));
+                    setStatus(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装 %1 失败: %2"),
+                                   {item.originalName, result.error->text}));
                 else if (result.outcome != TemplateOutcome::cancelled)
-                    setInstallationProgress(
+                    setStatus(
                         Text(QT_TRANSLATE_NOOP("Orvoinstaller", "已安装: %1"), {item.newName}));
             });
-    connect(run, &Installation::scriptStarted, this, [this] {
-        setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "执行安装后脚本...")));
-    });
+    connect(run, &Installation::scriptStarted, this,
+            [this] { setStatus(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "执行安装后脚本..."))); });
     connect(run, &Installation::finished, this, &InstallerViewModel::runFinished);
     if (m_windowClosed)
         run->dropScript();
@@ -350,7 +347,7 @@ void InstallerViewModel::runFinished(const InstallationReport& report) {
         const TemplateResult& result = report.templates[i];
         if (result.outcome != TemplateOutcome::failed || !result.error)
             continue;
-        const FolderItem& item = m_run->templates()[i];
+        const TemplateItem& item = m_run->templates()[i];
         summary.failures.append({item.originalName, *result.error});
         rowFailures.insert(item.id(), *result.error);
     }
@@ -363,10 +360,10 @@ void InstallerViewModel::runFinished(const InstallationReport& report) {
         [this, summary](bool editorRunning) mutable {
             summary.editorRunning = editorRunning;
             // The summary is in place before the alert that reads it is raised.
-            setInstallationProgress(summary.cancelled ? cancelledStatus(summary)
-                                    : summary.blocked && summary.blocked->kind == ErrorKind::noSpace
-                                        ? summary.blocked->text
-                                        : Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装完成！")));
+            setStatus(summary.cancelled ? cancelledStatus(summary)
+                      : summary.blocked && summary.blocked->kind == ErrorKind::noSpace
+                          ? summary.blocked->text
+                          : Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装完成！")));
             setInstallationSummary(summary);
             setShowInstallationAlert(true);
             m_platform.mainQueue->post(this, [this] {
@@ -391,13 +388,13 @@ void InstallerViewModel::installFonts() {
             if (!report)
                 return;
             if (report->firstError)
-                setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体安装失败: %1"),
-                                             {report->firstError->text}));
+                setStatus(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体安装失败: %1"),
+                               {report->firstError->text}));
             else if (report->refusal)
-                setInstallationProgress(
+                setStatus(
                     Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体已安装到当前用户的字体文件夹")));
             else
-                setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体安装完成")));
+                setStatus(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体安装完成")));
         });
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/FolderItem.h"
+#include "base/TemplateItem.h"
 #include "install/DestinationState.h"
 #include "install/Installation.h"
 #include "install/Manifest.h"
@@ -52,12 +52,12 @@ public:
     ~InstallerViewModel() override;
 
     // Published values, in declaration order.
-    const QList<FolderItem>& folderItems() const { return m_folderItems; }
-    bool showingImageAlert() const { return m_showingImageAlert; }
+    const QList<TemplateItem>& folderItems() const { return m_folderItems; }
+    bool showingLocationPicture() const { return m_showingLocationPicture; }
     bool hasFonts() const { return m_hasFonts; }
-    // In Chinese, as published; installationProgressText() says it in the user's language.
-    const QString& installationProgress() const { return m_installationProgress; }
-    const Text& installationProgressText() const { return m_installationProgressText; }
+    // In Chinese, as published; status() says it in the user's language.
+    const QString& statusText() const { return m_statusText; }
+    const Text& status() const { return m_status; }
     bool isInstalling() const { return m_isInstalling; }
     const std::optional<QUrl>& tutorialURL() const { return m_tutorialURL; }
     bool showInstallationAlert() const { return m_showInstallationAlert; }
@@ -142,11 +142,11 @@ Q_SIGNALS:
 private:
     friend struct StateAccess; // tests and the renderer set values directly
 
-    void setFolderItems(QList<FolderItem> items);
-    void appendFolderItem(FolderItem item);
-    void setShowingImageAlert(bool value);
+    void setFolderItems(QList<TemplateItem> items);
+    void appendFolderItem(TemplateItem item);
+    void setShowingLocationPicture(bool value);
     void setHasFonts(bool value);
-    void setInstallationProgress(Text value);
+    void setStatus(Text value);
     void setIsInstalling(bool value);
     void setTutorialURL(std::optional<QUrl> value);
     void setShowInstallationAlert(bool value);
@@ -156,7 +156,7 @@ private:
     void setRowFailures(QHash<QUuid, Error> value);
     void setUninstall(bool running, std::optional<UninstallOutcome> outcome);
     void runUninstall(bool dryRun);
-    void checkName(const FolderItem& item);
+    void checkName(const TemplateItem& item);
 
     void print(const QString& line) const;
     Worker& worker();
@@ -166,11 +166,11 @@ private:
     void runFinished(const InstallationReport& report);
 
     Platform m_platform;
-    QList<FolderItem> m_folderItems;
-    bool m_showingImageAlert = false;
+    QList<TemplateItem> m_folderItems;
+    bool m_showingLocationPicture = false;
     bool m_hasFonts = false;
-    QString m_installationProgress;
-    Text m_installationProgressText;
+    QString m_statusText;
+    Text m_status;
     bool m_isInstalling = false;
     std::optional<QUrl> m_tutorialURL;
     bool m_showInstallationAlert = false;

@@ -166,7 +166,7 @@ void FolderRow::showMark(const Mark& mark) {
     m_name->setAccessibleDescription(help);
 }
 
-void FolderRow::bind(const FolderItem& item, const InstalledFolders& installed,
+void FolderRow::bind(const TemplateItem& item, const InstalledFolders& installed,
                      const Error* failure) {
     if (item.id() != m_id || m_picker->folderType() != item.type || m_kind->text().isEmpty()) {
         m_id = item.id();
@@ -216,7 +216,7 @@ FolderListView::FolderListView(std::shared_ptr<FolderChooser> chooser, QString h
     verticalScrollBar()->setSingleStep(m_rowHeight);
 }
 
-void FolderListView::setItems(const QList<FolderItem>& items, const InstalledFolders& installed,
+void FolderListView::setItems(const QList<TemplateItem>& items, const InstalledFolders& installed,
                               const QHash<QUuid, Error>& failures) {
     m_items = &items;
     m_installed = &installed;
@@ -224,14 +224,14 @@ void FolderListView::setItems(const QList<FolderItem>& items, const InstalledFol
     applyFilter();
 }
 
-void FolderListView::bindRow(FolderRow* row, const FolderItem& item) const {
+void FolderListView::bindRow(FolderRow* row, const TemplateItem& item) const {
     const auto failure = m_failures->constFind(item.id());
     row->bind(item, *m_installed, failure == m_failures->cend() ? nullptr : &*failure);
     row->setPreview(item.path.isEmpty() ? QPixmap() : m_previews->preview(item.path));
 }
 
 void FolderListView::itemChanged(int index) {
-    const FolderItem& item = items()[index];
+    const TemplateItem& item = items()[index];
     if (FolderRow* row = m_bound.value(item.id()))
         bindRow(row, item);
 }
@@ -247,7 +247,7 @@ void FolderListView::setFilter(const QString& text) {
 void FolderListView::applyFilter() {
     m_shown.clear();
     for (qsizetype i = 0; i < items().size(); ++i) {
-        const FolderItem& item = items()[i];
+        const TemplateItem& item = items()[i];
         if (m_filter.isEmpty() || item.newName.contains(m_filter, Qt::CaseInsensitive) ||
             item.originalName.contains(m_filter, Qt::CaseInsensitive))
             m_shown.push_back(static_cast<int>(i));
@@ -317,7 +317,7 @@ void FolderListView::layoutRows() {
     QHash<QUuid, FolderRow*> previous = std::move(m_bound);
     m_bound.clear();
     auto place = [&](int position, FolderRow* row) {
-        const FolderItem& item = items()[m_shown[position]];
+        const TemplateItem& item = items()[m_shown[position]];
         bindRow(row, item);
         row->setEditable(m_editable);
         const QRect geometry(rowInset, position * m_rowHeight - offset, rowWidth, m_rowHeight);

@@ -110,12 +110,12 @@ private Q_SLOTS:
         QFETCH(QString, outcomes);
         QFETCH(qint64, free);
         Sandbox box;
-        QList<FolderItem> items;
+        QList<TemplateItem> items;
         for (int i = 0; i < 3; ++i) {
             const QString name(QChar(u'A' + i));
             box.writeResourceFile("Titles/" + name + "/" + name.toLower());
-            items << FolderItem(QUuid::createUuid(), name, names[i], FolderType::titles,
-                                box.resourcePath() + "/Titles/" + name);
+            items << TemplateItem(QUuid::createUuid(), name, names[i], FolderType::titles,
+                                  box.resourcePath() + "/Titles/" + name);
         }
         InstallationReport report;
         for (int round = 0; round <= int(twice); ++round) {
@@ -211,7 +211,7 @@ private Q_SLOTS:
         if (!script.isEmpty())
             e.writeResourceFile("post.command", script);
         e.start();
-        const QString p = "installationProgress=";
+        const QString p = "statusText=";
         QStringList expected = {"isInstalling=true", p + "开始安装..."};
         if (items) {
             e.model->renameTemplate(e.model->folderItems()[0].id(), "Renamed");
@@ -378,8 +378,7 @@ private Q_SLOTS:
         poll.start(20);
         e.record([&] { e.model->installPlugins(); });
         QVERIFY(stopped);
-        QCOMPARE(e.model->installationProgress(),
-                 cancel ? "安装已取消：已安装 1 个，共 1 个" : "安装完成！");
+        QCOMPARE(e.model->statusText(), cancel ? "安装已取消：已安装 1 个，共 1 个" : "安装完成！");
         QCOMPARE(e.model->installationSummary().cancelled, cancel);
         QVERIFY(!e.model->installationSummary().scriptFailed || !cancel);
         QCOMPARE(e.lines().filter("脚本").size(), cancel ? 0 : 1);

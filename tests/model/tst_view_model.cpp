@@ -93,7 +93,7 @@ private Q_SLOTS:
         QCOMPARE(said, alert);
         QCOMPARE(box.lines().filter("程序"), QStringList());
         QCOMPARE(model->rowFailures().size(), freeBytes >= 0 ? templates : failing);
-        QCOMPARE(model->installationProgress(),
+        QCOMPARE(model->statusText(),
                  freeBytes >= 0 ? alert.section('\n', 1) : QString("安装完成！"));
         if (freeBytes >= 0)
             QVERIFY(!QFileInfo::exists(box.homePath() + "/Movies/Motion Templates.localized/"

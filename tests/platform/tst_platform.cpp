@@ -70,12 +70,11 @@ private Q_SLOTS:
         auto model = std::make_shared<InstallerViewModel>(box.platform(queue));
         model->renameTemplate(model->folderItems().at(0).id(), QString());
         model->requestInstallPlugins();
-        QVERIFY(queue->runWhile([&] {
-            return model->installationProgressText().translated() != u"Installation complete."_s;
-        }));
+        QVERIFY(queue->runWhile(
+            [&] { return model->status().translated() != u"Installation complete."_s; }));
         QCOMPARE(box.lines().filter(u"处理项目失败"_s),
                  QStringList{u"处理项目失败: A, 错误: 名称为空，不能用作文件夹名"_s});
-        QCOMPARE(model->installationProgress(), u"安装完成！"_s);
+        QCOMPARE(model->statusText(), u"安装完成！"_s);
         QCOMPARE(model->installationAlertMessage(),
                  u"Plug-ins that could not be installed: 1 of 1.\nA: The name is empty and cannot "
                  u"be used as a folder name."_s);

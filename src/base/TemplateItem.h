@@ -8,8 +8,8 @@
 namespace Orvoinstaller {
 
 // One plug-in folder found in the resources and the name it is to be installed under.
-struct FolderItem {
-    FolderItem(QUuid id, QString originalName, QString newName, FolderType type, QString path)
+struct TemplateItem {
+    TemplateItem(QUuid id, QString originalName, QString newName, FolderType type, QString path)
         : m_id(id), originalName(std::move(originalName)), newName(std::move(newName)), type(type),
           path(std::move(path)) {}
 
