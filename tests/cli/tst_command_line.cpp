@@ -200,6 +200,8 @@ private Q_SLOTS:
             << QStringList() << "" << QByteArray("echo no; exit 3") << 1 << plain << "failed 3";
         QTest::newRow("no script") << QStringList{"--no-script"} << ""
                                    << QByteArray("echo no; exit 3") << 0 << plain << "skipped";
+        QTest::newRow("fonts asked, none in the pack")
+            << QStringList{"--fonts"} << "" << QByteArray() << 0 << plain << "absent";
     }
     void install() {
         QFETCH(QStringList, arguments);
@@ -300,6 +302,7 @@ private Q_SLOTS:
         row("256 bytes", {"--install", "--name", "Titles/T=" + QString(128, u'é')}, 2, "",
             "256 bytes");
         row("two modes", {"--list", "--install"}, 2, "", "one of");
+        row("no mode", {"--json"}, 2, "", "one of");
         row("dry-run installing", {"--install", "--dry-run"}, 2, "", "--dry-run goes with");
     }
     void messages() {
@@ -352,6 +355,7 @@ private Q_SLOTS:
     void badInput() {
         QFETCH(QString, blocked);
         const QString aside = m_root.filePath("aside");
+        write(m_resources + "/post.command", "touch ran");
         if (blocked == "pack")
             QVERIFY(QDir().rename(m_resources, aside));
         if (blocked == "Movies")
@@ -367,6 +371,7 @@ private Q_SLOTS:
         QCOMPARE(outcome.status, 1);
         QVERIFY(outcome.err.contains(blocked == "home" ? "HOME" : blocked.toUtf8()));
         QCOMPARE(treeListing(m_home), before);
+        QVERIFY(!QFile::remove(m_resources + "/ran")); // nor is the script run
         // A script reading the report still gets one, where there were templates to list.
         if (blocked != "pack") {
             const QJsonArray templates =
@@ -418,6 +423,8 @@ private Q_SLOTS:
         QCOMPARE(outLines(outcome).filter("kept: ").size(), 2);
         QVERIFY(outLines(outcome).filter("kept: ").filter(added).size() == 1);
         QVERIFY(outLines(outcome).filter("kept: ").filter(changed).size() == 1);
+        // What is kept is still said when nothing else is left.
+        QCOMPARE(outLines(run({"--uninstall"})).filter("kept: ").size(), 1);
         QCOMPARE(
             treeListing(installed("")).filter(" = "),
             QStringList({"Effects.localized/E/file = " + QString(QByteArray("changed").toHex()),
@@ -443,6 +450,10 @@ private Q_SLOTS:
         QCOMPARE(program->exitCode(), 0);
         QVERIFY(QFileInfo::exists(installed("Titles.localized/T/file")));
         delete program;
+        // Nor does an uninstall go ahead meanwhile.
+        other = fs.tryLock(installed(".orvo-install.lock"));
+        QCOMPARE(run({"--uninstall"}).status, 1);
+        QVERIFY(QFileInfo::exists(installed("Titles.localized/T/file")));
     }
 
     // Stopped by a signal while the script runs, or among many small templates (where a
@@ -461,7 +472,7 @@ private Q_SLOTS:
         for (int i = 0; i < templates; ++i)
             write(m_resources + QString("/Titles/S%1/f").arg(i, 3, 10, QChar('0')), "s");
         write(m_resources + "/post.command", "touch \"$HOME/started\"; sleep 60");
-        QProcess* program = start({"--install"});
+        QProcess* program = start({"--install", templates ? "--json" : "--verbose"});
         const QString first =
             templates ? installed("Titles.localized/S000/f") : m_home + "/started";
         QVERIFY(QTest::qWaitFor([&] { return QFileInfo::exists(first); }, 60000));
@@ -470,8 +481,10 @@ private Q_SLOTS:
         QCOMPARE(program->exitStatus(), QProcess::NormalExit);
         QCOMPARE(program->exitCode(), 128 + signal);
         const QByteArray summary = program->readAllStandardOutput();
-        QVERIFY2(summary.startsWith(templates ? "Cancelled: 404 templates: "
-                                              : "Cancelled: 4 templates: 4 installed"),
+        // The last template, never begun, still says why it was not installed.
+        const QJsonValue last = QJsonDocument::fromJson(summary)["templates"][403];
+        QVERIFY2(templates ? last["error"]["code"] == "cancelled"
+                           : summary.startsWith("Cancelled: 4 templates: 4 installed"),
                  summary.constData());
         if (templates) {
             const int done = QDir(installed("Titles.localized"))

@@ -322,6 +322,7 @@ private Q_SLOTS:
         }) << true;
         QTest::newRow("later format")
             << edit([](QJsonObject& root) { root["format"] = manifestFormatVersion + 1; }) << true;
+        QTest::newRow("format 0") << edit([](QJsonObject& root) { root["format"] = 0; }) << true;
         QTest::newRow("other bundle")
             << edit([](QJsonObject& root) { root["bundleId"] = "com.example.other"; }) << true;
         QTest::newRow("other templates folder")
