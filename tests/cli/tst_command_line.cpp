@@ -190,6 +190,8 @@ private Q_SLOTS:
             << QStringList() << "" << QByteArray("echo no; exit 3") << 1 << plain << "failed 3";
         QTest::newRow("no script") << QStringList{"--no-script"} << ""
                                    << QByteArray("echo no; exit 3") << 0 << plain << "skipped";
+        QTest::newRow("fonts asked, none in the pack")
+            << QStringList{"--fonts"} << "" << QByteArray() << 0 << plain << "absent";
     }
     void install() {
         QFETCH(QStringList, arguments);
@@ -287,6 +289,7 @@ private Q_SLOTS:
         row("256 bytes", {"--install", "--name", "Titles/T=" + QString(128, u'é')}, 2, "",
             "256 bytes");
         row("two modes", {"--list", "--install"}, 2, "", "one of");
+        row("no mode", {"--json"}, 2, "", "one of");
         row("dry-run installing", {"--install", "--dry-run"}, 2, "", "--dry-run goes with");
     }
     void messages() {
@@ -338,6 +341,7 @@ private Q_SLOTS:
     void badInput() {
         QFETCH(QString, blocked);
         const QString aside = m_root.filePath("aside");
+        writeFileAt(m_resources + "/post.command", "touch ran");
         if (blocked == "pack")
             QVERIFY(QDir().rename(m_resources, aside));
         if (blocked == "Movies")
@@ -353,6 +357,7 @@ private Q_SLOTS:
         QCOMPARE(outcome.status, 1);
         QVERIFY(outcome.err.contains(blocked == "home" ? "HOME" : blocked.toUtf8()));
         QCOMPARE(treeListing(m_home), before);
+        QVERIFY(!QFile::remove(m_resources + "/ran")); // nor is the script run
         // A script reading the report still gets one, where there were templates to list.
         if (blocked != "pack") {
             const QJsonArray templates =
@@ -403,6 +408,8 @@ private Q_SLOTS:
         QVERIFY2(kept.size() == 2 && kept.filter(added).size() == 1 &&
                      kept.filter(changed).size() == 1,
                  qPrintable(kept.join('\n')));
+        // What is kept is still said when nothing else is left.
+        QCOMPARE(outLines(run({"--uninstall"})).filter("kept: ").size(), 1);
         QCOMPARE(treeListing(installed("")).filter(" = "),
                  QStringList({"Effects.localized/E/file = 6368616e676564",
                               "Titles.localized/T/added = 6d696e65"})); // "changed", "mine"
@@ -426,6 +433,10 @@ private Q_SLOTS:
         QCOMPARE(program->exitCode(), 0);
         QVERIFY(QFileInfo::exists(installed("Titles.localized/T/file")));
         delete program;
+        // Nor does an uninstall go ahead meanwhile.
+        other = fs.tryLock(installed(".orvo-install.lock"));
+        QCOMPARE(run({"--uninstall"}).status, 1);
+        QVERIFY(QFileInfo::exists(installed("Titles.localized/T/file")));
     }
 
     // A signal during the script or among many templates cancels at the next safe point.
@@ -442,7 +453,7 @@ private Q_SLOTS:
         for (int i = 0; i < templates; ++i)
             writeFileAt(m_resources + QString("/Titles/S%1/f").arg(i, 3, 10, QChar('0')), "s");
         writeFileAt(m_resources + "/post.command", "touch \"$HOME/started\"; sleep 60");
-        QProcess* program = start({"--install"});
+        QProcess* program = start({"--install", templates ? "--json" : "--verbose"});
         const QString first =
             templates ? installed("Titles.localized/S000/f") : m_home + "/started";
         QVERIFY(QTest::qWaitFor([&] { return QFileInfo::exists(first); }, 60000));
@@ -451,8 +462,10 @@ private Q_SLOTS:
         QCOMPARE(program->exitStatus(), QProcess::NormalExit);
         QCOMPARE(program->exitCode(), 128 + signal);
         const QByteArray summary = program->readAllStandardOutput();
-        QVERIFY2(summary.startsWith(templates ? "Cancelled: 404 templates: "
-                                              : "Cancelled: 4 templates: 4 installed"),
+        // The last template, never begun, still says why it was not installed.
+        const QJsonValue last = QJsonDocument::fromJson(summary)["templates"][403];
+        QVERIFY2(templates ? last["error"]["code"] == "cancelled"
+                           : summary.startsWith("Cancelled: 4 templates: 4 installed"),
                  summary.constData());
         if (templates) {
             const int done = QDir(installed("Titles.localized"))

@@ -176,6 +176,8 @@ private Q_SLOTS:
             << u"link:../Shared/F.ttf"_s << false << QString() << QStringList{u"F.ttf = 66"_s};
         QTest::newRow("link out of the pack")
             << u"link:../../../../outside.ttf"_s << false << notInPack << QStringList();
+        QTest::newRow("link beside the pack")
+            << u"link:../../Resources-x/F.ttf"_s << false << notInPack << QStringList();
         QTest::newRow("link to a device")
             << u"link:/dev/zero"_s << false << notInPack << QStringList();
         QTest::newRow("dangling link") << u"link:gone.ttf"_s << false << notInPack << QStringList();
@@ -189,6 +191,7 @@ private Q_SLOTS:
         Sandbox box;
         box.writeResourceFile(u"Shared/F.ttf"_s, "f");
         box.writeFile(u"outside.ttf"_s, "o");
+        box.writeFile(box.resourcePath() + u"-x/F.ttf"_s, "o");
         const QString fonts = box.makeResourceDir(u"Fonts"_s);
         const QByteArray path = QFile::encodeName(fonts + u"/F.ttf"_s);
         if (font == u"fifo"_s)

@@ -102,6 +102,10 @@ private Q_SLOTS:
         QTest::newRow("fresh, the disk full")
             << QStringList{"A", "B", "C"} << false << false
             << "failed:no-space failed:no-space failed:no-space" << qint64(2);
+        // Asked for fonts the pack does not bring: the run fails though every template is in.
+        QTest::newRow("fonts unreadable")
+            << QStringList{"A", "B", "C"} << false << false
+            << "installed installed installed fonts:failed" << qint64(-1);
     }
     void outcomesAreDecidedWhenExecuted() {
         QFETCH(QStringList, names);
@@ -122,19 +126,26 @@ private Q_SLOTS:
             Platform platform = box.platform();
             if (round == int(twice) && free >= 0)
                 platform.fileSystem = std::make_shared<FullVolume>(box.homePath(), free);
-            Installation run(platform, items, {false, false, false});
-            QSignalSpy finished(&run, &Installation::finished);
+            Installation run(platform, items, {false, outcomes.contains("fonts"), false});
+            QSignalSpy finished(&run, &Installation::finished),
+                started(&run, &Installation::started);
             if (cancel)
                 run.cancel();
             run.start();
             QVERIFY(finished.wait(20000));
             report = finished[0][0].value<InstallationReport>();
+            QCOMPARE(started.size(), cancel ? 0 : 1);
         }
         QStringList seen;
-        for (const TemplateResult& result : report.templates)
+        for (const TemplateResult& result : report.templates) {
+            // Also unplanned, it names where its name would have put it.
+            QVERIFY(result.destination.endsWith("/Titles.localized/" + names[seen.size()]));
             seen << outcomeName(result.outcome) + (result.outcome == TemplateOutcome::failed
                                                        ? ":" + errorCode(result.error->kind)
                                                        : QString());
+        }
+        if (report.fonts.state == FontsResult::State::failed)
+            seen << "fonts:failed";
         QCOMPARE(seen.join(' '), outcomes);
         QCOMPARE(report.cancelled, cancel);
         QCOMPARE(report.succeeded(), !outcomes.contains("failed") && !cancel);
@@ -364,6 +375,9 @@ private Q_SLOTS:
         Watchdog watchdog(60, "a script that ignores SIGTERM");
         Engine e;
         e.writeResourceFile("Titles/T/t");
+        // In place already: an unchanged template counts as installed.
+        QVERIFY(!e.installer.execute(
+            e.installer.plan(e.resourcePath() + "/Titles/T", FolderType::titles, "T").value()));
         // What it started goes with it, though it too ignores SIGTERM.
         e.writeResourceFile("post.command", "trap '' TERM; cd \"$(dirname \"$0\")\"; "
                                             "(while :; do sleep 0.1; done) & echo $! > child; "

@@ -301,6 +301,7 @@ private Q_SLOTS:
             }));
         row("later format", true,
             edit([](QJsonObject& root) { root["format"] = manifestFormatVersion + 1; }));
+        row("format 0", true, edit([](QJsonObject& root) { root["format"] = 0; }));
         row("other bundle", true,
             edit([](QJsonObject& root) { root["bundleId"] = "com.example.other"; }));
         row("other templates folder", true,
