@@ -89,7 +89,7 @@ int keystroke(const QString& pack, const QString& home) {
     if (model->folderItems().isEmpty())
         return 1;
     // The first row's name is not installed, with an "a" after it it is.
-    const TemplateItem& first = model->folderItems().first();
+    const FolderItem& first = model->folderItems().first();
     const QString kindFolder = model->destinationPath(first.type) + QLatin1Char('/');
     QDir(kindFolder + first.newName).removeRecursively();
     QDir().mkpath(kindFolder + first.newName + QLatin1Char('a'));

@@ -183,7 +183,7 @@ bool renderStates(const QString& pack, const QString& out) {
         scene.view()->installButton()->click();
         const bool midRun = scene.stepUntil([&] {
             // A small pack may be through before a turn ends: any later status will do.
-            const QString status = scene.model().statusText();
+            const QString status = scene.model().installationProgress();
             return scene.model().isInstalling() && status != firstItem &&
                    (status.startsWith(QStringLiteral("正在安装: ")) ||
                     status.startsWith(QStringLiteral("已安装: ")) ||
@@ -207,7 +207,7 @@ bool renderStates(const QString& pack, const QString& out) {
             const InstallerViewModel& model = scene.model();
             return !model.isInstalling() &&
                    std::all_of(model.folderItems().begin(), model.folderItems().end(),
-                               [&](const TemplateItem& item) {
+                               [&](const FolderItem& item) {
                                    return destinationState(model.installedFolders(), item.type,
                                                            item.newName) == DestinationState::merge;
                                });
@@ -238,8 +238,8 @@ bool renderStates(const QString& pack, const QString& out) {
         Scene scene(many.path(), installed);
         const auto& items = scene.model().folderItems();
         scene.model().renameTemplate(
-            items[1].id(), QStringLiteral("A name much longer than the field it is typed in"));
-        scene.model().renameTemplate(items[2].id(), QStringLiteral(".hidden"));
+            items[1].id, QStringLiteral("A name much longer than the field it is typed in"));
+        scene.model().renameTemplate(items[2].id, QStringLiteral(".hidden"));
         scene.window()->resize(scene.window()->width(), scene.window()->height() + 160);
         scene.settle();
         // The previews come from the worker.

@@ -37,7 +37,7 @@ const char* const qtWindowOptions[] = {"platform",        "platformpluginpath",
 // `--name KIND/OLD=NEW` onto the templates; an error says which one cannot be used. Both
 // names may hold "=": OLD is the template whose name, followed by "=", begins the argument.
 // Two such templates (A and A=1 for "A=1=2") leave it unclear which is meant: refused.
-std::optional<QString> applyNames(QList<TemplateItem>& items, const QStringList& names) {
+std::optional<QString> applyNames(QList<FolderItem>& items, const QStringList& names) {
     QSet<qsizetype> renamed;
     for (const QString& asked : names) {
         if (!asked.contains(QLatin1Char('=')))
@@ -46,7 +46,7 @@ std::optional<QString> applyNames(QList<TemplateItem>& items, const QStringList&
         const QString kind = asked.left(slash), rest = asked.mid(slash + 1);
         QList<qsizetype> matches;
         for (qsizetype i = 0; slash > 0 && i < items.size(); ++i) {
-            const TemplateItem& item = items[i];
+            const FolderItem& item = items[i];
             if (resourceFolderName(item.type).compare(kind, Qt::CaseInsensitive) == 0 &&
                 rest.startsWith(item.originalName + QLatin1Char('=')))
                 matches << i;
@@ -104,7 +104,7 @@ int listCommand(const Platform& platform, Console& console, bool json) {
     // The window's own rule, from the same listing.
     const InstalledFolders installed = InstalledFolders::list(*platform.fileSystem, installer);
     QJsonArray rows;
-    for (const TemplateItem& item : pack->templates) {
+    for (const FolderItem& item : pack->templates) {
         const bool merge =
             destinationState(installed, item.type, item.newName) == DestinationState::merge;
         const QString kind = resourceFolderName(item.type);

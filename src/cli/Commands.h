@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/TemplateItem.h"
+#include "base/FolderItem.h"
 #include "cli/Console.h"
 #include "platform/Platform.h"
 
@@ -19,7 +19,7 @@ struct Say {
 };
 
 struct InstallOptions {
-    QList<TemplateItem> items; // with the names asked for
+    QList<FolderItem> items; // with the names asked for
     bool hasFonts = false;     // the pack brings fonts
     bool fonts = false;
     bool script = true;

@@ -78,7 +78,7 @@ QJsonObject errorJson(const Error& error) {
     return {{"code", errorCode(error.kind)}, {"message", error.text.translated()}};
 }
 
-QJsonObject templateJson(const TemplateItem& item, const TemplateResult& result) {
+QJsonObject templateJson(const FolderItem& item, const TemplateResult& result) {
     QJsonObject entry{{"kind", resourceFolderName(item.type)},
                       {"name", item.originalName},
                       {"newName", item.newName},

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/TemplateItem.h"
+#include "base/FolderItem.h"
 #include "platform/Bundle.h"
 #include "platform/FileSystem.h"
 #include "platform/Output.h"
@@ -17,7 +17,7 @@ std::optional<QString> findResourcePath(const Bundle& bundle, const FileSystem& 
                                         DiagnosticOutput& output);
 
 struct PackContents {
-    QList<TemplateItem> templates; // in sortTemplates()' order
+    QList<FolderItem> templates; // in sortTemplates()' order
     bool hasFonts = false; // also when Fonts/ is there but cannot be listed: installing says why
     // What is there but could not be read or used: a kind folder or Fonts/ that cannot be
     // listed, a template whose name is not UTF-8. A missing kind folder or Fonts/ is no

@@ -46,7 +46,7 @@ PackContents scanPack(const FileSystem& fs, const QString& resources, Diagnostic
                 continue;
             }
             output.line(QStringLiteral("找到文件夹: ") % name % QStringLiteral(" in ") % kindName);
-            pack.templates.append(TemplateItem(QUuid::createUuid(), name, name, type, entry.path));
+            pack.templates.append(FolderItem{QUuid::createUuid(), name, name, type, entry.path});
         }
     }
     output.line(QStringLiteral("扫描完成，共找到 ") + QString::number(pack.templates.size()) +

@@ -8,7 +8,7 @@
 
 namespace Orvoinstaller {
 
-void sortTemplates(QList<TemplateItem>& templates) {
+void sortTemplates(QList<FolderItem>& templates) {
     // The C locale compares code points alone, numbers as text: English is as neutral.
     const QLocale system;
     QCollator collator(system.language() == QLocale::C ? QLocale(QLocale::English) : system);
@@ -18,7 +18,7 @@ void sortTemplates(QList<TemplateItem>& templates) {
     // comparison, which thousands of templates would feel at start-up.
     std::vector<QCollatorSortKey> keys;
     keys.reserve(templates.size());
-    for (const TemplateItem& item : std::as_const(templates))
+    for (const FolderItem& item : std::as_const(templates))
         keys.push_back(collator.sortKey(item.originalName));
     std::vector<qsizetype> order(templates.size());
     std::iota(order.begin(), order.end(), 0);
@@ -27,7 +27,7 @@ void sortTemplates(QList<TemplateItem>& templates) {
             return templates[a].type < templates[b].type;
         return keys[a].compare(keys[b]) < 0;
     });
-    QList<TemplateItem> sorted;
+    QList<FolderItem> sorted;
     sorted.reserve(templates.size());
     for (const qsizetype i : order)
         sorted.append(std::move(templates[i]));

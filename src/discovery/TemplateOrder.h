@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/TemplateItem.h"
+#include "base/FolderItem.h"
 
 #include <QList>
 
@@ -8,6 +8,6 @@ namespace Orvoinstaller {
 
 // The order a user reads the templates in: by kind, then by name as the system's language
 // sorts names, numbers by their value ("Title 2" before "Title 10").
-void sortTemplates(QList<TemplateItem>& templates);
+void sortTemplates(QList<FolderItem>& templates);
 
 } // namespace Orvoinstaller

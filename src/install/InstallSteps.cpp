@@ -36,9 +36,9 @@ void InstallSteps::unlock() {
     m_lock.reset();
 }
 
-RunPlans InstallSteps::plan(const QList<TemplateItem>& items) const {
+RunPlans InstallSteps::plan(const QList<FolderItem>& items) const {
     RunPlans plans;
-    for (const TemplateItem& item : items)
+    for (const FolderItem& item : items)
         plans.push_back(m_installer.plan(item.path, item.type, item.newName));
     return plans;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/TemplateItem.h"
+#include "base/FolderItem.h"
 #include "install/TemplateInstaller.h"
 
 #include <QList>
@@ -31,7 +31,7 @@ public:
     // Writes what the manifest deferred, then lets other runs in.
     void unlock();
 
-    RunPlans plan(const QList<TemplateItem>& items) const;
+    RunPlans plan(const QList<FolderItem>& items) const;
     // A record that cannot be saved is a trace line, never the template's failure: the
     // files are in place all the same.
     Failure execute(const TemplatePlan& plan, const CancelToken* cancel,

@@ -60,13 +60,13 @@ Failure spaceShortage(const FileSystem& fs, const QString& folder, qint64 needed
                           {size(needed), size(*free)}));
 }
 
-Installation::Installation(Platform platform, QList<TemplateItem> templates,
+Installation::Installation(Platform platform, QList<FolderItem> templates,
                            InstallationOptions options, QObject* parent)
     : QObject(parent), m_platform(std::move(platform)), m_templates(std::move(templates)),
       m_options(options), m_cancel(std::make_shared<CancelToken>()),
       m_shared(std::make_shared<Shared>()) {
     const TemplateInstaller paths(*m_platform.fileSystem, *m_platform.output);
-    for (const TemplateItem& item : m_templates)
+    for (const FolderItem& item : m_templates)
         m_report.templates.append(
             {TemplateOutcome::cancelled, joinPath(paths.kindFolder(item.type), item.newName), {}});
     m_ticker.setInterval(100);
@@ -231,17 +231,16 @@ void Installation::workDone(FontsResult fonts, std::optional<QString> script,
 }
 
 void Installation::runScript(const QString& path) {
-    m_scriptRunning = true;
     Q_EMIT scriptStarted();
     // Cancel may come from a signal handler, which cannot stop a process itself.
     auto* watch = new QTimer(this);
     connect(watch, &QTimer::timeout, this, [this, watch] {
-        if (m_cancel->isCancelled() || m_scriptDropped) {
+        if (m_cancel->isCancelled()) {
             watch->stop();
             m_platform.processRunner->stop();
         }
     });
-    watch->start(m_scriptDropped ? 0 : 50);
+    watch->start(50);
     QStringList installed;
     for (const TemplateResult& result : std::as_const(m_report.templates))
         if (result.outcome != TemplateOutcome::failed &&
@@ -253,7 +252,6 @@ void Installation::runScript(const QString& path) {
         scriptRequest(path, parentPath(path), templates, installed, Language::current()), this,
         [this, watch, templates](ProcessOutcome outcome) {
             watch->deleteLater();
-            m_scriptRunning = false;
             // Cancelled: no failure to report. Stopped because nobody is left to see it: the
             // trace still says how it ended.
             const bool stopped = m_cancel->isCancelled();
@@ -272,12 +270,6 @@ void Installation::runScript(const QString& path) {
                     this, [this] { finish(); }, Qt::QueuedConnection);
             });
         });
-}
-
-void Installation::dropScript() {
-    m_scriptDropped = true;
-    if (m_scriptRunning)
-        m_platform.processRunner->stop();
 }
 
 void Installation::finish() {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/Cancel.h"
-#include "base/TemplateItem.h"
+#include "base/FolderItem.h"
 #include "platform/Platform.h"
 #include "platform/Process.h"
 
@@ -85,21 +85,18 @@ class Installation : public QObject {
     Q_OBJECT
 
 public:
-    Installation(Platform platform, QList<TemplateItem> templates, InstallationOptions options = {},
+    Installation(Platform platform, QList<FolderItem> templates, InstallationOptions options = {},
                  QObject* parent = nullptr);
     // Waits for the template in hand; the rest are not started, nor is the script.
     ~Installation() override;
 
-    const QList<TemplateItem>& templates() const { return m_templates; }
+    const QList<FolderItem>& templates() const { return m_templates; }
     void start();
     // Stops at the next safe point: the copy in flight is abandoned, templates not yet begun
     // are not, and a running script is stopped (terminated, killed after 3 s). From any
     // thread; a signal handler may cancel the token directly.
     void cancel() { m_cancel->cancel(); }
     const std::shared_ptr<CancelToken>& cancelToken() const { return m_cancel; }
-    // Nobody is left to see the script's outcome: it is stopped, or not started, as cancel
-    // would; the templates still finish.
-    void dropScript();
     bool isRunning() const { return m_running; }
 
     // The trace line of a template that could not be installed.
@@ -124,7 +121,7 @@ private:
     void publishProgress();
 
     Platform m_platform;
-    QList<TemplateItem> m_templates;
+    QList<FolderItem> m_templates;
     InstallationOptions m_options;
     std::shared_ptr<CancelToken> m_cancel;
     std::shared_ptr<Shared> m_shared; // with the worker
@@ -133,8 +130,6 @@ private:
     QTimer m_ticker;
     QElapsedTimer m_clock;
     bool m_running = false;
-    bool m_scriptDropped = false;
-    bool m_scriptRunning = false;
     std::unique_ptr<Worker> m_worker; // last: ends first, while the rest is still there
 };
 

@@ -7,6 +7,7 @@
 #include "install/InstallSteps.h"
 #include "install/PostInstallScript.h"
 #include "install/TemplateInstaller.h"
+#include "platform/Language.h"
 
 #include <QCoreApplication>
 
@@ -42,27 +43,27 @@ void InstallerViewModel::onWorker(std::function<T()> work, std::function<void(T)
 
 // Setters: each announces the change before storing it.
 
-void InstallerViewModel::setFolderItems(QList<TemplateItem> items) {
+void InstallerViewModel::setFolderItems(QList<FolderItem> items) {
     Q_EMIT objectWillChange();
     m_folderItems = std::move(items);
     m_invalidNames.clear();
-    for (const TemplateItem& item : std::as_const(m_folderItems))
+    for (const FolderItem& item : std::as_const(m_folderItems))
         checkName(item);
     ++m_listGeneration;
 }
 
-void InstallerViewModel::appendFolderItem(TemplateItem item) {
+void InstallerViewModel::appendFolderItem(FolderItem item) {
     Q_EMIT objectWillChange();
     checkName(item);
     m_folderItems.append(std::move(item));
     ++m_listGeneration;
 }
 
-void InstallerViewModel::checkName(const TemplateItem& item) {
+void InstallerViewModel::checkName(const FolderItem& item) {
     if (checkFolderName(item.newName))
-        m_invalidNames.insert(item.id());
+        m_invalidNames.insert(item.id);
     else
-        m_invalidNames.remove(item.id());
+        m_invalidNames.remove(item.id);
 }
 
 void InstallerViewModel::setRowFailures(QHash<QUuid, Error> value) {
@@ -71,9 +72,9 @@ void InstallerViewModel::setRowFailures(QHash<QUuid, Error> value) {
     ++m_listGeneration; // the rows show their marks
 }
 
-void InstallerViewModel::setShowingLocationPicture(bool value) {
+void InstallerViewModel::setShowingImageAlert(bool value) {
     Q_EMIT objectWillChange();
-    m_showingLocationPicture = value;
+    m_showingImageAlert = value;
 }
 
 void InstallerViewModel::setHasFonts(bool value) {
@@ -81,10 +82,9 @@ void InstallerViewModel::setHasFonts(bool value) {
     m_hasFonts = value;
 }
 
-void InstallerViewModel::setStatus(Text value) {
+void InstallerViewModel::setInstallationProgress(Text value) {
     Q_EMIT objectWillChange();
-    m_statusText = value.source();
-    m_status = std::move(value);
+    m_installationProgress = std::move(value);
 }
 
 void InstallerViewModel::setIsInstalling(bool value) {
@@ -122,30 +122,17 @@ void InstallerViewModel::setInstalledFolders(InstalledFolders value) {
 
 void InstallerViewModel::renameTemplate(const QUuid& id, const QString& newName) {
     for (qsizetype i = 0; i < m_folderItems.size(); ++i) {
-        if (m_folderItems[i].id() != id)
+        if (m_folderItems[i].id != id)
             continue;
-        // A run reads the names it started with: the row shows its name again.
-        if (m_isInstalling) {
-            Q_EMIT templateRenamed(static_cast<int>(i));
-            return;
-        }
-        if (m_folderItems[i].newName != newName) {
-            const bool wasValid = !hasInvalidNames();
-            m_folderItems[i].newName = newName;
-            m_rowFailures.remove(id);
-            checkName(m_folderItems[i]);
-            // The whole window hears of it only when Install changes.
-            if (wasValid != !hasInvalidNames())
-                Q_EMIT objectWillChange();
-            Q_EMIT templateRenamed(static_cast<int>(i));
-        }
+        // A running installation works on the names it started with; this edit is for the
+        // next one.
+        Q_EMIT objectWillChange();
+        m_folderItems[i].newName = newName;
+        m_rowFailures.remove(id);
+        checkName(m_folderItems[i]);
+        Q_EMIT templateRenamed(static_cast<int>(i));
         return;
     }
-}
-
-void InstallerViewModel::showLocationPicture(bool shown) {
-    if (m_showingLocationPicture != shown)
-        setShowingLocationPicture(shown);
 }
 
 void InstallerViewModel::dismissInstallationAlert() {
@@ -210,12 +197,6 @@ void InstallerViewModel::requestCancel() {
     m_run->cancel();
 }
 
-void InstallerViewModel::windowClosed() {
-    m_windowClosed = true;
-    if (m_run)
-        m_run->dropScript();
-}
-
 // Discovery.
 
 std::optional<QString> InstallerViewModel::findResourcePath() const {
@@ -232,13 +213,14 @@ void InstallerViewModel::scanFolders() {
     const PackContents pack = scanPack(*m_platform.fileSystem, *resources, *m_platform.output);
     // One announced change per template, as the rows appear.
     setFolderItems({});
-    for (const TemplateItem& item : pack.templates)
+    for (const FolderItem& item : pack.templates)
         appendFolderItem(item);
     setHasFonts(pack.hasFonts);
     // Unreadable is not absent: the user learns before installing that something is left out.
     if (!pack.failures.isEmpty())
-        setStatus(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "模板包有一部分无法读取: %1"),
-                       {pack.failures.first().text}));
+        setInstallationProgress(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "模板包有一部分无法读取: %1"),
+                 {pack.failures.first().text}));
 }
 
 // Read at once, like the scan, so the trace keeps its order; a small file.
@@ -302,31 +284,31 @@ void InstallerViewModel::installPlugins() {
     m_run = std::make_unique<Installation>(m_platform, m_folderItems);
     Installation* run = m_run.get();
     connect(run, &Installation::waiting, this,
-            [this] { setStatus(Text(InstallSteps::waitingText)); });
+            [this] { setInstallationProgress(Text(InstallSteps::waitingText)); });
     connect(run, &Installation::started, this, [this](RunProgress totals) {
-        setStatus(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "开始安装...")));
+        setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "开始安装...")));
         setRunProgress(totals);
     });
     connect(run, &Installation::progressed, this, &InstallerViewModel::setRunProgress);
     connect(run, &Installation::templateStarted, this, [this, run](int index) {
-        setStatus(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "正在安装: %1"),
-                       {run->templates()[index].originalName}));
+        setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "正在安装: %1"),
+                                     {run->templates()[index].originalName}));
     });
     connect(run, &Installation::templateFinished, this,
             [this, run](int index, const TemplateResult& result) {
-                const TemplateItem& item = run->templates()[index];
+                const FolderItem& item = run->templates()[index];
                 if (result.outcome == TemplateOutcome::failed)
-                    setStatus(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装 %1 失败: %2"),
-                                   {item.originalName, result.error->text}));
+                    setInstallationProgress(
+                        Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装 %1 失败: %2"),
+                             {item.originalName, result.error->text}));
                 else if (result.outcome != TemplateOutcome::cancelled)
-                    setStatus(
+                    setInstallationProgress(
                         Text(QT_TRANSLATE_NOOP("Orvoinstaller", "已安装: %1"), {item.newName}));
             });
-    connect(run, &Installation::scriptStarted, this,
-            [this] { setStatus(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "执行安装后脚本..."))); });
+    connect(run, &Installation::scriptStarted, this, [this] {
+        setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "执行安装后脚本...")));
+    });
     connect(run, &Installation::finished, this, &InstallerViewModel::runFinished);
-    if (m_windowClosed)
-        run->dropScript();
     run->start();
 }
 
@@ -347,9 +329,9 @@ void InstallerViewModel::runFinished(const InstallationReport& report) {
         const TemplateResult& result = report.templates[i];
         if (result.outcome != TemplateOutcome::failed || !result.error)
             continue;
-        const TemplateItem& item = m_run->templates()[i];
+        const FolderItem& item = m_run->templates()[i];
         summary.failures.append({item.originalName, *result.error});
-        rowFailures.insert(item.id(), *result.error);
+        rowFailures.insert(item.id, *result.error);
     }
     summary.blocked = report.blocked;
     m_lastReport = report;
@@ -360,10 +342,10 @@ void InstallerViewModel::runFinished(const InstallationReport& report) {
         [this, summary](bool editorRunning) mutable {
             summary.editorRunning = editorRunning;
             // The summary is in place before the alert that reads it is raised.
-            setStatus(summary.cancelled ? cancelledStatus(summary)
-                      : summary.blocked && summary.blocked->kind == ErrorKind::noSpace
-                          ? summary.blocked->text
-                          : Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装完成！")));
+            setInstallationProgress(summary.cancelled ? cancelledStatus(summary)
+                                    : summary.blocked && summary.blocked->kind == ErrorKind::noSpace
+                                        ? summary.blocked->text
+                                        : Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装完成！")));
             setInstallationSummary(summary);
             setShowInstallationAlert(true);
             m_platform.mainQueue->post(this, [this] {
@@ -372,6 +354,34 @@ void InstallerViewModel::runFinished(const InstallationReport& report) {
                 // Last: may be what keeps this object alive.
                 m_keepAlive.reset();
             });
+        });
+}
+
+void InstallerViewModel::mergeDirectories(const QString& source, const QString& destination,
+                                          std::function<void(Failure)> done) {
+    onWorker<Failure>(
+        [fs = m_platform.fileSystem, output = m_platform.output, source, destination] {
+            return TemplateInstaller(*fs, *output).merge(source, destination);
+        },
+        [done = std::move(done)](Failure failure) {
+            if (done)
+                done(std::move(failure));
+        });
+}
+
+void InstallerViewModel::runPostInstallScript(const QString& script,
+                                              std::function<void(bool)> done) {
+    // The run's own script would share the one process runner.
+    if (m_isInstalling)
+        return;
+    m_platform.processRunner->run(
+        scriptRequest(script, parentPath(script), templatesFolder(), {}, Language::current()), this,
+        [this, done = std::move(done)](ProcessOutcome outcome) {
+            const auto failure = scriptFailureLine(outcome);
+            if (failure)
+                print(*failure);
+            if (done)
+                done(!failure);
         });
 }
 
@@ -388,13 +398,13 @@ void InstallerViewModel::installFonts() {
             if (!report)
                 return;
             if (report->firstError)
-                setStatus(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体安装失败: %1"),
-                               {report->firstError->text}));
+                setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体安装失败: %1"),
+                                             {report->firstError->text}));
             else if (report->refusal)
-                setStatus(
+                setInstallationProgress(
                     Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体已安装到当前用户的字体文件夹")));
             else
-                setStatus(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体安装完成")));
+                setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体安装完成")));
         });
 }
 

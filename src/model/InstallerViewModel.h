@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/TemplateItem.h"
+#include "base/FolderItem.h"
 #include "install/DestinationState.h"
 #include "install/Installation.h"
 #include "install/Manifest.h"
@@ -52,12 +52,11 @@ public:
     ~InstallerViewModel() override;
 
     // Published values, in declaration order.
-    const QList<TemplateItem>& folderItems() const { return m_folderItems; }
-    bool showingLocationPicture() const { return m_showingLocationPicture; }
+    const QList<FolderItem>& folderItems() const { return m_folderItems; }
+    bool showingImageAlert() const { return m_showingImageAlert; }
     bool hasFonts() const { return m_hasFonts; }
-    // In Chinese, as published; status() says it in the user's language.
-    const QString& statusText() const { return m_statusText; }
-    const Text& status() const { return m_status; }
+    // The status line's text, in the window's language at the moment it is read.
+    QString installationProgress() const { return m_installationProgress.translated(); }
     bool isInstalling() const { return m_isInstalling; }
     const std::optional<QUrl>& tutorialURL() const { return m_tutorialURL; }
     bool showInstallationAlert() const { return m_showInstallationAlert; }
@@ -83,10 +82,11 @@ public:
     // Bumped whenever the list is replaced or grows, not when one row is renamed.
     quint64 listGeneration() const { return m_listGeneration; }
 
-    // What the window asks for. A row's name as the user typed or picked it; unknown ids
-    // are ignored. Announced by templateRenamed() alone: one row changes, nothing else.
+    // What the window asks for. A row's name as the user typed or picked it, also while a
+    // run goes on; unknown ids are ignored. Announced like every published change, then by
+    // templateRenamed() for the one row that changed.
     void renameTemplate(const QUuid& id, const QString& newName);
-    void showLocationPicture(bool shown);
+    void setShowingImageAlert(bool shown);
     void dismissInstallationAlert();
     // Uninstall: what it would do first (a dry run), then, confirmed, the same uninstall as
     // the command line's, under the installers' lock; both on the worker.
@@ -98,19 +98,25 @@ public:
     QString installationAlertTitle() const;
     QString installationAlertMessage() const;
 
-    // Discovery.
+    // The operations, in the order the installer's description gives them. The engine does
+    // the file work on a worker thread; results come back on the main thread.
+    void loadTutorialURL();
+    // Merges `source` into `destination` file by file, as a run does for a template whose
+    // folder is already installed; `done` gets the failure, if any.
+    void mergeDirectories(const QString& source, const QString& destination,
+                          std::function<void(Failure)> done = {});
     std::optional<QString> findResourcePath() const;
     void scanFolders();
-    void loadTutorialURL();
+    QString destinationPath(FolderType type) const;
+    void installPlugins();
+    void installFonts();
+    // Runs `script` with the shell as a run does at its end, outside of one (ignored while a
+    // run goes on); a failure is traced. `done` learns whether it exited with 0.
+    void runPostInstallScript(const QString& script, std::function<void(bool)> done = {});
 
     // Lists the installed folders again on the worker, and publishes them when they changed.
     // The window asks when it opens, when it is activated and when a run has ended.
     void refreshInstalledFolders();
-
-    // Installation, through the engine's own thread; fonts on the worker.
-    QString destinationPath(FolderType type) const;
-    void installPlugins();
-    void installFonts();
 
     // What the buttons do: start the operation on a later turn of the main thread.
     void requestInstallPlugins();
@@ -119,9 +125,6 @@ public:
     // abandoned, a running post-install script is terminated (killed after 3 s).
     void requestCancel();
     bool cancelRequested() const { return m_cancelRequested; }
-    // Nobody can see the window any more: a post-install script is stopped as cancel stops
-    // it (or not started), while the templates still finish.
-    void windowClosed();
 
     const Platform& platform() const { return m_platform; }
 
@@ -142,11 +145,10 @@ Q_SIGNALS:
 private:
     friend struct StateAccess; // tests and the renderer set values directly
 
-    void setFolderItems(QList<TemplateItem> items);
-    void appendFolderItem(TemplateItem item);
-    void setShowingLocationPicture(bool value);
+    void setFolderItems(QList<FolderItem> items);
+    void appendFolderItem(FolderItem item);
     void setHasFonts(bool value);
-    void setStatus(Text value);
+    void setInstallationProgress(Text value);
     void setIsInstalling(bool value);
     void setTutorialURL(std::optional<QUrl> value);
     void setShowInstallationAlert(bool value);
@@ -156,7 +158,7 @@ private:
     void setRowFailures(QHash<QUuid, Error> value);
     void setUninstall(bool running, std::optional<UninstallOutcome> outcome);
     void runUninstall(bool dryRun);
-    void checkName(const TemplateItem& item);
+    void checkName(const FolderItem& item);
 
     void print(const QString& line) const;
     Worker& worker();
@@ -166,11 +168,10 @@ private:
     void runFinished(const InstallationReport& report);
 
     Platform m_platform;
-    QList<TemplateItem> m_folderItems;
-    bool m_showingLocationPicture = false;
+    QList<FolderItem> m_folderItems;
+    bool m_showingImageAlert = false;
     bool m_hasFonts = false;
-    QString m_statusText;
-    Text m_status;
+    Text m_installationProgress;
     bool m_isInstalling = false;
     std::optional<QUrl> m_tutorialURL;
     bool m_showInstallationAlert = false;
@@ -187,7 +188,6 @@ private:
     bool m_listAgain = false; // and was asked for again meanwhile
     quint64 m_listGeneration = 0;
     bool m_cancelRequested = false;
-    bool m_windowClosed = false;
     std::unique_ptr<Installation> m_run; // the current or last run
     // A run outlives the window that started it: the state object holds itself meanwhile.
     std::shared_ptr<InstallerViewModel> m_keepAlive;

@@ -261,7 +261,7 @@ void ContentView::buildMainColumn() {
             [this] { m_viewModel->requestUninstallPreview(); });
     connect(m_fonts, &QPushButton::clicked, this, [this] { m_viewModel->requestInstallFonts(); });
     connect(m_location, &QPushButton::clicked, this,
-            [this] { m_viewModel->showLocationPicture(true); });
+            [this] { m_viewModel->setShowingImageAlert(true); });
 
     m_tutorial = new PlainButton;
     m_tutorial->setIcon(Style::icon(QStringLiteral("questionmark.circle"), Style::Tint::accent));
@@ -272,8 +272,12 @@ void ContentView::buildMainColumn() {
     column->addWidget(tutorialCell);
     connect(m_tutorial, &QAbstractButton::clicked, this, [this] {
         if (const auto& url = m_viewModel->tutorialURL())
-            m_services.urlOpener->open(*url);
+            openURL(*url);
     });
+}
+
+void ContentView::openURL(const QUrl& url) {
+    m_services.openURL->open(url);
 }
 
 void ContentView::buildFooter() {
@@ -294,7 +298,7 @@ void ContentView::buildFooter() {
     connect(m_releaseLink, &QAbstractButton::clicked, this, [this] {
         const QUrl address = releaseAddress();
         if (address.isValid())
-            m_services.urlOpener->open(address);
+            openURL(address);
     });
 
     m_note = footnote(m_footer);
@@ -367,7 +371,7 @@ void ContentView::presentSheet(bool presented) {
         m_sheet = new LocationSheet(m_picture, this);
         m_sheet->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_sheet, &QDialog::finished, this,
-                [this] { m_viewModel->showLocationPicture(false); });
+                [this] { m_viewModel->setShowingImageAlert(false); });
         m_sheet->open();
     } else if (!presented && m_sheet && m_sheet->isVisible()) {
         m_sheet->done(QDialog::Rejected);
@@ -467,9 +471,8 @@ void ContentView::presentAlert(bool presented) {
         QPushButton* ok = m_alert->addButton(QString(), QMessageBox::AcceptRole);
         // "Installed but not showing up": where the templates went, one click away.
         QPushButton* reveal = m_alert->addButton(QString(), QMessageBox::ActionRole);
-        connect(reveal, &QPushButton::clicked, this, [this] {
-            m_services.urlOpener->open(QUrl::fromLocalFile(m_viewModel->templatesFolder()));
-        });
+        connect(reveal, &QPushButton::clicked, this,
+                [this] { openURL(QUrl::fromLocalFile(m_viewModel->templatesFolder())); });
         retranslateAlert();
         m_alert->setDefaultButton(ok);
         m_alert->setEscapeButton(ok);

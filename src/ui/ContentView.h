@@ -30,7 +30,7 @@ class PlainButton;
 // them.
 struct UiServices {
     std::shared_ptr<FolderChooser> folderChooser;
-    std::shared_ptr<UrlOpener> urlOpener;
+    std::shared_ptr<UrlOpener> openURL; // the system's open-address action
     Branding branding = Branding::build();
 
     static UiServices real();
@@ -87,6 +87,8 @@ private:
     // The fixed colours, in their variants for the current appearance.
     void applyColors();
     void buildFooter();
+    // Hands an address (a web page, a folder) to the system's default handler.
+    void openURL(const QUrl& url);
     void scheduleRender();
     void render();
     void renderProgress(const ViewRules& rules);

@@ -166,15 +166,15 @@ void FolderRow::showMark(const Mark& mark) {
     m_name->setAccessibleDescription(help);
 }
 
-void FolderRow::bind(const TemplateItem& item, const InstalledFolders& installed,
+void FolderRow::bind(const FolderItem& item, const InstalledFolders& installed,
                      const Error* failure) {
-    if (item.id() != m_id || m_picker->folderType() != item.type || m_kind->text().isEmpty()) {
-        m_id = item.id();
+    if (item.id != m_id || m_picker->folderType() != item.type || m_kind->text().isEmpty()) {
+        m_id = item.id;
         m_path = item.path;
         m_picker->setFolderType(item.type);
         showKind();
         const QUuid id = m_id;
-        m_picker->setSelectedName([this, id](const QString& name) { Q_EMIT nameEdited(id, name); });
+        m_picker->selectedName = [this, id](const QString& name) { Q_EMIT nameEdited(id, name); };
     }
     if (m_name->text() != item.newName) {
         const QSignalBlocker showingOnly(m_name);
@@ -216,7 +216,7 @@ FolderListView::FolderListView(std::shared_ptr<FolderChooser> chooser, QString h
     verticalScrollBar()->setSingleStep(m_rowHeight);
 }
 
-void FolderListView::setItems(const QList<TemplateItem>& items, const InstalledFolders& installed,
+void FolderListView::setItems(const QList<FolderItem>& items, const InstalledFolders& installed,
                               const QHash<QUuid, Error>& failures) {
     m_items = &items;
     m_installed = &installed;
@@ -224,15 +224,15 @@ void FolderListView::setItems(const QList<TemplateItem>& items, const InstalledF
     applyFilter();
 }
 
-void FolderListView::bindRow(FolderRow* row, const TemplateItem& item) const {
-    const auto failure = m_failures->constFind(item.id());
+void FolderListView::bindRow(FolderRow* row, const FolderItem& item) const {
+    const auto failure = m_failures->constFind(item.id);
     row->bind(item, *m_installed, failure == m_failures->cend() ? nullptr : &*failure);
     row->setPreview(item.path.isEmpty() ? QPixmap() : m_previews->preview(item.path));
 }
 
 void FolderListView::itemChanged(int index) {
-    const TemplateItem& item = items()[index];
-    if (FolderRow* row = m_bound.value(item.id()))
+    const FolderItem& item = items()[index];
+    if (FolderRow* row = m_bound.value(item.id))
         bindRow(row, item);
 }
 
@@ -247,7 +247,7 @@ void FolderListView::setFilter(const QString& text) {
 void FolderListView::applyFilter() {
     m_shown.clear();
     for (qsizetype i = 0; i < items().size(); ++i) {
-        const TemplateItem& item = items()[i];
+        const FolderItem& item = items()[i];
         if (m_filter.isEmpty() || item.newName.contains(m_filter, Qt::CaseInsensitive) ||
             item.originalName.contains(m_filter, Qt::CaseInsensitive))
             m_shown.push_back(static_cast<int>(i));
@@ -294,7 +294,7 @@ FolderRow* FolderListView::rowOf(QWidget* widget) const {
 
 int FolderListView::positionOf(const QUuid& id) const {
     for (size_t i = 0; i < m_shown.size(); ++i) {
-        if (items()[m_shown[i]].id() == id)
+        if (items()[m_shown[i]].id == id)
             return static_cast<int>(i);
     }
     return -1;
@@ -317,7 +317,7 @@ void FolderListView::layoutRows() {
     QHash<QUuid, FolderRow*> previous = std::move(m_bound);
     m_bound.clear();
     auto place = [&](int position, FolderRow* row) {
-        const TemplateItem& item = items()[m_shown[position]];
+        const FolderItem& item = items()[m_shown[position]];
         bindRow(row, item);
         row->setEditable(m_editable);
         const QRect geometry(rowInset, position * m_rowHeight - offset, rowWidth, m_rowHeight);
@@ -325,12 +325,12 @@ void FolderListView::layoutRows() {
             row->setGeometry(geometry);
         if (row->isHidden())
             row->show();
-        m_bound.insert(item.id(), row);
+        m_bound.insert(item.id, row);
     };
 
     std::vector<int> missing;
     for (int i = first; i <= last; ++i) {
-        if (FolderRow* row = previous.take(items()[m_shown[i]].id()))
+        if (FolderRow* row = previous.take(items()[m_shown[i]].id))
             place(i, row);
         else
             missing.push_back(i);
@@ -372,7 +372,7 @@ FolderRow* FolderListView::revealPosition(int index) {
     else if (top + m_rowHeight > bar->value() + viewHeight)
         bar->setValue(top + m_rowHeight - viewHeight);
     layoutRows();
-    return m_bound.value(items()[m_shown[index]].id());
+    return m_bound.value(items()[m_shown[index]].id);
 }
 
 void FolderListView::resizeEvent(QResizeEvent* event) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/TemplateItem.h"
+#include "base/FolderItem.h"
 #include "install/DestinationState.h"
 #include "platform/FolderChooser.h"
 
@@ -35,7 +35,7 @@ public:
     // Shows `item`, and whether it becomes a new folder or is merged into one of `installed`,
     // or why it cannot be installed: its name, or `failure` in the last run. The field's text
     // is replaced only when it differs, so typing keeps its cursor.
-    void bind(const TemplateItem& item, const InstalledFolders& installed, const Error* failure);
+    void bind(const FolderItem& item, const InstalledFolders& installed, const Error* failure);
     void setEditable(bool editable);
     // The template's preview picture; a null one leaves its place empty.
     void setPreview(const QPixmap& picture);
@@ -89,7 +89,7 @@ public:
 
     // Shows `items` and keeps reading them (the state object's own list and values): they
     // must outlive the view, and a change must be told by another setItems() or itemChanged().
-    void setItems(const QList<TemplateItem>& items, const InstalledFolders& installed,
+    void setItems(const QList<FolderItem>& items, const InstalledFolders& installed,
                   const QHash<QUuid, Error>& failures);
     void itemChanged(int index);
     // Only the items whose name contains `text` (any case) are shown.
@@ -116,7 +116,7 @@ protected:
 private:
     void layoutRows();
     void applyFilter();
-    void bindRow(FolderRow* row, const TemplateItem& item) const;
+    void bindRow(FolderRow* row, const FolderItem& item) const;
     FolderRow* revealPosition(int position);
     FolderRow* rowOf(QWidget* widget) const;
     int positionOf(const QUuid& id) const; // among the shown items
@@ -125,12 +125,12 @@ private:
 
     std::shared_ptr<FolderChooser> m_chooser;
     QString m_homeDirectory;
-    const QList<TemplateItem>& items() const { return m_items ? *m_items : m_none; }
+    const QList<FolderItem>& items() const { return m_items ? *m_items : m_none; }
 
-    const QList<TemplateItem>* m_items = nullptr;
+    const QList<FolderItem>* m_items = nullptr;
     const InstalledFolders* m_installed = nullptr;
     const QHash<QUuid, Error>* m_failures = nullptr;
-    QList<TemplateItem> m_none;
+    QList<FolderItem> m_none;
     Previews* m_previews;
     std::vector<int> m_shown; // indices of the items the filter lets through, in order
     QString m_filter;
@@ -150,7 +150,7 @@ public:
     FolderListPanel(std::shared_ptr<FolderChooser> chooser, QString homeDirectory,
                     QWidget* parent = nullptr);
 
-    void setItems(const QList<TemplateItem>& items, const InstalledFolders& installed,
+    void setItems(const QList<FolderItem>& items, const InstalledFolders& installed,
                   const QHash<QUuid, Error>& failures) {
         m_list->setItems(items, installed, failures);
     }

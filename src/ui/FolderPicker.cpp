@@ -4,7 +4,6 @@
 #include "ui/Style.h"
 
 #include <QEvent>
-#include <QMessageBox>
 
 namespace Orvoinstaller {
 
@@ -40,22 +39,12 @@ QString FolderPicker::startFolder() const {
 void FolderPicker::choose() {
     const QString kindFolder = startFolder();
     const std::optional<QString> chosen = m_chooser->chooseFolder(kindFolder);
+    // Only the name is kept: the run installs into the folder of that name in the kind
+    // folder, wherever the chosen one lies.
     if (!chosen || chosen->isEmpty())
         return;
-    // Only an installed template of this kind can be merged into: a folder elsewhere would
-    // give its name to a new folder, not what the user meant.
-    if (parentPath(*chosen) != kindFolder || lastComponent(*chosen).isEmpty()) {
-        auto* refusal = new QMessageBox(QMessageBox::Warning, tr("无法合并到这个文件夹"),
-                                        tr("请选择“%1”中的文件夹。").arg(kindFolder),
-                                        QMessageBox::Ok, window());
-        refusal->setInformativeText(*chosen);
-        refusal->setAttribute(Qt::WA_DeleteOnClose);
-        refusal->setWindowModality(Qt::WindowModal);
-        refusal->open();
-        return;
-    }
-    if (m_selectedName)
-        m_selectedName(lastComponent(*chosen));
+    if (selectedName)
+        selectedName(lastComponent(*chosen));
 }
 
 } // namespace Orvoinstaller

@@ -23,7 +23,9 @@ public:
 
     void setFolderType(FolderType folderType) { m_folderType = folderType; }
     FolderType folderType() const { return m_folderType; }
-    void setSelectedName(NameSetter setter) { m_selectedName = std::move(setter); }
+
+    // The row's binding to its item's newName: written with the chosen folder's name.
+    NameSetter selectedName;
 
     // The start folder of the dialog, with "~" expanded.
     QString startFolder() const;
@@ -38,7 +40,6 @@ private:
     FolderType m_folderType;
     std::shared_ptr<FolderChooser> m_chooser;
     QString m_homeDirectory;
-    NameSetter m_selectedName;
 };
 
 } // namespace Orvoinstaller

@@ -54,7 +54,6 @@ int PluginInstallerApp::main(int argc, char* argv[]) {
             QCoreApplication::quit();
     };
     QObject::connect(window, &QObject::destroyed, &app, [&app, viewModel, quitWhenIdle] {
-        viewModel->windowClosed();
         quitWhenIdle();
         // Checked once each announced change has been stored.
         QObject::connect(viewModel.get(), &InstallerViewModel::objectWillChange, &app,

@@ -12,8 +12,8 @@ ViewRules viewRules(const InstallerViewModel& model) {
     rules.showsFilter = model.folderItems().size() > 12;
     rules.rowsEditable = !model.isInstalling();
     // Any text, a single blank included, shows the line.
-    rules.showsStatusLine = !model.statusText().isEmpty();
-    rules.statusText = model.status().translated();
+    rules.showsStatusLine = !model.installationProgress().isEmpty();
+    rules.statusText = model.installationProgress();
     // The fill follows isInstalling only: an empty list keeps the blue fill, disabled.
     rules.installBusy = model.isInstalling();
     rules.installEnabled =
@@ -39,7 +39,7 @@ ViewRules viewRules(const InstallerViewModel& model) {
     rules.tutorialEnabled = model.tutorialURL().has_value();
     rules.uninstallEnabled = model.hasRecord() && !model.isInstalling() && !model.isUninstalling();
     rules.uninstallPresented = model.uninstallOutcome().has_value();
-    rules.sheetPresented = model.showingLocationPicture();
+    rules.sheetPresented = model.showingImageAlert();
     rules.alertPresented = model.showInstallationAlert();
     return rules;
 }

@@ -71,14 +71,14 @@ private Q_SLOTS:
                                  scanOf(box, "Transitions", {}) +
                                  QStringList{QStringLiteral("扫描完成，共找到 3 个文件夹")};
         QCOMPARE(masked(box), located(box) + scan + located(box));
-        const QList<TemplateItem>& items = model.folderItems();
+        const QList<FolderItem>& items = model.folderItems();
         QCOMPARE(items.size(), 3);
         for (int i = 0; i < 3; ++i) {
             QCOMPARE((QStringList{items[i].originalName, items[i].newName, items[i].path}),
                      (QStringList{sorted[i], sorted[i], effects + '/' + sorted[i]}));
             QCOMPARE(items[i].type, FolderType::effects);
         }
-        QVERIFY(items[0].id() != items[1].id() && !items[0].id().isNull());
+        QVERIFY(items[0].id != items[1].id && !items[0].id.isNull());
         QVERIFY(!model.hasFonts()); // hidden files do not count
 
         QVERIFY(!model.tutorialURL());
@@ -125,7 +125,7 @@ private Q_SLOTS:
         Platform platform = box.platform(std::make_shared<ManualQueue>());
         platform.fileSystem = fs;
         const InstallerViewModel model(platform);
-        QCOMPARE(model.statusText().startsWith("模板包有一部分无法读取: "), !failed.isEmpty());
+        QCOMPARE(model.installationProgress().startsWith("模板包有一部分无法读取: "), !failed.isEmpty());
     }
 
     // Stray files, hidden and nested folders, a kind folder that is a file; names as stored.

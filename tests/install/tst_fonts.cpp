@@ -142,8 +142,8 @@ private Q_SLOTS:
         box.clearLines();
 
         model.installFonts(); // on the worker: the window keeps drawing meanwhile
-        QCOMPARE(model.statusText(), QString());
-        QTRY_COMPARE(model.statusText(), status);
+        QCOMPARE(model.installationProgress(), QString());
+        QTRY_COMPARE(model.installationProgress(), status);
         QCOMPARE(treeListing(box.fontsPath()), systemAfter);
         QCOMPARE(treeListing(box.userFontsPath()), userAfter);
         QCOMPARE(fs->copies, copies);
@@ -157,7 +157,7 @@ private Q_SLOTS:
         // Once in place, in either folder, every font counts as installed.
         if (!status.startsWith(u"字体安装失败"_s)) {
             model.installFonts();
-            QTRY_COMPARE(model.statusText(), u"字体安装完成"_s);
+            QTRY_COMPARE(model.installationProgress(), u"字体安装完成"_s);
             QCOMPARE(fs->copies, copies);
         }
     }
@@ -218,13 +218,13 @@ private Q_SLOTS:
         InstallerViewModel bare(box.platform(std::make_shared<ManualQueue>()));
         bare.installFonts();
         QTest::qWait(50);
-        QCOMPARE(bare.statusText(), QString());
+        QCOMPARE(bare.installationProgress(), QString());
 
         box.makeResourceDir(u"Titles"_s);
         InstallerViewModel model(box.platform(std::make_shared<ManualQueue>()));
         model.installFonts();
-        QTRY_VERIFY(!model.statusText().isEmpty());
-        const QString status = model.statusText();
+        QTRY_VERIFY(!model.installationProgress().isEmpty());
+        const QString status = model.installationProgress();
         QVERIFY2(status.startsWith(u"字体安装失败: "_s) &&
                      status.contains(box.resourcePath() + u"/Fonts"_s),
                  qPrintable(status));

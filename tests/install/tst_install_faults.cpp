@@ -131,7 +131,7 @@ private Q_SLOTS:
                 QVERIFY2(summary.cancelled, qPrintable(where));
                 const QString status =
                     QString("安装已取消：已安装 %1 个，共 3 个").arg(summary.installedCount);
-                QCOMPARE(e.model->statusText(), status);
+                QCOMPARE(e.model->installationProgress(), status);
                 QCOMPARE(e.model->installationAlertMessage(), status);
                 QCOMPARE(e.model->installationAlertTitle(), "安装已取消");
                 QCOMPARE(failures, QStringList());
@@ -149,7 +149,7 @@ private Q_SLOTS:
                                                 why.startsWith("injected ")),
                          qPrintable(where + ": " + failures.value(0)));
                 QVERIFY(failures.isEmpty() ||
-                        changes.contains("statusText=安装 " + item + " 失败: " + why));
+                        changes.contains("installationProgress=安装 " + item + " 失败: " + why));
                 QCOMPARE(e.model->installationAlertMessage(),
                          failures.isEmpty() ? QString("插件安装成功！")
                                             : "1 个插件安装失败，共 3 个\n" + item + "：" + why);
@@ -272,7 +272,7 @@ private Q_SLOTS:
         Engine e;
         e.writeResourceFile("Titles/T/t");
         e.start();
-        e.model->renameTemplate(e.model->folderItems()[0].id(), ".T");
+        e.model->renameTemplate(e.model->folderItems()[0].id, ".T");
         e.record([&] { e.model->installPlugins(); });
         QCOMPARE(
             e.lines().filter("处理项目失败: "),
@@ -305,11 +305,11 @@ private Q_SLOTS:
         QCOMPARE(first.tryLock().value(), true);
         QStringList statuses; // each value it had, as the next change is announced
         connect(e.model.get(), &InstallerViewModel::objectWillChange, e.model.get(), [&] {
-            if (statuses.value(statuses.size() - 1) != e.model->statusText())
-                statuses << e.model->statusText();
+            if (statuses.value(statuses.size() - 1) != e.model->installationProgress())
+                statuses << e.model->installationProgress();
         });
         e.model->installPlugins();
-        QTRY_COMPARE(e.model->statusText(), InstallerViewModel::waitingStatus());
+        QTRY_COMPARE(e.model->installationProgress(), InstallerViewModel::waitingStatus());
         QTest::qWait(3 * InstallerViewModel::lockRetryMilliseconds);
         QVERIFY(!QFileInfo::exists(e.installed("Titles.localized/A")));
         first.unlock();
@@ -438,8 +438,8 @@ private Q_SLOTS:
             std::filesystem::path(e.resourcePath().toStdString()) / "Effects" / "bad\xff";
         std::filesystem::create_directories(notUtf8);
         e.start();
-        QList<TemplateItem> items = e.model->folderItems();
-        for (TemplateItem& item : items)
+        QList<FolderItem> items = e.model->folderItems();
+        for (FolderItem& item : items)
             if (item.originalName == "Long")
                 item.newName = QString(300, 'x');
         StateAccess::setFolderItems(*e.model, items);

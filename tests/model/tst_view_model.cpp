@@ -20,7 +20,7 @@ private Q_SLOTS:
         InstallerViewModel model(box.platform(std::make_shared<ManualQueue>()));
         QCOMPARE(model.folderItems().size(), 2);
         const QString typed = QStringLiteral(" 带 \"引号\" \\ ");
-        model.renameTemplate(model.folderItems()[1].id(), typed);
+        model.renameTemplate(model.folderItems()[1].id, typed);
         model.renameTemplate(QUuid::createUuid(), QStringLiteral("x"));
         QCOMPARE(model.folderItems()[1].newName, typed);
         QCOMPARE(model.folderItems()[1].originalName, QStringLiteral("B"));
@@ -98,13 +98,13 @@ private Q_SLOTS:
         const bool full = alert.contains("磁盘");
         QCOMPARE(box.lines().filter("程序"), QStringList());
         QCOMPARE(model->rowFailures().size(), full ? templates : failing);
-        QCOMPARE(model->statusText(), full ? alert.section('\n', 1) : QString("安装完成！"));
+        QCOMPARE(model->installationProgress(), full ? alert.section('\n', 1) : QString("安装完成！"));
         if (full)
             QVERIFY(!QFileInfo::exists(box.homePath() + "/Movies/Motion Templates.localized/"
                                                         "Titles.localized/T0"));
         // A row's mark goes with its edit.
-        model->renameTemplate(model->folderItems()[0].id(), "Other");
-        QVERIFY(!model->rowFailures().contains(model->folderItems()[0].id()));
+        model->renameTemplate(model->folderItems()[0].id, "Other");
+        QVERIFY(!model->rowFailures().contains(model->folderItems()[0].id));
     }
 };
 

@@ -128,7 +128,7 @@ struct Engine : Sandbox {
     // The summary shows as "failed/items".
     QStringList state() const {
         const InstallationSummary& done = model->installationSummary();
-        return {"statusText=" + model->statusText(),
+        return {"installationProgress=" + model->installationProgress(),
                 "isInstalling=" + QVariant(model->isInstalling()).toString(),
                 "showInstallationAlert=" + QVariant(model->showInstallationAlert()).toString(),
                 QString("installationSummary=%1/%2%3")

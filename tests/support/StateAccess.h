@@ -7,15 +7,15 @@ namespace Orvoinstaller {
 // Puts the state object into a state directly, where a test would otherwise have to drive a
 // whole run to get there.
 struct StateAccess {
-    static void setFolderItems(InstallerViewModel& m, QList<TemplateItem> v) {
+    static void setFolderItems(InstallerViewModel& m, QList<FolderItem> v) {
         m.setFolderItems(std::move(v));
     }
     static void setHasFonts(InstallerViewModel& m, bool v) { m.setHasFonts(v); }
     static void setIsInstalling(InstallerViewModel& m, bool v) { m.setIsInstalling(v); }
-    static void setShowingLocationPicture(InstallerViewModel& m, bool v) {
-        m.setShowingLocationPicture(v);
+    static void setShowingImageAlert(InstallerViewModel& m, bool v) {
+        m.setShowingImageAlert(v);
     }
-    static void setStatus(InstallerViewModel& m, Text v) { m.setStatus(std::move(v)); }
+    static void setInstallationProgress(InstallerViewModel& m, Text v) { m.setInstallationProgress(std::move(v)); }
     static void setInstallationSummary(InstallerViewModel& m, InstallationSummary v) {
         m.setInstallationSummary(v);
     }

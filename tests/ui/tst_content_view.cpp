@@ -91,8 +91,8 @@ private Q_SLOTS:
         Window w(files);
         if (installing) {
             StateAccess::setIsInstalling(*w.vm, true);
-            StateAccess::setStatus(*w.vm, u" "_s);
-            StateAccess::setShowingLocationPicture(*w.vm, true);
+            StateAccess::setInstallationProgress(*w.vm, u" "_s);
+            StateAccess::setShowingImageAlert(*w.vm, true);
         }
         QTRY_COMPARE(shown(*w.view), expected);
         QCOMPARE(w.view->emptyState()->isVisible(), w.vm->folderItems().isEmpty());
@@ -102,7 +102,7 @@ private Q_SLOTS:
     // Dark and back while open: each appearance's own blue everywhere, no light area in dark.
     void colorsFollowTheAppearance() {
         Window w({u"Titles/A/a"_s, u"tutorial_url.txt=https://example.com/t"_s, u"Fonts/a"_s});
-        StateAccess::setStatus(*w.vm, u"…"_s);
+        StateAccess::setInstallationProgress(*w.vm, u"…"_s);
         const QPalette light = QApplication::palette();
         QPalette dark(QColor(0x4A, 0x4A, 0x4A), QColor(0x2B, 0x2B, 0x2B));
         dark.setColor(QPalette::PlaceholderText, QColor(0x98, 0x98, 0x9D));
@@ -261,12 +261,12 @@ private Q_SLOTS:
         QTRY_VERIFY(w.list()->height() > listHeight + 150);
         const QPoint install = w.view->installButton()->mapTo(w.window.get(), QPoint());
         const QString longName(200, u'W');
-        w.vm->renameTemplate(w.vm->folderItems()[0].id(), longName);
+        w.vm->renameTemplate(w.vm->folderItems()[0].id, longName);
         QCOMPARE(w.list()->revealRow(0)->nameField()->toolTip(), longName);
         QCOMPARE(w.list()->revealRow(9)->nameField()->toolTip(), QString());
 
         StateAccess::setIsInstalling(*w.vm, true);
-        StateAccess::setStatus(*w.vm, u"正在安装: T1"_s);
+        StateAccess::setInstallationProgress(*w.vm, u"正在安装: T1"_s);
         StateAccess::setRunProgress(*w.vm, {1, 2, 1, 2, 5});
         QTRY_VERIFY(w.view->timeLeft()->isVisible());
         QCOMPARE(w.view->installButton()->mapTo(w.window.get(), QPoint()), install);
@@ -274,10 +274,10 @@ private Q_SLOTS:
 
     void keyboardPickerAndSheetAmongTwoThousandRows() {
         Window w({u"tutorial_url.txt=https://example.com/t"_s, u"Fonts/a"_s, u"插件位置.jpg"_s});
-        QList<TemplateItem> items;
+        QList<FolderItem> items;
         for (int i = 0; i < 2000; ++i)
-            items << TemplateItem(QUuid::createUuid(), u"Folder %1"_s.arg(i), u"Folder %1"_s.arg(i),
-                                  FolderType(i % 4), QString());
+            items << FolderItem{QUuid::createUuid(), u"Folder %1"_s.arg(i), u"Folder %1"_s.arg(i),
+                                FolderType(i % 4), QString()};
         StateAccess::setFolderItems(*w.vm, items);
         QTRY_VERIFY(w.view->tutorialButton()->isEnabled());
 
@@ -362,7 +362,7 @@ private Q_SLOTS:
             QCOMPARE(sheet->picture() != nullptr, picture.startsWith("P1"));
             QCOMPARE(sheet->closeButton()->text(), u"关闭"_s);
             QTest::keyClick(sheet, Qt::Key_Return); // presses "关闭", the default button
-            QVERIFY(!w.vm->showingLocationPicture());
+            QVERIFY(!w.vm->showingImageAlert());
             QTRY_VERIFY(!sheet);
         }
     }

@@ -94,7 +94,7 @@ private Q_SLOTS:
         QStringList statuses;
         QObject guard;
         connect(vm, &InstallerViewModel::objectWillChange, &guard,
-                [&] { statuses << vm->status().translated(); });
+                [&] { statuses << vm->installationProgress(); });
         QTest::mouseClick(view->installButton(), Qt::LeftButton);
         QStringList shown;
         QVERIFY(queue->runWhile([&] { return vm->isInstalling() || !vm->showInstallationAlert(); },
@@ -142,7 +142,7 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QCOMPARE(view->title()->text(), u"插件安装工具"_s);
         QCOMPARE(w.window->windowTitle(), u"插件安装工具"_s);
-        QCOMPARE(view->statusLine()->text(), vm->statusText());
+        QCOMPARE(view->statusLine()->text(), vm->installationProgress());
         QVERIFY(view->statusLine()->text().startsWith(u"字体安装失败: "_s));
     }
 };

@@ -8,17 +8,9 @@
 namespace Orvoinstaller {
 
 // One plug-in folder found in the resources and the name it is to be installed under.
-struct TemplateItem {
-    TemplateItem(QUuid id, QString originalName, QString newName, FolderType type, QString path)
-        : m_id(id), originalName(std::move(originalName)), newName(std::move(newName)), type(type),
-          path(std::move(path)) {}
-
-    QUuid id() const { return m_id; }
-
-private:
-    QUuid m_id;
-
-public:
+// Only newName changes after the scan.
+struct FolderItem {
+    QUuid id;
     QString originalName;
     QString newName;
     FolderType type;
