@@ -33,8 +33,9 @@ ErrorKind errorKindOf(int code) {
     case EROFS:
         return ErrorKind::refused;
     case ENOENT:
-    case ENOTDIR:
         return ErrorKind::missing;
+    // A file where a folder should be: something in the way, which is kept.
+    case ENOTDIR:
     case EEXIST:
     case ENOTEMPTY:
     case EISDIR:
@@ -50,6 +51,59 @@ ErrorKind errorKindOf(int code) {
         return ErrorKind::cancelled;
     default:
         return ErrorKind::io;
+    }
+}
+
+Text systemReason(int code, const QString& raw) {
+    // The system's own messages are in English whatever the user reads; these are not.
+    switch (code) {
+    case ENOENT:
+        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "没有这个文件或文件夹"));
+    case EACCES:
+        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "没有权限"));
+    case EPERM:
+        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "不允许这样操作"));
+    case EEXIST:
+        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "已经存在"));
+    case ENOTDIR:
+        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "路径中有一项不是文件夹"));
+    case EISDIR:
+        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "这是一个文件夹"));
+    case ENOTEMPTY:
+        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "文件夹不是空的"));
+    case ENOSPC:
+        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "磁盘空间不足"));
+    case EDQUOT:
+        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "超出了磁盘配额"));
+    case EROFS:
+        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "磁盘是只读的"));
+    case ENAMETOOLONG:
+        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称太长"));
+    case ELOOP:
+        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "符号链接层数太多"));
+    case EBUSY:
+    case ETXTBSY:
+        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "正在被其他程序使用"));
+    case EXDEV:
+        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "不能跨磁盘移动"));
+    case EIO:
+        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "读写磁盘时出错"));
+    case EMFILE:
+    case ENFILE:
+        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "打开的文件太多"));
+    case EFBIG:
+        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "文件太大"));
+    case ENOMEM:
+        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "内存不足"));
+    case EINVAL:
+        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "参数无效"));
+    case ENOTSUP:
+#if EOPNOTSUPP != ENOTSUP
+    case EOPNOTSUPP:
+#endif
+        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "这个磁盘不支持这项操作"));
+    default:
+        return Text(raw);
     }
 }
 

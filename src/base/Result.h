@@ -28,6 +28,9 @@ enum class ErrorKind {
 QString errorCode(ErrorKind kind);
 // The kind of a failure the system reported with `code` (an errno value).
 ErrorKind errorKindOf(int code);
+// The reason the system gave with `code`, in words every language of the program has; `raw`,
+// the system's own message, where the code is not a common one.
+Text systemReason(int code, const QString& raw);
 
 // A failure: its kind and one readable line naming the operation, the path and the reason,
 // said in Chinese in the trace and in the user's language in the window.

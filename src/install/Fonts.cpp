@@ -54,7 +54,8 @@ private:
         const QString pack = m_fs.resolvedPath(m_pack);
         if (target.isEmpty() || pack.isEmpty() || !target.startsWith(pack + u'/') ||
             m_fs.type(target) != FileSystem::Type::file)
-            return note(Error::saying(
+            return note(Error::of(
+                ErrorKind::unsafe,
                 Text(QT_TRANSLATE_NOOP("Orvoinstaller",
                                        "字体 “%1” 是链接，但它指向的不是字体包内的普通文件"),
                      {link})));

@@ -34,7 +34,9 @@ QString fromNative(const fs::path& path) {
 
 // `pattern` names the operation, "%1" the path and "%2" the system's reason.
 Error failure(const char* pattern, const QString& path, const std::error_code& ec) {
-    return Error::saying(Text(pattern, {path, QString::fromStdString(ec.message())}), ec.value());
+    return Error::saying(
+        Text(pattern, {path, systemReason(ec.value(), QString::fromStdString(ec.message()))}),
+        ec.value());
 }
 
 bool isHidden(const std::string& dir, std::string_view name) {
@@ -219,7 +221,8 @@ Failure RealFileSystem::copyItem(const QString& from, const QString& to,
     const auto failed = copyTree(native(from), native(to), progress);
     if (!failed)
         return std::nullopt;
-    Text reason = QString::fromStdString(failed->code.message());
+    Text reason =
+        systemReason(failed->code.value(), QString::fromStdString(failed->code.message()));
     if (failed->unsupportedType)
         reason = Text(QT_TRANSLATE_NOOP("Orvoinstaller", "不是普通文件、文件夹或链接，不会打开它"));
     // A name that is not UTF-8 cannot be carried through a QString; say so, not "missing".
@@ -229,14 +232,18 @@ Failure RealFileSystem::copyItem(const QString& from, const QString& to,
             Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称不是有效的 UTF-8 文本，无法按原名读取"));
     const QString where = fromNative(failed->path);
     const int code = failed->code.value();
+    // A FIFO or device is refused for what it is, not for a failure of the system.
+    const ErrorKind kind = failed->unsupportedType ? ErrorKind::unsafe : errorKindOf(code);
     if (where == from)
-        return Error::saying(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法复制 “%1” 到 “%2”: %3"),
-                                  {from, to, reason}),
-                             code);
+        return Error{kind,
+                     Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法复制 “%1” 到 “%2”: %3"),
+                          {from, to, reason}),
+                     code};
     // Name the entry inside the tree that stopped the copy.
-    return Error::saying(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法复制 “%1” 到 “%2”: “%3”: %4"),
-                              {from, to, where, reason}),
-                         code);
+    return Error{kind,
+                 Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法复制 “%1” 到 “%2”: “%3”: %4"),
+                      {from, to, where, reason}),
+                 code};
 }
 
 Failure RealFileSystem::cloneItem(const QString& from, const QString& to) {

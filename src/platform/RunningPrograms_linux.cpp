@@ -44,7 +44,7 @@ Result<QStringList> SystemRunningPrograms::executablePaths() const {
     if (ec)
         return Error::saying(
             Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法列出正在运行的程序 “/proc”: %1"),
-                 {QString::fromStdString(ec.message())}),
+                 {systemReason(ec.value(), QString::fromStdString(ec.message()))}),
             ec.value());
     return paths;
 }

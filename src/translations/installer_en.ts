@@ -239,6 +239,86 @@ Examples:
 <context>
     <name>Orvoinstaller</name>
     <message>
+        <source>没有这个文件或文件夹</source>
+        <translation>no such file or folder</translation>
+    </message>
+    <message>
+        <source>没有权限</source>
+        <translation>permission denied</translation>
+    </message>
+    <message>
+        <source>不允许这样操作</source>
+        <translation>the operation is not permitted</translation>
+    </message>
+    <message>
+        <source>已经存在</source>
+        <translation>it already exists</translation>
+    </message>
+    <message>
+        <source>路径中有一项不是文件夹</source>
+        <translation>a part of the path is not a folder</translation>
+    </message>
+    <message>
+        <source>这是一个文件夹</source>
+        <translation>it is a folder</translation>
+    </message>
+    <message>
+        <source>文件夹不是空的</source>
+        <translation>the folder is not empty</translation>
+    </message>
+    <message>
+        <source>磁盘空间不足</source>
+        <translation>the disk is full</translation>
+    </message>
+    <message>
+        <source>超出了磁盘配额</source>
+        <translation>the disk quota is exceeded</translation>
+    </message>
+    <message>
+        <source>磁盘是只读的</source>
+        <translation>the disk is read-only</translation>
+    </message>
+    <message>
+        <source>名称太长</source>
+        <translation>the name is too long</translation>
+    </message>
+    <message>
+        <source>符号链接层数太多</source>
+        <translation>too many levels of links</translation>
+    </message>
+    <message>
+        <source>正在被其他程序使用</source>
+        <translation>it is in use by another program</translation>
+    </message>
+    <message>
+        <source>不能跨磁盘移动</source>
+        <translation>it cannot be moved to another disk</translation>
+    </message>
+    <message>
+        <source>读写磁盘时出错</source>
+        <translation>the disk could not be read or written</translation>
+    </message>
+    <message>
+        <source>打开的文件太多</source>
+        <translation>too many files are open</translation>
+    </message>
+    <message>
+        <source>文件太大</source>
+        <translation>the file is too large</translation>
+    </message>
+    <message>
+        <source>内存不足</source>
+        <translation>there is not enough memory</translation>
+    </message>
+    <message>
+        <source>参数无效</source>
+        <translation>an argument is not valid</translation>
+    </message>
+    <message>
+        <source>这个磁盘不支持这项操作</source>
+        <translation>this disk does not support the operation</translation>
+    </message>
+    <message>
         <source>字体安装失败: %1</source>
         <translation>The fonts could not be installed: %1</translation>
     </message>

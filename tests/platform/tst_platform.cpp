@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -59,6 +60,50 @@ private Q_SLOTS:
                  "folder name."_s);
         QVERIFY(!Language::use(u"xx"_s));
         QCOMPARE(text.translated(), chinese);
+    }
+
+    // What the system says goes out in the user's language, with the kind a script tests.
+    void systemErrorsInTheUsersLanguage_data() {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QString>("chinese");
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("a file where a folder should be") << "create"
+                                                         << "路径中有一项不是文件夹"
+                                                         << "a part of the path is not a folder"
+                                                         << "exists";
+        QTest::newRow("nothing there") << "list"
+                                       << "没有这个文件或文件夹"
+                                       << "no such file or folder"
+                                       << "missing";
+        QTest::newRow("a FIFO") << "copy"
+                                << "不是普通文件、文件夹或链接"
+                                << "is not a file, folder or link"
+                                << "unsafe";
+    }
+    void systemErrorsInTheUsersLanguage() {
+        QFETCH(QString, operation);
+        QFETCH(QString, chinese);
+        QFETCH(QString, english);
+        QFETCH(QString, code);
+        Sandbox box;
+        const QString file = box.writeFile(u"file"_s);
+        const QString fifo = box.path(u"fifo"_s);
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const Platform platform = box.platform();
+        FileSystem& fs = *platform.fileSystem;
+        const Failure failure = operation == u"create" ? fs.createDirectories(file + u"/sub"_s)
+                                : operation == u"list"
+                                    ? Failure(fs.entryNames(box.path(u"none"_s)).error())
+                                    : fs.copyItem(fifo, box.path(u"copy"_s));
+        QVERIFY(failure);
+        QCOMPARE(errorCode(failure->kind), code);
+        QVERIFY2(failure->text.translated().contains(chinese),
+                 qPrintable(failure->text.translated()));
+        QVERIFY(Language::use(u"en"_s));
+        QVERIFY2(failure->text.translated().contains(english),
+                 qPrintable(failure->text.translated()));
+        QVERIFY(failure->description().contains(chinese));
     }
 
     // In English the trace stays Chinese while the status line speaks English.
