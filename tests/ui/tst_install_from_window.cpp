@@ -29,7 +29,7 @@ private Q_SLOTS:
         QCOMPARE(w.view->alert()->text(), u"部分插件未能安装"_s);
         QCOMPARE(w.view->alert()->informativeText(),
                  u"1 个插件安装失败，共 3 个\nGlow：无法创建文件夹 “%1Effects.localized”: "
-                 "Not a directory"_s.arg(kinds));
+                 "路径中有一项不是文件夹"_s.arg(kinds));
         QTRY_VERIFY(w.view->installButton()->isEnabled() && !w.view->installButton()->isBusy());
         // The failed row's mark says why, to the eye and to assistive technologies.
         FolderRow* glow = w.list()->revealRow(1);
