@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFrame>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -49,12 +50,6 @@ QLabel* footnote(QWidget* parent) {
     return label;
 }
 
-void keepPlaceWhenHidden(QWidget* widget) {
-    QSizePolicy policy = widget->sizePolicy();
-    policy.setRetainSizeWhenHidden(true);
-    widget->setSizePolicy(policy);
-}
-
 // Wraps `child` with padding; the wrapper takes no focus and draws nothing.
 QWidget* padded(QWidget* child, int left, int top, int right, int bottom) {
     auto* wrapper = new QWidget;
@@ -78,9 +73,11 @@ ContentView::ContentView(std::shared_ptr<InstallerViewModel> viewModel, UiServic
 
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(0, 0, 0, 0);
-    // The column takes the height the window gives: the list grows with it.
-    root->addWidget(m_column, 1, Qt::AlignHCenter);
+    // Both blocks keep their own height, centred in whatever the window gives.
+    root->addStretch(1);
+    root->addWidget(m_column, 0, Qt::AlignHCenter);
     root->addWidget(m_footer, 0, Qt::AlignHCenter);
+    root->addStretch(1);
 
     connect(m_viewModel.get(), &InstallerViewModel::objectWillChange, this,
             &ContentView::scheduleRender);
@@ -121,12 +118,13 @@ void ContentView::retranslate() {
     m_credit->setText(tr("模板设计与制作：%1").arg(brand.makerName));
     m_releaseLink->setText(tr("最新版本发布于 %1").arg(brand.makerUrl.host()));
     m_version->setText(tr("版本 %1").arg(brand.version));
+    m_note->setText(tr("点击安装插件将自动安装到用户目录-影片-Motion templates文件夹") +
+                    QLatin1Char('\n') + tr("模板内置的字体仅供演示和学习 商用请自行解决版权问题"));
     // The English window shows the English picture when the pack has one.
     const auto& platform = m_viewModel->platform();
     m_picture = platform.fileSystem
                     ? LocationSheet::picture(*platform.fileSystem, platform.bundle->resourcePath())
                     : std::nullopt;
-    m_location->setToolTip(m_picture ? QString() : tr("这个安装程序没有附带插件位置图片"));
     if (m_alert)
         retranslateAlert();
 }
@@ -178,45 +176,45 @@ void ContentView::buildMainColumn() {
     const auto& fileSystem = m_viewModel->platform().fileSystem;
     m_panel = new FolderListPanel(m_services.folderChooser,
                                   fileSystem ? fileSystem->homeDirectory() : QString(), m_column);
-    column->addWidget(m_panel, 1);
+    column->addWidget(m_panel);
     connect(
         m_panel, &FolderListPanel::nameEdited, this,
         [this](const QUuid& id, const QString& name) { m_viewModel->renameTemplate(id, name); });
     connect(m_viewModel.get(), &InstallerViewModel::templateRenamed, this,
             [this](int index) { m_panel->list()->itemChanged(index); });
 
-    m_status = new QLabel(m_column);
+    // The status line, and under it while a run goes on the bar and the time left: one child
+    // of the column, which takes no room while neither shows.
+    auto* statusBlock = new QWidget(m_column);
+    auto* statusLayout = new QVBoxLayout(statusBlock);
+    statusLayout->setContentsMargins(0, 0, 0, 0);
+    statusLayout->setSpacing(2);
+    m_status = new QLabel(statusBlock);
     m_status->setFont(Style::font(Style::TextRole::subheadline));
     m_status->setContentsMargins(0, 4, 0, 4);
     m_status->setAlignment(Qt::AlignCenter);
     m_status->setWordWrap(true);
-    // Its place is kept while it is hidden, two lines high, so nothing below it moves.
-    m_status->setMinimumHeight(2 * m_status->fontMetrics().lineSpacing() + 8);
-    keepPlaceWhenHidden(m_status);
-    column->addWidget(m_status);
+    statusLayout->addWidget(m_status);
 
     // Bytes done of the run's total; a tenth of a percent per step.
-    m_progress = new QProgressBar(m_column);
+    auto* progressRow = new QWidget(statusBlock);
+    auto* progressLayout = new QHBoxLayout(progressRow);
+    progressLayout->setContentsMargins(0, 0, 0, 0);
+    progressLayout->setSpacing(8);
+    m_progress = new QProgressBar(progressRow);
     m_progress->setRange(0, 1000);
     m_progress->setTextVisible(false);
     m_progress->setFixedHeight(6);
-    m_progress->hide();
-    // Bar and time left read as one block with the status line above them.
-    auto* progressBlock = new QWidget(m_column);
-    auto* progressLayout = new QVBoxLayout(progressBlock);
-    progressLayout->setContentsMargins(0, 0, 0, 0);
-    progressLayout->setSpacing(6);
-    progressLayout->addWidget(m_progress);
-    m_timeLeft = new QLabel(m_column);
+    progressLayout->addWidget(m_progress, 1, Qt::AlignVCenter);
+    m_timeLeft = new QLabel(progressRow);
     m_timeLeft->setFont(Style::font(Style::TextRole::footnote));
-    m_timeLeft->setAlignment(Qt::AlignCenter);
     m_timeLeft->setForegroundRole(QPalette::PlaceholderText);
-    m_timeLeft->hide();
     progressLayout->addWidget(m_timeLeft);
-    for (QWidget* part :
-         {progressBlock, static_cast<QWidget*>(m_progress), static_cast<QWidget*>(m_timeLeft)})
-        keepPlaceWhenHidden(part);
-    column->addWidget(progressBlock);
+    statusLayout->addWidget(progressRow);
+    for (QWidget* part : {statusBlock, static_cast<QWidget*>(m_status), progressRow,
+                          static_cast<QWidget*>(m_timeLeft)})
+        part->hide();
+    column->addWidget(statusBlock);
     connect(m_viewModel.get(), &InstallerViewModel::runProgressChanged, this,
             [this] { renderProgress(viewRules(*m_viewModel)); });
 
@@ -256,7 +254,6 @@ void ContentView::buildMainColumn() {
     column->addWidget(buttonRow);
     m_uninstall = new QPushButton;
     m_uninstall->setAutoDefault(false);
-    column->addWidget(m_uninstall);
     connect(m_uninstall, &QPushButton::clicked, this,
             [this] { m_viewModel->requestUninstallPreview(); });
     connect(m_fonts, &QPushButton::clicked, this, [this] { m_viewModel->requestInstallFonts(); });
@@ -265,10 +262,15 @@ void ContentView::buildMainColumn() {
 
     m_tutorial = new PlainButton;
     m_tutorial->setIcon(Style::icon(QStringLiteral("questionmark.circle"), Style::Tint::accent));
+    // The uninstall at the row's trailing edge, out of the way, the tutorial still centred: a
+    // row of its own would push the footer out of a 550-point window during a run.
     auto* tutorialCell = new QWidget;
-    auto* tutorialLayout = new QHBoxLayout(tutorialCell);
+    auto* tutorialLayout = new QGridLayout(tutorialCell);
     tutorialLayout->setContentsMargins(0, 4, 0, 0);
-    tutorialLayout->addWidget(m_tutorial, 0, Qt::AlignHCenter);
+    tutorialLayout->setColumnStretch(0, 1);
+    tutorialLayout->setColumnStretch(2, 1);
+    tutorialLayout->addWidget(m_tutorial, 0, 1, Qt::AlignCenter);
+    tutorialLayout->addWidget(m_uninstall, 0, 2, Qt::AlignRight | Qt::AlignVCenter);
     column->addWidget(tutorialCell);
     connect(m_tutorial, &QAbstractButton::clicked, this, [this] {
         if (const auto& url = m_viewModel->tutorialURL())
@@ -331,14 +333,8 @@ void ContentView::render() {
                           m_viewModel->rowFailures());
     }
     m_panel->setShowsFilter(rules.showsFilter);
-    m_panel->list()->setEditable(rules.rowsEditable);
 
     setTextIfChanged(m_status, rules.statusText);
-    // The fonts' terms only where the pack brings fonts.
-    QString note = tr("点击安装插件将自动安装到用户目录-影片-Motion templates文件夹");
-    if (m_viewModel->hasFonts())
-        note += QLatin1Char('\n') + tr("模板内置的字体仅供演示和学习 商用请自行解决版权问题");
-    setTextIfChanged(m_note, note);
     m_status->setVisible(rules.showsStatusLine);
 
     m_install->setBusy(rules.installBusy);
@@ -348,7 +344,7 @@ void ContentView::render() {
     m_cancel->setEnabled(rules.cancelEnabled);
     renderProgress(rules);
     m_fonts->setEnabled(rules.fontsEnabled);
-    m_location->setEnabled(rules.locationEnabled && m_picture);
+    m_location->setEnabled(rules.locationEnabled);
     m_tutorial->setEnabled(rules.tutorialEnabled);
 
     m_uninstall->setEnabled(rules.uninstallEnabled);
@@ -358,8 +354,8 @@ void ContentView::render() {
 }
 
 void ContentView::renderProgress(const ViewRules& rules) {
-    m_progress->parentWidget()->setVisible(rules.showsProgress); // the block, and its spacing
-    m_progress->setVisible(rules.showsProgress);
+    m_progress->parentWidget()->setVisible(rules.showsProgress);
+    m_status->parentWidget()->setVisible(rules.showsProgress || rules.showsStatusLine);
     if (m_progress->value() != rules.progressPermille)
         m_progress->setValue(rules.progressPermille);
     setTextIfChanged(m_timeLeft, rules.timeLeftText);

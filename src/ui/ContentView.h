@@ -49,6 +49,9 @@ public:
 
     const std::shared_ptr<InstallerViewModel>& viewModel() const { return m_viewModel; }
 
+    // Hands an address (a web page, a folder) to the system's default handler.
+    void openURL(const QUrl& url);
+
     // The maker's site, opened by the release-address footnote.
     QUrl releaseAddress() const { return m_services.branding.makerUrl; }
     // The window's title and heading: the maker's display name, in the user's language when
@@ -87,8 +90,7 @@ private:
     // The fixed colours, in their variants for the current appearance.
     void applyColors();
     void buildFooter();
-    // Hands an address (a web page, a folder) to the system's default handler.
-    void openURL(const QUrl& url);
+
     void scheduleRender();
     void render();
     void renderProgress(const ViewRules& rules);

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 namespace Orvoinstaller {
@@ -18,7 +19,7 @@ public:
     ContentView* contentView() const { return m_contentView; }
 
     static constexpr int minimumContentWidth = 900;
-    static constexpr int minimumContentHeight = 620;
+    static constexpr int minimumContentHeight = 550;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -33,6 +34,10 @@ private:
 class PluginInstallerApp {
 public:
     static int main(int argc, char* argv[]);
+    // Calls `quit` once `window` is gone and no run goes on any more: a run still going when
+    // the window closes ends as it would have, its script included.
+    static void quitWhenDone(QWidget* window, const std::shared_ptr<InstallerViewModel>& viewModel,
+                             std::function<void()> quit);
     // The application-wide settings the window is made for. Call once, after the
     // QApplication exists; main() does.
     static void configure();

@@ -15,7 +15,8 @@ private Q_SLOTS:
     void installTwiceClosingTheWindowDuringTheSecondRun() {
         Window w({u"Titles/Lower Third/Lower Third.moti=title"_s, u"Titles/Lower Third/.hidden"_s,
                   u"Titles/Lower Third/Media/small.png=png"_s, u"Effects/Glow/Glow.moef=glow"_s,
-                  u"Generators/Sparkle/Sparkle.motn=sparkle"_s, u"post.command=exit 0"_s});
+                  u"Generators/Sparkle/Sparkle.motn=sparkle"_s,
+                  u"post.command=sleep 1; touch \"$(dirname \"$0\")/ran\""_s});
         const QString kinds = w.box.homePath() + u"/Movies/Motion Templates.localized/"_s;
         // A file where the effects' folder belongs: that item fails, the others install.
         w.box.writeFile(u"home/Movies/Motion Templates.localized/Effects.localized"_s);
@@ -48,16 +49,27 @@ private Q_SLOTS:
         QTRY_VERIFY(w.view->alert() == nullptr);
         QCOMPARE(w.view->statusLine()->text(), u"安装完成！"_s);
 
-        // Closed during a second run, which then alone holds the state object and ends.
+        // Closed during a second run, which then alone holds the state object and ends, its
+        // script included; the program quits only then.
         QVERIFY(QDir(kinds + u"Generators.localized/Sparkle"_s).removeRecursively());
+        const QString ran = w.box.resourcePath() + u"/ran"_s;
+        QVERIFY(QFile::remove(ran));
         const std::weak_ptr<InstallerViewModel> watched = w.vm;
         QPointer<InstallerWindow> window = w.window.release();
         window->setAttribute(Qt::WA_DeleteOnClose);
+        QList<bool> quits; // whether the run went on, at each quit
+        PluginInstallerApp::quitWhenDone(window, w.vm, [&] {
+            const auto model = watched.lock();
+            quits << (model && model->isInstalling()) << QFileInfo::exists(ran);
+        });
         QTest::mouseClick(w.view->installButton(), Qt::LeftButton);
+        QTRY_VERIFY(w.vm->isInstalling());
         window->close();
         w.vm.reset();
         QTRY_VERIFY(!window);
         QTRY_VERIFY_WITH_TIMEOUT(watched.expired(), 20000);
+        QCoreApplication::processEvents();
+        QCOMPARE(quits, (QList<bool>{false, true}));
         QCOMPARE(treeListing(kinds + u"Generators.localized/Sparkle"_s),
                  treeListing(w.box.resourcePath() + u"/Generators/Sparkle"_s));
     }
@@ -116,19 +128,20 @@ private Q_SLOTS:
         QTRY_VERIFY(!w.view->uninstallButton()->isEnabled());
     }
 
-    // A run's progress bar and "取消安装", which stops the script; the alert says so.
+    // A run's progress bar and "取消安装", which stops the script; the alert says so. The
+    // rows stay editable meanwhile, for the next run.
     void progressAndCancelWhileARunGoesOn() {
         Window w(
             {u"Titles/A/a=abc"_s, u"post.command=touch \"$(dirname \"$0\")/started\"; sleep 30"_s});
         QTest::mouseClick(w.view->installButton(), Qt::LeftButton);
         QTRY_VERIFY(w.view->cancelButton()->isVisible() && w.view->cancelButton()->isEnabled());
-        // What the run reads cannot change under it.
+        // Set as voice control sets it, the name is the one the next run goes under.
         FolderRow* row = w.list()->revealRow(0);
-        QVERIFY(row->nameField()->isReadOnly() && !row->picker()->isEnabled());
+        QVERIFY(!row->nameField()->isReadOnly() && row->picker()->isEnabled());
         QAccessible::queryAccessibleInterface(row->nameField())
-            ->setText(QAccessible::Value, u"B"_s);
-        QCoreApplication::processEvents();
-        QCOMPARE(row->nameField()->text(), u"A"_s);
+            ->setText(QAccessible::Value, u"Voice"_s);
+        QCOMPARE(w.vm->folderItems()[0].newName, u"Voice"_s);
+        QCOMPARE(row->nameField()->text(), u"Voice"_s);
         QCOMPARE(w.view->cancelButton()->text(), u"取消安装"_s);
         QVERIFY(w.view->progressBar()->isVisible());
         QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(w.view->progressBar());
@@ -142,12 +155,16 @@ private Q_SLOTS:
         QCOMPARE(w.view->alert()->text(), u"安装已取消"_s);
         QCOMPARE(w.view->alert()->informativeText(), u"安装已取消：已安装 1 个，共 1 个"_s);
         QTRY_VERIFY(!w.view->cancelButton()->isVisible() && !w.view->progressBar()->isVisible());
-        QVERIFY(!row->nameField()->isReadOnly() && row->picker()->isEnabled());
-        // Set as voice control sets it, the name is the one the template goes under.
-        QAccessible::queryAccessibleInterface(row->nameField())
-            ->setText(QAccessible::Value, u"Voice"_s);
-        QCOMPARE(w.vm->folderItems()[0].newName, u"Voice"_s);
-        QCOMPARE(row->nameField()->text(), u"Voice"_s);
+        const QString titles =
+            w.box.homePath() + u"/Movies/Motion Templates.localized/Titles.localized/"_s;
+        QVERIFY(QFileInfo::exists(titles + u"A/a"_s) && !QFileInfo::exists(titles + u"Voice"_s));
+
+        w.box.writeResourceFile(u"post.command"_s, "exit 0");
+        w.view->alert()->defaultButton()->click();
+        QTRY_VERIFY(!w.view->alert());
+        QTest::mouseClick(w.view->installButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(w.view->alert() != nullptr && !w.vm->isInstalling(), 20000);
+        QVERIFY(QFileInfo::exists(titles + u"Voice/a"_s));
     }
 };
 
