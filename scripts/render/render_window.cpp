@@ -38,7 +38,7 @@ public:
 
 class NoOpener : public UrlOpener {
 public:
-    void open(const QUrl&) override {}
+    bool open(const QUrl&) override { return true; }
 };
 
 class Scene {

@@ -50,6 +50,12 @@ QLabel* footnote(QWidget* parent) {
     return label;
 }
 
+// Long paths wrap after a separator, never inside a name: a zero-width space after each "/"
+// is a break opportunity that draws nothing.
+QString breakablePath(QString text) {
+    return text.replace(QLatin1Char('/'), QStringLiteral("/\u200B"));
+}
+
 // Wraps `child` with padding; the wrapper takes no focus and draws nothing.
 QWidget* padded(QWidget* child, int left, int top, int right, int bottom) {
     auto* wrapper = new QWidget;
@@ -112,7 +118,7 @@ void ContentView::retranslate() {
     m_cancel->setText(tr("取消安装"));
     m_fonts->setText(tr("安装字体"));
     m_location->setText(tr("插件位置"));
-    m_uninstall->setText(tr("卸载已安装的模板…"));
+    m_uninstall->setText(tr("卸载已安装的插件…"));
     m_tutorial->setText(tr("使用教程"));
     const Branding& brand = m_services.branding;
     m_credit->setText(tr("模板设计与制作：%1").arg(brand.makerName));
@@ -132,7 +138,7 @@ void ContentView::retranslate() {
 void ContentView::retranslateAlert() {
     m_alert->setWindowTitle(m_viewModel->installationAlertTitle());
     m_alert->setText(m_viewModel->installationAlertTitle());
-    m_alert->setInformativeText(m_viewModel->installationAlertMessage());
+    m_alert->setInformativeText(breakablePath(m_viewModel->installationAlertMessage()));
     const QList<QAbstractButton*> buttons = m_alert->buttons();
     for (QAbstractButton* button : buttons)
         button->setText(m_alert->buttonRole(button) == QMessageBox::ActionRole
@@ -142,6 +148,7 @@ void ContentView::retranslateAlert() {
 
 ContentView::~ContentView() {
     // Modal windows first, while the view they report to is still whole.
+    delete m_openFailure.data();
     delete m_uninstallAlert.data();
     delete m_alert.data();
     delete m_sheet.data();
@@ -279,7 +286,21 @@ void ContentView::buildMainColumn() {
 }
 
 void ContentView::openURL(const QUrl& url) {
-    m_services.openURL->open(url);
+    if (m_services.openURL->open(url))
+        return;
+    // Said where it was asked for: the status line belongs to the runs.
+    delete m_openFailure.data();
+    m_openFailure = new QMessageBox(this);
+    m_openFailure->setAttribute(Qt::WA_DeleteOnClose);
+    m_openFailure->setWindowModality(Qt::WindowModal);
+    m_openFailure->setIcon(QMessageBox::Warning);
+    const QString text = url.isLocalFile() ? tr("无法打开文件夹") : tr("无法打开网页");
+    m_openFailure->setText(text);
+    m_openFailure->setAccessibleName(text);
+    m_openFailure->setInformativeText(
+        breakablePath(url.isLocalFile() ? url.toLocalFile() : url.toDisplayString()));
+    m_openFailure->setEscapeButton(m_openFailure->addButton(tr("确定"), QMessageBox::AcceptRole));
+    m_openFailure->open();
 }
 
 void ContentView::buildFooter() {
@@ -393,24 +414,64 @@ QString ContentView::uninstallMessage() const {
     const UninstallReport& report = outcome.report;
     if (report.refused)
         return report.refused->text.translated();
-    QStringList kept, failed;
-    for (const Text& line : report.keptText)
-        kept << line.translated();
-    for (const Error& error : report.failed)
-        failed << error.text.translated();
-    const QString counts = (outcome.dryRun ? tr("将移除 %1 个文件和 %2 个文件夹，保留 %3 个文件。")
-                                           : tr("已移除 %1 个文件和 %2 个文件夹，保留 %3 个文件。"))
-                               .arg(report.removed.size())
-                               .arg(report.removedFolders.size())
-                               .arg(report.kept.size());
+    const bool dryRun = outcome.dryRun;
     // Paths inside the templates folder, as the user finds them there.
     const QString folder = m_viewModel->templatesFolder() + QLatin1Char('/');
-    QStringList removed = report.removed + report.removedFolders;
-    for (QStringList* lines : {&removed, &kept, &failed})
-        lines->replaceInStrings(folder, QString());
-    return counts + listed(outcome.dryRun ? tr("将移除：") : tr("已移除："), removed) +
-           listed(outcome.dryRun ? tr("将保留：") : tr("已保留："), kept) +
-           listed(tr("未能移除："), failed);
+    const auto inside = [&](QString path) { return path.replace(folder, QString()); };
+
+    // The files kept, under one heading per reason; a reason not known here keeps its line.
+    struct Reason {
+        const char* line; // as the uninstall words it, "%1" for the path
+        QString heading;
+        QStringList paths = {};
+    };
+    Reason reasons[] = {
+        {"保留 “%1”: 不是安装程序放入的", dryRun ? tr("以下文件不是安装程序放入的，将保留：")
+                                                 : tr("以下文件不是安装程序放入的，已保留：")},
+        {"保留 “%1”: 安装后已被修改（大小或修改时间不同）",
+         dryRun ? tr("以下文件在安装后被修改过（大小或修改时间不同），将保留：")
+                : tr("以下文件在安装后被修改过（大小或修改时间不同），已保留：")},
+        {"保留 “%1”: 安装后已被替换为另一个项目",
+         dryRun ? tr("以下项目在安装后被替换为另一个项目，将保留：")
+                : tr("以下项目在安装后被替换为另一个项目，已保留：")},
+        {"保留 “%1”: 通往它的文件夹已是链接或不再是文件夹，不会跟随",
+         dryRun ? tr("以下文件所在的文件夹已是链接或不再是文件夹，不会跟随，将保留：")
+                : tr("以下文件所在的文件夹已是链接或不再是文件夹，不会跟随，已保留：")},
+        {"“%1” 已不存在", tr("以下文件已不存在：")},
+        {nullptr, dryRun ? tr("以下文件将保留：") : tr("以下文件已保留：")}};
+    for (qsizetype i = 0; i < report.kept.size(); ++i) {
+        const QString& line = report.kept[i];
+        Reason* reason = std::end(reasons) - 1;
+        QString shown = inside(report.keptText.value(i).translated());
+        for (Reason& known : reasons) {
+            const QStringList around =
+                QString::fromUtf8(known.line ? known.line : "").split(QStringLiteral("%1"));
+            if (around.size() == 2 && line.startsWith(around[0]) && line.endsWith(around[1]) &&
+                line.size() >= around[0].size() + around[1].size()) {
+                reason = &known;
+                shown = inside(
+                    line.mid(around[0].size(), line.size() - around[0].size() - around[1].size()));
+                break;
+            }
+        }
+        reason->paths << shown;
+    }
+    QStringList removed = report.removed + report.removedFolders, failed;
+    removed.replaceInStrings(folder, QString());
+    for (const Error& error : report.failed)
+        failed << inside(error.text.translated());
+
+    const QString files = tr("%n 个文件", nullptr, static_cast<int>(report.removed.size()));
+    const QString folders =
+        tr("%n 个文件夹", nullptr, static_cast<int>(report.removedFolders.size()));
+    const QString kept = tr("%n 个文件", nullptr, static_cast<int>(report.kept.size()));
+    QString text = (dryRun ? tr("将移除 %1和 %2，保留 %3。") : tr("已移除 %1和 %2，保留 %3。"))
+                       .arg(files, folders, kept) +
+                   listed(dryRun ? tr("以下文件将被移除：") : tr("以下文件已移除："), removed);
+    for (const Reason& reason : reasons)
+        text += listed(reason.heading, reason.paths);
+    text += listed(tr("以下文件未能移除："), failed);
+    return text + QStringLiteral("\n\n") + tr("已安装的字体不会被卸载。");
 }
 
 void ContentView::presentUninstall(bool presented) {
@@ -429,10 +490,10 @@ void ContentView::presentUninstall(bool presented) {
     m_uninstallAlert = new QMessageBox(this);
     m_uninstallAlert->setAttribute(Qt::WA_DeleteOnClose);
     m_uninstallAlert->setWindowModality(Qt::WindowModal);
-    m_uninstallAlert->setText(report.refused ? tr("没有可以卸载的模板")
-                              : dryRun       ? tr("卸载已安装的模板？")
+    m_uninstallAlert->setText(report.refused ? tr("没有可以卸载的插件")
+                              : dryRun       ? tr("卸载已安装的插件？")
                                              : tr("卸载完成"));
-    m_uninstallAlert->setInformativeText(uninstallMessage());
+    m_uninstallAlert->setInformativeText(breakablePath(uninstallMessage()));
     QPushButton* confirm = nullptr;
     if (dryRun) {
         confirm = m_uninstallAlert->addButton(tr("卸载"), QMessageBox::DestructiveRole);

@@ -49,7 +49,8 @@ public:
 
     const std::shared_ptr<InstallerViewModel>& viewModel() const { return m_viewModel; }
 
-    // Hands an address (a web page, a folder) to the system's default handler.
+    // Hands an address (a web page, a folder) to the system's default handler; an alert
+    // says when there is none or it refuses.
     void openURL(const QUrl& url);
 
     // The maker's site, opened by the release-address footnote.
@@ -79,6 +80,8 @@ public:
     QWidget* footer() const { return m_footer; }
     LocationSheet* sheet() const { return m_sheet; }
     QMessageBox* alert() const { return m_alert; }
+    // Says that an address or a folder could not be opened.
+    QMessageBox* openFailureAlert() const { return m_openFailure; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -127,6 +130,7 @@ private:
     QPointer<LocationSheet> m_sheet;
     QPointer<QMessageBox> m_alert;
     QPointer<QMessageBox> m_uninstallAlert;
+    QPointer<QMessageBox> m_openFailure;
     bool m_uninstallShowsDryRun = false;
 };
 

@@ -28,14 +28,15 @@ private Q_SLOTS:
         QTest::keyClick(w.view->installButton(), Qt::Key_Return);
         QTRY_VERIFY_WITH_TIMEOUT(w.view->alert() != nullptr, 20000);
         QCOMPARE(w.view->alert()->text(), u"部分插件未能安装"_s);
-        QCOMPARE(w.view->alert()->informativeText(),
+        QCOMPARE(w.view->alert()->informativeText().remove(QChar(0x200B)),
                  u"1 个插件安装失败，共 3 个\nGlow：无法创建文件夹 “%1Effects.localized”: "
                  "Not a directory"_s.arg(kinds));
         QTRY_VERIFY(w.view->installButton()->isEnabled() && !w.view->installButton()->isBusy());
         // The failed row's mark says why, to the eye and to assistive technologies.
         FolderRow* glow = w.list()->revealRow(1);
         QCOMPARE(glow->nameField()->text(), u"Glow"_s); // after the titles
-        const QString why = w.view->alert()->informativeText().section(u'：', 1);
+        const QString why =
+            w.view->alert()->informativeText().remove(QChar(0x200B)).section(u'：', 1);
         QCOMPARE(accessibleText(glow->nameField(), QAccessible::Description), why);
         QCOMPARE(glow->stateIndicator()->toolTip(), why);
         QCOMPARE(treeListing(kinds + u"Titles.localized/Renamed"_s),
@@ -90,22 +91,32 @@ private Q_SLOTS:
         const QString kinds = w.box.homePath() + u"/Movies/Motion Templates.localized"_s;
         QAbstractButton* reveal = w.view->alert()->buttons().value(1);
         QCOMPARE(reveal->text(), u"在 Finder 中显示"_s);
+        // A file manager that cannot open it: a small alert says so, the status line does not.
+        w.opener->opens = false;
         reveal->click();
         QCOMPARE(w.opener->opened, QList<QUrl>{QUrl::fromLocalFile(kinds)});
         QTRY_VERIFY(!w.view->alert());
+        QTRY_VERIFY(w.view->openFailureAlert() && w.view->openFailureAlert()->isVisible());
+        QCOMPARE(accessibleText(w.view->openFailureAlert()), u"无法打开文件夹"_s);
+        QCOMPARE(w.view->openFailureAlert()->informativeText().remove(QChar(0x200B)), kinds);
+        QCOMPARE(w.view->statusLine()->text(), u"安装完成！"_s);
+        w.view->openFailureAlert()->buttons().value(0)->click();
+        QTRY_VERIFY(!w.view->openFailureAlert());
 
         w.box.writeFile(kinds + u"/Titles.localized/A/mine"_s);
         QTRY_VERIFY(w.view->uninstallButton()->isEnabled());
-        QCOMPARE(w.view->uninstallButton()->text(), u"卸载已安装的模板…"_s);
+        QCOMPARE(w.view->uninstallButton()->text(), u"卸载已安装的插件…"_s);
         QStringList said;
         for (const char* press : {"卸载", "确定"}) {
             if (said.isEmpty())
                 QTest::mouseClick(w.view->uninstallButton(), Qt::LeftButton);
             QTRY_VERIFY(w.view->uninstallAlert() && w.view->uninstallAlert()->isVisible());
             QMessageBox* alert = w.view->uninstallAlert();
-            said << alert->text() << alert->informativeText();
+            said << alert->text() << alert->informativeText().remove(QChar(0x200B));
             for (QAbstractButton* button : alert->buttons())
-                said << button->text();
+                said << button->text() + (alert->buttonRole(button) == QMessageBox::DestructiveRole
+                                              ? u" (destructive)"_s
+                                              : QString());
             for (QAbstractButton* button : alert->buttons())
                 if (button->text() == QString::fromUtf8(press))
                     button->click();
@@ -113,13 +124,13 @@ private Q_SLOTS:
         }
         const QString files = u"\nTitles.localized/A/a\nTitles.localized/A/small.png\n"
                               u"Titles.localized/B/b\nTitles.localized/B/large.png\n"
-                              u"Titles.localized/B\n\n"_s;
-        const QString kept = u"：\n保留 “Titles.localized/A/mine”: 不是安装程序放入的"_s;
-        const QString counts = u"移除 4 个文件和 1 个文件夹，保留 1 个文件。\n\n"_s;
-        QCOMPARE(said, (QStringList{u"卸载已安装的模板？"_s,
-                                    u"将"_s + counts + u"将移除："_s + files + u"将保留"_s + kept,
-                                    u"取消"_s, u"卸载"_s, u"卸载完成"_s,
-                                    u"已"_s + counts + u"已移除："_s + files + u"已保留"_s + kept,
+                              u"Titles.localized/B\n\n以下文件不是安装程序放入的，"_s;
+        const QString rest = u"：\nTitles.localized/A/mine\n\n已安装的字体不会被卸载。"_s;
+        const QString counts = u"移除 4 个文件和 1 个文件夹，保留 1 个文件。\n\n以下文件"_s;
+        QCOMPARE(said, (QStringList{u"卸载已安装的插件？"_s,
+                                    u"将"_s + counts + u"将被移除："_s + files + u"将保留"_s + rest,
+                                    u"取消"_s, u"卸载 (destructive)"_s, u"卸载完成"_s,
+                                    u"已"_s + counts + u"已移除："_s + files + u"已保留"_s + rest,
                                     u"确定"_s}));
         QTRY_COMPARE(accessibleText(w.list()->revealRow(1)->nameField(), QAccessible::Description),
                      u"将新建文件夹"_s);
