@@ -599,7 +599,7 @@ Examples:
     </message>
     <message>
         <source>卸载已安装的插件…</source>
-        <translation>Uninstall Installed Plug-ins…</translation>
+        <translation>Uninstall Plug-ins…</translation>
     </message>
     <message>
         <source>无法打开文件夹</source>
@@ -670,6 +670,14 @@ Examples:
     <message>
         <source>将移除 %1和 %2，保留 %3。</source>
         <translation>This removes %1 and %2 and keeps %3.</translation>
+    </message>
+    <message>
+        <source>将移除 %1和 %2。</source>
+        <translation>This removes %1 and %2.</translation>
+    </message>
+    <message>
+        <source>已移除 %1和 %2。</source>
+        <translation>Removed %1 and %2.</translation>
     </message>
     <message>
         <source>已移除 %1和 %2，保留 %3。</source>

@@ -109,6 +109,11 @@ void ContentView::changeEvent(QEvent* event) {
 void ContentView::applyColors() {
     setColor(m_status, Style::systemBlue());
     setColor(m_divider, Style::separator(0.35));
+    for (QPushButton* button : {m_cancel, m_fonts, m_location, m_uninstall}) {
+        QPalette palette = button->palette();
+        palette.setColor(QPalette::Disabled, QPalette::ButtonText, Style::disabledButtonText());
+        button->setPalette(palette);
+    }
 }
 
 void ContentView::retranslate() {
@@ -465,9 +470,13 @@ QString ContentView::uninstallMessage() const {
     const QString folders =
         tr("%n 个文件夹", nullptr, static_cast<int>(report.removedFolders.size()));
     const QString kept = tr("%n 个文件", nullptr, static_cast<int>(report.kept.size()));
-    QString text = (dryRun ? tr("将移除 %1和 %2，保留 %3。") : tr("已移除 %1和 %2，保留 %3。"))
-                       .arg(files, folders, kept) +
-                   listed(dryRun ? tr("以下文件将被移除：") : tr("以下文件已移除："), removed);
+    const QString counts =
+        report.kept.isEmpty()
+            ? (dryRun ? tr("将移除 %1和 %2。") : tr("已移除 %1和 %2。")).arg(files, folders)
+            : (dryRun ? tr("将移除 %1和 %2，保留 %3。") : tr("已移除 %1和 %2，保留 %3。"))
+                  .arg(files, folders, kept);
+    QString text =
+        counts + listed(dryRun ? tr("以下文件将被移除：") : tr("以下文件已移除："), removed);
     for (const Reason& reason : reasons)
         text += listed(reason.heading, reason.paths);
     text += listed(tr("以下文件未能移除："), failed);

@@ -77,12 +77,15 @@ void PluginInstallerApp::quitWhenDone(QWidget* window,
         });
 }
 
-int PluginInstallerApp::main(int argc, char* argv[]) {
+int PluginInstallerApp::main(int argc, char* argv[],
+                             const std::function<QIcon(const Platform&)>& windowIcon) {
     QApplication app(argc, argv);
     configure();
     Language::useSystemPreference();
 
     auto viewModel = std::make_shared<InstallerViewModel>();
+    if (windowIcon)
+        QApplication::setWindowIcon(windowIcon(viewModel->platform()));
     auto* window = new InstallerWindow(viewModel, UiServices::real());
     window->setAttribute(Qt::WA_DeleteOnClose);
     quitWhenDone(window, viewModel, [] { QCoreApplication::quit(); });

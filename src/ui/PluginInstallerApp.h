@@ -1,7 +1,9 @@
 #pragma once
 
+#include "platform/Platform.h"
 #include "ui/ContentView.h"
 
+#include <QIcon>
 #include <QWidget>
 
 #include <functional>
@@ -33,7 +35,10 @@ private:
 // installation runs lets the run finish before the program ends.
 class PluginInstallerApp {
 public:
-    static int main(int argc, char* argv[]);
+    // `windowIcon`, when given, is asked for the icon of the windows once the application
+    // exists.
+    static int main(int argc, char* argv[],
+                    const std::function<QIcon(const Platform&)>& windowIcon = {});
     // Calls `quit` once `window` is gone and no run goes on any more: a run still going when
     // the window closes ends as it would have, its script included.
     static void quitWhenDone(QWidget* window, const std::shared_ptr<InstallerViewModel>& viewModel,
