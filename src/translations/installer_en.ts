@@ -684,12 +684,12 @@ Examples:
         <translation>Removed %1 and %2; kept %3.</translation>
     </message>
     <message>
-        <source>以下文件将被移除：</source>
-        <translation>These files will be removed:</translation>
+        <source>以下文件和文件夹将被移除：</source>
+        <translation>These files and folders will be removed:</translation>
     </message>
     <message>
-        <source>以下文件已移除：</source>
-        <translation>These files were removed:</translation>
+        <source>以下文件和文件夹已移除：</source>
+        <translation>These files and folders were removed:</translation>
     </message>
     <message>
         <source>以下文件未能移除：</source>

@@ -476,7 +476,8 @@ QString ContentView::uninstallMessage() const {
             : (dryRun ? tr("将移除 %1和 %2，保留 %3。") : tr("已移除 %1和 %2，保留 %3。"))
                   .arg(files, folders, kept);
     QString text =
-        counts + listed(dryRun ? tr("以下文件将被移除：") : tr("以下文件已移除："), removed);
+        counts +
+        listed(dryRun ? tr("以下文件和文件夹将被移除：") : tr("以下文件和文件夹已移除："), removed);
     for (const Reason& reason : reasons)
         text += listed(reason.heading, reason.paths);
     text += listed(tr("以下文件未能移除："), failed);

@@ -127,8 +127,6 @@ private Q_SLOTS:
                 }
             QVERIFY2(ownBlue > 1000 && otherBlue == 0,
                      qPrintable(u"%1 %2"_s.arg(ownBlue).arg(otherBlue)));
-            QCOMPARE(w.view->statusLine()->palette().color(QPalette::WindowText).rgb(),
-                     isDark ? darkBlue : lightBlue);
             // Icons are sharp on a 2x screen and faded when disabled.
             const QIcon icon = Style::icon(u"folder"_s, Style::Tint::accent);
             const Drawn sharp = draw(icon, 2.0), plain = draw(icon, 1.0, QIcon::Disabled);
@@ -208,7 +206,6 @@ private Q_SLOTS:
         }
         QTRY_COMPARE(destination(row), said(after));
         QTRY_COMPARE(w.view->installButton()->isEnabled(), !after.startsWith(u"名称"_s));
-        QCOMPARE(accessibleText(row->nameField()), u"在FCPX中的显示名称 字幕Titles"_s);
     }
 
     // A maker's build names the maker, in each language, and nothing of ours or of fonts.
@@ -286,7 +283,6 @@ private Q_SLOTS:
         const QString longName(200, u'W');
         w.vm->renameTemplate(w.vm->folderItems()[0].id, longName);
         QCOMPARE(w.list()->revealRow(0)->nameField()->toolTip(), longName);
-        QCOMPARE(w.list()->revealRow(9)->nameField()->toolTip(), QString());
 
         const auto installTop = [&] {
             return w.view->installButton()->mapTo(w.view->mainColumn(), QPoint()).y();

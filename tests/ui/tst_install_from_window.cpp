@@ -127,11 +127,12 @@ private Q_SLOTS:
                               u"Titles.localized/B\n\n以下文件不是安装程序放入的，"_s;
         const QString rest = u"：\nTitles.localized/A/mine\n\n已安装的字体不会被卸载。"_s;
         const QString counts = u"移除 4 个文件和 1 个文件夹，保留 1 个文件。\n\n以下文件"_s;
-        QCOMPARE(said, (QStringList{u"卸载已安装的插件？"_s,
-                                    u"将"_s + counts + u"将被移除："_s + files + u"将保留"_s + rest,
-                                    u"取消"_s, u"卸载 (destructive)"_s, u"卸载完成"_s,
-                                    u"已"_s + counts + u"已移除："_s + files + u"已保留"_s + rest,
-                                    u"确定"_s}));
+        QCOMPARE(said, (QStringList{
+                           u"卸载已安装的插件？"_s,
+                           u"将"_s + counts + u"和文件夹将被移除："_s + files + u"将保留"_s + rest,
+                           u"取消"_s, u"卸载 (destructive)"_s, u"卸载完成"_s,
+                           u"已"_s + counts + u"和文件夹已移除："_s + files + u"已保留"_s + rest,
+                           u"确定"_s}));
         QTRY_COMPARE(accessibleText(w.list()->revealRow(1)->nameField(), QAccessible::Description),
                      u"将新建文件夹"_s);
         QCOMPARE(accessibleText(w.list()->revealRow(0)->nameField(), QAccessible::Description),
@@ -152,8 +153,6 @@ private Q_SLOTS:
         QAccessible::queryAccessibleInterface(row->nameField())
             ->setText(QAccessible::Value, u"Voice"_s);
         QCOMPARE(w.vm->folderItems()[0].newName, u"Voice"_s);
-        QCOMPARE(row->nameField()->text(), u"Voice"_s);
-        QCOMPARE(w.view->cancelButton()->text(), u"取消安装"_s);
         QVERIFY(w.view->progressBar()->isVisible());
         QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(w.view->progressBar());
         QVERIFY(bar && bar->role() == QAccessible::ProgressBar && bar->valueInterface());

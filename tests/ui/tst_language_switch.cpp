@@ -86,18 +86,16 @@ private Q_SLOTS:
         while (!ts.atEnd()) {
             if (ts.readNext() != QXmlStreamReader::StartElement)
                 continue;
-            if (ts.name() == u"source"_s) {
+            if (ts.name() == u"source"_s)
                 source = ts.readElementText();
-            } else if (ts.name() == u"translation"_s) {
-                const bool unfinished = !ts.attributes().value(u"type"_s).isEmpty();
-                const QString said =
-                    ts.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
-                if (!source.contains(chinese))
-                    continue;
-                ++checked;
-                if (unfinished || said.isEmpty() || !said.contains(english, Qt::CaseInsensitive))
-                    wrong << source + u" → "_s + said;
-            }
+            if (ts.name() != u"translation"_s || !source.contains(chinese))
+                continue;
+            const bool unfinished = !ts.attributes().value(u"type"_s).isEmpty();
+            const QString said = ts.readElementText(QXmlStreamReader::IncludeChildElements);
+            ++checked;
+            if (unfinished || said.trimmed().isEmpty() ||
+                !said.contains(english, Qt::CaseInsensitive))
+                wrong << source + u" → "_s + said;
         }
         QVERIFY(!ts.hasError());
         QVERIFY(checked > 5);
