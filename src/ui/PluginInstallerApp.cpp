@@ -54,12 +54,12 @@ void PluginInstallerApp::quitWhenDone(QWidget* window,
                                       std::function<void()> quit) {
     // Weak: the run alone decides how long the state object lives.
     const std::weak_ptr<InstallerViewModel> watched = viewModel;
-    auto quitted = std::make_shared<bool>(false);
-    auto quitWhenIdle = [watched, quitted, quit = std::move(quit)] {
+    auto asked = std::make_shared<bool>(false); // quit once only
+    auto quitWhenIdle = [watched, asked, quit = std::move(quit)] {
         const auto model = watched.lock();
-        if (*quitted || (model && model->isInstalling()))
+        if (*asked || (model && model->isInstalling()))
             return;
-        *quitted = true;
+        *asked = true;
         quit();
     };
     QObject::connect(
