@@ -34,8 +34,8 @@ if(templates EQUAL 0)
 endif()
 
 if(NOT EXISTS "${PACK}/插件位置.jpg")
-  message(WARNING "Pack entry 插件位置.jpg: missing; the window's \"插件位置\" button will be "
-      "disabled")
+  message(WARNING "Pack entry 插件位置.jpg: missing; the window's \"插件位置\" sheet will "
+      "show no picture")
 endif()
 if(EXISTS "${PACK}/tutorial_url.txt")
   file(READ "${PACK}/tutorial_url.txt" address)

@@ -1,8 +1,19 @@
 #!/bin/bash
 # Draws the illustrative picture demo-pack/插件位置.jpg: a mock of FCPX's browser sidebars: where the installed templates show up.
+# Usage: location-picture.sh [OUT] [zh|en]; "en" draws the English window's 插件位置.en.jpg.
 F="$(fc-match -f "%{file}" "WenQuanYi Micro Hei")"
-out="${1:-demo-pack/插件位置.jpg}"
+lang="${2:-zh}"
+if [[ $lang == en ]]; then
+  out="${1:-demo-pack/插件位置.en.jpg}"
+else
+  out="${1:-demo-pack/插件位置.jpg}"
+fi
 draw=()
+
+# say CHINESE ENGLISH: the text in the picture's language.
+say() {
+  if [[ $lang == en ]]; then echo "$2"; else echo "$1"; fi
+}
 
 # pane LEFT RIGHT CAPTION: a dark column with its caption.
 pane() {
@@ -30,20 +41,20 @@ highlight() {
     -fill '#ffb000' -pointsize 13 -draw "text $(($1 + 12)) $(($3 + 28)) '$4'")
 }
 
-pane 16 270 '边栏：字幕和发生器 (Option+Cmd+1)'
-group 16 270 84 '字幕 Titles' 'Orvo 标题 Basic' 'Lower Third' '制作人员字幕 ...'
-group 16 270 186 '发生器 Generators' 'Orvo Gradient 背景' '背景 ...'
-highlight 16 270 262 '字幕和发生器出现在这里'
-pane 290 530 '效果浏览器 (Cmd+5)'
-group 290 530 84 '视频效果 Effects' 'Orvo 光效 Glow' '模糊 ...' '风格化 ...'
-highlight 290 530 182 '效果出现在这里'
-pane 554 784 '转场浏览器 (Ctrl+Cmd+5)'
-group 554 784 84 '转场 Transitions' 'Orvo 推移 Push' '溶解 ...' '擦除 ...'
-highlight 554 784 182 '转场出现在这里'
+pane 16 270 "$(say '边栏：字幕和发生器 (Option+Cmd+1)' 'Titles and Generators (Opt-Cmd-1)')"
+group 16 270 84 "$(say '字幕 Titles' 'Titles')" 'Orvo 标题 Basic' 'Lower Third' "$(say '制作人员字幕 ...' 'Credits ...')"
+group 16 270 186 "$(say '发生器 Generators' 'Generators')" 'Orvo Gradient 背景' "$(say '背景 ...' 'Backgrounds ...')"
+highlight 16 270 262 "$(say '字幕和发生器出现在这里' 'Titles and generators appear here')"
+pane 290 530 "$(say '效果浏览器 (Cmd+5)' 'Effects Browser (Cmd-5)')"
+group 290 530 84 "$(say '视频效果 Effects' 'Video Effects')" 'Orvo 光效 Glow' "$(say '模糊 ...' 'Blur ...')" "$(say '风格化 ...' 'Stylize ...')"
+highlight 290 530 182 "$(say '效果出现在这里' 'Effects appear here')"
+pane 554 784 "$(say '转场浏览器 (Ctrl+Cmd+5)' 'Transitions Browser (Ctrl-Cmd-5)')"
+group 554 784 84 "$(say '转场 Transitions' 'Transitions')" 'Orvo 推移 Push' "$(say '溶解 ...' 'Dissolves ...')" "$(say '擦除 ...' 'Wipes ...')"
+highlight 554 784 182 "$(say '转场出现在这里' 'Transitions appear here')"
 
 convert -size 800x460 xc:'#1e1e1e' -font "$F" \
   -fill '#2b2b2b' -draw "rectangle 0 0 800 34" \
-  -fill '#d0d0d0' -pointsize 15 -draw "text 16 23 'Final Cut Pro — 插件在哪里'" \
+  -fill '#d0d0d0' -pointsize 15 -draw "text 16 23 '$(say 'Final Cut Pro — 插件在哪里' 'Final Cut Pro — where the plug-ins appear')'" \
   "${draw[@]}" \
-  -fill "#7a7a7a" -pointsize 11 -draw "text 302 420 '示意图，仅供参考'" \
+  -fill "#7a7a7a" -pointsize 11 -draw "text 302 420 '$(say '示意图，仅供参考' 'Illustration only')'" \
   -quality 88 "$out"

@@ -38,7 +38,7 @@ public:
 
 class NoOpener : public UrlOpener {
 public:
-    void open(const QUrl&) override {}
+    bool open(const QUrl&) override { return true; }
 };
 
 class Scene {
@@ -175,19 +175,10 @@ bool renderStates(const QString& pack, const QString& out) {
     }
     {
         Scene scene(pack, installed);
-        // Stop while the second item is being installed: the first one is then done.
-        const QString firstItem =
-            QStringLiteral("正在安装: ") + (scene.model().folderItems().isEmpty()
-                                                ? QString()
-                                                : scene.model().folderItems().first().originalName);
+        // Stop once the first files are in, whatever the window's language says.
         scene.view()->installButton()->click();
         const bool midRun = scene.stepUntil([&] {
-            // A small pack may be through before a turn ends: any later status will do.
-            const QString status = scene.model().installationProgress();
-            return scene.model().isInstalling() && status != firstItem &&
-                   (status.startsWith(QStringLiteral("正在安装: ")) ||
-                    status.startsWith(QStringLiteral("已安装: ")) ||
-                    status == QStringLiteral("安装完成！"));
+            return scene.model().isInstalling() && scene.model().runProgress().filesDone > 0;
         });
         if (!midRun)
             QTextStream(stderr) << "the run never reached an installed item\n";
@@ -269,6 +260,11 @@ bool renderStates(const QString& pack, const QString& out) {
         scene.model().dismissInstallationAlert();
         scene.model().refreshInstalledFolders();
         asked &= scene.stepUntil([&] { return scene.view()->uninstallButton()->isEnabled(); });
+        // A file of the user's own among the installed ones: kept, and said why.
+        QFile notes(scene.homePath() + QStringLiteral("/Movies/Motion Templates.localized/"
+                                                      "Titles.localized/Lower Third/my-notes.txt"));
+        notes.open(QIODevice::WriteOnly);
+        notes.close();
         scene.view()->uninstallButton()->click();
         asked &= scene.stepUntil([&] { return scene.view()->uninstallAlert() != nullptr; });
         ok &= asked && save(scene.picture(scene.view()->uninstallAlert()), out,

@@ -4,6 +4,7 @@
 #include <QtEndian>
 
 #include <array>
+#include <map>
 
 namespace Orvoinstaller {
 
@@ -56,6 +57,78 @@ std::variant<QByteArray, QString> icnsFromImage(const QImage& image) {
     QByteArray icns("icns");
     appendLength(icns, body.size() + 8);
     return icns + body;
+}
+
+namespace {
+
+// The three colour planes of a classic entry, each run-length coded: a byte below 0x80 is
+// followed by that many plus one literal bytes, one above by a byte repeated it less 0x7D
+// times.
+QByteArray unpackPlanes(const QByteArray& packed, qsizetype from, qsizetype wanted) {
+    QByteArray planes;
+    planes.reserve(wanted);
+    for (qsizetype at = from; at < packed.size() && planes.size() < wanted;) {
+        const auto code = static_cast<quint8>(packed[at++]);
+        if (code < 0x80) {
+            const qsizetype count = code + 1;
+            if (at + count > packed.size())
+                break;
+            planes.append(packed.mid(at, count));
+            at += count;
+        } else if (at < packed.size()) {
+            planes.append(QByteArray(code - 0x80 + 3, packed[at++]));
+        }
+    }
+    return planes.size() == wanted ? planes : QByteArray();
+}
+
+} // namespace
+
+std::vector<QImage> icnsImages(const QByteArray& icns) {
+    const auto length = [&](qsizetype at) {
+        return static_cast<qsizetype>(qFromBigEndian<quint32>(icns.constData() + at));
+    };
+    std::map<QByteArray, QByteArray> entries;
+    if (icns.size() < 8 || !icns.startsWith("icns"))
+        return {};
+    for (qsizetype at = 8; at + 8 <= icns.size();) {
+        const qsizetype size = length(at + 4);
+        if (size < 8 || at + size > icns.size())
+            break;
+        entries[icns.mid(at, 4)] = icns.mid(at + 8, size - 8);
+        at += size;
+    }
+    std::vector<QImage> images;
+    for (const auto& [type, data] : entries) {
+        if (data.startsWith("\x89PNG"))
+            if (QImage image = QImage::fromData(data, "PNG"); !image.isNull())
+                images.push_back(std::move(image));
+    }
+    const struct {
+        const char* colour;
+        const char* mask;
+        int side;
+        int header; // it32's planes follow four zero bytes
+    } classic[] = {{"is32", "s8mk", 16, 0}, {"il32", "l8mk", 32, 0}, {"it32", "t8mk", 128, 4}};
+    for (const auto& entry : classic) {
+        const auto colour = entries.find(entry.colour);
+        const auto mask = entries.find(entry.mask);
+        const qsizetype pixels = entry.side * entry.side;
+        if (colour == entries.end() || mask == entries.end() || mask->second.size() != pixels)
+            continue;
+        const QByteArray planes = unpackPlanes(colour->second, entry.header, 3 * pixels);
+        if (planes.isEmpty())
+            continue;
+        QImage image(entry.side, entry.side, QImage::Format_ARGB32);
+        for (qsizetype i = 0; i < pixels; ++i) {
+            const auto at = [&](qsizetype index) { return static_cast<quint8>(planes[index]); };
+            image.setPixel(static_cast<int>(i % entry.side), static_cast<int>(i / entry.side),
+                           qRgba(at(i), at(pixels + i), at(2 * pixels + i),
+                                 static_cast<quint8>(mask->second[i])));
+        }
+        images.push_back(std::move(image));
+    }
+    return images;
 }
 
 } // namespace Orvoinstaller

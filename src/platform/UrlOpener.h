@@ -8,8 +8,8 @@ namespace Orvoinstaller {
 class UrlOpener {
 public:
     virtual ~UrlOpener() = default;
-    // The outcome is not looked at.
-    virtual void open(const QUrl& url) = 0;
+    // False when the system found no handler for it, or the handler refused it.
+    virtual bool open(const QUrl& url) = 0;
 };
 
 } // namespace Orvoinstaller

@@ -17,7 +17,7 @@
     </message>
     <message>
         <source>无法读取模板包: %1 之中或旁边没有可读的资源文件夹</source>
-        <translation>Cannot read the pack: no readable resource folder in or beside %1</translation>
+        <translation>Cannot read the template pack: no readable resource folder in or beside %1</translation>
     </message>
     <message>
         <source>用法: %1 --list | --install | --uninstall [选项]...
@@ -163,7 +163,7 @@ Examples:
     </message>
     <message>
         <source>没有已安装的模板。</source>
-        <translation>Nothing is installed.</translation>
+        <translation>No templates are installed.</translation>
     </message>
     <message>
         <source>试运行：将删除 %1 个文件和 %2 个文件夹，将保留 %3 个，失败 %4 个</source>
@@ -197,11 +197,7 @@ Examples:
     </message>
     <message>
         <source>%1 个插件安装失败，共 %2 个</source>
-        <translation>Plug-ins that could not be installed: %1 of %2.</translation>
-    </message>
-    <message>
-        <source>请重新启动 Final Cut Pro 以载入新模板</source>
-        <translation>Restart Final Cut Pro to load the new templates.</translation>
+        <translation>%1 of %2 plug-ins could not be installed.</translation>
     </message>
     <message>
         <source>插件已安装，但安装后脚本执行失败</source>
@@ -221,11 +217,11 @@ Examples:
     </message>
     <message>
         <source>插件未能安装</source>
-        <translation>The templates could not be installed</translation>
+        <translation>The Plug-ins Could Not Be Installed</translation>
     </message>
     <message>
         <source>部分插件未能安装</source>
-        <translation>Some templates could not be installed</translation>
+        <translation>Some Plug-ins Could Not Be Installed</translation>
     </message>
     <message>
         <source>：</source>
@@ -234,6 +230,10 @@ Examples:
     <message>
         <source>…还有 %1 个</source>
         <translation>…and %1 more</translation>
+    </message>
+    <message>
+        <source>请重新启动 Final Cut Pro 以载入新插件</source>
+        <translation>Restart Final Cut Pro to load the new plug-ins.</translation>
     </message>
 </context>
 <context>
@@ -596,7 +596,7 @@ Examples:
     </message>
     <message>
         <source>模板包有一部分无法读取: %1</source>
-        <translation>Part of the pack cannot be read: %1</translation>
+        <translation>Part of the template pack cannot be read: %1</translation>
     </message>
 </context>
 <context>
@@ -634,16 +634,12 @@ Examples:
         <translation>Version %1</translation>
     </message>
     <message>
-        <source>这个安装程序没有附带插件位置图片</source>
-        <translation>This installer comes without a picture of where the plug-ins appear</translation>
-    </message>
-    <message>
         <source>点击安装插件将自动安装到用户目录-影片-Motion templates文件夹</source>
-        <translation>Install Plug-ins puts the templates in your home folder › Movies › Motion Templates.</translation>
+        <translation>Install Plug-ins puts the plug-ins in your home folder › Movies › Motion Templates.</translation>
     </message>
     <message>
         <source>模板内置的字体仅供演示和学习 商用请自行解决版权问题</source>
-        <translation>The bundled fonts are for demonstration and study only; license them yourself for commercial use.</translation>
+        <translation>The fonts built into the templates are for demonstration and study only; license them yourself for commercial use.</translation>
     </message>
     <message>
         <source>正在安装...</source>
@@ -666,48 +662,8 @@ Examples:
         <translation>Cancel</translation>
     </message>
     <message>
-        <source>卸载已安装的模板…</source>
-        <translation>Uninstall Installed Templates…</translation>
-    </message>
-    <message>
         <source>在 Finder 中显示</source>
         <translation>Show in Finder</translation>
-    </message>
-    <message>
-        <source>将移除 %1 个文件和 %2 个文件夹，保留 %3 个文件。</source>
-        <translation>%1 files and %2 folders will be removed; %3 files will be kept.</translation>
-    </message>
-    <message>
-        <source>已移除 %1 个文件和 %2 个文件夹，保留 %3 个文件。</source>
-        <translation>%1 files and %2 folders were removed; %3 files were kept.</translation>
-    </message>
-    <message>
-        <source>将移除：</source>
-        <translation>To be removed:</translation>
-    </message>
-    <message>
-        <source>已移除：</source>
-        <translation>Removed:</translation>
-    </message>
-    <message>
-        <source>将保留：</source>
-        <translation>To be kept:</translation>
-    </message>
-    <message>
-        <source>已保留：</source>
-        <translation>Kept:</translation>
-    </message>
-    <message>
-        <source>未能移除：</source>
-        <translation>Could not be removed:</translation>
-    </message>
-    <message>
-        <source>没有可以卸载的模板</source>
-        <translation>Nothing to Uninstall</translation>
-    </message>
-    <message>
-        <source>卸载已安装的模板？</source>
-        <translation>Uninstall the installed templates?</translation>
     </message>
     <message>
         <source>卸载完成</source>
@@ -721,6 +677,116 @@ Examples:
         <source>取消</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>卸载已安装的插件…</source>
+        <translation>Uninstall Plug-ins…</translation>
+    </message>
+    <message>
+        <source>无法打开文件夹</source>
+        <translation>The folder could not be opened</translation>
+    </message>
+    <message>
+        <source>无法打开网页</source>
+        <translation>The web page could not be opened</translation>
+    </message>
+    <message>
+        <source>以下文件不是安装程序放入的，将保留：</source>
+        <translation>These files were not put there by the installer and will be kept:</translation>
+    </message>
+    <message>
+        <source>以下文件不是安装程序放入的，已保留：</source>
+        <translation>These files were not put there by the installer and were kept:</translation>
+    </message>
+    <message>
+        <source>以下文件在安装后被修改过（大小或修改时间不同），将保留：</source>
+        <translation>These files changed after they were installed (their size or modification time differs) and will be kept:</translation>
+    </message>
+    <message>
+        <source>以下文件在安装后被修改过（大小或修改时间不同），已保留：</source>
+        <translation>These files changed after they were installed (their size or modification time differs) and were kept:</translation>
+    </message>
+    <message>
+        <source>以下项目在安装后被替换为另一个项目，将保留：</source>
+        <translation>These items were replaced by other items after they were installed and will be kept:</translation>
+    </message>
+    <message>
+        <source>以下项目在安装后被替换为另一个项目，已保留：</source>
+        <translation>These items were replaced by other items after they were installed and were kept:</translation>
+    </message>
+    <message>
+        <source>以下文件所在的文件夹已是链接或不再是文件夹，不会跟随，将保留：</source>
+        <translation>A folder on the way to these files is now a link or no folder at all, which is never followed, so they will be kept:</translation>
+    </message>
+    <message>
+        <source>以下文件所在的文件夹已是链接或不再是文件夹，不会跟随，已保留：</source>
+        <translation>A folder on the way to these files is now a link or no folder at all, which is never followed, so they were kept:</translation>
+    </message>
+    <message>
+        <source>以下文件已不存在：</source>
+        <translation>These files are no longer there:</translation>
+    </message>
+    <message>
+        <source>以下文件将保留：</source>
+        <translation>These files will be kept:</translation>
+    </message>
+    <message>
+        <source>以下文件已保留：</source>
+        <translation>These files were kept:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 个文件</source>
+        <translation>
+            <numerusform>%n file</numerusform>
+            <numerusform>%n files</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 个文件夹</source>
+        <translation>
+            <numerusform>%n folder</numerusform>
+            <numerusform>%n folders</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>将移除 %1和 %2，保留 %3。</source>
+        <translation>This removes %1 and %2 and keeps %3.</translation>
+    </message>
+    <message>
+        <source>将移除 %1和 %2。</source>
+        <translation>This removes %1 and %2.</translation>
+    </message>
+    <message>
+        <source>已移除 %1和 %2。</source>
+        <translation>Removed %1 and %2.</translation>
+    </message>
+    <message>
+        <source>已移除 %1和 %2，保留 %3。</source>
+        <translation>Removed %1 and %2; kept %3.</translation>
+    </message>
+    <message>
+        <source>以下文件和文件夹将被移除：</source>
+        <translation>These files and folders will be removed:</translation>
+    </message>
+    <message>
+        <source>以下文件和文件夹已移除：</source>
+        <translation>These files and folders were removed:</translation>
+    </message>
+    <message>
+        <source>以下文件未能移除：</source>
+        <translation>These files could not be removed:</translation>
+    </message>
+    <message>
+        <source>已安装的字体不会被卸载。</source>
+        <translation>Installed fonts are not uninstalled.</translation>
+    </message>
+    <message>
+        <source>没有可以卸载的插件</source>
+        <translation>No Plug-ins to Uninstall</translation>
+    </message>
+    <message>
+        <source>卸载已安装的插件？</source>
+        <translation>Uninstall the installed plug-ins?</translation>
+    </message>
 </context>
 <context>
     <name>Orvoinstaller::FittedImage</name>
@@ -733,7 +799,7 @@ Examples:
     <name>Orvoinstaller::FolderListPanel</name>
     <message>
         <source>插件类型</source>
-        <translation>Type</translation>
+        <translation>Plug-in Type</translation>
     </message>
     <message>
         <source>修改在FCPX中显示名称</source>
@@ -753,14 +819,6 @@ Examples:
     <message>
         <source>选择已有文件夹</source>
         <translation>Choose an existing folder</translation>
-    </message>
-    <message>
-        <source>无法合并到这个文件夹</source>
-        <translation>This folder cannot be merged into</translation>
-    </message>
-    <message>
-        <source>请选择“%1”中的文件夹。</source>
-        <translation>Choose a folder inside “%1”.</translation>
     </message>
 </context>
 <context>

@@ -130,14 +130,15 @@ void InstallButton::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF area = QRectF(rect());
     constexpr qreal radius = 8;
-    // Disabled while busy is said by the gray fill; otherwise the whole label dims.
-    if (!isEnabled() && !m_busy)
-        painter.setOpacity(0.5);
     QPainterPath shape;
     shape.addRoundedRect(area, radius, radius);
     painter.fillPath(shape, m_busy ? Style::systemGray() : Style::systemBlue());
     if (isDown())
         painter.fillPath(shape, QColor(0, 0, 0, 40));
+    // Disabled while busy is said by the gray fill; otherwise the blue stays and the label
+    // fades.
+    if (!isEnabled() && !m_busy)
+        painter.setOpacity(0.55);
 
     const QFontMetrics metrics(font());
     const int textWidth = metrics.horizontalAdvance(text());

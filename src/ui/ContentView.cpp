@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFrame>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -49,10 +50,10 @@ QLabel* footnote(QWidget* parent) {
     return label;
 }
 
-void keepPlaceWhenHidden(QWidget* widget) {
-    QSizePolicy policy = widget->sizePolicy();
-    policy.setRetainSizeWhenHidden(true);
-    widget->setSizePolicy(policy);
+// Long paths wrap after a separator, never inside a name: a zero-width space after each "/"
+// is a break opportunity that draws nothing.
+QString breakablePath(QString text) {
+    return text.replace(QLatin1Char('/'), QStringLiteral("/\u200B"));
 }
 
 // Wraps `child` with padding; the wrapper takes no focus and draws nothing.
@@ -78,9 +79,11 @@ ContentView::ContentView(std::shared_ptr<InstallerViewModel> viewModel, UiServic
 
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(0, 0, 0, 0);
-    // The column takes the height the window gives: the list grows with it.
-    root->addWidget(m_column, 1, Qt::AlignHCenter);
+    // Both blocks keep their own height, centred in whatever the window gives.
+    root->addStretch(1);
+    root->addWidget(m_column, 0, Qt::AlignHCenter);
     root->addWidget(m_footer, 0, Qt::AlignHCenter);
+    root->addStretch(1);
 
     connect(m_viewModel.get(), &InstallerViewModel::objectWillChange, this,
             &ContentView::scheduleRender);
@@ -106,6 +109,11 @@ void ContentView::changeEvent(QEvent* event) {
 void ContentView::applyColors() {
     setColor(m_status, Style::systemBlue());
     setColor(m_divider, Style::separator(0.35));
+    for (QPushButton* button : {m_cancel, m_fonts, m_location, m_uninstall}) {
+        QPalette palette = button->palette();
+        palette.setColor(QPalette::Disabled, QPalette::ButtonText, Style::disabledButtonText());
+        button->setPalette(palette);
+    }
 }
 
 void ContentView::retranslate() {
@@ -115,18 +123,19 @@ void ContentView::retranslate() {
     m_cancel->setText(tr("取消安装"));
     m_fonts->setText(tr("安装字体"));
     m_location->setText(tr("插件位置"));
-    m_uninstall->setText(tr("卸载已安装的模板…"));
+    m_uninstall->setText(tr("卸载已安装的插件…"));
     m_tutorial->setText(tr("使用教程"));
     const Branding& brand = m_services.branding;
     m_credit->setText(tr("模板设计与制作：%1").arg(brand.makerName));
     m_releaseLink->setText(tr("最新版本发布于 %1").arg(brand.makerUrl.host()));
     m_version->setText(tr("版本 %1").arg(brand.version));
+    m_note->setText(tr("点击安装插件将自动安装到用户目录-影片-Motion templates文件夹") +
+                    QLatin1Char('\n') + tr("模板内置的字体仅供演示和学习 商用请自行解决版权问题"));
     // The English window shows the English picture when the pack has one.
     const auto& platform = m_viewModel->platform();
     m_picture = platform.fileSystem
                     ? LocationSheet::picture(*platform.fileSystem, platform.bundle->resourcePath())
                     : std::nullopt;
-    m_location->setToolTip(m_picture ? QString() : tr("这个安装程序没有附带插件位置图片"));
     if (m_alert)
         retranslateAlert();
 }
@@ -134,7 +143,7 @@ void ContentView::retranslate() {
 void ContentView::retranslateAlert() {
     m_alert->setWindowTitle(m_viewModel->installationAlertTitle());
     m_alert->setText(m_viewModel->installationAlertTitle());
-    m_alert->setInformativeText(m_viewModel->installationAlertMessage());
+    m_alert->setInformativeText(breakablePath(m_viewModel->installationAlertMessage()));
     const QList<QAbstractButton*> buttons = m_alert->buttons();
     for (QAbstractButton* button : buttons)
         button->setText(m_alert->buttonRole(button) == QMessageBox::ActionRole
@@ -144,6 +153,7 @@ void ContentView::retranslateAlert() {
 
 ContentView::~ContentView() {
     // Modal windows first, while the view they report to is still whole.
+    delete m_openFailure.data();
     delete m_uninstallAlert.data();
     delete m_alert.data();
     delete m_sheet.data();
@@ -178,45 +188,45 @@ void ContentView::buildMainColumn() {
     const auto& fileSystem = m_viewModel->platform().fileSystem;
     m_panel = new FolderListPanel(m_services.folderChooser,
                                   fileSystem ? fileSystem->homeDirectory() : QString(), m_column);
-    column->addWidget(m_panel, 1);
+    column->addWidget(m_panel);
     connect(
         m_panel, &FolderListPanel::nameEdited, this,
         [this](const QUuid& id, const QString& name) { m_viewModel->renameTemplate(id, name); });
     connect(m_viewModel.get(), &InstallerViewModel::templateRenamed, this,
             [this](int index) { m_panel->list()->itemChanged(index); });
 
-    m_status = new QLabel(m_column);
+    // The status line, and under it while a run goes on the bar and the time left: one child
+    // of the column, which takes no room while neither shows.
+    auto* statusBlock = new QWidget(m_column);
+    auto* statusLayout = new QVBoxLayout(statusBlock);
+    statusLayout->setContentsMargins(0, 0, 0, 0);
+    statusLayout->setSpacing(2);
+    m_status = new QLabel(statusBlock);
     m_status->setFont(Style::font(Style::TextRole::subheadline));
     m_status->setContentsMargins(0, 4, 0, 4);
     m_status->setAlignment(Qt::AlignCenter);
     m_status->setWordWrap(true);
-    // Its place is kept while it is hidden, two lines high, so nothing below it moves.
-    m_status->setMinimumHeight(2 * m_status->fontMetrics().lineSpacing() + 8);
-    keepPlaceWhenHidden(m_status);
-    column->addWidget(m_status);
+    statusLayout->addWidget(m_status);
 
     // Bytes done of the run's total; a tenth of a percent per step.
-    m_progress = new QProgressBar(m_column);
+    auto* progressRow = new QWidget(statusBlock);
+    auto* progressLayout = new QHBoxLayout(progressRow);
+    progressLayout->setContentsMargins(0, 0, 0, 0);
+    progressLayout->setSpacing(8);
+    m_progress = new QProgressBar(progressRow);
     m_progress->setRange(0, 1000);
     m_progress->setTextVisible(false);
     m_progress->setFixedHeight(6);
-    m_progress->hide();
-    // Bar and time left read as one block with the status line above them.
-    auto* progressBlock = new QWidget(m_column);
-    auto* progressLayout = new QVBoxLayout(progressBlock);
-    progressLayout->setContentsMargins(0, 0, 0, 0);
-    progressLayout->setSpacing(6);
-    progressLayout->addWidget(m_progress);
-    m_timeLeft = new QLabel(m_column);
+    progressLayout->addWidget(m_progress, 1, Qt::AlignVCenter);
+    m_timeLeft = new QLabel(progressRow);
     m_timeLeft->setFont(Style::font(Style::TextRole::footnote));
-    m_timeLeft->setAlignment(Qt::AlignCenter);
     m_timeLeft->setForegroundRole(QPalette::PlaceholderText);
-    m_timeLeft->hide();
     progressLayout->addWidget(m_timeLeft);
-    for (QWidget* part :
-         {progressBlock, static_cast<QWidget*>(m_progress), static_cast<QWidget*>(m_timeLeft)})
-        keepPlaceWhenHidden(part);
-    column->addWidget(progressBlock);
+    statusLayout->addWidget(progressRow);
+    for (QWidget* part : {statusBlock, static_cast<QWidget*>(m_status), progressRow,
+                          static_cast<QWidget*>(m_timeLeft)})
+        part->hide();
+    column->addWidget(statusBlock);
     connect(m_viewModel.get(), &InstallerViewModel::runProgressChanged, this,
             [this] { renderProgress(viewRules(*m_viewModel)); });
 
@@ -256,7 +266,6 @@ void ContentView::buildMainColumn() {
     column->addWidget(buttonRow);
     m_uninstall = new QPushButton;
     m_uninstall->setAutoDefault(false);
-    column->addWidget(m_uninstall);
     connect(m_uninstall, &QPushButton::clicked, this,
             [this] { m_viewModel->requestUninstallPreview(); });
     connect(m_fonts, &QPushButton::clicked, this, [this] { m_viewModel->requestInstallFonts(); });
@@ -265,10 +274,15 @@ void ContentView::buildMainColumn() {
 
     m_tutorial = new PlainButton;
     m_tutorial->setIcon(Style::icon(QStringLiteral("questionmark.circle"), Style::Tint::accent));
+    // The uninstall at the row's trailing edge, out of the way, the tutorial still centred: a
+    // row of its own would push the footer out of a 550-point window during a run.
     auto* tutorialCell = new QWidget;
-    auto* tutorialLayout = new QHBoxLayout(tutorialCell);
+    auto* tutorialLayout = new QGridLayout(tutorialCell);
     tutorialLayout->setContentsMargins(0, 4, 0, 0);
-    tutorialLayout->addWidget(m_tutorial, 0, Qt::AlignHCenter);
+    tutorialLayout->setColumnStretch(0, 1);
+    tutorialLayout->setColumnStretch(2, 1);
+    tutorialLayout->addWidget(m_tutorial, 0, 1, Qt::AlignCenter);
+    tutorialLayout->addWidget(m_uninstall, 0, 2, Qt::AlignRight | Qt::AlignVCenter);
     column->addWidget(tutorialCell);
     connect(m_tutorial, &QAbstractButton::clicked, this, [this] {
         if (const auto& url = m_viewModel->tutorialURL())
@@ -277,7 +291,21 @@ void ContentView::buildMainColumn() {
 }
 
 void ContentView::openURL(const QUrl& url) {
-    m_services.openURL->open(url);
+    if (m_services.openURL->open(url))
+        return;
+    // Said where it was asked for: the status line belongs to the runs.
+    delete m_openFailure.data();
+    m_openFailure = new QMessageBox(this);
+    m_openFailure->setAttribute(Qt::WA_DeleteOnClose);
+    m_openFailure->setWindowModality(Qt::WindowModal);
+    m_openFailure->setIcon(QMessageBox::Warning);
+    const QString text = url.isLocalFile() ? tr("无法打开文件夹") : tr("无法打开网页");
+    m_openFailure->setText(text);
+    m_openFailure->setAccessibleName(text);
+    m_openFailure->setInformativeText(
+        breakablePath(url.isLocalFile() ? url.toLocalFile() : url.toDisplayString()));
+    m_openFailure->setEscapeButton(m_openFailure->addButton(tr("确定"), QMessageBox::AcceptRole));
+    m_openFailure->open();
 }
 
 void ContentView::buildFooter() {
@@ -331,14 +359,8 @@ void ContentView::render() {
                           m_viewModel->rowFailures());
     }
     m_panel->setShowsFilter(rules.showsFilter);
-    m_panel->list()->setEditable(rules.rowsEditable);
 
     setTextIfChanged(m_status, rules.statusText);
-    // The fonts' terms only where the pack brings fonts.
-    QString note = tr("点击安装插件将自动安装到用户目录-影片-Motion templates文件夹");
-    if (m_viewModel->hasFonts())
-        note += QLatin1Char('\n') + tr("模板内置的字体仅供演示和学习 商用请自行解决版权问题");
-    setTextIfChanged(m_note, note);
     m_status->setVisible(rules.showsStatusLine);
 
     m_install->setBusy(rules.installBusy);
@@ -348,7 +370,7 @@ void ContentView::render() {
     m_cancel->setEnabled(rules.cancelEnabled);
     renderProgress(rules);
     m_fonts->setEnabled(rules.fontsEnabled);
-    m_location->setEnabled(rules.locationEnabled && m_picture);
+    m_location->setEnabled(rules.locationEnabled);
     m_tutorial->setEnabled(rules.tutorialEnabled);
 
     m_uninstall->setEnabled(rules.uninstallEnabled);
@@ -358,8 +380,8 @@ void ContentView::render() {
 }
 
 void ContentView::renderProgress(const ViewRules& rules) {
-    m_progress->parentWidget()->setVisible(rules.showsProgress); // the block, and its spacing
-    m_progress->setVisible(rules.showsProgress);
+    m_progress->parentWidget()->setVisible(rules.showsProgress);
+    m_status->parentWidget()->setVisible(rules.showsProgress || rules.showsStatusLine);
     if (m_progress->value() != rules.progressPermille)
         m_progress->setValue(rules.progressPermille);
     setTextIfChanged(m_timeLeft, rules.timeLeftText);
@@ -397,24 +419,69 @@ QString ContentView::uninstallMessage() const {
     const UninstallReport& report = outcome.report;
     if (report.refused)
         return report.refused->text.translated();
-    QStringList kept, failed;
-    for (const Text& line : report.keptText)
-        kept << line.translated();
-    for (const Error& error : report.failed)
-        failed << error.text.translated();
-    const QString counts = (outcome.dryRun ? tr("将移除 %1 个文件和 %2 个文件夹，保留 %3 个文件。")
-                                           : tr("已移除 %1 个文件和 %2 个文件夹，保留 %3 个文件。"))
-                               .arg(report.removed.size())
-                               .arg(report.removedFolders.size())
-                               .arg(report.kept.size());
+    const bool dryRun = outcome.dryRun;
     // Paths inside the templates folder, as the user finds them there.
     const QString folder = m_viewModel->templatesFolder() + QLatin1Char('/');
-    QStringList removed = report.removed + report.removedFolders;
-    for (QStringList* lines : {&removed, &kept, &failed})
-        lines->replaceInStrings(folder, QString());
-    return counts + listed(outcome.dryRun ? tr("将移除：") : tr("已移除："), removed) +
-           listed(outcome.dryRun ? tr("将保留：") : tr("已保留："), kept) +
-           listed(tr("未能移除："), failed);
+    const auto inside = [&](QString path) { return path.replace(folder, QString()); };
+
+    // The files kept, under one heading per reason; a reason not known here keeps its line.
+    struct Reason {
+        const char* line; // as the uninstall words it, "%1" for the path
+        QString heading;
+        QStringList paths = {};
+    };
+    Reason reasons[] = {
+        {"保留 “%1”: 不是安装程序放入的", dryRun ? tr("以下文件不是安装程序放入的，将保留：")
+                                                 : tr("以下文件不是安装程序放入的，已保留：")},
+        {"保留 “%1”: 安装后已被修改（大小或修改时间不同）",
+         dryRun ? tr("以下文件在安装后被修改过（大小或修改时间不同），将保留：")
+                : tr("以下文件在安装后被修改过（大小或修改时间不同），已保留：")},
+        {"保留 “%1”: 安装后已被替换为另一个项目",
+         dryRun ? tr("以下项目在安装后被替换为另一个项目，将保留：")
+                : tr("以下项目在安装后被替换为另一个项目，已保留：")},
+        {"保留 “%1”: 通往它的文件夹已是链接或不再是文件夹，不会跟随",
+         dryRun ? tr("以下文件所在的文件夹已是链接或不再是文件夹，不会跟随，将保留：")
+                : tr("以下文件所在的文件夹已是链接或不再是文件夹，不会跟随，已保留：")},
+        {"“%1” 已不存在", tr("以下文件已不存在：")},
+        {nullptr, dryRun ? tr("以下文件将保留：") : tr("以下文件已保留：")}};
+    for (qsizetype i = 0; i < report.kept.size(); ++i) {
+        const QString& line = report.kept[i];
+        Reason* reason = std::end(reasons) - 1;
+        QString shown = inside(report.keptText.value(i).translated());
+        for (Reason& known : reasons) {
+            const QStringList around =
+                QString::fromUtf8(known.line ? known.line : "").split(QStringLiteral("%1"));
+            if (around.size() == 2 && line.startsWith(around[0]) && line.endsWith(around[1]) &&
+                line.size() >= around[0].size() + around[1].size()) {
+                reason = &known;
+                shown = inside(
+                    line.mid(around[0].size(), line.size() - around[0].size() - around[1].size()));
+                break;
+            }
+        }
+        reason->paths << shown;
+    }
+    QStringList removed = report.removed + report.removedFolders, failed;
+    removed.replaceInStrings(folder, QString());
+    for (const Error& error : report.failed)
+        failed << inside(error.text.translated());
+
+    const QString files = tr("%n 个文件", nullptr, static_cast<int>(report.removed.size()));
+    const QString folders =
+        tr("%n 个文件夹", nullptr, static_cast<int>(report.removedFolders.size()));
+    const QString kept = tr("%n 个文件", nullptr, static_cast<int>(report.kept.size()));
+    const QString counts =
+        report.kept.isEmpty()
+            ? (dryRun ? tr("将移除 %1和 %2。") : tr("已移除 %1和 %2。")).arg(files, folders)
+            : (dryRun ? tr("将移除 %1和 %2，保留 %3。") : tr("已移除 %1和 %2，保留 %3。"))
+                  .arg(files, folders, kept);
+    QString text =
+        counts +
+        listed(dryRun ? tr("以下文件和文件夹将被移除：") : tr("以下文件和文件夹已移除："), removed);
+    for (const Reason& reason : reasons)
+        text += listed(reason.heading, reason.paths);
+    text += listed(tr("以下文件未能移除："), failed);
+    return text + QStringLiteral("\n\n") + tr("已安装的字体不会被卸载。");
 }
 
 void ContentView::presentUninstall(bool presented) {
@@ -433,10 +500,10 @@ void ContentView::presentUninstall(bool presented) {
     m_uninstallAlert = new QMessageBox(this);
     m_uninstallAlert->setAttribute(Qt::WA_DeleteOnClose);
     m_uninstallAlert->setWindowModality(Qt::WindowModal);
-    m_uninstallAlert->setText(report.refused ? tr("没有可以卸载的模板")
-                              : dryRun       ? tr("卸载已安装的模板？")
+    m_uninstallAlert->setText(report.refused ? tr("没有可以卸载的插件")
+                              : dryRun       ? tr("卸载已安装的插件？")
                                              : tr("卸载完成"));
-    m_uninstallAlert->setInformativeText(uninstallMessage());
+    m_uninstallAlert->setInformativeText(breakablePath(uninstallMessage()));
     QPushButton* confirm = nullptr;
     if (dryRun) {
         confirm = m_uninstallAlert->addButton(tr("卸载"), QMessageBox::DestructiveRole);

@@ -49,6 +49,10 @@ public:
 
     const std::shared_ptr<InstallerViewModel>& viewModel() const { return m_viewModel; }
 
+    // Hands an address (a web page, a folder) to the system's default handler; an alert
+    // says when there is none or it refuses.
+    void openURL(const QUrl& url);
+
     // The maker's site, opened by the release-address footnote.
     QUrl releaseAddress() const { return m_services.branding.makerUrl; }
     // The window's title and heading: the maker's display name, in the user's language when
@@ -76,6 +80,8 @@ public:
     QWidget* footer() const { return m_footer; }
     LocationSheet* sheet() const { return m_sheet; }
     QMessageBox* alert() const { return m_alert; }
+    // Says that an address or a folder could not be opened.
+    QMessageBox* openFailureAlert() const { return m_openFailure; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -87,8 +93,7 @@ private:
     // The fixed colours, in their variants for the current appearance.
     void applyColors();
     void buildFooter();
-    // Hands an address (a web page, a folder) to the system's default handler.
-    void openURL(const QUrl& url);
+
     void scheduleRender();
     void render();
     void renderProgress(const ViewRules& rules);
@@ -125,6 +130,7 @@ private:
     QPointer<LocationSheet> m_sheet;
     QPointer<QMessageBox> m_alert;
     QPointer<QMessageBox> m_uninstallAlert;
+    QPointer<QMessageBox> m_openFailure;
     bool m_uninstallShowsDryRun = false;
 };
 

@@ -24,7 +24,7 @@ namespace {
 
 constexpr int kindColumnWidth = 60;
 constexpr int pickerColumnWidth = 100;
-constexpr int minimumListHeight = 150;
+constexpr int listHeight = 150;
 constexpr int panelRadius = 8;
 // Side inset of the rows inside the list, so they line up with the header captions.
 constexpr int rowInset = 12;
@@ -140,11 +140,6 @@ void FolderRow::setPreview(const QPixmap& picture) {
     m_preview->show();
 }
 
-void FolderRow::setEditable(bool editable) {
-    m_name->setReadOnly(!editable);
-    m_picker->setEnabled(editable);
-}
-
 void FolderRow::showKind() {
     const QString label = Orvoinstaller::kindLabel(m_picker->folderType());
     m_kind->setText(label);
@@ -255,14 +250,6 @@ void FolderListView::applyFilter() {
     layoutRows();
 }
 
-void FolderListView::setEditable(bool editable) {
-    if (editable == m_editable)
-        return;
-    m_editable = editable;
-    for (FolderRow* row : std::as_const(m_bound))
-        row->setEditable(editable);
-}
-
 QList<FolderRow*> FolderListView::boundRows() const {
     return m_bound.values();
 }
@@ -319,7 +306,6 @@ void FolderListView::layoutRows() {
     auto place = [&](int position, FolderRow* row) {
         const FolderItem& item = items()[m_shown[position]];
         bindRow(row, item);
-        row->setEditable(m_editable);
         const QRect geometry(rowInset, position * m_rowHeight - offset, rowWidth, m_rowHeight);
         if (row->geometry() != geometry)
             row->setGeometry(geometry);
@@ -484,9 +470,10 @@ FolderListPanel::FolderListPanel(std::shared_ptr<FolderChooser> chooser, QString
     layout->addWidget(header);
 
     m_list = new FolderListView(std::move(chooser), std::move(homeDirectory), this);
-    m_list->setMinimumHeight(minimumListHeight);
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
-    layout->addWidget(m_list, 1);
+    // However tall the window, the list scrolls within these 150 points.
+    m_list->setFixedHeight(listHeight);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    layout->addWidget(m_list);
     connect(m_list, &FolderListView::nameEdited, this, &FolderListPanel::nameEdited);
     connect(m_filter, &QLineEdit::textChanged, m_list, &FolderListView::setFilter);
 }

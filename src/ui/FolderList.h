@@ -36,7 +36,6 @@ public:
     // or why it cannot be installed: its name, or `failure` in the last run. The field's text
     // is replaced only when it differs, so typing keeps its cursor.
     void bind(const FolderItem& item, const InstalledFolders& installed, const Error* failure);
-    void setEditable(bool editable);
     // The template's preview picture; a null one leaves its place empty.
     void setPreview(const QPixmap& picture);
     QUuid itemId() const { return m_id; }
@@ -94,7 +93,6 @@ public:
     void itemChanged(int index);
     // Only the items whose name contains `text` (any case) are shown.
     void setFilter(const QString& text);
-    void setEditable(bool editable);
     int shownCount() const { return static_cast<int>(m_shown.size()); }
     int rowHeight() const { return m_rowHeight; }
     // The row widget showing the item at `index` of the items, after scrolling it into sight;
@@ -134,7 +132,6 @@ private:
     Previews* m_previews;
     std::vector<int> m_shown; // indices of the items the filter lets through, in order
     QString m_filter;
-    bool m_editable = true;
     FolderRow* m_lastMade = nullptr; // the rows join the focus chain in the order made
     QHash<QUuid, FolderRow*> m_bound;
     std::vector<FolderRow*> m_spare;

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace Orvoinstaller {
@@ -15,9 +16,17 @@ InstallerWindow::InstallerWindow(std::shared_ptr<InstallerViewModel> viewModel, 
     setWindowTitle(ContentView::displayName(m_branding));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_contentView = new ContentView(std::move(viewModel), std::move(services), this);
-    m_contentView->setMinimumSize(minimumContentWidth, minimumContentHeight);
-    layout->addWidget(m_contentView);
+    // Where the system's fonts and controls are larger than the window was laid out for, the
+    // content scrolls rather than being squeezed.
+    auto* scroller = new QScrollArea(this);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setFocusPolicy(Qt::NoFocus); // not a stop of its own
+    scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroller->setWidgetResizable(true);
+    scroller->setMinimumSize(minimumContentWidth, minimumContentHeight);
+    m_contentView = new ContentView(std::move(viewModel), std::move(services), scroller);
+    scroller->setWidget(m_contentView);
+    layout->addWidget(scroller);
 }
 
 void InstallerWindow::changeEvent(QEvent* event) {
@@ -40,27 +49,46 @@ void PluginInstallerApp::configure() {
     QApplication::setFont(font);
 }
 
-int PluginInstallerApp::main(int argc, char* argv[]) {
+void PluginInstallerApp::quitWhenDone(QWidget* window,
+                                      const std::shared_ptr<InstallerViewModel>& viewModel,
+                                      std::function<void()> quit) {
+    // Weak: the run alone decides how long the state object lives.
+    const std::weak_ptr<InstallerViewModel> watched = viewModel;
+    auto asked = std::make_shared<bool>(false); // quit once only
+    auto quitWhenIdle = [watched, asked, quit = std::move(quit)] {
+        const auto model = watched.lock();
+        if (*asked || (model && model->isInstalling()))
+            return;
+        *asked = true;
+        quit();
+    };
+    QObject::connect(
+        window, &QObject::destroyed, QCoreApplication::instance(), [watched, quitWhenIdle] {
+            quitWhenIdle();
+            const auto model = watched.lock();
+            if (!model)
+                return;
+            // Checked once each announced change has been stored.
+            QObject::connect(model.get(), &InstallerViewModel::objectWillChange,
+                             QCoreApplication::instance(), [quitWhenIdle] {
+                                 QMetaObject::invokeMethod(QCoreApplication::instance(),
+                                                           quitWhenIdle, Qt::QueuedConnection);
+                             });
+        });
+}
+
+int PluginInstallerApp::main(int argc, char* argv[],
+                             const std::function<QIcon(const Platform&)>& windowIcon) {
     QApplication app(argc, argv);
     configure();
     Language::useSystemPreference();
 
     auto viewModel = std::make_shared<InstallerViewModel>();
+    if (windowIcon)
+        QApplication::setWindowIcon(windowIcon(viewModel->platform()));
     auto* window = new InstallerWindow(viewModel, UiServices::real());
     window->setAttribute(Qt::WA_DeleteOnClose);
-
-    auto quitWhenIdle = [viewModel] {
-        if (!viewModel->isInstalling())
-            QCoreApplication::quit();
-    };
-    QObject::connect(window, &QObject::destroyed, &app, [&app, viewModel, quitWhenIdle] {
-        quitWhenIdle();
-        // Checked once each announced change has been stored.
-        QObject::connect(viewModel.get(), &InstallerViewModel::objectWillChange, &app,
-                         [&app, quitWhenIdle] {
-                             QMetaObject::invokeMethod(&app, quitWhenIdle, Qt::QueuedConnection);
-                         });
-    });
+    quitWhenDone(window, viewModel, [] { QCoreApplication::quit(); });
     window->show();
     return app.exec();
 }

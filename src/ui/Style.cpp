@@ -88,6 +88,9 @@ QColor color(Tint tint) {
 QColor white() {
     return QColor(Qt::white);
 }
+QColor disabledButtonText() {
+    return isDark() ? QColor(255, 255, 255, 125) : QColor(0, 0, 0, 115);
+}
 
 QColor secondaryLabel(const QPalette& palette) {
     return palette.color(QPalette::PlaceholderText);

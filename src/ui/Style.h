@@ -21,6 +21,9 @@ QColor systemBlue();
 QColor systemGray();
 QColor warning(); // orange, for what could not be or was not installed
 QColor white();
+// A disabled button's text: plainly fainter than an enabled one's, still readable on the
+// button in either appearance.
+QColor disabledButtonText();
 // Thin lines: the panel's outline and the divider; `opacity` is the light appearance's.
 QColor separator(qreal opacity);
 // Secondary label colour: the palette's placeholder-text role.

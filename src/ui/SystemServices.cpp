@@ -26,8 +26,8 @@ std::optional<QString> FileDialogFolderChooser::chooseFolder(const QString& star
     return chosen.first();
 }
 
-void DesktopUrlOpener::open(const QUrl& url) {
-    QDesktopServices::openUrl(url);
+bool DesktopUrlOpener::open(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
 }
 
 } // namespace Orvoinstaller

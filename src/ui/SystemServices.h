@@ -14,7 +14,7 @@ public:
 // QDesktopServices: the system's default handler for the address.
 class DesktopUrlOpener : public UrlOpener {
 public:
-    void open(const QUrl& url) override;
+    bool open(const QUrl& url) override;
 };
 
 } // namespace Orvoinstaller

@@ -10,7 +10,6 @@ ViewRules viewRules(const InstallerViewModel& model) {
     ViewRules rules;
     rules.showsFolderList = !model.folderItems().isEmpty();
     rules.showsFilter = model.folderItems().size() > 12;
-    rules.rowsEditable = !model.isInstalling();
     // Any text, a single blank included, shows the line.
     rules.showsStatusLine = !model.installationProgress().isEmpty();
     rules.statusText = model.installationProgress();

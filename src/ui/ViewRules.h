@@ -11,7 +11,6 @@ class InstallerViewModel;
 struct ViewRules {
     bool showsFolderList = false; // otherwise the empty-state text
     bool showsFilter = false;     // a long list can be narrowed down
-    bool rowsEditable = false;    // names and pickers; a run reads the names it started with
     bool showsStatusLine = false;
     QString statusText;
     bool installBusy = false; // progress indicator, "正在安装..." and the gray fill

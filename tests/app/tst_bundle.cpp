@@ -79,6 +79,17 @@ private Q_SLOTS:
             QCOMPARE(image.pixelColor(size / 4, size / 2), QColor(Qt::red));
             QCOMPARE(image.pixelColor(size * 3 / 4, size / 2).alpha(), 0);
         }
+        // Read back for the window's icon: every size, and our own icon's classic entries.
+        QList<int> sides; // negative where the picture's left half is not opaque
+        for (const QByteArray& file :
+             {std::get<QByteArray>(icns),
+              contentOf(PLUGININSTALLER_SOURCE_DIR "/src/app/icons/AppIcon.icns")})
+            for (const QImage& image : icnsImages(file))
+                sides << (image.pixelColor(image.width() / 4, image.height() / 2).alpha() == 255
+                              ? image.width()
+                              : -image.width());
+        std::sort(sides.begin(), sides.end());
+        QCOMPARE(sides, (QList<int>{16, 16, 32, 32, 32, 64, 128, 128, 256, 256, 512, 512, 1024}));
     }
 
     void icnsRefusesPicturesItCannotScaleDown_data() {

@@ -388,7 +388,7 @@ private Q_SLOTS:
             QCOMPARE(run({"--uninstall"}).status, 0);
             const Outcome again = run({"--uninstall"});
             QCOMPARE(again.status, status);
-            QCOMPARE(outLines(again), QStringList{"Nothing is installed."});
+            QCOMPARE(outLines(again), QStringList{"No templates are installed."});
             return;
         }
         const QString added = installed("Titles.localized/T/added"),

@@ -12,18 +12,24 @@ using namespace Orvoinstaller::Testing;
 class ViewModel : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // A rename changes its own row's newName, kept as typed; unknown ids are ignored.
+    // A rename changes its own row's newName, kept as typed, announced before it is stored
+    // and then told for its row; unknown ids are ignored.
     void renamingChangesOneRow() {
         Sandbox box;
         box.makeResourceDir("Titles/A");
         box.makeResourceDir("Effects/B");
         InstallerViewModel model(box.platform(std::make_shared<ManualQueue>()));
         QCOMPARE(model.folderItems().size(), 2);
+        QStringList heard;
+        connect(&model, &InstallerViewModel::objectWillChange, this,
+                [&] { heard << "will change from " + model.folderItems()[1].newName; });
+        connect(&model, &InstallerViewModel::templateRenamed, this,
+                [&](int index) { heard << "renamed " + QString::number(index); });
         const QString typed = QStringLiteral(" 带 \"引号\" \\ ");
         model.renameTemplate(model.folderItems()[1].id, typed);
         model.renameTemplate(QUuid::createUuid(), QStringLiteral("x"));
+        QCOMPARE(heard, QStringList({"will change from B", "renamed 1"}));
         QCOMPARE(model.folderItems()[1].newName, typed);
-        QCOMPARE(model.folderItems()[1].originalName, QStringLiteral("B"));
         QCOMPARE(model.folderItems()[0].newName, QStringLiteral("A"));
     }
 
@@ -35,7 +41,7 @@ private Q_SLOTS:
         QTest::addColumn<qint64>("freeBytes");    // -1: as the disk says
         QTest::addColumn<QString>("alert");       // title, then message
         const QString editor = "/Applications/Final Cut Pro.app/Contents/MacOS/Final Cut Pro";
-        const QString restart = "\n请重新启动 Final Cut Pro 以载入新模板";
+        const QString restart = "\n请重新启动 Final Cut Pro 以载入新插件";
         const QString why = "：“…/Titles.localized/T%1” 已存在，但不是文件夹";
         QTest::newRow("not running")
             << 1 << 0 << QStringList{"/sbin/launchd", editor + " Helper", editor + "/x"} << -1LL
@@ -98,7 +104,8 @@ private Q_SLOTS:
         const bool full = alert.contains("磁盘");
         QCOMPARE(box.lines().filter("程序"), QStringList());
         QCOMPARE(model->rowFailures().size(), full ? templates : failing);
-        QCOMPARE(model->installationProgress(), full ? alert.section('\n', 1) : QString("安装完成！"));
+        QCOMPARE(model->installationProgress(),
+                 full ? alert.section('\n', 1) : QString("安装完成！"));
         if (full)
             QVERIFY(!QFileInfo::exists(box.homePath() + "/Movies/Motion Templates.localized/"
                                                         "Titles.localized/T0"));

@@ -120,7 +120,7 @@ private Q_SLOTS:
         QCOMPARE(box.lines().filter(u"处理项目失败"_s),
                  QStringList{u"处理项目失败: A, 错误: 名称为空，不能用作文件夹名"_s});
         QCOMPARE(model->installationAlertMessage(),
-                 u"Plug-ins that could not be installed: 1 of 1.\nA: The name is empty and cannot "
+                 u"1 of 1 plug-ins could not be installed.\nA: The name is empty and cannot "
                  u"be used as a folder name."_s);
     }
 

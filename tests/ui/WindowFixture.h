@@ -28,10 +28,14 @@ struct FakeChooser : FolderChooser {
     QStringList startFolders;
 };
 
-// Records the addresses it is asked to open instead of opening them.
+// Records the addresses it is asked to open instead of opening them; answers `opens`.
 struct FakeOpener : UrlOpener {
-    void open(const QUrl& url) override { opened << url; }
+    bool open(const QUrl& url) override {
+        opened << url;
+        return opens;
+    }
     QList<QUrl> opened;
+    bool opens = true;
 };
 
 // The window, shown and active, over a resource folder holding `files` ("path[=content]")

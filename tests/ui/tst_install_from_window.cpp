@@ -15,7 +15,8 @@ private Q_SLOTS:
     void installTwiceClosingTheWindowDuringTheSecondRun() {
         Window w({u"Titles/Lower Third/Lower Third.moti=title"_s, u"Titles/Lower Third/.hidden"_s,
                   u"Titles/Lower Third/Media/small.png=png"_s, u"Effects/Glow/Glow.moef=glow"_s,
-                  u"Generators/Sparkle/Sparkle.motn=sparkle"_s, u"post.command=exit 0"_s});
+                  u"Generators/Sparkle/Sparkle.motn=sparkle"_s,
+                  u"post.command=sleep 1; touch \"$(dirname \"$0\")/ran\""_s});
         const QString kinds = w.box.homePath() + u"/Movies/Motion Templates.localized/"_s;
         // A file where the effects' folder belongs: that item fails, the others install.
         w.box.writeFile(u"home/Movies/Motion Templates.localized/Effects.localized"_s);
@@ -27,14 +28,15 @@ private Q_SLOTS:
         QTest::keyClick(w.view->installButton(), Qt::Key_Return);
         QTRY_VERIFY_WITH_TIMEOUT(w.view->alert() != nullptr, 20000);
         QCOMPARE(w.view->alert()->text(), u"部分插件未能安装"_s);
-        QCOMPARE(w.view->alert()->informativeText(),
+        QCOMPARE(w.view->alert()->informativeText().remove(QChar(0x200B)),
                  u"1 个插件安装失败，共 3 个\nGlow：无法创建文件夹 “%1Effects.localized”: "
                  "路径中有一项不是文件夹"_s.arg(kinds));
         QTRY_VERIFY(w.view->installButton()->isEnabled() && !w.view->installButton()->isBusy());
         // The failed row's mark says why, to the eye and to assistive technologies.
         FolderRow* glow = w.list()->revealRow(1);
         QCOMPARE(glow->nameField()->text(), u"Glow"_s); // after the titles
-        const QString why = w.view->alert()->informativeText().section(u'：', 1);
+        const QString why =
+            w.view->alert()->informativeText().remove(QChar(0x200B)).section(u'：', 1);
         QCOMPARE(accessibleText(glow->nameField(), QAccessible::Description), why);
         QCOMPARE(glow->stateIndicator()->toolTip(), why);
         QCOMPARE(treeListing(kinds + u"Titles.localized/Renamed"_s),
@@ -48,16 +50,27 @@ private Q_SLOTS:
         QTRY_VERIFY(w.view->alert() == nullptr);
         QCOMPARE(w.view->statusLine()->text(), u"安装完成！"_s);
 
-        // Closed during a second run, which then alone holds the state object and ends.
+        // Closed during a second run, which then alone holds the state object and ends, its
+        // script included; the program quits only then.
         QVERIFY(QDir(kinds + u"Generators.localized/Sparkle"_s).removeRecursively());
+        const QString ran = w.box.resourcePath() + u"/ran"_s;
+        QVERIFY(QFile::remove(ran));
         const std::weak_ptr<InstallerViewModel> watched = w.vm;
         QPointer<InstallerWindow> window = w.window.release();
         window->setAttribute(Qt::WA_DeleteOnClose);
+        QList<bool> quits; // whether the run went on, at each quit
+        PluginInstallerApp::quitWhenDone(window, w.vm, [&] {
+            const auto model = watched.lock();
+            quits << (model && model->isInstalling()) << QFileInfo::exists(ran);
+        });
         QTest::mouseClick(w.view->installButton(), Qt::LeftButton);
+        QTRY_VERIFY(w.vm->isInstalling());
         window->close();
         w.vm.reset();
         QTRY_VERIFY(!window);
         QTRY_VERIFY_WITH_TIMEOUT(watched.expired(), 20000);
+        QCoreApplication::processEvents();
+        QCOMPARE(quits, (QList<bool>{false, true}));
         QCOMPARE(treeListing(kinds + u"Generators.localized/Sparkle"_s),
                  treeListing(w.box.resourcePath() + u"/Generators/Sparkle"_s));
     }
@@ -78,22 +91,32 @@ private Q_SLOTS:
         const QString kinds = w.box.homePath() + u"/Movies/Motion Templates.localized"_s;
         QAbstractButton* reveal = w.view->alert()->buttons().value(1);
         QCOMPARE(reveal->text(), u"在 Finder 中显示"_s);
+        // A file manager that cannot open it: a small alert says so, the status line does not.
+        w.opener->opens = false;
         reveal->click();
         QCOMPARE(w.opener->opened, QList<QUrl>{QUrl::fromLocalFile(kinds)});
         QTRY_VERIFY(!w.view->alert());
+        QTRY_VERIFY(w.view->openFailureAlert() && w.view->openFailureAlert()->isVisible());
+        QCOMPARE(accessibleText(w.view->openFailureAlert()), u"无法打开文件夹"_s);
+        QCOMPARE(w.view->openFailureAlert()->informativeText().remove(QChar(0x200B)), kinds);
+        QCOMPARE(w.view->statusLine()->text(), u"安装完成！"_s);
+        w.view->openFailureAlert()->buttons().value(0)->click();
+        QTRY_VERIFY(!w.view->openFailureAlert());
 
         w.box.writeFile(kinds + u"/Titles.localized/A/mine"_s);
         QTRY_VERIFY(w.view->uninstallButton()->isEnabled());
-        QCOMPARE(w.view->uninstallButton()->text(), u"卸载已安装的模板…"_s);
+        QCOMPARE(w.view->uninstallButton()->text(), u"卸载已安装的插件…"_s);
         QStringList said;
         for (const char* press : {"卸载", "确定"}) {
             if (said.isEmpty())
                 QTest::mouseClick(w.view->uninstallButton(), Qt::LeftButton);
             QTRY_VERIFY(w.view->uninstallAlert() && w.view->uninstallAlert()->isVisible());
             QMessageBox* alert = w.view->uninstallAlert();
-            said << alert->text() << alert->informativeText();
+            said << alert->text() << alert->informativeText().remove(QChar(0x200B));
             for (QAbstractButton* button : alert->buttons())
-                said << button->text();
+                said << button->text() + (alert->buttonRole(button) == QMessageBox::DestructiveRole
+                                              ? u" (destructive)"_s
+                                              : QString());
             for (QAbstractButton* button : alert->buttons())
                 if (button->text() == QString::fromUtf8(press))
                     button->click();
@@ -101,14 +124,15 @@ private Q_SLOTS:
         }
         const QString files = u"\nTitles.localized/A/a\nTitles.localized/A/small.png\n"
                               u"Titles.localized/B/b\nTitles.localized/B/large.png\n"
-                              u"Titles.localized/B\n\n"_s;
-        const QString kept = u"：\n保留 “Titles.localized/A/mine”: 不是安装程序放入的"_s;
-        const QString counts = u"移除 4 个文件和 1 个文件夹，保留 1 个文件。\n\n"_s;
-        QCOMPARE(said, (QStringList{u"卸载已安装的模板？"_s,
-                                    u"将"_s + counts + u"将移除："_s + files + u"将保留"_s + kept,
-                                    u"取消"_s, u"卸载"_s, u"卸载完成"_s,
-                                    u"已"_s + counts + u"已移除："_s + files + u"已保留"_s + kept,
-                                    u"确定"_s}));
+                              u"Titles.localized/B\n\n以下文件不是安装程序放入的，"_s;
+        const QString rest = u"：\nTitles.localized/A/mine\n\n已安装的字体不会被卸载。"_s;
+        const QString counts = u"移除 4 个文件和 1 个文件夹，保留 1 个文件。\n\n以下文件"_s;
+        QCOMPARE(said, (QStringList{
+                           u"卸载已安装的插件？"_s,
+                           u"将"_s + counts + u"和文件夹将被移除："_s + files + u"将保留"_s + rest,
+                           u"取消"_s, u"卸载 (destructive)"_s, u"卸载完成"_s,
+                           u"已"_s + counts + u"和文件夹已移除："_s + files + u"已保留"_s + rest,
+                           u"确定"_s}));
         QTRY_COMPARE(accessibleText(w.list()->revealRow(1)->nameField(), QAccessible::Description),
                      u"将新建文件夹"_s);
         QCOMPARE(accessibleText(w.list()->revealRow(0)->nameField(), QAccessible::Description),
@@ -116,20 +140,19 @@ private Q_SLOTS:
         QTRY_VERIFY(!w.view->uninstallButton()->isEnabled());
     }
 
-    // A run's progress bar and "取消安装", which stops the script; the alert says so.
+    // A run's progress bar and "取消安装", which stops the script; the alert says so. The
+    // rows stay editable meanwhile, for the next run.
     void progressAndCancelWhileARunGoesOn() {
         Window w(
             {u"Titles/A/a=abc"_s, u"post.command=touch \"$(dirname \"$0\")/started\"; sleep 30"_s});
         QTest::mouseClick(w.view->installButton(), Qt::LeftButton);
         QTRY_VERIFY(w.view->cancelButton()->isVisible() && w.view->cancelButton()->isEnabled());
-        // What the run reads cannot change under it.
+        // Set as voice control sets it, the name is the one the next run goes under.
         FolderRow* row = w.list()->revealRow(0);
-        QVERIFY(row->nameField()->isReadOnly() && !row->picker()->isEnabled());
+        QVERIFY(!row->nameField()->isReadOnly() && row->picker()->isEnabled());
         QAccessible::queryAccessibleInterface(row->nameField())
-            ->setText(QAccessible::Value, u"B"_s);
-        QCoreApplication::processEvents();
-        QCOMPARE(row->nameField()->text(), u"A"_s);
-        QCOMPARE(w.view->cancelButton()->text(), u"取消安装"_s);
+            ->setText(QAccessible::Value, u"Voice"_s);
+        QCOMPARE(w.vm->folderItems()[0].newName, u"Voice"_s);
         QVERIFY(w.view->progressBar()->isVisible());
         QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(w.view->progressBar());
         QVERIFY(bar && bar->role() == QAccessible::ProgressBar && bar->valueInterface());
@@ -142,12 +165,16 @@ private Q_SLOTS:
         QCOMPARE(w.view->alert()->text(), u"安装已取消"_s);
         QCOMPARE(w.view->alert()->informativeText(), u"安装已取消：已安装 1 个，共 1 个"_s);
         QTRY_VERIFY(!w.view->cancelButton()->isVisible() && !w.view->progressBar()->isVisible());
-        QVERIFY(!row->nameField()->isReadOnly() && row->picker()->isEnabled());
-        // Set as voice control sets it, the name is the one the template goes under.
-        QAccessible::queryAccessibleInterface(row->nameField())
-            ->setText(QAccessible::Value, u"Voice"_s);
-        QCOMPARE(w.vm->folderItems()[0].newName, u"Voice"_s);
-        QCOMPARE(row->nameField()->text(), u"Voice"_s);
+        const QString titles =
+            w.box.homePath() + u"/Movies/Motion Templates.localized/Titles.localized/"_s;
+        QVERIFY(QFileInfo::exists(titles + u"A/a"_s) && !QFileInfo::exists(titles + u"Voice"_s));
+
+        w.box.writeResourceFile(u"post.command"_s, "exit 0");
+        w.view->alert()->defaultButton()->click();
+        QTRY_VERIFY(!w.view->alert());
+        QTest::mouseClick(w.view->installButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(w.view->alert() != nullptr && !w.vm->isInstalling(), 20000);
+        QVERIFY(QFileInfo::exists(titles + u"Voice/a"_s));
     }
 };
 

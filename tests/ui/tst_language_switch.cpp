@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QXmlStreamReader>
 
 using namespace Orvoinstaller;
 using namespace Orvoinstaller::Testing;
@@ -65,6 +66,42 @@ class LanguageSwitchTest : public QObject {
 private Q_SLOTS:
     void cleanup() { Language::use(QString()); }
 
+    // One English word per Chinese one, and every text translated.
+    void oneWordPerIdea_data() {
+        QTest::addColumn<QString>("chinese");
+        QTest::addColumn<QString>("english");
+        QTest::newRow("every text") << QString() << QString();
+        QTest::newRow("模板") << u"模板"_s << u"template"_s;
+        QTest::newRow("插件") << u"插件"_s << u"plug-in"_s;
+    }
+    void oneWordPerIdea() {
+        QFETCH(QString, chinese);
+        QFETCH(QString, english);
+        QFile file(QStringLiteral(TRANSLATIONS_EN));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QXmlStreamReader ts(&file);
+        QString source;
+        QStringList wrong;
+        int checked = 0;
+        while (!ts.atEnd()) {
+            if (ts.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            if (ts.name() == u"source"_s)
+                source = ts.readElementText();
+            if (ts.name() != u"translation"_s || !source.contains(chinese))
+                continue;
+            const bool unfinished = !ts.attributes().value(u"type"_s).isEmpty();
+            const QString said = ts.readElementText(QXmlStreamReader::IncludeChildElements);
+            ++checked;
+            if (unfinished || said.trimmed().isEmpty() ||
+                !said.contains(english, Qt::CaseInsensitive))
+                wrong << source + u" → "_s + said;
+        }
+        QVERIFY(!ts.hasError());
+        QVERIFY(checked > 5);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
+    }
+
     void everyStateInEnglish() {
         const QStringList names{u"Orvo 标题"_s, u"光效"_s};
         auto queue = std::make_shared<ManualQueue>();
@@ -112,7 +149,7 @@ private Q_SLOTS:
                  qPrintable(statuses.join(u'\n')));
         QVERIFY(view->alert() && view->alert()->isVisible());
         QVERIFY(view->alert()->informativeText().endsWith(
-            u"\nRestart Final Cut Pro to load the new templates."_s));
+            u"\nRestart Final Cut Pro to load the new plug-ins."_s));
         view->alert()->defaultButton()->click();
         QCoreApplication::processEvents();
 
