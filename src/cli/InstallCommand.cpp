@@ -113,6 +113,8 @@ QJsonObject documentJson(const InstallOptions& options, const InstallationReport
     QJsonObject fonts{{"result", fontsWord(report.fonts.state)}};
     if (report.fonts.error)
         fonts.insert("error", errorJson(*report.fonts.error));
+    if (!report.fonts.kept.isEmpty())
+        fonts.insert("kept", QJsonArray::fromStringList(report.fonts.kept));
     QJsonArray pack;
     for (const Error& failure : options.packFailures)
         pack.append(errorJson(failure));

@@ -189,8 +189,10 @@ void Installation::start() {
                               : FontReport{Error::of(ErrorKind::missing,
                                                      Text(QT_TRANSLATE_NOOP("Orvoinstaller",
                                                                             "无法找到资源文件夹"))),
-                                           std::nullopt};
+                                           std::nullopt,
+                                           {}};
                 fonts.error = report.firstError;
+                fonts.kept = report.kept;
                 if (report.firstError)
                     output.line(QStringLiteral("字体安装失败: ") +
                                 report.firstError->description());

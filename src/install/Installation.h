@@ -36,6 +36,7 @@ struct TemplateResult {
 struct FontsResult {
     enum class State { skipped, installed, installedPerUser, failed } state = State::skipped;
     Failure error;
+    QStringList kept; // installed fonts of the same names, other bytes, left as they were
 };
 
 struct ScriptResult {
