@@ -24,6 +24,8 @@ QString scriptWord(ScriptResult::State state) {
         return QStringLiteral("ok");
     case ScriptResult::State::failed:
         return QStringLiteral("failed");
+    case ScriptResult::State::cancelled:
+        return QStringLiteral("cancelled");
     case ScriptResult::State::skipped:
         break;
     }
@@ -53,6 +55,8 @@ QString scriptSaid(ScriptResult::State state) {
         return Say::tr("成功");
     case ScriptResult::State::failed:
         return Say::tr("失败");
+    case ScriptResult::State::cancelled:
+        return Say::tr("中止");
     case ScriptResult::State::skipped:
         break;
     }

@@ -40,7 +40,7 @@ struct FontsResult {
 };
 
 struct ScriptResult {
-    enum class State { skipped, absent, ok, failed } state = State::skipped;
+    enum class State { skipped, absent, ok, failed, cancelled } state = State::skipped;
     std::optional<ProcessOutcome> process; // once it was started
 };
 
