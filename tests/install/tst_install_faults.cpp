@@ -366,30 +366,6 @@ private Q_SLOTS:
         qputenv("HOME", home);
     }
 
-    // Fonts are installed under the installers' lock too: two runs would trip over each
-    // other's temporaries.
-    void fontsWaitForTheLock() {
-        Engine e;
-        e.writeResourceFile("Fonts/F.ttf", "f");
-        InstallSteps first(*e.fs, e.output());
-        QCOMPARE(first.tryLock().value(), true);
-        Platform platform = e.platform(e.queue);
-        platform.fileSystem = e.fs;
-        Installation run(platform, {}, {false, true, false});
-        bool waited = false, finished = false;
-        connect(&run, &Installation::waiting, this, [&] { waited = true; });
-        connect(&run, &Installation::finished, this, [&](const InstallationReport& report) {
-            finished = report.fonts.state == FontsResult::State::installed;
-        });
-        run.start();
-        QTRY_VERIFY(waited);
-        QTest::qWait(2 * Installation::lockRetryMilliseconds);
-        QVERIFY(!QFileInfo::exists(e.fontsPath() + "/F.ttf"));
-        first.unlock();
-        QTRY_VERIFY(finished);
-        QCOMPARE(contentOf(e.fontsPath() + "/F.ttf"), "f");
-    }
-
     // exFAT and FAT (SMB alike) have no rename that refuses to replace, and keep no modes:
     // new templates still go in whole, and a re-install reads nothing. Everywhere, a pack
     // folder of mode 0555 is installed open to its owner, who must update and remove it.
@@ -402,47 +378,29 @@ private Q_SLOTS:
     void volumesWithoutModes() {
         QFETCH(QString, type);
         Engine e;
-        const QString volume = e.makeDir("volume");
-        QString device;
-        const auto shell = [](const QString& command) {
-            QProcess sh;
-            sh.start("sh", {"-c", command});
-            sh.waitForFinished(60000);
-            return sh.exitStatus() == QProcess::NormalExit && sh.exitCode() == 0
-                       ? QString::fromUtf8(sh.readAllStandardOutput()).trimmed()
-                       : QString();
-        };
+        const QString volume = e.path("volume"),
+                      script = PLUGININSTALLER_SOURCE_DIR "/scripts/fat-volume.sh";
+        QProcess mount;
         if (!type.isEmpty()) {
-            const QString image = e.path("volume.img");
-            if (shell(QString("truncate -s 64M '%1' && mkfs.%2 '%1' >/dev/null && echo made")
-                          .arg(image, type))
-                    .isEmpty())
-                QSKIP(qPrintable("no " + type + " volume: mkfs." + type +
-                                 " failed (root, "
-                                 "exfatprogs and dosfstools are needed)"));
-            // The kernel's driver, or else FUSE's, which wants a block device.
-            if (shell(QString("mount -o loop '%1' '%2' && echo ok").arg(image, volume)).isEmpty()) {
-                device = type == "exfat" ? shell("losetup -f --show '" + image + "'") : QString();
-                if (device.isEmpty() ||
-                    shell(QString("mount.exfat-fuse '%1' '%2' && echo ok").arg(device, volume))
-                        .isEmpty()) {
-                    if (!device.isEmpty())
-                        shell("losetup -d " + device);
-                    QSKIP(qPrintable("no " + type + " volume could be mounted here"));
-                }
-            }
+            mount.start(script, {"mount", volume, type});
+            if (!mount.waitForFinished(60000) || mount.exitCode() != 0)
+                QSKIP(mount.readAllStandardError().trimmed().constData());
         }
         const auto unmount = qScopeGuard([&] {
             if (!type.isEmpty())
-                shell(QString("umount '%1' || umount -l '%1'; [ -z '%2' ] || losetup -d '%2'")
-                          .arg(volume, device));
+                QProcess::execute(script, {"unmount", volume});
         });
         QDir().mkpath(volume + "/home");
         e.fs = std::make_shared<FaultyFileSystem>(volume + "/home");
         e.writeResourceFile("Titles/T/t", "new");
         e.writeResourceFile("Titles/T/Media/m", "new");
         e.writeResourceFile("Effects/G/g", "new");
+        const QString runSh = e.writeResourceFile("Titles/T/run.sh", "#!/bin/sh");
+        QVERIFY(::chmod(QFile::encodeName(runSh).constData(), 0755) == 0);
         QVERIFY(::chmod(QFile::encodeName(e.resourcePath() + "/Titles/T").constData(), 0555) == 0);
+        // The pack's bits are kept whatever the umask, or every re-install would copy again.
+        const mode_t umask = ::umask(077);
+        const auto restore = qScopeGuard([&] { ::umask(umask); });
         ageFiles(e.resourcePath());
         e.start();
         const QString installed = volume + "/home/Movies/Motion Templates.localized/";
@@ -458,17 +416,28 @@ private Q_SLOTS:
             QCOMPARE(st.st_mode & S_IRWXU, S_IRWXU);
         }
         QCOMPARE(e.fs->reads, QStringList()); // the quick check took every file as it was
+        // Where no rename refuses to replace, the placeholder still does.
+        const QString mine = e.writeFile(installed + "Titles.localized/T/mine", "mine");
+        QVERIFY(e.fs->moveNew(e.writeFile(installed + "spare", "spare"), mine));
+        QCOMPARE(contentOf(mine), "mine");
         ::chmod(QFile::encodeName(e.resourcePath() + "/Titles/T").constData(), 0755);
     }
 
-    // A second installer waits, says so, and starts when the first has finished.
+    // A second installer waits, says so, and starts when the first has finished; so do
+    // fonts, whose temporaries another run would trip over.
     void aSecondInstallerWaitsForTheFirst() {
         Engine e;
-        for (const char* file : {"Titles/A/a", "Effects/C/c"})
+        for (const char* file : {"Titles/A/a", "Effects/C/c", "Fonts/F.ttf"})
             e.writeResourceFile(file, "new");
         e.start();
         InstallSteps first(*e.fs, e.output());
         QCOMPARE(first.tryLock().value(), true);
+        Platform platform = e.platform(e.queue);
+        platform.fileSystem = e.fs;
+        Installation fonts(platform, {}, {false, true, false});
+        bool fontsWaited = false;
+        connect(&fonts, &Installation::waiting, this, [&] { fontsWaited = true; });
+        fonts.start();
         QStringList statuses; // each value it had, as the next change is announced
         connect(e.model.get(), &InstallerViewModel::objectWillChange, e.model.get(), [&] {
             if (statuses.value(statuses.size() - 1) != e.model->installationProgress())
@@ -477,9 +446,11 @@ private Q_SLOTS:
         e.model->installPlugins();
         QTRY_COMPARE(e.model->installationProgress(), InstallerViewModel::waitingStatus());
         QTest::qWait(3 * InstallerViewModel::lockRetryMilliseconds);
-        QVERIFY(!QFileInfo::exists(e.installed("Titles.localized/A")));
+        QVERIFY(fontsWaited && !QFileInfo::exists(e.installed("Titles.localized/A")));
+        QVERIFY(!QFileInfo::exists(e.fontsPath() + "/F.ttf"));
         first.unlock();
         e.record([] {});
+        QTRY_COMPARE(contentOf(e.fontsPath() + "/F.ttf"), "new");
         QCOMPARE(statuses.mid(0, 2),
                  QStringList({InstallerViewModel::waitingStatus(), "开始安装..."}));
         QCOMPARE(e.model->installationAlertMessage(), "插件安装成功！");
