@@ -19,6 +19,7 @@ packages=(
   libgl-dev fonts-wqy-microhei
   python3 # scripts/check-layers.py
   xfsprogs # a copy-on-write volume for the engine's tests, as root
+  exfatprogs dosfstools exfat-fuse # exFAT and FAT volumes for the engine's tests, as root
 )
 if [[ "${1:-}" == --render ]]; then
   packages+=(xvfb xauth imagemagick)

@@ -15,6 +15,7 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -248,6 +249,10 @@ int runCommandLine(int argc, char* argv[], const QString& version) {
                          Say::tr("运行 %1 --help 查看用法").arg(shellQuoted(arguments.first())));
         return exitUsage;
     };
+    // A result that did not reach its reader is no success.
+    const auto finish = [&](int status) {
+        return console->writeFailed() ? std::max<int>(status, exitFailed) : status;
+    };
     if (!parsed)
         return usage(parseError(parser, arguments));
     if (windowAsked)
@@ -255,11 +260,11 @@ int runCommandLine(int argc, char* argv[], const QString& version) {
                              "或 --uninstall。"));
     if (parser.isSet(help)) {
         console->toOutput(helpText(shellQuoted(program)));
-        return exitDone;
+        return finish(exitDone);
     }
     if (parser.isSet(versionOption)) {
         console->toOutput(program + QLatin1Char(' ') + version);
-        return exitDone;
+        return finish(exitDone);
     }
     if (!parser.positionalArguments().isEmpty())
         return usage(Say::tr("多余的参数: %1").arg(parser.positionalArguments()[0]));
@@ -297,7 +302,7 @@ int runCommandLine(int argc, char* argv[], const QString& version) {
     }
     if (status != exitDone)
         console->release();
-    return status;
+    return finish(status);
 }
 
 } // namespace Orvoinstaller

@@ -48,8 +48,9 @@ void Console::write(std::FILE* stream, const QString& text) {
     const QByteArray bytes = text.toUtf8().append('\n');
     std::lock_guard lock(m_mutex);
     clearProgress();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-    std::fflush(stream);
+    const size_t size = static_cast<size_t>(bytes.size());
+    if (std::fwrite(bytes.constData(), 1, size, stream) != size || std::fflush(stream) != 0)
+        m_writeFailed = true;
 }
 
 void Console::progress(const QString& text) {

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 #include <utility>
@@ -28,6 +29,9 @@ public:
     void endProgress();
     // Prints what quiet held back, after a failure.
     void release();
+    // Some line could not be written (a full disk, a closed pipe): the command has failed,
+    // whatever it did, since its caller did not get all it was told.
+    bool writeFailed() const { return m_writeFailed; }
 
 private:
     void hold(std::FILE* stream, const QString& text);
@@ -39,6 +43,7 @@ private:
     bool m_quiet;
     bool m_terminal;
     bool m_progressShown = false;
+    std::atomic<bool> m_writeFailed = false;
     QList<std::pair<std::FILE*, QString>> m_held;
 };
 

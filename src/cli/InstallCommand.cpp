@@ -24,6 +24,8 @@ QString scriptWord(ScriptResult::State state) {
         return QStringLiteral("ok");
     case ScriptResult::State::failed:
         return QStringLiteral("failed");
+    case ScriptResult::State::cancelled:
+        return QStringLiteral("cancelled");
     case ScriptResult::State::skipped:
         break;
     }
@@ -53,6 +55,8 @@ QString scriptSaid(ScriptResult::State state) {
         return Say::tr("成功");
     case ScriptResult::State::failed:
         return Say::tr("失败");
+    case ScriptResult::State::cancelled:
+        return Say::tr("中止");
     case ScriptResult::State::skipped:
         break;
     }
@@ -113,6 +117,8 @@ QJsonObject documentJson(const InstallOptions& options, const InstallationReport
     QJsonObject fonts{{"result", fontsWord(report.fonts.state)}};
     if (report.fonts.error)
         fonts.insert("error", errorJson(*report.fonts.error));
+    if (!report.fonts.kept.isEmpty())
+        fonts.insert("kept", QJsonArray::fromStringList(report.fonts.kept));
     QJsonArray pack;
     for (const Error& failure : options.packFailures)
         pack.append(errorJson(failure));

@@ -17,7 +17,7 @@ std::optional<QString> findResourcePath(const Bundle& bundle, const FileSystem& 
                                         DiagnosticOutput& output);
 
 struct PackContents {
-    QList<FolderItem> templates; // in sortTemplates()' order
+    QList<FolderItem> templates; // by kind, then as each kind folder lists them
     bool hasFonts = false; // also when Fonts/ is there but cannot be listed: installing says why
     // What is there but could not be read or used: a kind folder or Fonts/ that cannot be
     // listed, a template whose name is not UTF-8. A missing kind folder or Fonts/ is no

@@ -1,6 +1,5 @@
 #include "discovery/Discovery.h"
 #include "discovery/Pack.h"
-#include "discovery/TemplateOrder.h"
 
 #include <QStringBuilder>
 #include <QUuid>
@@ -51,8 +50,6 @@ PackContents scanPack(const FileSystem& fs, const QString& resources, Diagnostic
     }
     output.line(QStringLiteral("扫描完成，共找到 ") + QString::number(pack.templates.size()) +
                 QStringLiteral(" 个文件夹"));
-    // The trace above keeps the scan's order; the window, the list and the run read this one.
-    sortTemplates(pack.templates);
 
     const auto fonts = fs.visibleEntries(Pack{resources}.fontsFolder(), false);
     if (fonts) {

@@ -17,9 +17,9 @@ InstalledFolders InstalledFolders::list(const FileSystem& fs, const TemplateInst
         QSet<QString>& folders = installed.m_folders[static_cast<std::size_t>(kind)];
         for (const QString& name : names.value()) {
             // Such names are refused before anything is planned; a folder the Finder hides
-            // by its flag is still merged into.
+            // by its flag is still merged into, and so is a link the user made to a folder.
             if (!name.startsWith(QLatin1Char('.')) &&
-                fs.type(joinPath(folder, name)) == FileSystem::Type::folder)
+                fs.type(joinPath(folder, name), true) == FileSystem::Type::folder)
                 folders.insert(fileNameKey(name));
         }
     }

@@ -65,9 +65,13 @@ private:
     void installFont(const QString& font, const QString& relative) {
         const QString inSystem = joinPath(m_folders.system, relative);
         const QString inUser = joinPath(m_folders.user, relative);
-        if (m_fs.sameContent(font, inSystem) ||
-            (!m_folders.user.isEmpty() && m_fs.sameContent(font, inUser)))
+        const bool perUser = !m_folders.user.isEmpty();
+        if (m_fs.sameContent(font, inSystem) || (perUser && m_fs.sameContent(font, inUser)))
             return;
+        // Installed in either folder under this name: a second copy would only compete with it.
+        for (const QString& installed : {inSystem, perUser ? inUser : QString()})
+            if (!installed.isEmpty() && m_fs.type(installed) != FileSystem::Type::missing)
+                return m_report.kept.append(installed);
         if (!m_report.refusal) {
             Failure error = placeCopy(font, inSystem);
             if (!error)
@@ -90,18 +94,8 @@ private:
             removeTemporaries(m_fs, folder);
             m_swept.insert(folder);
         }
-        switch (m_fs.type(target)) {
-        case FileSystem::Type::missing:
-            return copyNew(m_fs, font, target);
-        case FileSystem::Type::folder:
-            return folderKept(target);
-        case FileSystem::Type::other:
-            return otherTypeRefused(target);
-        case FileSystem::Type::file:
-        case FileSystem::Type::link:
-            break;
-        }
-        return replaceWithCopy(m_fs, font, target);
+        // Moved in only where nothing is: a font that appeared meanwhile is not replaced.
+        return copyNew(m_fs, font, target);
     }
 
     void note(const Error& error) {
@@ -132,6 +126,8 @@ FontReport installPackFonts(const Platform& platform, const QString& resources) 
         platform.output->line(
             QStringLiteral("系统字体文件夹拒绝写入，字体改为安装到当前用户的字体文件夹: ") +
             report.refusal->description());
+    for (const QString& kept : std::as_const(report.kept))
+        platform.output->line(QStringLiteral("已有同名字体，保持不变: ") + kept);
     return report;
 }
 

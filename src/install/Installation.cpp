@@ -102,7 +102,9 @@ void Installation::start() {
 
         Failure blocked;
         bool locked = false, saidWaiting = false;
-        while (!templates.isEmpty() && !cancel->isCancelled()) {
+        // Fonts too: two installers copying the same fonts would trip over each other's
+        // temporaries.
+        while ((!templates.isEmpty() || options.fonts) && !cancel->isCancelled()) {
             const Result<bool> taken = steps.tryLock();
             if (!taken) {
                 blocked = taken.error();
@@ -147,7 +149,8 @@ void Installation::start() {
                     const TemplatePlan& plan = plans[i].value();
                     result.destination = plan.destination;
                     // Decided now: an earlier template of this run may have made the folder.
-                    const bool existed = fs.type(plan.destination) == FileSystem::Type::folder;
+                    const bool existed =
+                        fs.type(plan.destination, true) == FileSystem::Type::folder;
                     const qint64 writesBefore = steps.installer().writes();
                     result.error = steps.execute(plan, cancel.get(), [&](qint64 f, qint64 b) {
                         shared->files += f;
@@ -174,9 +177,6 @@ void Installation::start() {
                 });
             }
         }
-        if (locked)
-            steps.unlock();
-
         FontsResult fonts;
         std::optional<QString> script;
         bool notAFile = false;
@@ -189,8 +189,10 @@ void Installation::start() {
                               : FontReport{Error::of(ErrorKind::missing,
                                                      Text(QT_TRANSLATE_NOOP("Orvoinstaller",
                                                                             "无法找到资源文件夹"))),
-                                           std::nullopt};
+                                           std::nullopt,
+                                           {}};
                 fonts.error = report.firstError;
+                fonts.kept = report.kept;
                 if (report.firstError)
                     output.line(QStringLiteral("字体安装失败: ") +
                                 report.firstError->description());
@@ -205,6 +207,8 @@ void Installation::start() {
                 }
             }
         }
+        if (locked)
+            steps.unlock();
         toMain([this, blocked, fonts, script, notAFile] {
             m_report.blocked = blocked;
             workDone(fonts, script, notAFile);
@@ -258,8 +262,9 @@ void Installation::runScript(const QString& path) {
             const auto failure = scriptFailureLine(outcome);
             if (failure && !stopped)
                 m_platform.output->line(*failure);
-            m_report.script = {failure && !stopped ? ScriptResult::State::failed
-                                                   : ScriptResult::State::ok,
+            m_report.script = {stopped   ? ScriptResult::State::cancelled
+                               : failure ? ScriptResult::State::failed
+                                         : ScriptResult::State::ok,
                                outcome};
             // Kept whatever its exit status, off this thread; the run ends once it is.
             m_worker->post([this, templates, outcome, output = m_platform.output] {

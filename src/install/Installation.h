@@ -36,10 +36,11 @@ struct TemplateResult {
 struct FontsResult {
     enum class State { skipped, installed, installedPerUser, failed } state = State::skipped;
     Failure error;
+    QStringList kept; // installed fonts of the same names, other bytes, left as they were
 };
 
 struct ScriptResult {
-    enum class State { skipped, absent, ok, failed } state = State::skipped;
+    enum class State { skipped, absent, ok, failed, cancelled } state = State::skipped;
     std::optional<ProcessOutcome> process; // once it was started
 };
 

@@ -2,6 +2,9 @@
 
 #include "install/SafeWrite.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace Orvoinstaller {
 
 namespace {
@@ -31,6 +34,21 @@ Failure checkFolderName(const QString& name) {
             Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称 “%1” 不能用作文件夹名：其中含有空字符"),
                  {shown}));
     }
+    // A newline would split the list of installed folders the script reads, one per line;
+    // no control character belongs in a name Final Cut Pro shows.
+    if (std::any_of(name.cbegin(), name.cend(),
+                    [](QChar c) { return c.category() == QChar::Other_Control; })) {
+        QString shown;
+        for (const QChar c : name)
+            shown += c.unicode() < 0x20    ? QChar(0x2400 + c.unicode()) // visible symbols
+                     : c.unicode() == 0x7f ? QChar(0x2421)
+                     : c.category() == QChar::Other_Control ? QChar(QChar::ReplacementCharacter)
+                                                            : c;
+        return Error::of(
+            ErrorKind::invalidName,
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称 “%1” 不能用作文件夹名：其中含有控制字符"),
+                 {shown}));
+    }
     if (name.contains(QLatin1Char('/')))
         return Error::of(
             ErrorKind::invalidName,
@@ -55,8 +73,9 @@ Failure checkFolderName(const QString& name) {
 
 namespace {
 
-// Without a home folder every destination would hang off the root of the disk.
-Failure checkHome(const QString& home) {
+// Without a home folder every destination would hang off the root of the disk, or off
+// whatever folder the installer was started in.
+Failure checkHome(const FileSystem& fs, const QString& home) {
     if (home.isEmpty() || !home.startsWith(QLatin1Char('/')))
         return Error::of(
             ErrorKind::missing,
@@ -64,6 +83,12 @@ Failure checkHome(const QString& home) {
                                    "无法确定用户的主文件夹（HOME 未设置或不是绝对路径），"
                                    "不会安装到 “/%1”"),
                  {QString::fromUtf8(motionTemplatesRelativePath)}));
+    if (home == QLatin1String("/") || fs.type(home, true) != Type::folder)
+        return Error::of(
+            ErrorKind::missing,
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "HOME “%1” 不是用户的主文件夹（它是根目录，"
+                                                    "或不是一个文件夹），不会安装任何内容"),
+                 {home}));
     return std::nullopt;
 }
 
@@ -81,7 +106,7 @@ QString TemplateInstaller::kindFolder(FolderType kind) const {
 }
 
 Failure TemplateInstaller::homeProblem() const {
-    return checkHome(m_fs.homeDirectory());
+    return checkHome(m_fs, m_fs.homeDirectory());
 }
 
 Error TemplateInstaller::cancelled() {
@@ -92,13 +117,14 @@ Result<TemplatePlan> TemplateInstaller::plan(const QString& source, FolderType k
                                              const QString& newName) const {
     if (auto error = checkFolderName(newName))
         return *error;
-    if (auto error = checkHome(m_fs.homeDirectory()))
+    if (auto error = checkHome(m_fs, m_fs.homeDirectory()))
         return *error;
     TemplatePlan plan;
     plan.source = source;
     plan.kindFolder = kindFolder(kind);
     plan.destination = joinPath(plan.kindFolder, newName);
-    plan.merge = m_fs.type(plan.destination) == Type::folder;
+    // A link the user made in place of the folder is followed, as `rsync -K` follows it.
+    plan.merge = m_fs.type(plan.destination, true) == Type::folder;
     if (plan.merge) {
         countMerge(source, plan.destination, plan.files, plan.bytes, plan.bytesToWrite);
     } else {
@@ -152,10 +178,10 @@ Failure TemplateInstaller::execute(const TemplatePlan& plan, const CancelToken* 
                                    const Progress& progress) {
     if (cancel && cancel->isCancelled())
         return cancelled();
+    // Movies, the templates folder or the kind folder may be a link the user made to
+    // another disk: each is followed, as `rsync -K` follows it.
     if (auto error = m_fs.createDirectories(plan.kindFolder))
         return error;
-    if (m_fs.type(plan.kindFolder) == Type::link)
-        return linkRefused(plan.kindFolder);
     // Once per installer: a kind folder may hold thousands of templates.
     if (!m_cleanedFolders.contains(plan.kindFolder)) {
         removeTemporaries(m_fs, plan.kindFolder);
@@ -172,6 +198,8 @@ Failure TemplateInstaller::execute(const TemplatePlan& plan, const CancelToken* 
     case Type::folder:
         return merge(plan.source, plan.destination, cancel, progress);
     case Type::link:
+        if (m_fs.type(plan.destination, true) == Type::folder)
+            return merge(plan.source, plan.destination, cancel, progress);
         return linkRefused(plan.destination);
     case Type::file:
     case Type::other:
@@ -232,8 +260,22 @@ bool TemplateInstaller::unchanged(const QString& source, const QString& target) 
     if (a.type != Type::file)
         return false;
     const FileSystem::Facts b = m_fs.facts(target);
-    return b.type == Type::file && a.size == b.size && a.modifiedSeconds == b.modifiedSeconds &&
-           a.permissions == b.permissions;
+    if (b.type != Type::file || a.size != b.size)
+        return false;
+    if (a.modifiedSeconds == b.modifiedSeconds && a.permissions == b.permissions)
+        return true;
+    // Where modes are not kept, they say nothing; FAT stores times to two seconds, so a
+    // second either way is the same time (rsync's --modify-window=1).
+    return !keepsModes(target, b.device) && std::abs(a.modifiedSeconds - b.modifiedSeconds) <= 1;
+}
+
+bool TemplateInstaller::keepsModes(const QString& target, quint64 device) const {
+    const auto known = m_keepsModes.constFind(device);
+    if (known != m_keepsModes.cend())
+        return *known;
+    const bool kept = m_fs.keepsModes(temporaryPath(parentPath(target)));
+    m_keepsModes.insert(device, kept);
+    return kept;
 }
 
 // Where the quick check finds the file unchanged, or where it could be cloned into place
@@ -246,7 +288,10 @@ bool TemplateInstaller::upToDateWithoutCopy(const QString& source, const QString
         ++m_writes;
         return true;
     }
-    return m_fs.sameRegularFile(source, target);
+    if (m_fs.sameRegularFile(source, target))
+        return true;
+    return targetType == Type::file && !keepsModes(target, m_fs.facts(target).device) &&
+           m_fs.sameContent(source, target);
 }
 
 // Brings the destination up to date entry by entry. What the destination alone has stays;
@@ -256,7 +301,11 @@ Failure TemplateInstaller::merge(const QString& source, const QString& destinati
                                  const CancelToken* cancel, const Progress& progress) {
     m_output.line(QStringLiteral("开始合并目录: ") + source + QStringLiteral(" -> ") + destination);
 
-    const Type destinationType = m_fs.type(destination);
+    Type destinationType = m_fs.type(destination);
+    // Only the folder merged into may be a link to a folder (the user's, followed); below
+    // it, nothing is ever written through a link.
+    if (destinationType == Type::link && m_fs.type(destination, true) == Type::folder)
+        destinationType = Type::folder;
     if (destinationType == Type::link)
         return linkRefused(destination);
     if (destinationType == Type::other)

@@ -5,6 +5,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Output.h"
 
+#include <QHash>
 #include <QSet>
 
 #include <functional>
@@ -23,7 +24,8 @@ struct TemplatePlan {
 };
 
 // Why `name` cannot be the name of an installed template, if it cannot: empty, "." or "..",
-// a "/" or a NUL in it, hidden, or longer than 255 bytes in UTF-8.
+// a "/", a NUL or another control character in it, hidden, or longer than 255 bytes in
+// UTF-8. The one rule for the window's rows, --name and the run.
 Failure checkFolderName(const QString& name);
 
 // Installs templates into the user's templates folder, one at a time, on whichever thread
@@ -80,10 +82,13 @@ private:
     bool unchanged(const QString& source, const QString& target) const;
     bool upToDateWithoutCopy(const QString& source, const QString& target,
                              FileSystem::Type targetType);
+    // Whether the file system of `target` (on `device`) keeps permission bits; asked once.
+    bool keepsModes(const QString& target, quint64 device) const;
 
     FileSystem& m_fs;
     DiagnosticOutput& m_output;
-    QSet<QString> m_cleanedFolders; // kind folders already cleared of temporaries
+    QSet<QString> m_cleanedFolders;            // kind folders already cleared of temporaries
+    mutable QHash<quint64, bool> m_keepsModes; // by device
     bool m_compareBytes = false;
     Installed m_installed;
     qint64 m_writes = 0;

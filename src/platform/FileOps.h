@@ -32,7 +32,9 @@ struct CopyFailure {
 
 // Copies a file, a symbolic link (as a link) or a folder with its whole tree, hidden
 // entries included, to a path where nothing exists yet. Permission bits (0777) and access
-// and modification times are kept as `cp -p` keeps them, whatever the umask; what was
+// and modification times are kept as `cp -p` keeps them, whatever the umask, except that a
+// folder is always open to its owner (u+rwx), and where the file system keeps no modes
+// (FAT, exFAT); what was
 // copied before a failure stays. Only regular
 // files are ever opened: a FIFO, socket or device anywhere in the tree fails the copy.
 // `progress`, if given, hears of each file and of large files piece by piece.

@@ -56,11 +56,13 @@ bool readFully(int fd, char* data, size_t size) {
 // A copy keeps the pack's permission bits exactly (as cp -p does), or under a strict umask
 // the next run would find every file changed. The umask is not asked for: setting it to
 // learn it would race with other threads creating files; what the file got is looked at.
+// FAT and exFAT refuse a mode they cannot store (EPERM, on a file this process just made):
+// such a file system keeps no modes, and the copy is no worse for it.
 bool keepMode(int fd, mode_t mode) {
     struct stat made;
     if (::fstat(fd, &made) != 0)
         return false;
-    return (made.st_mode & 0777) == mode || ::fchmod(fd, mode) == 0;
+    return (made.st_mode & 0777) == mode || ::fchmod(fd, mode) == 0 || errno == EPERM;
 }
 
 // File systems seen refusing to clone, so that a copy on one does not ask again for every
@@ -255,7 +257,9 @@ private:
         }
         const bool ok = copyChildren(dir, out.get(), fromPath);
         ::closedir(dir);
-        if (ok && !keepMode(out.get(), mode))
+        // A pack folder of mode 0555 would make the next update and the uninstall fail:
+        // what the installer makes, its owner can always change.
+        if (ok && !keepMode(out.get(), mode | S_IRWXU))
             return fail(errno, fromPath);
         // Last: every entry made inside changed the folder's time.
         const struct timespec times[2] = {st.st_atim, st.st_mtim};

@@ -38,6 +38,28 @@ std::optional<CopyFailure> refuseOtherTypes(const fs::path& root) {
     return refused;
 }
 
+// A pack folder of mode 0555 would make the next update and the uninstall fail: what the
+// installer makes, its owner can always change. Pre-order, so that a folder is opened to
+// its owner before its entries are read.
+std::optional<CopyFailure> openFoldersToOwner(const fs::path& root) {
+    char* paths[] = {const_cast<char*>(root.c_str()), nullptr};
+    FTS* walk = ::fts_open(paths, FTS_PHYSICAL | FTS_NOCHDIR, nullptr);
+    if (!walk)
+        return CopyFailure::of(errno, root);
+    std::optional<CopyFailure> failed;
+    while (const FTSENT* entry = ::fts_read(walk)) {
+        if (entry->fts_info != FTS_D || !entry->fts_statp)
+            continue;
+        const mode_t mode = entry->fts_statp->st_mode & 07777;
+        if ((mode & S_IRWXU) != S_IRWXU && ::chmod(entry->fts_path, mode | S_IRWXU) != 0) {
+            failed = CopyFailure::of(errno, entry->fts_path);
+            break;
+        }
+    }
+    ::fts_close(walk);
+    return failed;
+}
+
 } // namespace
 
 // A clone costs less than reading both files, so nothing is ever taken as the same.
@@ -56,7 +78,7 @@ std::optional<CopyFailure> copyTree(const fs::path& from, const fs::path& to, co
     if (!plainType(st.st_mode))
         return CopyFailure::unsupported(from);
     if (::clonefile(from.c_str(), to.c_str(), CLONE_NOFOLLOW) == 0)
-        return std::nullopt;
+        return S_ISDIR(st.st_mode) ? openFoldersToOwner(to) : std::nullopt;
     if (errno != ENOTSUP && errno != EXDEV)
         return CopyFailure::of(errno, from);
     if (S_ISDIR(st.st_mode)) {
@@ -67,7 +89,7 @@ std::optional<CopyFailure> copyTree(const fs::path& from, const fs::path& to, co
         COPYFILE_ALL | COPYFILE_RECURSIVE | COPYFILE_NOFOLLOW | COPYFILE_EXCL;
     if (::copyfile(from.c_str(), to.c_str(), nullptr, flags) != 0)
         return CopyFailure::of(errno, from);
-    return std::nullopt;
+    return S_ISDIR(st.st_mode) ? openFoldersToOwner(to) : std::nullopt;
 }
 
 std::optional<CopyFailure> cloneFile(const fs::path& from, const fs::path& to) {

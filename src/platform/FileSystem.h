@@ -104,8 +104,14 @@ public:
     // a folder.
     virtual Failure replaceItem(const QString& from, const QString& to) = 0;
 
-    // Atomically moves `from` to `to` (same folder) where nothing exists; fails otherwise.
+    // Atomically moves `from` to `to` (same folder) where nothing exists; fails otherwise,
+    // also on file systems that cannot rename without replacing.
     virtual Failure moveNew(const QString& from, const QString& to) = 0;
+
+    // Whether the file system holding the folder of `scratch` keeps permission bits (exFAT,
+    // FAT and SMB do not): a file made at `scratch`, where nothing is, tells, and is removed.
+    // True when unsure.
+    virtual bool keepsModes(const QString& /*scratch*/) { return true; }
 
     // The whole of a regular file (links followed); fails when missing, unreadable or of
     // another kind.

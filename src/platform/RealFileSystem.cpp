@@ -1,6 +1,7 @@
 #include "platform/RealFileSystem.h"
 
 #include "platform/FileOps.h"
+#include "platform/NativePath.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -26,10 +27,10 @@ namespace Orvoinstaller {
 namespace {
 
 fs::path native(const QString& path) {
-    return fs::path(path.toStdString());
+    return fs::path(nativePath(path).toStdString());
 }
 QString fromNative(const fs::path& path) {
-    return QString::fromStdString(path.native());
+    return pathFromNative(QByteArrayView(path.native().data(), qsizetype(path.native().size())));
 }
 
 // `pattern` names the operation, "%1" the path and "%2" the system's reason.
@@ -105,15 +106,17 @@ RealFileSystem::RealFileSystem(QString home) : m_home(std::move(home)) {}
 QString RealFileSystem::homeDirectory() const {
     if (!m_home.isEmpty())
         return m_home;
-    // QDir::homePath() falls back to "/" and would send the templates to /Movies.
-    const QString home = qEnvironmentVariable("HOME");
+    // QDir::homePath() falls back to "/" and would send the templates to /Movies; it also
+    // decodes a name that is not UTF-8 into another name.
+    const QString home = environmentPath("HOME");
     return home.isEmpty() ? QString() : QDir::cleanPath(home);
 }
 
 Result<QStringList> RealFileSystem::entryNames(const QString& dir) const {
     QStringList names;
-    const std::error_code ec = listFolder(
-        dir.toStdString(), [&](std::string_view name, unsigned char) { names << nameText(name); });
+    const std::error_code ec =
+        listFolder(native(dir).native(),
+                   [&](std::string_view name, unsigned char) { names << nameText(name); });
     if (ec)
         return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法读取文件夹 “%1”: %2"), dir, ec);
     return names;
@@ -122,7 +125,7 @@ Result<QStringList> RealFileSystem::entryNames(const QString& dir) const {
 Result<std::vector<FileSystem::Entry>>
 RealFileSystem::visibleEntries(const QString& dir, bool withDirectoryFlag) const {
     std::vector<Entry> entries;
-    const std::string nativeDir = dir.toStdString();
+    const std::string nativeDir = native(dir).native();
     const std::error_code ec =
         listFolder(nativeDir, [&](std::string_view name, unsigned char type) {
             if (isHidden(nativeDir, name))
@@ -161,7 +164,7 @@ bool RealFileSystem::isDirectory(const QString& path) const {
 
 FileSystem::Type RealFileSystem::type(const QString& path, bool followLinks) const {
     struct stat st;
-    const QByteArray name = path.toUtf8();
+    const QByteArray name = nativePath(path);
     const int result = followLinks ? ::stat(name.constData(), &st) : ::lstat(name.constData(), &st);
     return result == 0 ? typeOf(st.st_mode) : Type::missing;
 }
@@ -169,7 +172,7 @@ FileSystem::Type RealFileSystem::type(const QString& path, bool followLinks) con
 FileSystem::Facts RealFileSystem::facts(const QString& path) const {
     struct stat st;
     Facts facts;
-    if (::lstat(path.toUtf8().constData(), &st) != 0)
+    if (::lstat(nativePath(path).constData(), &st) != 0)
         return facts;
     facts.type = typeOf(st.st_mode);
     facts.size = static_cast<qint64>(st.st_size);
@@ -266,14 +269,14 @@ Failure RealFileSystem::removeFile(const QString& path) {
         return Error::saying(
             Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法删除 “%1”: 那里是一个文件夹"), {path}),
             EISDIR);
-    if (::unlink(path.toUtf8().constData()) != 0)
+    if (::unlink(nativePath(path).constData()) != 0)
         return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法删除 “%1”: %2"), path,
                        std::error_code(errno, std::generic_category()));
     return std::nullopt;
 }
 
 Failure RealFileSystem::removeEmptyFolder(const QString& path) {
-    if (::rmdir(path.toUtf8().constData()) != 0)
+    if (::rmdir(nativePath(path).constData()) != 0)
         return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法删除文件夹 “%1”: %2"), path,
                        std::error_code(errno, std::generic_category()));
     return std::nullopt;
@@ -291,10 +294,64 @@ Failure RealFileSystem::replaceItem(const QString& from, const QString& to) {
     return std::nullopt;
 }
 
+namespace {
+
+// exFAT, FAT and SMB know no rename that refuses to replace (Linux says EINVAL, macOS
+// ENOTSUP). There the name is claimed first, by creating it exclusively: an empty folder
+// for a folder, an empty file for anything else. The rename that follows can then only
+// replace that placeholder, made by this call a moment before; whatever stood at `to`
+// already makes the claim fail with EEXIST, and is left as it was. Another installer
+// cannot come between the two steps: runs hold the templates folder's lock.
+std::error_code moveOntoPlaceholder(const fs::path& from, const fs::path& to) {
+    const auto error = [] { return std::error_code(errno, std::generic_category()); };
+    struct stat st;
+    if (::lstat(from.c_str(), &st) != 0)
+        return error();
+    const bool folder = S_ISDIR(st.st_mode);
+    if (folder) {
+        if (::mkdir(to.c_str(), 0700) != 0)
+            return error();
+    } else {
+        const int fd =
+            ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0)
+            return error();
+        ::close(fd);
+    }
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        const std::error_code failed = error();
+        folder ? ::rmdir(to.c_str()) : ::unlink(to.c_str());
+        return failed;
+    }
+    return {};
+}
+
+} // namespace
+
 Failure RealFileSystem::moveNew(const QString& from, const QString& to) {
-    if (const std::error_code ec = moveWithoutReplacing(native(from), native(to)))
+    std::error_code ec = moveWithoutReplacing(native(from), native(to));
+    if (ec == std::errc::invalid_argument || ec == std::errc::not_supported ||
+        ec == std::errc::operation_not_supported || ec == std::errc::function_not_supported)
+        ec = moveOntoPlaceholder(native(from), native(to));
+    if (ec)
         return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入 “%1”: %2"), to, ec);
     return std::nullopt;
+}
+
+bool RealFileSystem::keepsModes(const QString& scratch) {
+    // Where modes are kept, a file made 0600 and set 0600 (whatever the umask) shows 0600.
+    // exFAT, FAT and SMB show the mount's fixed mode, or refuse the change (EPERM).
+    const QByteArray path = nativePath(scratch);
+    const int fd =
+        ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return true;
+    struct stat st;
+    const bool kept =
+        ::fchmod(fd, 0600) == 0 && ::fstat(fd, &st) == 0 && (st.st_mode & 07777) == 0600;
+    ::close(fd);
+    ::unlink(path.constData());
+    return kept;
 }
 
 Result<QByteArray> RealFileSystem::readFile(const QString& path) const {
@@ -438,7 +495,7 @@ QString RealFileSystem::resolvedPath(const QString& path) const {
     char* resolved = ::realpath(native(path).c_str(), nullptr);
     if (!resolved)
         return {};
-    const QString text = QString::fromUtf8(resolved);
+    const QString text = pathFromNative(resolved);
     ::free(resolved);
     return text;
 }
@@ -470,7 +527,7 @@ std::optional<qint64> RealFileSystem::freeBytes(const QString& path) const {
     // The templates folder may not exist yet; the volume it will be made on counts.
     for (QString probe = path; !probe.isEmpty(); probe = parentPath(probe)) {
         struct statvfs volume {};
-        if (::statvfs(QFile::encodeName(probe).constData(), &volume) == 0)
+        if (::statvfs(nativePath(probe).constData(), &volume) == 0)
             return static_cast<qint64>(volume.f_bavail) * static_cast<qint64>(volume.f_frsize);
         if (errno != ENOENT || probe == QLatin1String("/"))
             break;

@@ -1,11 +1,15 @@
 #include "platform/UserFonts.h"
 
-#include <QDir>
+#include "platform/NativePath.h"
 
 namespace Orvoinstaller {
 
 QString userFontsFolder() {
-    return QDir::homePath() + QStringLiteral("/Library/Fonts");
+    // HOME as the bytes it is: QDir::homePath() decodes it as UTF-8, and falls back to "/".
+    const QString home = environmentPath("HOME");
+    if (!home.startsWith(QLatin1Char('/')) || home == QLatin1String("/"))
+        return {};
+    return home + QStringLiteral("/Library/Fonts");
 }
 
 } // namespace Orvoinstaller

@@ -110,6 +110,10 @@ Examples:
         <translation>ok</translation>
     </message>
     <message>
+        <source>中止</source>
+        <translation>cancelled</translation>
+    </message>
+    <message>
         <source>失败</source>
         <translation>failed</translation>
     </message>
@@ -363,6 +367,10 @@ Examples:
         <translation>The name “%1” cannot be used as a folder name: it contains a null character.</translation>
     </message>
     <message>
+        <source>名称 “%1” 不能用作文件夹名：其中含有控制字符</source>
+        <translation>The name “%1” cannot be used as a folder name: it contains a control character.</translation>
+    </message>
+    <message>
         <source>名称 “%1” 不能用作文件夹名：其中含有 “/”</source>
         <translation>The name “%1” cannot be used as a folder name: it contains “/”.</translation>
     </message>
@@ -373,6 +381,10 @@ Examples:
     <message>
         <source>无法确定用户的主文件夹（HOME 未设置或不是绝对路径），不会安装到 “/%1”</source>
         <translation>Your home folder could not be determined (HOME is not set or is not an absolute path), so nothing is installed in “/%1”.</translation>
+    </message>
+    <message>
+        <source>HOME “%1” 不是用户的主文件夹（它是根目录，或不是一个文件夹），不会安装任何内容</source>
+        <translation>HOME “%1” is not a home folder (it is the root folder, or not a folder at all), so nothing is installed.</translation>
     </message>
     <message>
         <source>“%1” 已存在，但不是文件夹</source>

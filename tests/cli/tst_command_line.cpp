@@ -47,8 +47,12 @@ class CommandLine : public QObject {
             env.insert("HOME", m_home);
             env.insert("XDG_DATA_HOME", m_home + "/data");
         }
-        for (const QString& variable : m_env)
-            env.insert(variable.section('=', 0, 0), variable.section('=', 1));
+        for (const QString& variable : m_env) {
+            if (variable.startsWith("STDOUT=")) // where standard output goes, not a variable
+                program->setStandardOutputFile(variable.section('=', 1));
+            else
+                env.insert(variable.section('=', 0, 0), variable.section('=', 1));
+        }
         program->setProcessEnvironment(env);
         program->start(m_executable, arguments);
         return program;
@@ -286,6 +290,15 @@ private Q_SLOTS:
         row("ambiguous name", {"--install", "--name", "Titles/A=1=2"}, 2, "", "\"A=1\"", {},
             {"Titles/A", "Titles/A=1"});
         row("slash in the name", {"--install", "--name", "Titles/T=a/b"}, 2, "", "“/”");
+        // A newline would split the script's list of installed folders.
+        row("newline in the name", {"--install", "--name", "Titles/T=a\nb"}, 2, "",
+            "control character");
+        row("HOME is the root", {"--install"}, 1, "4 failed", "HOME “/” is not a home folder",
+            {"HOME=/"});
+        row("HOME is relative", {"--list"}, 1, "", "HOME is not set or is not an absolute",
+            {"HOME=home"});
+        row("a full disk for the list", {"--list"}, 1, "", "", {"STDOUT=/dev/full"});
+        row("a full disk for the help", {"--help"}, 1, "", "", {"STDOUT=/dev/full"});
         row("256 bytes", {"--install", "--name", "Titles/T=" + QString(128, u'é')}, 2, "",
             "256 bytes");
         row("two modes", {"--list", "--install"}, 2, "", "one of");
@@ -310,6 +323,7 @@ private Q_SLOTS:
         for (const QString& folder : templates)
             QDir(m_resources + "/" + folder).removeRecursively();
         QCOMPARE(outcome.status, status);
+        QVERIFY(!QFileInfo::exists("/Movies/Motion Templates.localized")); // HOME=/ is no home
         for (const auto& [stream, part] : {std::pair{outcome.out, out}, {outcome.err, err}})
             QVERIFY2(part.isEmpty() ? stream.isEmpty() : stream.contains(part.toUtf8()), stream);
         if (status == 2)
@@ -465,7 +479,8 @@ private Q_SLOTS:
         // The last template, never begun, still says why it was not installed.
         const QJsonValue last = QJsonDocument::fromJson(summary)["templates"][403];
         QVERIFY2(templates ? last["error"]["code"] == "cancelled"
-                           : summary.startsWith("Cancelled: 4 templates: 4 installed"),
+                           : summary.startsWith("Cancelled: 4 templates: 4 installed") &&
+                                 summary.contains("; script: cancelled;"),
                  summary.constData());
         if (templates) {
             const int done = QDir(installed("Titles.localized"))

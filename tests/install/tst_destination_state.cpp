@@ -32,8 +32,11 @@ private Q_SLOTS:
                                  << u"new"_s;
         QTest::newRow("a file") << QStringList() << QStringList{titles + u"T"_s} << QStringList()
                                 << u"T"_s << u"new"_s;
-        QTest::newRow("a link to a folder") << QStringList{titles + u"Real"_s} << QStringList()
-                                            << QStringList{u"T=Real"_s} << u"T"_s << u"new"_s;
+        QTest::newRow("a link the user made to a folder")
+            << QStringList{titles + u"Real"_s} << QStringList() << QStringList{u"T=Real"_s}
+            << u"T"_s << u"merge"_s;
+        QTest::newRow("a link to a file") << QStringList() << QStringList{titles + u"F"_s}
+                                          << QStringList{u"T=F"_s} << u"T"_s << u"new"_s;
         QTest::newRow("another kind's folder")
             << QStringList{kinds + u"Effects.localized/T"_s} << QStringList() << QStringList()
             << u"T"_s << u"new"_s;

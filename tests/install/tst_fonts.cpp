@@ -79,6 +79,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("systemAfter"); // as treeListing shows it
         QTest::addColumn<QStringList>("userAfter");
         QTest::addColumn<int>("copies");
+        QTest::addColumn<QStringList>("kept"); // installed fonts of other bytes, never replaced
         const QStringList pack{u"A.ttf=aaaa"_s, u".License.txt=l"_s, u"Family/B.otf=b"_s};
         const QStringList all{u"A.ttf = 61616161"_s, u"Family/"_s, u"Family/B.otf = 62"_s};
         const QStringList none;
@@ -86,32 +87,38 @@ private Q_SLOTS:
         const QString inUser = u"字体已安装到当前用户的字体文件夹"_s;
         const QString refused = u"字体安装失败: injected refusal"_s;
         QTest::newRow("fresh: hidden entries left out, a sub-folder font by font")
-            << pack << none << none << 0 << false << "" << done << all << none << 2;
+            << pack << none << none << 0 << false << "" << done << all << none << 2 << none;
         QTest::newRow("same bytes: nothing copied")
             << pack << QStringList{u"A.ttf=aaaa"_s, u"Family/B.otf=b"_s} << none << 0 << false << ""
-            << done << all << none << 0;
-        QTest::newRow("a copy cut short earlier is repaired, its temporary removed")
+            << done << all << none << 0 << none;
+        QTest::newRow("other bytes under a font's name are kept; a temporary is removed")
             << pack
-            << QStringList{u"A.ttf=aa"_s, u"Family/B.otf=c"_s,
-                           u"Family/.orvo-tmp-0123456789abcdef0123456789abcdef=ne"_s}
-            << none << 0 << false << "" << done << all << none << 2;
+            << QStringList{u"A.ttf=aa"_s, u"Family/.orvo-tmp-0123456789abcdef0123456789abcdef=ne"_s}
+            << none << 0 << false << "" << done
+            << QStringList{u"A.ttf = 6161"_s, u"Family/"_s, u"Family/B.otf = 62"_s} << none << 1
+            << QStringList{u"A.ttf"_s};
+        QTest::newRow("system folder denied, the user's own A.ttf of other bytes kept")
+            << pack << none << QStringList{u"A.ttf=mine"_s} << EACCES << false << "" << inUser
+            << none << QStringList{u"A.ttf = 6d696e65"_s, u"Family/"_s, u"Family/B.otf = 62"_s} << 1
+            << QStringList{u"user:A.ttf"_s};
         QTest::newRow("one refused of three: the others still installed, no temporary left")
             << QStringList{u"A.ttf=aaaa"_s, u"B.ttf=b"_s, u"C.ttf=c"_s} << none << none << 0
             << false << "B.ttf"
             << "字体安装失败: injected copy of B.ttf"
-            << QStringList{u"A.ttf = 61616161"_s, u"C.ttf = 63"_s} << none << 3;
+            << QStringList{u"A.ttf = 61616161"_s, u"C.ttf = 63"_s} << none << 3 << none;
         QTest::newRow("system folder denied: the user's folder instead")
-            << pack << none << none << EACCES << false << "" << inUser << none << all << 3;
+            << pack << none << none << EACCES << false << "" << inUser << none << all << 3 << none;
         QTest::newRow("system folder read-only, one font already the user's")
             << pack << none << QStringList{u"Family/B.otf=b"_s} << EROFS << false << "" << inUser
-            << none << all << 2;
+            << none << all << 2 << none;
         QTest::newRow("every font already the user's: nothing asked of the system")
             << pack << none << QStringList{u"A.ttf=aaaa"_s, u"Family/B.otf=b"_s} << EACCES << false
-            << "" << done << none << all << 0;
+            << "" << done << none << all << 0 << none;
         QTest::newRow("system folder fails otherwise: reported, the user's left alone")
-            << pack << none << none << ENOSPC << false << "" << refused << none << none << 1;
+            << pack << none << none << ENOSPC << false << "" << refused << none << none << 1
+            << none;
         QTest::newRow("both refuse")
-            << pack << none << none << EPERM << true << "" << refused << none << none << 1;
+            << pack << none << none << EPERM << true << "" << refused << none << none << 1 << none;
     }
 
     void install() {
@@ -125,6 +132,7 @@ private Q_SLOTS:
         QFETCH(QStringList, systemAfter);
         QFETCH(QStringList, userAfter);
         QFETCH(int, copies);
+        QFETCH(QStringList, kept);
         Sandbox box;
         box.makeResourceDir(u"Fonts"_s);
         lay(box, box.resourcePath() + u"/Fonts"_s, pack);
@@ -153,7 +161,12 @@ private Q_SLOTS:
             copies > 0;
         const QString why = u"系统字体文件夹拒绝写入，字体改为安装到当前用户的字体文件夹: "
                             u"injected refusal"_s;
-        QCOMPARE(box.lines().filter(u"字体"_s), passedOver ? QStringList{why} : QStringList());
+        QStringList expected = passedOver ? QStringList{why} : QStringList();
+        for (const QString& font : kept)
+            expected << u"已有同名字体，保持不变: "_s +
+                            (font.startsWith(u"user:"_s) ? box.userFontsPath() + u'/' + font.mid(5)
+                                                         : box.fontsPath() + u'/' + font);
+        QCOMPARE(box.lines().filter(u"字体"_s), expected);
         // Once in place, in either folder, every font counts as installed.
         if (!status.startsWith(u"字体安装失败"_s)) {
             model.installFonts();
@@ -170,8 +183,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("systemAfter");
         const QString notFile = u"不是普通文件"_s, notInPack = u"不是字体包内的普通文件"_s;
         QTest::newRow("FIFO in the pack") << u"fifo"_s << false << notFile << QStringList();
-        QTest::newRow("FIFO where it goes")
-            << u"link:../Shared/F.ttf"_s << true << notFile << QStringList{u"F.ttf (not a file)"_s};
+        QTest::newRow("FIFO where it goes: kept") << u"link:../Shared/F.ttf"_s << true << QString()
+                                                  << QStringList{u"F.ttf (not a file)"_s};
         QTest::newRow("link into the pack")
             << u"link:../Shared/F.ttf"_s << false << QString() << QStringList{u"F.ttf = 66"_s};
         QTest::newRow("link out of the pack")

@@ -1,9 +1,15 @@
 // Faults an installation must survive: failures, interruptions, unsafe entries, names.
+#include "install/DestinationState.h"
 #include "install/InstallSteps.h"
+#include "install/Installation.h"
 #include "install/SafeWrite.h"
+#include "platform/NativePath.h"
+#include "platform/UserFonts.h"
 #include "support/EngineSupport.h"
 #include "support/StateAccess.h"
 
+#include <QProcess>
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <csignal>
@@ -219,18 +225,6 @@ private Q_SLOTS:
                  link(e.makeDir("outside"), e.installed("Effects.localized/G/Media"));
              },
              "G/Media” 是符号链接"},
-            {"the installed template is a link",
-             [&](Engine& e) {
-                 e.writeResourceFile("Effects/G/m", "new");
-                 link(e.makeDir("outside"), e.installed("Effects.localized/G"));
-             },
-             "G” 是符号链接"},
-            {"the kind folder is a link",
-             [&](Engine& e) {
-                 e.writeResourceFile("Effects/G/m", "new");
-                 link(e.makeDir("outside"), e.installed("Effects.localized"));
-             },
-             "Effects.localized” 是符号链接"},
             {"an empty template onto a file",
              [](Engine& e) {
                  e.makeResourceDir("Effects/G");
@@ -267,6 +261,53 @@ private Q_SLOTS:
         }
     }
 
+    // A link the user made in place of a folder on the way is followed (rsync -K); the list
+    // agrees with the run. Inside the template the links stay refused (see above).
+    void foldersTheUserLinkedAreFollowed_data() {
+        QTest::addColumn<QString>("linked"); // below the home folder, a link to "elsewhere"
+        const QString templates = "Movies/Motion Templates.localized";
+        for (const QString& linked :
+             {QString("Movies"), templates, templates + "/Effects.localized",
+              templates + "/Effects.localized/G"})
+            QTest::newRow(qPrintable(linked)) << linked;
+    }
+    void foldersTheUserLinkedAreFollowed() {
+        QFETCH(QString, linked);
+        Engine e;
+        e.writeResourceFile("Effects/G/g", "new");
+        e.writeResourceFile("Effects/G/Media/m", "new");
+        const QString elsewhere = e.makeDir("elsewhere");
+        const bool merge = linked.endsWith("/G");
+        if (merge)
+            e.writeFile("elsewhere/mine", "mine");
+        QDir().mkpath(QFileInfo(e.homePath() + "/" + linked).absolutePath());
+        QVERIFY(QFile::link(elsewhere, e.homePath() + "/" + linked));
+        const auto shown = [&] {
+            return destinationState(InstalledFolders::list(*e.fs, e.installer), FolderType::effects,
+                                    "G") == DestinationState::merge;
+        };
+        QCOMPARE(shown(), merge);
+        QCOMPARE(e.installer.plan(e.resourcePath() + "/Effects/G", FolderType::effects, "G")
+                     .value()
+                     .merge,
+                 merge);
+        e.start();
+        e.record([&] { e.model->installPlugins(); });
+        QCOMPARE(e.lines().filter("处理项目失败"), QStringList());
+        QVERIFY(QFileInfo(e.homePath() + "/" + linked).isSymLink());
+        const QString inside = QString(e.installed("Effects.localized/G"))
+                                   .mid(e.homePath().size() + 1)
+                                   .mid(linked.size());
+        QStringList expected{"Media/", "Media/m = " + Engine::hex("new"),
+                             "g = " + Engine::hex("new")};
+        if (merge)
+            expected << "mine = " + Engine::hex("mine");
+        QStringList found = treeListing(elsewhere + inside);
+        found.removeIf([](const QString& line) { return line.startsWith(".orvo"); });
+        QCOMPARE(found, expected);
+        QVERIFY(shown());
+    }
+
     // Hidden names, or a home that is not absolute, are refused before anything is written.
     void unusableNamesAndHomesAreRefused() {
         Engine e;
@@ -280,7 +321,19 @@ private Q_SLOTS:
                         "是隐藏的，Final Cut Pro 不会显示它"});
 
         const QByteArray home = qgetenv("HOME");
-        for (const char* value : std::initializer_list<const char*>{"", nullptr}) {
+        const QString unknown = "无法确定用户的主文件夹（HOME 未设置或不是绝对路径），不会安装到 "
+                                "“/Movies/Motion Templates.localized”";
+        const QString notAHome = "HOME “%1” 不是用户的主文件夹（它是根目录，或不是一个文件夹），"
+                                 "不会安装任何内容";
+        const QString file = e.writeFile("a file");
+        const QByteArray fileBytes = QFile::encodeName(file);
+        for (const auto& [value, why] :
+             QList<std::pair<const char*, QString>>{{"", unknown},
+                                                    {nullptr, unknown},
+                                                    {"relative/home", unknown},
+                                                    {"/", notAHome.arg("/")},
+                                                    {"/tmp/..", notAHome.arg("/")},
+                                                    {fileBytes.constData(), notAHome.arg(file)}}) {
             value ? qputenv("HOME", value) : qunsetenv("HOME");
             Engine homeless;
             homeless.writeResourceFile("Titles/T/t");
@@ -288,21 +341,103 @@ private Q_SLOTS:
             homeless.start();
             homeless.record([&] { homeless.model->installPlugins(); });
             QCOMPARE(homeless.lines().filter("处理项目失败: "),
-                     QStringList{"处理项目失败: T, 错误: 无法确定用户的主文件夹（HOME 未设置或不是"
-                                 "绝对路径），不会安装到 “/Movies/Motion Templates.localized”"});
+                     QStringList{"处理项目失败: T, 错误: " + why});
             QCOMPARE(homeless.fs->operations, 0);
         }
+        // A HOME that is not UTF-8 names its own folder, not one its text would decode to;
+        // a relative XDG_DATA_HOME is no place for fonts.
+        const QByteArray raw = QFile::encodeName(e.homePath()) + "/caf\xe9";
+        QVERIFY(::mkdir(raw.constData(), 0755) == 0);
+        qputenv("HOME", raw);
+        qputenv("XDG_DATA_HOME", "relative");
+        QCOMPARE(nativePath(userFontsFolder()), raw + "/.local/share/fonts");
+        {
+            Engine elsewhere;
+            elsewhere.writeResourceFile("Titles/T/t", "t");
+            elsewhere.fs = std::make_shared<FaultyFileSystem>();
+            elsewhere.start();
+            elsewhere.record([&] { elsewhere.model->installPlugins(); });
+            QCOMPARE(elsewhere.lines().filter("处理项目失败: "), QStringList());
+        }
+        const QByteArray t = raw + "/Movies/Motion Templates.localized/Titles.localized/T/t";
+        QVERIFY(::access(t.constData(), F_OK) == 0);
+        std::filesystem::remove_all(raw.constData());
+        qunsetenv("XDG_DATA_HOME");
         qputenv("HOME", home);
     }
 
-    // A second installer waits, says so, and starts when the first has finished.
+    // exFAT and FAT (SMB alike) have no rename that refuses to replace, and keep no modes:
+    // new templates still go in whole, and a re-install reads nothing. Everywhere, a pack
+    // folder of mode 0555 is installed open to its owner, who must update and remove it.
+    void volumesWithoutModes_data() {
+        QTest::addColumn<QString>("type"); // of the volume home is on; empty: the test's own
+        QTest::newRow("this disk") << QString();
+        QTest::newRow("exFAT") << "exfat";
+        QTest::newRow("FAT") << "vfat";
+    }
+    void volumesWithoutModes() {
+        QFETCH(QString, type);
+        Engine e;
+        const QString volume = e.path("volume"),
+                      script = PLUGININSTALLER_SOURCE_DIR "/scripts/fat-volume.sh";
+        QProcess mount;
+        if (!type.isEmpty()) {
+            mount.start(script, {"mount", volume, type});
+            if (!mount.waitForFinished(60000) || mount.exitCode() != 0)
+                QSKIP(mount.readAllStandardError().trimmed().constData());
+        }
+        const auto unmount = qScopeGuard([&] {
+            if (!type.isEmpty())
+                QProcess::execute(script, {"unmount", volume});
+        });
+        QDir().mkpath(volume + "/home");
+        e.fs = std::make_shared<FaultyFileSystem>(volume + "/home");
+        e.writeResourceFile("Titles/T/t", "new");
+        e.writeResourceFile("Titles/T/Media/m", "new");
+        e.writeResourceFile("Effects/G/g", "new");
+        const QString runSh = e.writeResourceFile("Titles/T/run.sh", "#!/bin/sh");
+        QVERIFY(::chmod(QFile::encodeName(runSh).constData(), 0755) == 0);
+        QVERIFY(::chmod(QFile::encodeName(e.resourcePath() + "/Titles/T").constData(), 0555) == 0);
+        // The pack's bits are kept whatever the umask, or every re-install would copy again.
+        const mode_t umask = ::umask(077);
+        const auto restore = qScopeGuard([&] { ::umask(umask); });
+        ageFiles(e.resourcePath());
+        e.start();
+        const QString installed = volume + "/home/Movies/Motion Templates.localized/";
+        for (const char* run : {"first", "again"}) {
+            e.fs->reads.clear();
+            e.record([&] { e.model->installPlugins(); });
+            QVERIFY2(e.lines().filter("处理项目失败").isEmpty(),
+                     qPrintable(run + (": " + e.lines().join('\n'))));
+            QCOMPARE(contentOf(installed + "Titles.localized/T/Media/m"), "new");
+            struct stat st;
+            QVERIFY(::stat(QFile::encodeName(installed + "Titles.localized/T").constData(), &st) ==
+                    0);
+            QCOMPARE(st.st_mode & S_IRWXU, S_IRWXU);
+        }
+        QCOMPARE(e.fs->reads, QStringList()); // the quick check took every file as it was
+        // Where no rename refuses to replace, the placeholder still does.
+        const QString mine = e.writeFile(installed + "Titles.localized/T/mine", "mine");
+        QVERIFY(e.fs->moveNew(e.writeFile(installed + "spare", "spare"), mine));
+        QCOMPARE(contentOf(mine), "mine");
+        ::chmod(QFile::encodeName(e.resourcePath() + "/Titles/T").constData(), 0755);
+    }
+
+    // A second installer waits, says so, and starts when the first has finished; so do
+    // fonts, whose temporaries another run would trip over.
     void aSecondInstallerWaitsForTheFirst() {
         Engine e;
-        for (const char* file : {"Titles/A/a", "Effects/C/c"})
+        for (const char* file : {"Titles/A/a", "Effects/C/c", "Fonts/F.ttf"})
             e.writeResourceFile(file, "new");
         e.start();
         InstallSteps first(*e.fs, e.output());
         QCOMPARE(first.tryLock().value(), true);
+        Platform platform = e.platform(e.queue);
+        platform.fileSystem = e.fs;
+        Installation fonts(platform, {}, {false, true, false});
+        bool fontsWaited = false;
+        connect(&fonts, &Installation::waiting, this, [&] { fontsWaited = true; });
+        fonts.start();
         QStringList statuses; // each value it had, as the next change is announced
         connect(e.model.get(), &InstallerViewModel::objectWillChange, e.model.get(), [&] {
             if (statuses.value(statuses.size() - 1) != e.model->installationProgress())
@@ -311,9 +446,11 @@ private Q_SLOTS:
         e.model->installPlugins();
         QTRY_COMPARE(e.model->installationProgress(), InstallerViewModel::waitingStatus());
         QTest::qWait(3 * InstallerViewModel::lockRetryMilliseconds);
-        QVERIFY(!QFileInfo::exists(e.installed("Titles.localized/A")));
+        QVERIFY(fontsWaited && !QFileInfo::exists(e.installed("Titles.localized/A")));
+        QVERIFY(!QFileInfo::exists(e.fontsPath() + "/F.ttf"));
         first.unlock();
         e.record([] {});
+        QTRY_COMPARE(contentOf(e.fontsPath() + "/F.ttf"), "new");
         QCOMPARE(statuses.mid(0, 2),
                  QStringList({InstallerViewModel::waitingStatus(), "开始安装..."}));
         QCOMPARE(e.model->installationAlertMessage(), "插件安装成功！");
@@ -429,7 +566,8 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists("/nowhere/at/all"));
     }
 
-    // Awkward names install as stored; not UTF-8 or too long fails alone, with a reason.
+    // Awkward names install as stored; not UTF-8, too long or with a control character fails
+    // alone, with a reason.
     void awkwardNamesInstallOrFailClearly() {
         Engine e;
         for (const char* name : {"say \"hi\" \\ there", "two\nlines", "Long"})
@@ -446,16 +584,21 @@ private Q_SLOTS:
         e.record([&] { e.model->installPlugins(); });
         std::filesystem::remove_all(notUtf8); // Qt cannot name it to clean it up
 
-        for (const char* name : {"say \"hi\" \\ there", "two\nlines"})
-            QCOMPARE(contentOf(e.installed("Titles.localized/") + name + "/t"), name);
-        const QStringList failures = e.lines().filter("处理项目失败: ");
-        QCOMPARE(failures.size(), 1);
+        QCOMPARE(contentOf(e.installed("Titles.localized/say \"hi\" \\ there/t")),
+                 "say \"hi\" \\ there");
+        // A newline would split the script's list of installed folders.
+        QStringList failures = e.lines().filter("处理项目失败: ");
+        failures.sort();
+        QCOMPARE(failures.size(), 2);
         QVERIFY(failures[0].startsWith("处理项目失败: Long, 错误: ") &&
                 failures[0].endsWith("300 字节，最多 255 字节"));
+        QCOMPARE(failures[1],
+                 "处理项目失败: two\nlines, 错误: 名称 “two\u240alines” 不能用作文件夹名："
+                 "其中含有控制字符");
         // Refused at the scan: installed once, it could never be found again.
         QCOMPARE(items.size(), 3);
         QCOMPARE(e.model->installationAlertMessage().section('\n', 0, 0),
-                 "1 个插件安装失败，共 3 个");
+                 "2 个插件安装失败，共 3 个");
         // Nothing of the failed copies is left, not even a temporary.
         QCOMPARE(treeListing(e.installed("Titles.localized")).filter("orvo").size(), 0);
     }

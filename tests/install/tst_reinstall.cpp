@@ -118,26 +118,6 @@ private Q_SLOTS:
         if (result == "pack-1" && change != Change::olderSameBytes)
             QVERIFY(fs::last_write_time(installed) == packTime);
     }
-
-    // Under a strict umask the copy keeps the pack's bits, so a reinstall reads nothing.
-    void aStrictUmaskChangesNothing() {
-        Engine e;
-        const QString script = e.writeResourceFile("Titles/T/run.sh", "#!/bin/sh");
-        fs::permissions(script.toStdString(), fs::perms(0755));
-        fs::permissions(e.resourcePath().toStdString() + "/Titles/T", fs::perms(0755));
-        const mode_t before = ::umask(077);
-        const auto plan = e.installer.plan(e.resourcePath() + "/Titles/T", FolderType::titles, "T");
-        const Failure copied = plan ? e.installer.execute(plan.value()) : plan.error();
-        const Failure merged =
-            e.installer.merge(e.resourcePath() + "/Titles/T", e.installed("Titles.localized/T"));
-        ::umask(before);
-        QVERIFY(!copied && !merged);
-        QCOMPARE(treeListing(e.installed("Titles.localized/T")),
-                 QStringList{"run.sh = " + e.hex("#!/bin/sh") + " mode 755"});
-        QCOMPARE(fs::status(e.installed("Titles.localized/T").toStdString()).permissions(),
-                 fs::perms(0755));
-        QCOMPARE(e.fs->reads, QStringList{"copy T"});
-    }
 };
 
 QTEST_GUILESS_MAIN(Reinstall)
