@@ -37,7 +37,7 @@ int InstallationReport::count(TemplateOutcome outcome) const {
 }
 
 bool InstallationReport::succeeded() const {
-    return !cancelled && !blocked && count(TemplateOutcome::failed) == 0 &&
+    return !cancelled && !blocked && !record && count(TemplateOutcome::failed) == 0 &&
            count(TemplateOutcome::cancelled) == 0 && fonts.state != FontsResult::State::failed &&
            script.state != ScriptResult::State::failed;
 }
@@ -97,7 +97,7 @@ void Installation::start() {
         };
         FileSystem& fs = *platform.fileSystem;
         DiagnosticOutput& output = *platform.output;
-        InstallSteps steps(fs, output);
+        InstallSteps steps(fs, output, manifestLocation(fs, *platform.bundle));
         steps.installer().setCompareBytes(options.compareBytes);
 
         Failure blocked;
@@ -176,6 +176,7 @@ void Installation::start() {
         }
         if (locked)
             steps.unlock();
+        const Failure record = steps.recordFailure();
 
         FontsResult fonts;
         std::optional<QString> script;
@@ -205,8 +206,9 @@ void Installation::start() {
                 }
             }
         }
-        toMain([this, blocked, fonts, script, notAFile] {
+        toMain([this, blocked, record, fonts, script, notAFile] {
             m_report.blocked = blocked;
+            m_report.record = record;
             workDone(fonts, script, notAFile);
         });
     });
@@ -264,7 +266,10 @@ void Installation::runScript(const QString& path) {
             // Kept whatever its exit status, off this thread; the run ends once it is.
             m_worker->post([this, templates, outcome, output = m_platform.output] {
                 if (const Failure error =
-                        writeScriptLog(defaultManifestLocation(templates).path, outcome))
+                        writeScriptLog(manifestLocation(*m_platform.fileSystem,
+                                                        *m_platform.bundle, templates)
+                                           .path,
+                                       outcome))
                     output->line(error->description());
                 QMetaObject::invokeMethod(
                     this, [this] { finish(); }, Qt::QueuedConnection);

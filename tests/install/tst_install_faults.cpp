@@ -301,7 +301,7 @@ private Q_SLOTS:
         for (const char* file : {"Titles/A/a", "Effects/C/c"})
             e.writeResourceFile(file, "new");
         e.start();
-        InstallSteps first(*e.fs, e.output());
+        InstallSteps first(*e.fs, e.output(), e.recordLocation());
         QCOMPARE(first.tryLock().value(), true);
         QStringList statuses; // each value it had, as the next change is announced
         connect(e.model.get(), &InstallerViewModel::objectWillChange, e.model.get(), [&] {
@@ -384,7 +384,7 @@ private Q_SLOTS:
             ~Child() { end(); }
         } child{holder ? ::fork() : 0};
         if (holder && child.pid == 0) {
-            InstallSteps held(*e.fs, e.output());
+            InstallSteps held(*e.fs, e.output(), e.recordLocation());
             const char taken = held.tryLock().value() ? 1 : 0;
             if (::write(ready[1], &taken, 1) == 1)
                 ::pause();
@@ -394,7 +394,7 @@ private Q_SLOTS:
         QVERIFY(!holder || (::read(ready[0], &taken, 1) == 1 && taken == 1));
         if (holder == 2)
             child.end();
-        InstallSteps steps(*e.fs, e.output());
+        InstallSteps steps(*e.fs, e.output(), e.recordLocation());
         const Result<bool> locked = steps.tryLock();
         child.end();
         QCOMPARE(locked ? QString::number(locked.value()) : errorCode(locked.error().kind),
