@@ -76,11 +76,11 @@ Result<ManifestEntry> parseEntry(const QJsonValue& value, const QString& file,
     const QJsonValue path = value.toObject().value(u"path");
     if (!value.isObject() || !path.isString())
         return malformed(file, where);
-    if (!insideTemplates(path.toString()))
+    const auto facts = entryFacts(value.toObject());
+    if (!insideTemplates(path.toString(), facts && facts->type == Type::folder))
         return Error::saying(
             Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装记录 “%1” 中的路径 “%2” 不在模板文件夹内"),
                  {file, path.toString()}));
-    const auto facts = entryFacts(value.toObject());
     if (!facts)
         return malformed(file, where + QStringLiteral(" (") + path.toString() + u')');
     return ManifestEntry{path.toString(), *facts};
@@ -103,7 +103,7 @@ Failure foldJournal(const QByteArray& bytes, const QString& file,
         if (!line.isObject())
             return malformed(file, where);
         const QJsonValue forget = line.object().value(u"forget");
-        if (forget.isString() && insideTemplates(forget.toString())) {
+        if (forget.isString() && insideTemplates(forget.toString(), true)) {
             entries.remove(forget.toString());
             continue;
         }
@@ -168,7 +168,7 @@ Result<QList<ManifestEntry>> parseManifest(const QByteArray& bytes,
 
 // A path the installer can have written: relative, in a template folder of a kind folder, no
 // "." or "..". Anything else may be a user's file that a forged entry points at.
-bool insideTemplates(const QString& relative) {
+bool insideTemplates(const QString& relative, bool folder) {
     if (relative.startsWith(u'/') || relative.contains(QChar(0)))
         return false;
     const QStringList parts = relative.split(u'/');
@@ -177,7 +177,7 @@ bool insideTemplates(const QString& relative) {
     const bool inKindFolder = std::any_of(kinds.begin(), kinds.end(), [&](FolderType kind) {
         return parts.first() == kindFolderName(kind);
     });
-    return inKindFolder && parts.size() >= 3 &&
+    return inKindFolder && parts.size() >= (folder ? 2 : 3) &&
            std::none_of(parts.begin(), parts.end(), [](const QString& part) {
                return part.isEmpty() || part == u"." || part == u"..";
            });

@@ -28,8 +28,8 @@ struct ManifestEntry {
 Result<QList<ManifestEntry>> loadManifest(FileSystem& fs, const ManifestLocation& location);
 
 // A path the installer can have written: relative, below a template folder of one of the
-// kind folders, no "." or "..".
-bool insideTemplates(const QString& relative);
+// kind folders (or, for a `folder`, that template folder itself), no "." or "..".
+bool insideTemplates(const QString& relative, bool folder = false);
 
 // One entry as the manifest and its journal write it.
 QByteArray entryJson(const QString& path, const FileSystem::Facts& facts);

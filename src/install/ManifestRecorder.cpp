@@ -96,7 +96,7 @@ void ManifestRecorder::State::stage(const QString& staged, const QString& relati
 Failure ManifestRecorder::State::place(const QString& staged, const QString& destination) {
     const QString path = QDir::cleanPath(destination);
     const QString relative = path.mid(prefix.size());
-    if (!path.startsWith(prefix) || !insideTemplates(relative))
+    if (!path.startsWith(prefix) || !insideTemplates(relative, true))
         return std::nullopt;
     load();
     const FileSystem::Facts before = fs.facts(path);

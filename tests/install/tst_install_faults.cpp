@@ -1,11 +1,13 @@
 // Faults an installation must survive: failures, interruptions, unsafe entries, names.
 #include "install/InstallSteps.h"
+#include "install/Manifest.h"
 #include "install/SafeWrite.h"
 #include "support/EngineSupport.h"
 #include "support/StateAccess.h"
 
 #include <QtTest>
 
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <sys/stat.h>
@@ -146,19 +148,44 @@ private Q_SLOTS:
                 const QString item = failures.value(0).section(", ", 0, 0).section(": ", 1);
                 const QString why = failures.value(0).section(", 错误: ", 1);
                 QVERIFY2(failures.isEmpty() || (QStringList({"T", "G", "P"}).contains(item) &&
-                                                why.startsWith("injected ")),
+                                                why.contains("injected ")),
                          qPrintable(where + ": " + failures.value(0)));
                 QVERIFY(failures.isEmpty() ||
                         changes.contains("installationProgress=安装 " + item + " 失败: " + why));
+                // A record that could not be written is said too, even when every file is in.
+                const QStringList unsaved = e.lines().filter("无法保存安装记录: ");
+                const QString record = why.startsWith("无法写入安装记录") ? why
+                                       : unsaved.isEmpty()
+                                           ? QString()
+                                           : unsaved[0].section(": ", 1);
                 QCOMPARE(e.model->installationAlertMessage(),
-                         failures.isEmpty() ? QString("插件安装成功！")
-                                            : "1 个插件安装失败，共 3 个\n" + item + "：" + why);
+                         (failures.isEmpty() ? QString("插件安装成功！")
+                                             : "1 个插件安装失败，共 3 个\n" + item + "：" + why) +
+                             (record.isEmpty()
+                                  ? QString()
+                                  : "\n安装记录未能保存，卸载将无法删除本次安装的文件：" + record));
                 whole = templates;
                 whole.removeIf([&](const QString& t) { return t.endsWith('/' + item); });
             }
             for (const QString& t : whole)
                 for (const QString& line : expected.filter(t))
                     QVERIFY2(after.contains(line), qPrintable(where + ": missing " + line));
+            if (crash) {
+                // What the killed run left on the disk is all an uninstall has: it takes away
+                // every file the run put in place and keeps every one of the user's.
+                RealFileSystem disk(e.homePath(), e.dataPath());
+                const UninstallReport report = uninstallRecorded(disk, e.recordLocation(), false);
+                QVERIFY2(!report.refused || report.refused->code == ENOENT,
+                         qPrintable(where + ": " + report.refused->description()));
+                const auto paths = [](const QStringList& listing) {
+                    QStringList result;
+                    for (const QString& line : listing)
+                        if (!underTemporary(listedPath(line)) && !line.endsWith(".localized/"))
+                            result << listedPath(line);
+                    return result;
+                };
+                QCOMPARE(paths(treeListing(e.homePath())), paths(before));
+            }
             if (!cancelling) {
                 e.fs->failAt = 0;
                 e.record([&] { e.model->installPlugins(); });
