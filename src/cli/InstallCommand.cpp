@@ -119,12 +119,9 @@ QJsonObject documentJson(const InstallOptions& options, const InstallationReport
     QJsonObject record{{"result", report.record ? "failed" : "ok"}};
     if (report.record)
         record.insert("error", errorJson(*report.record));
-    return {{"format", 1},
-            {"summary", summary},
-            {"record", record},
-            {"templates", templates},
-            {"fonts", fonts},
-            {"script", scriptJson(report.script)},
+    return {{"format", 1},       {"summary", summary},
+            {"record", record},  {"templates", templates},
+            {"fonts", fonts},    {"script", scriptJson(report.script)},
             {"packErrors", pack}};
 }
 

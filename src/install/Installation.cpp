@@ -265,11 +265,10 @@ void Installation::runScript(const QString& path) {
                                outcome};
             // Kept whatever its exit status, off this thread; the run ends once it is.
             m_worker->post([this, templates, outcome, output = m_platform.output] {
-                if (const Failure error =
-                        writeScriptLog(manifestLocation(*m_platform.fileSystem,
-                                                        *m_platform.bundle, templates)
-                                           .path,
-                                       outcome))
+                if (const Failure error = writeScriptLog(
+                        manifestLocation(*m_platform.fileSystem, *m_platform.bundle, templates)
+                            .path,
+                        outcome))
                     output->line(error->description());
                 QMetaObject::invokeMethod(
                     this, [this] { finish(); }, Qt::QueuedConnection);

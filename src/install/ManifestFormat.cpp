@@ -221,14 +221,14 @@ Failure writeManifest(FileSystem& fs, const ManifestLocation& location,
     }
     data.append("\n  ]\n}\n");
     if (Failure error = fs.writeFileAtomically(location.path, data))
-        return Error::saying(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入安装记录: %1"),
-                                  {error->text}));
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入安装记录: %1"), {error->text}));
     // Folded in: what it says is in the manifest now.
     const QString journal = location.journalPath();
     if (fs.type(journal) != Type::missing)
         if (Failure error = fs.removeFile(journal))
-            return Error::saying(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入安装记录: %1"),
-                                      {error->text}));
+            return Error::saying(
+                Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入安装记录: %1"), {error->text}));
     return std::nullopt;
 }
 
@@ -244,8 +244,8 @@ Failure appendJournal(FileSystem& fs, const ManifestLocation& location, const QB
             error = fs.appendDurably(location.journalPath(), line);
     }
     if (error)
-        return Error::saying(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入安装记录: %1"),
-                                  {error->text}));
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入安装记录: %1"), {error->text}));
     return std::nullopt;
 }
 

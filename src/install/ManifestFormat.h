@@ -39,7 +39,7 @@ QByteArray forgetJson(const QString& path);
 
 // The whole manifest with `entries`, in one atomic step, then without the journal it folds in.
 Failure writeManifest(FileSystem& fs, const ManifestLocation& location,
-                     const QMap<QString, FileSystem::Facts>& entries);
+                      const QMap<QString, FileSystem::Facts>& entries);
 // Lines added to the journal, on the disk when it returns; makes the folder when missing.
 Failure appendJournal(FileSystem& fs, const ManifestLocation& location, const QByteArray& lines);
 

@@ -33,8 +33,8 @@ ManifestLocation manifestLocation(const FileSystem& fs, const Bundle& bundle,
         QCryptographicHash::hash(templatesFolder.toUtf8(), QCryptographicHash::Sha256)
             .toHex()
             .left(16);
-    return {joinPath(folder, QStringLiteral("installed-templates-%1.json")
-                                 .arg(QString::fromLatin1(key))),
+    return {joinPath(folder,
+                     QStringLiteral("installed-templates-%1.json").arg(QString::fromLatin1(key))),
             id, templatesFolder, joinPath(folder, QLatin1String(legacyManifestFileName))};
 }
 

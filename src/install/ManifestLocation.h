@@ -22,7 +22,9 @@ struct ManifestLocation {
     QString legacyPath;      // read while `path` is missing, when it names the same folder
 
     // Entries not yet folded into the manifest, one line each, beside it.
-    QString journalPath() const { return path.isEmpty() ? path : path + QStringLiteral(".journal"); }
+    QString journalPath() const {
+        return path.isEmpty() ? path : path + QStringLiteral(".journal");
+    }
 };
 
 // The record of `templatesFolder` (the one in the file system's home when empty), in the

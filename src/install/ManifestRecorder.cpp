@@ -103,8 +103,7 @@ Failure ManifestRecorder::State::place(const QString& staged, const QString& des
     QByteArray lines;
     QMap<QString, FileSystem::Facts> added;
     const auto known = entries.constFind(relative);
-    if (before.type == Type::missing ||
-        (known != entries.cend() && sameAsRecorded(*known, before)))
+    if (before.type == Type::missing || (known != entries.cend() && sameAsRecorded(*known, before)))
         stage(staged, relative, lines, added);
     else if (known != entries.cend())
         lines = forgetJson(relative) + '\n';

@@ -23,10 +23,10 @@ using Staged = std::function<Failure(const QString& staged, const QString& targe
 
 // Copies `source` (a file, link or whole folder) to `target`, where nothing exists yet.
 Failure copyNew(FileSystem& fs, const QString& source, const QString& target,
-               const CopyProgress& progress = {}, const Staged& staged = {});
+                const CopyProgress& progress = {}, const Staged& staged = {});
 // Puts a copy of `source` (a file or link) in place of the file or link at `target`.
 Failure replaceWithCopy(FileSystem& fs, const QString& source, const QString& target,
-                       const CopyProgress& progress = {}, const Staged& staged = {});
+                        const CopyProgress& progress = {}, const Staged& staged = {});
 // Puts a clone of the regular file `source` in place of the file or link at `target`; fails
 // where the file systems cannot clone.
 Failure replaceWithClone(FileSystem& fs, const QString& source, const QString& target,

@@ -1,9 +1,9 @@
 #include "install/Uninstall.h"
 
+#include "base/FolderType.h"
 #include "install/ManifestFormat.h"
 #include "install/SafeWrite.h"
 #include "install/TemplatesFolderLock.h"
-#include "base/FolderType.h"
 
 #include <QDir>
 #include <QHash>
@@ -62,9 +62,9 @@ private:
     QMap<QString, FileSystem::Facts> m_entries; // what the manifest will go on recording
     bool m_entriesChanged = false;
     QList<Removal> m_removals;
-    QSet<QString> m_recorded;        // absolute paths of the entries
-    QSet<QString> m_ancestors;       // the folders below kind folders that hold entries
-    QSet<QString> m_templateFolders; // those right inside a kind folder
+    QSet<QString> m_recorded;            // absolute paths of the entries
+    QSet<QString> m_ancestors;           // the folders below kind folders that hold entries
+    QSet<QString> m_templateFolders;     // those right inside a kind folder
     QMap<QString, QString> m_ownFolders; // recorded folders still as made, to their entries
     QHash<QString, Type> m_folderTypes;
     QSet<Identity> m_ancestorIdentities;

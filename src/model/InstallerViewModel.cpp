@@ -11,6 +11,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace Orvoinstaller {
 
 InstallerViewModel::InstallerViewModel(Platform platform, QObject* parent)
@@ -247,8 +249,13 @@ void InstallerViewModel::refreshInstalledFolders() {
         [fs = m_platform.fileSystem, output = m_platform.output, bundle = m_platform.bundle] {
             const TemplateInstaller installer(*fs, *output);
             const auto record = loadManifest(*fs, manifestLocation(*fs, *bundle));
-            return std::pair{InstalledFolders::list(*fs, installer),
-                             record.ok() && !record.value().isEmpty()};
+            // Folders alone, kept for the user's files in them, leave nothing to uninstall.
+            const bool files =
+                record.ok() && std::any_of(record.value().cbegin(), record.value().cend(),
+                                           [](const ManifestEntry& entry) {
+                                               return entry.facts.type != FileSystem::Type::folder;
+                                           });
+            return std::pair{InstalledFolders::list(*fs, installer), files};
         },
         [this](std::pair<InstalledFolders, bool> listed) {
             m_listing = false;
@@ -455,8 +462,9 @@ QString InstallerViewModel::installationAlertMessage() const {
     if (summary.scriptFailed && !summary.scriptOutput.isEmpty())
         message += QStringLiteral("\n\n") + summary.scriptOutput;
     if (summary.record)
-        message += QLatin1Char('\n') + QCoreApplication::translate("InstallerViewModel",
-                                                                   "安装记录未能保存，卸载将无法删除本次安装的文件：") +
+        message += QLatin1Char('\n') +
+                   QCoreApplication::translate("InstallerViewModel",
+                                               "安装记录未能保存，卸载将无法删除本次安装的文件：") +
                    summary.record->text.translated();
     // Its own line, whatever the run's outcome.
     if (summary.editorRunning)

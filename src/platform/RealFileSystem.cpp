@@ -527,9 +527,9 @@ Failure RealFileSystem::writeFileAtomically(const QString& path, const QByteArra
 Failure RealFileSystem::appendDurably(const QString& path, const QByteArray& bytes) {
     const QByteArray name = QFile::encodeName(path);
     const bool made = type(path) == Type::missing;
-    const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC |
-                                                O_NONBLOCK,
-                          0644);
+    const int fd =
+        ::open(name.constData(),
+               O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0644);
     if (fd < 0)
         return writeFailure(path, errno);
     struct stat st;

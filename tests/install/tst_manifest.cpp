@@ -165,11 +165,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("identifier"); // null: none
         QTest::addColumn<QString>("data");       // the platform's data folder; empty: the home's
         QTest::addColumn<QString>("folder");     // where the record is
-        QTest::newRow("from Info.plist") << "com.maker.pack" << "data" << "data/com.maker.pack";
-        QTest::newRow("no Info.plist") << QString() << "data" << QString("data/") + fallbackBundleId;
-        QTest::newRow("id leading out") << "../x" << "data" << QString("data/") + fallbackBundleId;
-        QTest::newRow("a scratch home's own")
-            << "com.maker.pack" << "" << "home/.local/share/com.maker.pack";
+        QTest::newRow("from Info.plist") << "com.maker.pack"
+                                         << "data"
+                                         << "data/com.maker.pack";
+        QTest::newRow("no Info.plist")
+            << QString() << "data" << QString("data/") + fallbackBundleId;
+        QTest::newRow("id leading out") << "../x"
+                                        << "data" << QString("data/") + fallbackBundleId;
+        QTest::newRow("a scratch home's own") << "com.maker.pack"
+                                              << ""
+                                              << "home/.local/share/com.maker.pack";
     }
     void manifestLivesInTheDataFolderOfTheBundle() {
 #ifndef Q_OS_LINUX
@@ -191,9 +196,9 @@ private Q_SLOTS:
         const ManifestLocation other =
             manifestLocation(RealFileSystem(box.path("other"), dataFolder), bundle);
         QVERIFY(other.path != location.path);
-        QCOMPARE(parentPath(other.path), data.isEmpty() ? box.path("other/.local/share/") +
-                                                              location.bundleId
-                                                        : box.path(folder));
+        QCOMPARE(parentPath(other.path), data.isEmpty()
+                                             ? box.path("other/.local/share/") + location.bundleId
+                                             : box.path(folder));
     }
 
     // Changed files are kept with their reason; the rest goes; a dry run reports the same.
@@ -220,13 +225,12 @@ private Q_SLOTS:
             [](Installed& e) { e.writeFile(e.file("Fresh/a"), "changed"); });
         row("time changed", {"Fresh/a"}, modified, aLeft, aRecorded,
             [](Installed& e) { ageFiles(e.file("Fresh/a")); });
-        row("replaced by an equal file", {"Fresh/a"}, replaced, aLeft, aRecorded,
-            [](Installed& e) {
-                const QString copy = e.writeFile(e.file("Fresh/copy"), "aaa");
-                const auto target = e.file("Fresh/a").toStdString();
-                stdfs::last_write_time(copy.toStdString(), stdfs::last_write_time(target));
-                stdfs::rename(copy.toStdString(), target);
-            });
+        row("replaced by an equal file", {"Fresh/a"}, replaced, aLeft, aRecorded, [](Installed& e) {
+            const QString copy = e.writeFile(e.file("Fresh/copy"), "aaa");
+            const auto target = e.file("Fresh/a").toStdString();
+            stdfs::last_write_time(copy.toStdString(), stdfs::last_write_time(target));
+            stdfs::rename(copy.toStdString(), target);
+        });
         // Made before the old one goes, which would free its inode for reuse.
         row("link pointed elsewhere", {"Fresh/Media/link"}, replaced,
             {"Fresh", "Fresh/Media", "Fresh/Media/link"}, {fresh, media, media + "link"},
@@ -264,14 +268,16 @@ private Q_SLOTS:
         row("another templates folder recorded", {}, added, none, none, [](Installed& e) {
             RealFileSystem other(e.path("other home"), e.dataPath());
             TemplateInstaller installer(other, e.output());
-            ManifestRecorder recorder(other, manifestLocation(other, FixedBundle(bundleId, {}, {})));
+            ManifestRecorder recorder(other,
+                                      manifestLocation(other, FixedBundle(bundleId, {}, {})));
             installer.setPlacing(recorder.placing());
             QVERIFY(!installer.execute(
                 installer.plan(e.resourcePath() + "/Titles/Fresh", FolderType::titles, "Fresh")
                     .value()));
             QVERIFY(!recorder.finish());
         });
-        // Nothing of the user's left in their folder: it stays all the same, as does the kind folder.
+        // Nothing of the user's left in their folder: it stays all the same, as does the kind
+        // folder.
         QTest::newRow("the user's folder emptied")
             << Change([](Installed& e) { QFile::remove(e.file("Merged/mine")); }) << QStringList()
             << QString() << none << none;

@@ -157,8 +157,8 @@ struct Engine : Sandbox {
     }
     // Where the runs of this sandbox's bundle record the templates folder at home.
     ManifestLocation recordLocation() const {
-        return manifestLocation(*fs, FixedBundle(QStringLiteral("com.example.installer"),
-                                                 bundlePath(), std::nullopt));
+        return manifestLocation(
+            *fs, FixedBundle(QStringLiteral("com.example.installer"), bundlePath(), std::nullopt));
     }
     QString installed(const QString& relative) const {
         return homePath() + "/Movies/Motion Templates.localized/" + relative;
