@@ -399,7 +399,8 @@ private Q_SLOTS:
             writeFileAt(m_home + "/data/" PLUGININSTALLER_BUNDLE_ID, "a file");
             const Outcome outcome = run(arguments);
             QCOMPARE(outcome.status, status);
-            QVERIFY2(outcome.err.contains("The install record could not be written"),
+            QVERIFY2(outcome.err.contains("The install record could not be saved: The install "
+                                          "record could not be written"),
                      outcome.err.constData());
             return;
         }

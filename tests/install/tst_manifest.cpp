@@ -248,6 +248,11 @@ private Q_SLOTS:
             const timespec times[2] = {st.st_atim, {st.st_mtim.tv_sec, st.st_mtim.tv_nsec ^ 1}};
             QVERIFY(::utimensat(AT_FDCWD, a.constData(), times, AT_SYMLINK_NOFOLLOW) == 0);
         });
+        row("a journal line a killed writer cut short", {}, added, none, none, [](Installed& e) {
+            QFile journal(e.location.journalPath());
+            QVERIFY(journal.open(QIODevice::Append));
+            journal.write("\n{\"path\":\"Titles.localized/Fresh/a\",\"type\":\"fi");
+        });
         row("a killed run's temporaries", {}, added, none, none, [](Installed& e) {
             const QString name = ".orvo-tmp-" + QString(32, u'0');
             e.writeFile(e.installed("Titles.localized/" + name + "/a"), "a");
@@ -337,6 +342,7 @@ private Q_SLOTS:
         row("later format", true,
             edit([](QJsonObject& root) { root["format"] = manifestFormatVersion + 1; }));
         row("format 0", true, edit([](QJsonObject& root) { root["format"] = 0; }));
+        row("folders in format 1", true, edit([](QJsonObject& root) { root["format"] = 1; }));
         row("other bundle", true,
             edit([](QJsonObject& root) { root["bundleId"] = "com.example.other"; }));
         row("other templates folder", true,
