@@ -40,11 +40,10 @@ measure() { # LABEL COMMAND...: prints the label, the command's own line, second
 }
 # Each tree in a folder of its own, made just before it is used (see the header of the
 # anchors script this project measures against: fresh folders keep create costs honest).
-mkdir -p "$work/home/data" "$work/anchor"
-export XDG_DATA_HOME=$work/home/data
+mkdir -p "$work/home" "$work/anchor"
 measure "cp -R pack" cp -R "$work/pack" "$work/anchor/copy"
 measure "install (recorded)" "$harness" install "$work/home" "$work/pack"
-record=$(find "$work/home/data" -name 'installed-templates.json' | head -n 1)
+record=$(find "$work/home" -name 'installed-templates-*.json' | head -n 1)
 echo "record: $(du -k "$record" | cut -f1) KB"
 cp -a "$work/home/Movies" "$work/anchor/twin"
 measure "rm -rf (same tree)" rm -rf "$work/anchor/twin"

@@ -1,7 +1,7 @@
 // record_bench install HOME PACK : one run installing every template of PACK into HOME, which
 //                                  records each file it puts in place
 // record_bench uninstall HOME    : the uninstall of what that run recorded
-// The record lives under $XDG_DATA_HOME (bench/record.sh points it into HOME). Prints the
+// The record lives in HOME's own data folder, never the user's. Prints the
 // time taken; peak memory is measured from outside.
 #include "discovery/Discovery.h"
 #include "install/Installation.h"
@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
         const TemplateInstaller installer(*platform.fileSystem, *output);
         clock.start();
         const UninstallReport report = uninstallRecorded(
-            *platform.fileSystem, defaultManifestLocation(installer.templatesFolder()), false);
+            *platform.fileSystem, manifestLocation(*platform.fileSystem, *platform.bundle), false);
         std::printf("uninstall: %.3f s, %lld files and %lld folders removed, %lld kept, %lld "
                     "failed\n",
                     clock.nsecsElapsed() / 1e9, static_cast<long long>(report.removed.size()),

@@ -122,11 +122,12 @@ QJsonObject documentJson(const InstallOptions& options, const InstallationReport
     QJsonArray pack;
     for (const Error& failure : options.packFailures)
         pack.append(errorJson(failure));
-    return {{"format", 1},
-            {"summary", summary},
-            {"templates", templates},
-            {"fonts", fonts},
-            {"script", scriptJson(report.script)},
+    QJsonObject record{{"result", report.record ? "failed" : "ok"}};
+    if (report.record)
+        record.insert("error", errorJson(*report.record));
+    return {{"format", 1},       {"summary", summary},
+            {"record", record},  {"templates", templates},
+            {"fonts", fonts},    {"script", scriptJson(report.script)},
             {"packErrors", pack}};
 }
 
@@ -141,6 +142,8 @@ void sayFailures(Console& console, const InstallOptions& options,
                                      report.templates[i].error->text.translated()));
     if (report.fonts.error)
         console.toError(Say::tr("字体未能安装: %1").arg(report.fonts.error->text.translated()));
+    if (report.record)
+        console.toError(Say::tr("安装记录未能保存: %1").arg(report.record->text.translated()));
     if (report.script.state == ScriptResult::State::failed && report.script.process) {
         const ProcessOutcome& process = *report.script.process;
         console.toError(process.startError
@@ -223,7 +226,7 @@ int uninstallCommand(const Platform& platform, Console& console, bool dryRun) {
     // Takes the installers' lock itself. Nothing else happens meanwhile: the command line
     // has no window to keep drawing.
     const UninstallReport report = uninstallRecorded(
-        *platform.fileSystem, defaultManifestLocation(installer.templatesFolder()), dryRun);
+        *platform.fileSystem, manifestLocation(*platform.fileSystem, *platform.bundle), dryRun);
     if (report.refused) {
         console.toError(Say::tr("%1；未删除任何内容").arg(report.refused->text.translated()));
         return exitFailed;

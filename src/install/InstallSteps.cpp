@@ -1,6 +1,5 @@
 #include "install/InstallSteps.h"
 
-#include "install/ManifestLocation.h"
 #include "install/ManifestRecorder.h"
 #include "install/TemplatesFolderLock.h"
 
@@ -9,8 +8,8 @@ namespace Orvoinstaller {
 const char* const InstallSteps::waitingText =
     QT_TRANSLATE_NOOP("Orvoinstaller", "正在等待另一个安装程序完成...");
 
-InstallSteps::InstallSteps(FileSystem& fs, DiagnosticOutput& output)
-    : m_fs(fs), m_output(output), m_installer(fs, output) {}
+InstallSteps::InstallSteps(FileSystem& fs, DiagnosticOutput& output, ManifestLocation record)
+    : m_fs(fs), m_output(output), m_record(std::move(record)), m_installer(fs, output) {}
 
 InstallSteps::~InstallSteps() = default;
 
@@ -30,7 +29,7 @@ Result<bool> InstallSteps::tryLock() {
 }
 
 void InstallSteps::unlock() {
-    // What the record deferred is written while the lock still keeps other runs out.
+    // Folded while the lock still keeps other runs out.
     if (m_recorder)
         noteUnsaved(m_recorder->finish());
     m_lock.reset();
@@ -46,14 +45,14 @@ RunPlans InstallSteps::plan(const QList<FolderItem>& items) const {
 Failure InstallSteps::execute(const TemplatePlan& plan, const CancelToken* cancel,
                               const TemplateInstaller::Progress& progress) {
     if (!m_recorder) {
-        m_recorder = std::make_unique<ManifestRecorder>(
-            m_fs, defaultManifestLocation(m_installer.templatesFolder()));
-        m_installer.setInstalledObserver(m_recorder->observer());
+        m_recorder = std::make_unique<ManifestRecorder>(m_fs, m_record);
+        m_installer.setPlacing(m_recorder->placing());
     }
-    Failure error = m_installer.execute(plan, cancel, progress);
-    // Also after a failure: what was put in place before it is recorded.
-    noteUnsaved(m_recorder->save());
-    return error;
+    return m_installer.execute(plan, cancel, progress);
+}
+
+Failure InstallSteps::recordFailure() const {
+    return m_recorder ? m_recorder->failure() : std::nullopt;
 }
 
 void InstallSteps::noteUnsaved(const Failure& error) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/FolderItem.h"
+#include "install/ManifestLocation.h"
 #include "install/TemplateInstaller.h"
 
 #include <QList>
@@ -19,7 +20,8 @@ using RunPlans = std::vector<Result<TemplatePlan>>;
 // it wrote. On the worker only, one call at a time.
 class InstallSteps {
 public:
-    InstallSteps(FileSystem& fs, DiagnosticOutput& output);
+    // `record`: where what the run puts in place is recorded.
+    InstallSteps(FileSystem& fs, DiagnosticOutput& output, ManifestLocation record);
     ~InstallSteps();
 
     TemplateInstaller& installer() { return m_installer; }
@@ -28,14 +30,17 @@ public:
     // True once taken, false while another installer holds it; an error when no lock can be
     // had (no home folder, a templates folder that cannot be created).
     Result<bool> tryLock();
-    // Writes what the manifest deferred, then lets other runs in.
+    // Folds the record's journal into it, then lets other runs in.
     void unlock();
 
     RunPlans plan(const QList<FolderItem>& items) const;
-    // A record that cannot be saved is a trace line, never the template's failure: the
-    // files are in place all the same.
+    // A record entry that cannot be written keeps its file from appearing: the template
+    // fails with it.
     Failure execute(const TemplatePlan& plan, const CancelToken* cancel,
                     const TemplateInstaller::Progress& progress);
+    // Why the record could not be written, if it could not: the run has failed then, even
+    // where every file is in place.
+    Failure recordFailure() const;
 
     // What a run says while another installer holds the lock.
     static const char* const waitingText;
@@ -45,6 +50,7 @@ private:
 
     FileSystem& m_fs;
     DiagnosticOutput& m_output;
+    const ManifestLocation m_record;
     TemplateInstaller m_installer;
     std::unique_ptr<FileSystem::Lock> m_lock;
     std::unique_ptr<ManifestRecorder> m_recorder;

@@ -37,7 +37,7 @@ int InstallationReport::count(TemplateOutcome outcome) const {
 }
 
 bool InstallationReport::succeeded() const {
-    return !cancelled && !blocked && count(TemplateOutcome::failed) == 0 &&
+    return !cancelled && !blocked && !record && count(TemplateOutcome::failed) == 0 &&
            count(TemplateOutcome::cancelled) == 0 && fonts.state != FontsResult::State::failed &&
            script.state != ScriptResult::State::failed;
 }
@@ -97,7 +97,7 @@ void Installation::start() {
         };
         FileSystem& fs = *platform.fileSystem;
         DiagnosticOutput& output = *platform.output;
-        InstallSteps steps(fs, output);
+        InstallSteps steps(fs, output, manifestLocation(fs, *platform.bundle));
         steps.installer().setCompareBytes(options.compareBytes);
 
         Failure blocked;
@@ -207,10 +207,13 @@ void Installation::start() {
                 }
             }
         }
+        // Fonts go in under the same lock; the record is complete once the lock is let go.
         if (locked)
             steps.unlock();
-        toMain([this, blocked, fonts, script, notAFile] {
+        const Failure record = steps.recordFailure();
+        toMain([this, blocked, record, fonts, script, notAFile] {
             m_report.blocked = blocked;
+            m_report.record = record;
             workDone(fonts, script, notAFile);
         });
     });
@@ -268,8 +271,10 @@ void Installation::runScript(const QString& path) {
                                outcome};
             // Kept whatever its exit status, off this thread; the run ends once it is.
             m_worker->post([this, templates, outcome, output = m_platform.output] {
-                if (const Failure error =
-                        writeScriptLog(defaultManifestLocation(templates).path, outcome))
+                if (const Failure error = writeScriptLog(
+                        manifestLocation(*m_platform.fileSystem, *m_platform.bundle, templates)
+                            .path,
+                        outcome))
                     output->line(error->description());
                 QMetaObject::invokeMethod(
                     this, [this] { finish(); }, Qt::QueuedConnection);

@@ -60,6 +60,7 @@ struct InstallationReport {
     FontsResult fonts;
     ScriptResult script;
     bool cancelled = false; // cancel was asked for before the run ended
+    Failure record;         // why the install record could not be written, if so
 
     int count(TemplateOutcome outcome) const;
     // Every template, the fonts and the script did what was asked.

@@ -6,7 +6,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -46,7 +45,10 @@ std::optional<quint64> decimal(const QJsonValue& value) {
 std::optional<FileSystem::Facts> entryFacts(const QJsonObject& entry) {
     FileSystem::Facts facts;
     const QString type = entry.value(u"type").toString();
-    facts.type = type == u"file" ? Type::file : type == u"link" ? Type::link : Type::missing;
+    facts.type = type == u"file"     ? Type::file
+                 : type == u"link"   ? Type::link
+                 : type == u"folder" ? Type::folder
+                                     : Type::missing;
     const auto size = integer(entry.value(u"size"));
     const QJsonArray modified = entry.value(u"modified").toArray();
     const auto seconds = integer(modified.at(0));
@@ -67,6 +69,50 @@ std::optional<FileSystem::Facts> entryFacts(const QJsonObject& entry) {
 Error malformed(const QString& file, const QString& where) {
     return Error::saying(Text(
         QT_TRANSLATE_NOOP("Orvoinstaller", "安装记录 “%1” 的内容格式不正确: %2"), {file, where}));
+}
+
+Result<ManifestEntry> parseEntry(const QJsonValue& value, const QString& file,
+                                 const QString& where) {
+    const QJsonValue path = value.toObject().value(u"path");
+    if (!value.isObject() || !path.isString())
+        return malformed(file, where);
+    const auto facts = entryFacts(value.toObject());
+    if (!insideTemplates(path.toString(), facts && facts->type == Type::folder))
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装记录 “%1” 中的路径 “%2” 不在模板文件夹内"),
+                 {file, path.toString()}));
+    if (!facts)
+        return malformed(file, where + QStringLiteral(" (") + path.toString() + u')');
+    return ManifestEntry{path.toString(), *facts};
+}
+
+// The journal's lines over `entries`: an entry in place of one of its path, or a "forget"
+// taking one back. Each write starts a line of its own; one a killed writer cut short is no
+// JSON and is left out: the file it spoke of never appeared.
+Failure foldJournal(const QByteArray& bytes, const QString& file,
+                    QMap<QString, FileSystem::Facts>& entries) {
+    qsizetype start = 0;
+    for (qsizetype end = bytes.indexOf('\n'); end >= 0;
+         start = end + 1, end = bytes.indexOf('\n', start)) {
+        const QString where = QStringLiteral("@%1").arg(start);
+        QJsonParseError parseError;
+        const QJsonDocument line =
+            QJsonDocument::fromJson(bytes.mid(start, end - start), &parseError);
+        if (end == start || parseError.error != QJsonParseError::NoError)
+            continue;
+        if (!line.isObject())
+            return malformed(file, where);
+        const QJsonValue forget = line.object().value(u"forget");
+        if (forget.isString() && insideTemplates(forget.toString(), true)) {
+            entries.remove(forget.toString());
+            continue;
+        }
+        const auto entry = parseEntry(line.object(), file, where);
+        if (!entry)
+            return entry.error();
+        entries.insert(entry.value().path, entry.value().facts);
+    }
+    return std::nullopt;
 }
 
 Result<QList<ManifestEntry>> parseManifest(const QByteArray& bytes,
@@ -107,18 +153,13 @@ Result<QList<ManifestEntry>> parseManifest(const QByteArray& bytes,
     QList<ManifestEntry> result;
     result.reserve(entries.toArray().size());
     for (const QJsonValue& value : entries.toArray()) {
-        const QString where = QStringLiteral("entries[%1]").arg(result.size());
-        const QJsonValue path = value.toObject().value(u"path");
-        if (!value.isObject() || !path.isString())
-            return malformed(file, where);
-        if (!insideTemplates(path.toString()))
-            return Error::saying(Text(
-                QT_TRANSLATE_NOOP("Orvoinstaller", "安装记录 “%1” 中的路径 “%2” 不在模板文件夹内"),
-                {file, path.toString()}));
-        const auto facts = entryFacts(value.toObject());
-        if (!facts)
-            return malformed(file, where + QStringLiteral(" (") + path.toString() + u')');
-        result.push_back({path.toString(), *facts});
+        auto entry = parseEntry(value, file, QStringLiteral("entries[%1]").arg(result.size()));
+        if (!entry)
+            return entry.error();
+        // Format 1 knew no folders: one naming a folder is forged.
+        if (*format < 2 && entry.value().facts.type == Type::folder)
+            return malformed(file, entry.value().path);
+        result.push_back(std::move(entry).value());
     }
     return result;
 }
@@ -127,7 +168,7 @@ Result<QList<ManifestEntry>> parseManifest(const QByteArray& bytes,
 
 // A path the installer can have written: relative, in a template folder of a kind folder, no
 // "." or "..". Anything else may be a user's file that a forged entry points at.
-bool insideTemplates(const QString& relative) {
+bool insideTemplates(const QString& relative, bool folder) {
     if (relative.startsWith(u'/') || relative.contains(QChar(0)))
         return false;
     const QStringList parts = relative.split(u'/');
@@ -136,7 +177,7 @@ bool insideTemplates(const QString& relative) {
     const bool inKindFolder = std::any_of(kinds.begin(), kinds.end(), [&](FolderType kind) {
         return parts.first() == kindFolderName(kind);
     });
-    return inKindFolder && parts.size() >= 3 &&
+    return inKindFolder && parts.size() >= (folder ? 2 : 3) &&
            std::none_of(parts.begin(), parts.end(), [](const QString& part) {
                return part.isEmpty() || part == u"." || part == u"..";
            });
@@ -146,7 +187,9 @@ bool insideTemplates(const QString& relative) {
 // Device and inode as text: a JSON number holds 53 bits exactly, an inode may need 64.
 QByteArray entryJson(const QString& path, const FileSystem::Facts& facts) {
     return "{\"path\":" + jsonString(path) + ",\"type\":\"" +
-           (facts.type == Type::link ? "link" : "file") +
+           (facts.type == Type::link     ? "link"
+            : facts.type == Type::folder ? "folder"
+                                         : "file") +
            "\",\"size\":" + QByteArray::number(facts.size) + ",\"modified\":[" +
            QByteArray::number(facts.modifiedSeconds) + "," +
            QByteArray::number(facts.modifiedNanoseconds) + "],\"device\":\"" +
@@ -154,36 +197,55 @@ QByteArray entryJson(const QString& path, const FileSystem::Facts& facts) {
            "\"}";
 }
 
-// `makeFolder`: the folder may not exist yet. Asked once per run, so that a run's file
-// operations are the same whenever its writes happen.
+QByteArray forgetJson(const QString& path) {
+    return "{\"forget\":" + jsonString(path) + "}";
+}
+
 Failure writeManifest(FileSystem& fs, const ManifestLocation& location,
-                     const QMap<QString, QByteArray>& entries, bool makeFolder) {
+                      const QMap<QString, FileSystem::Facts>& entries) {
     if (location.path.isEmpty())
         return Error::saying(Text(
             QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入安装记录: 系统没有给出存放它的文件夹")));
-    if (makeFolder) {
-        if (auto error = fs.createDirectories(parentPath(location.path)))
-            return error;
-    }
+    if (auto error = fs.createDirectories(parentPath(location.path)))
+        return error;
     QByteArray data =
         "{\n  \"format\": " + QByteArray::number(manifestFormatVersion) +
         ",\n  \"bundleId\": " + jsonString(location.bundleId) +
         ",\n  \"templatesFolder\": " + jsonString(QDir::cleanPath(location.templatesFolder)) +
         ",\n  \"entries\": [";
-    qsizetype size = data.size() + 16;
-    for (const QByteArray& entry : entries)
-        size += entry.size() + 6;
-    data.reserve(size); // one allocation: a pack's manifest may reach megabytes
+    data.reserve(data.size() + entries.size() * 160); // a pack's manifest may reach megabytes
     const char* separator = "\n    ";
-    for (const QByteArray& entry : entries) {
-        data.append(separator).append(entry);
+    for (auto entry = entries.cbegin(); entry != entries.cend(); ++entry) {
+        data.append(separator).append(entryJson(entry.key(), entry.value()));
         separator = ",\n    ";
     }
     data.append("\n  ]\n}\n");
-    QSaveFile file(location.path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
-        return Error::saying(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入安装记录 “%1”: %2"),
-                                  {location.path, file.errorString()}));
+    if (Failure error = fs.writeFileAtomically(location.path, data))
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入安装记录: %1"), {error->text}));
+    // Folded in: what it says is in the manifest now.
+    const QString journal = location.journalPath();
+    if (fs.type(journal) != Type::missing)
+        if (Failure error = fs.removeFile(journal))
+            return Error::saying(
+                Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入安装记录: %1"), {error->text}));
+    return std::nullopt;
+}
+
+Failure appendJournal(FileSystem& fs, const ManifestLocation& location, const QByteArray& lines) {
+    if (location.path.isEmpty())
+        return Error::saying(Text(
+            QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入安装记录: 系统没有给出存放它的文件夹")));
+    const QByteArray line = '\n' + lines;
+    Failure error = fs.appendDurably(location.journalPath(), line);
+    if (error && fs.type(parentPath(location.path), true) == Type::missing) {
+        error = fs.createDirectories(parentPath(location.path));
+        if (!error)
+            error = fs.appendDurably(location.journalPath(), line);
+    }
+    if (error)
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入安装记录: %1"), {error->text}));
     return std::nullopt;
 }
 
@@ -200,14 +262,52 @@ Result<QList<ManifestEntry>> loadManifest(FileSystem& fs, const ManifestLocation
         return Error::saying(
             Text(QT_TRANSLATE_NOOP("Orvoinstaller", "没有安装记录: 系统没有给出存放它的文件夹")),
             ENOENT);
-    if (fs.type(location.path, true) == Type::missing)
-        return Error::saying(
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "没有安装记录 “%1”"), {location.path}), ENOENT);
-    const auto bytes = fs.readFile(location.path);
-    if (!bytes)
-        return Error::saying(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法读取安装记录: %1"),
-                                  {bytes.error().text}));
-    return parseManifest(bytes.value(), location);
+    const QString journal = location.journalPath();
+    const bool hasJournal = fs.type(journal) != Type::missing;
+    ManifestLocation read = location;
+    if (fs.type(location.path, true) == Type::missing) {
+        // What an earlier version kept for every templates folder, where it is this one's.
+        read.path = location.legacyPath;
+        if (read.path.isEmpty() || fs.type(read.path, true) == Type::missing) {
+            if (!hasJournal)
+                return Error::saying(
+                    Text(QT_TRANSLATE_NOOP("Orvoinstaller", "没有安装记录 “%1”"), {location.path}),
+                    ENOENT);
+            read.path.clear();
+        }
+    }
+    QMap<QString, FileSystem::Facts> entries;
+    if (!read.path.isEmpty()) {
+        const auto bytes = fs.readFile(read.path);
+        if (!bytes)
+            return Error::saying(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法读取安装记录: %1"),
+                                      {bytes.error().text}));
+        auto parsed = parseManifest(bytes.value(), read);
+        if (!parsed) {
+            // Another folder's record under the old shared name is no concern of this one.
+            if (read.path == location.legacyPath && !hasJournal)
+                return Error::saying(
+                    Text(QT_TRANSLATE_NOOP("Orvoinstaller", "没有安装记录 “%1”"), {location.path}),
+                    ENOENT);
+            if (read.path != location.legacyPath)
+                return parsed.error();
+        } else {
+            entries = byPath(parsed.value());
+        }
+    }
+    if (hasJournal) {
+        const auto bytes = fs.readFile(journal);
+        if (!bytes)
+            return Error::saying(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法读取安装记录: %1"),
+                                      {bytes.error().text}));
+        if (Failure error = foldJournal(bytes.value(), journal, entries))
+            return *error;
+    }
+    QList<ManifestEntry> result;
+    result.reserve(entries.size());
+    for (auto entry = entries.cbegin(); entry != entries.cend(); ++entry)
+        result.push_back({entry.key(), entry.value()});
+    return result;
 }
 
 } // namespace Orvoinstaller

@@ -1,10 +1,9 @@
 #include "install/ManifestLocation.h"
 
-#include "platform/FileSystem.h"
+#include "base/FolderType.h"
 
-#include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
-#include <QStandardPaths>
 
 namespace Orvoinstaller {
 
@@ -19,18 +18,24 @@ QString usableBundleId(const std::optional<QString>& id) {
 
 } // namespace
 
-ManifestLocation defaultManifestLocation(const QString& templatesFolder, const Bundle& bundle) {
+ManifestLocation manifestLocation(const FileSystem& fs, const Bundle& bundle,
+                                  QString templatesFolder) {
+    if (templatesFolder.isEmpty())
+        templatesFolder =
+            joinPath(fs.homeDirectory(), QString::fromUtf8(motionTemplatesRelativePath));
+    templatesFolder = QDir::cleanPath(templatesFolder);
     const QString id = usableBundleId(bundle.identifier());
-    // Not AppDataLocation itself: it adds the application's name, which the window sets.
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return ManifestLocation{
-        data.isEmpty() ? QString() : joinPath(joinPath(data, id), QLatin1String(manifestFileName)),
-        id, QDir::cleanPath(templatesFolder)};
-}
-
-ManifestLocation defaultManifestLocation(const QString& templatesFolder) {
-    return defaultManifestLocation(templatesFolder,
-                                   ExecutableBundle(QCoreApplication::applicationDirPath()));
+    const QString data = fs.dataFolder();
+    if (data.isEmpty())
+        return {QString(), id, templatesFolder, QString()};
+    const QString folder = joinPath(data, id);
+    const QByteArray key =
+        QCryptographicHash::hash(templatesFolder.toUtf8(), QCryptographicHash::Sha256)
+            .toHex()
+            .left(16);
+    return {joinPath(folder,
+                     QStringLiteral("installed-templates-%1.json").arg(QString::fromLatin1(key))),
+            id, templatesFolder, joinPath(folder, QLatin1String(legacyManifestFileName))};
 }
 
 } // namespace Orvoinstaller

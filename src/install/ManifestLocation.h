@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Bundle.h"
+#include "platform/FileSystem.h"
 
 #include <QString>
 
@@ -9,22 +10,28 @@ namespace Orvoinstaller {
 // The identifier where the running program has no Info.plist (outside an app bundle, as on
 // Linux): the build's default, so that such builds share one record.
 inline constexpr char fallbackBundleId[] = "com.orvo.plugininstaller";
-// The manifest's file name in the bundle's application-data folder.
-inline constexpr char manifestFileName[] = "installed-templates.json";
+// The name earlier versions gave the one record a bundle kept, whatever its templates folder.
+inline constexpr char legacyManifestFileName[] = "installed-templates.json";
 
-// Where one bundle keeps the record of what its installations wrote, and for which
-// templates folder: a record made for another bundle or another home is never trusted.
+// Where one bundle keeps the record of what its installations wrote into one templates
+// folder: a record made for another bundle or another templates folder is never trusted.
 struct ManifestLocation {
     QString path;            // the manifest file itself
     QString bundleId;        // the bundle whose installations it records
     QString templatesFolder; // paths inside are relative to this folder
+    QString legacyPath;      // read while `path` is missing, when it names the same folder
+
+    // Entries not yet folded into the manifest, one line each, beside it.
+    QString journalPath() const {
+        return path.isEmpty() ? path : path + QStringLiteral(".journal");
+    }
 };
 
-// The manifest of the running bundle in the per-user application-data folder.
-ManifestLocation defaultManifestLocation(const QString& templatesFolder);
-// The same for `bundle`: <generic data location>/<bundle id>/installed-templates.json, that is
-// ~/Library/Application Support/<id>/ on macOS and $XDG_DATA_HOME (~/.local/share)/<id>/ on
-// Linux. The path is empty when the system names no such folder.
-ManifestLocation defaultManifestLocation(const QString& templatesFolder, const Bundle& bundle);
+// The record of `templatesFolder` (the one in the file system's home when empty), in the
+// file system's data folder: <data>/<bundle id>/installed-templates-<key>.json, the key
+// standing for the templates folder, so that each templates folder has its own record.
+// The path is empty when the file system names no data folder.
+ManifestLocation manifestLocation(const FileSystem& fs, const Bundle& bundle,
+                                  QString templatesFolder = {});
 
 } // namespace Orvoinstaller

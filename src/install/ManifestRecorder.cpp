@@ -3,7 +3,6 @@
 #include "install/ManifestFormat.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QMap>
 
 #include <cerrno>
@@ -14,6 +13,20 @@ namespace Orvoinstaller {
 
 using Type = FileSystem::Type;
 
+namespace {
+
+// The item the record speaks of, unchanged since: a folder by identity alone, since what
+// it holds changes its times.
+bool sameAsRecorded(const FileSystem::Facts& recorded, const FileSystem::Facts& now) {
+    if (now.type != recorded.type || now.device != recorded.device || now.inode != recorded.inode)
+        return false;
+    return now.type == Type::folder ||
+           (now.size == recorded.size && now.modifiedSeconds == recorded.modifiedSeconds &&
+            now.modifiedNanoseconds == recorded.modifiedNanoseconds);
+}
+
+} // namespace
+
 struct ManifestRecorder::State {
     State(FileSystem& fs, ManifestLocation location)
         : fs(fs), location(std::move(location)),
@@ -22,84 +35,118 @@ struct ManifestRecorder::State {
     FileSystem& fs;
     const ManifestLocation location;
     const QString prefix; // the templates folder with its trailing "/"
-    std::mutex mutex;
-    QMap<QString, QByteArray> entries; // serialised, by path
+    mutable std::mutex mutex;
+    QMap<QString, FileSystem::Facts> entries; // by path, earlier installations' included
     bool loaded = false;
-    bool changed = false; // since the last write
-    bool folderMade = false;
+    bool journaled = false; // since the last fold
     Failure discarded;
-    QElapsedTimer sinceWrite;
-    qint64 writeCost = 0; // of the last write, in nanoseconds
+    Failure failure;
 
-    Failure write(bool now);
+    void load();
+    Failure place(const QString& staged, const QString& destination);
+    void stage(const QString& staged, const QString& relative, QByteArray& lines,
+               QMap<QString, FileSystem::Facts>& added) const;
+    Failure fold();
+    Failure failed(Failure error) {
+        if (error && !failure)
+            failure = error;
+        return error;
+    }
 };
 
 ManifestRecorder::ManifestRecorder(FileSystem& fs, ManifestLocation location)
     : m_state(std::make_unique<State>(fs, std::move(location))) {}
 
 ManifestRecorder::~ManifestRecorder() {
-    // What save() left for later; a failure here has nobody to hear it.
-    m_state->write(true);
+    // A failure here has nobody to hear it; the journal stays for the next reader.
+    const std::lock_guard lock(m_state->mutex);
+    m_state->fold();
 }
 
-TemplateInstaller::Installed ManifestRecorder::observer() {
-    return [state = m_state.get()](const QString& destination) {
-        const QString path = QDir::cleanPath(destination);
-        const QString relative = path.mid(state->prefix.size());
-        if (!path.startsWith(state->prefix) || !insideTemplates(relative))
-            return;
-        const FileSystem::Facts facts = state->fs.facts(path);
-        if (facts.type != Type::file && facts.type != Type::link)
-            return;
+// Loaded late, under the lock the run holds by then: only what it knows decides whether a
+// file already there is the installer's.
+void ManifestRecorder::State::load() {
+    if (loaded)
+        return;
+    loaded = true;
+    const auto earlier = loadManifest(fs, location);
+    if (earlier)
+        entries = byPath(earlier.value());
+    else if (earlier.error().code != ENOENT)
+        discarded = earlier.error();
+}
+
+void ManifestRecorder::State::stage(const QString& staged, const QString& relative,
+                                    QByteArray& lines,
+                                    QMap<QString, FileSystem::Facts>& added) const {
+    const FileSystem::Facts facts = fs.facts(staged);
+    if (facts.type != Type::file && facts.type != Type::link && facts.type != Type::folder)
+        return;
+    lines.append(entryJson(relative, facts)).append('\n');
+    added.insert(relative, facts);
+    if (facts.type == Type::folder)
+        if (const auto names = fs.entryNames(staged))
+            for (const QString& name : names.value())
+                stage(joinPath(staged, name), relative + u'/' + name, lines, added);
+}
+
+// What is about to appear at `destination` is the installer's when nothing was there, or
+// what was there is the installer's own, recorded and unchanged since. Anything else there
+// is the user's, whatever its bytes: the record takes it back rather than claim it.
+Failure ManifestRecorder::State::place(const QString& staged, const QString& destination) {
+    const QString path = QDir::cleanPath(destination);
+    const QString relative = path.mid(prefix.size());
+    if (!path.startsWith(prefix) || !insideTemplates(relative, true))
+        return std::nullopt;
+    load();
+    const FileSystem::Facts before = fs.facts(path);
+    QByteArray lines;
+    QMap<QString, FileSystem::Facts> added;
+    const auto known = entries.constFind(relative);
+    if (before.type == Type::missing || (known != entries.cend() && sameAsRecorded(*known, before)))
+        stage(staged, relative, lines, added);
+    else if (known != entries.cend())
+        lines = forgetJson(relative) + '\n';
+    if (lines.isEmpty())
+        return std::nullopt;
+    if (Failure error = failed(appendJournal(fs, location, lines)))
+        return error;
+    journaled = true;
+    if (added.isEmpty())
+        entries.remove(relative);
+    for (auto entry = added.cbegin(); entry != added.cend(); ++entry)
+        entries.insert(entry.key(), entry.value());
+    return std::nullopt;
+}
+
+Failure ManifestRecorder::State::fold() {
+    if (!journaled)
+        return std::nullopt;
+    Failure error = failed(writeManifest(fs, location, entries));
+    journaled = journaled && error;
+    return error;
+}
+
+TemplateInstaller::Placing ManifestRecorder::placing() {
+    return [state = m_state.get()](const QString& staged, const QString& destination) {
         const std::lock_guard lock(state->mutex);
-        state->entries.insert(relative, entryJson(relative, facts));
-        state->changed = true;
+        return state->place(staged, destination);
     };
 }
 
-Failure ManifestRecorder::save() {
-    return m_state->write(false);
-}
-
 Failure ManifestRecorder::finish() {
-    return m_state->write(true);
-}
-
-// The earlier manifest is loaded late, under the lock the run holds by then, and only to be
-// written again: later writes only add.
-Failure ManifestRecorder::State::write(bool now) {
-    const std::lock_guard lock(mutex);
-    if (!changed)
-        return std::nullopt;
-    if (!loaded) {
-        loaded = true;
-        const auto earlier = loadManifest(fs, location);
-        if (earlier) {
-            for (const ManifestEntry& entry : earlier.value())
-                if (!entries.contains(entry.path))
-                    entries.insert(entry.path, entryJson(entry.path, entry.facts));
-        } else if (earlier.error().code != ENOENT) {
-            discarded = earlier.error();
-        }
-    }
-    // Each write is the whole file, synced: with thousands of entries it costs milliseconds.
-    // Writing at most once per ten times that keeps saving a small part of any run.
-    if (!now && sinceWrite.isValid() && sinceWrite.nsecsElapsed() < 10 * writeCost)
-        return std::nullopt;
-    QElapsedTimer clock;
-    clock.start();
-    Failure error = writeManifest(fs, location, entries, !folderMade);
-    folderMade = folderMade || !error;
-    writeCost = clock.nsecsElapsed();
-    sinceWrite.start();
-    if (!error)
-        changed = false;
-    return error;
+    const std::lock_guard lock(m_state->mutex);
+    return m_state->fold();
 }
 
 Failure ManifestRecorder::discarded() const {
     const std::lock_guard lock(m_state->mutex);
     return m_state->discarded;
+}
+
+Failure ManifestRecorder::failure() const {
+    const std::lock_guard lock(m_state->mutex);
+    return m_state->failure;
 }
 
 } // namespace Orvoinstaller

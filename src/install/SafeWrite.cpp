@@ -10,9 +10,12 @@ namespace {
 const QLatin1String temporaryPrefix(".orvo-tmp-");
 
 template <typename Copy, typename Move>
-Failure copyThenMove(FileSystem& fs, const QString& target, Copy copy, Move move) {
+Failure copyThenMove(FileSystem& fs, const QString& target, const Staged& staged, Copy copy,
+                     Move move) {
     const QString temporary = temporaryPath(parentPath(target));
     Failure error = copy(temporary);
+    if (!error && staged)
+        error = staged(temporary, target);
     if (!error)
         error = move(temporary, target);
     if (error) {
@@ -45,22 +48,23 @@ void removeTemporaries(FileSystem& fs, const QString& folder) {
 }
 
 Failure copyNew(FileSystem& fs, const QString& source, const QString& target,
-                const CopyProgress& progress) {
+                const CopyProgress& progress, const Staged& staged) {
     return copyThenMove(
-        fs, target, [&](const QString& to) { return fs.copyItem(source, to, progress); },
+        fs, target, staged, [&](const QString& to) { return fs.copyItem(source, to, progress); },
         [&](const QString& from, const QString& to) { return fs.moveNew(from, to); });
 }
 
 Failure replaceWithCopy(FileSystem& fs, const QString& source, const QString& target,
-                        const CopyProgress& progress) {
+                        const CopyProgress& progress, const Staged& staged) {
     return copyThenMove(
-        fs, target, [&](const QString& to) { return fs.copyItem(source, to, progress); },
+        fs, target, staged, [&](const QString& to) { return fs.copyItem(source, to, progress); },
         [&](const QString& from, const QString& to) { return fs.replaceItem(from, to); });
 }
 
-Failure replaceWithClone(FileSystem& fs, const QString& source, const QString& target) {
+Failure replaceWithClone(FileSystem& fs, const QString& source, const QString& target,
+                         const Staged& staged) {
     return copyThenMove(
-        fs, target, [&](const QString& to) { return fs.cloneItem(source, to); },
+        fs, target, staged, [&](const QString& to) { return fs.cloneItem(source, to); },
         [&](const QString& from, const QString& to) { return fs.replaceItem(from, to); });
 }
 

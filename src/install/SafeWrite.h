@@ -17,15 +17,20 @@ bool isTemporaryName(const QString& name);
 // a leftover harms nothing and is tried again by the next run.
 void removeTemporaries(FileSystem& fs, const QString& folder);
 
+// Told of what is about to appear at `target` while it is still the temporary `staged`, with
+// whatever was at `target` still there; a failure keeps it from appearing.
+using Staged = std::function<Failure(const QString& staged, const QString& target)>;
+
 // Copies `source` (a file, link or whole folder) to `target`, where nothing exists yet.
 Failure copyNew(FileSystem& fs, const QString& source, const QString& target,
-               const CopyProgress& progress = {});
+                const CopyProgress& progress = {}, const Staged& staged = {});
 // Puts a copy of `source` (a file or link) in place of the file or link at `target`.
 Failure replaceWithCopy(FileSystem& fs, const QString& source, const QString& target,
-                       const CopyProgress& progress = {});
+                        const CopyProgress& progress = {}, const Staged& staged = {});
 // Puts a clone of the regular file `source` in place of the file or link at `target`; fails
 // where the file systems cannot clone.
-Failure replaceWithClone(FileSystem& fs, const QString& source, const QString& target);
+Failure replaceWithClone(FileSystem& fs, const QString& source, const QString& target,
+                         const Staged& staged = {});
 
 // The reasons for entries that are never written over or through.
 Error linkRefused(const QString& path);

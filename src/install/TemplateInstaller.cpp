@@ -190,10 +190,7 @@ Failure TemplateInstaller::execute(const TemplatePlan& plan, const CancelToken* 
     switch (m_fs.type(plan.destination)) {
     case Type::missing: {
         // Copied whole beside it and moved in at once: a template appears complete or not at all.
-        Failure error = copyCounted(plan.source, plan.destination, cancel, progress, false);
-        if (!error)
-            announce(plan.destination);
-        return error;
+        return copyCounted(plan.source, plan.destination, cancel, progress, false);
     }
     case Type::folder:
         return merge(plan.source, plan.destination, cancel, progress);
@@ -227,32 +224,13 @@ Failure TemplateInstaller::copyCounted(const QString& source, const QString& tar
             progress(f, b);
         return !(cancel && cancel->isCancelled());
     };
-    Failure error = replace ? replaceWithCopy(m_fs, source, target, watch)
-                            : copyNew(m_fs, source, target, watch);
+    Failure error = replace ? replaceWithCopy(m_fs, source, target, watch, m_placing)
+                            : copyNew(m_fs, source, target, watch, m_placing);
     if (error && cancel && cancel->isCancelled())
         return cancelled();
     if (!error && progress && (files > doneFiles || bytes > doneBytes))
         progress(std::max<qint64>(files - doneFiles, 0), std::max<qint64>(bytes - doneBytes, 0));
     return error;
-}
-
-void TemplateInstaller::announce(const QString& path) const {
-    if (!m_installed)
-        return;
-    switch (m_fs.type(path)) {
-    case Type::folder:
-        if (const auto names = m_fs.entryNames(path))
-            for (const QString& name : names.value())
-                announce(joinPath(path, name));
-        break;
-    case Type::file:
-    case Type::link:
-        m_installed(path);
-        break;
-    case Type::missing:
-    case Type::other:
-        break;
-    }
 }
 
 bool TemplateInstaller::unchanged(const QString& source, const QString& target) const {
@@ -284,7 +262,7 @@ bool TemplateInstaller::upToDateWithoutCopy(const QString& source, const QString
                                             Type targetType) {
     if (!m_compareBytes && unchanged(source, target))
         return true;
-    if (targetType == Type::file && !replaceWithClone(m_fs, source, target)) {
+    if (targetType == Type::file && !replaceWithClone(m_fs, source, target, m_placing)) {
         ++m_writes;
         return true;
     }
@@ -355,8 +333,6 @@ Failure TemplateInstaller::merge(const QString& source, const QString& destinati
         }
         if (error)
             return error;
-        if (childType != Type::folder || targetType == Type::missing)
-            announce(target);
     }
 
     m_output.line(QStringLiteral("目录合并完成: ") + source);

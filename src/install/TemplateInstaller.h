@@ -35,9 +35,10 @@ class TemplateInstaller {
 public:
     // What was done since the last call, on the working thread.
     using Progress = std::function<void(qint64 files, qint64 bytes)>;
-    // A file or link the pack brings that is now in place at this path: written by this
-    // installer, or found already there unchanged. On the working thread.
-    using Installed = std::function<void(const QString& destination)>;
+    // Told before a file, link or folder this installer wrote appears at `destination`, while
+    // it is still the temporary `staged`; a failure keeps it from appearing. On the working
+    // thread.
+    using Placing = std::function<Failure(const QString& staged, const QString& destination)>;
 
     TemplateInstaller(FileSystem& fs, DiagnosticOutput& output);
 
@@ -61,7 +62,7 @@ public:
     // Compare bytes even where size, modification time and permission bits already say a
     // file is unchanged (a maker's tool may keep all three while changing the content).
     void setCompareBytes(bool compare) { m_compareBytes = compare; }
-    void setInstalledObserver(Installed observer) { m_installed = std::move(observer); }
+    void setPlacing(Placing placing) { m_placing = std::move(placing); }
     // How many writes this installer has made: a merge that made none left the folder as it was.
     qint64 writes() const { return m_writes; }
 
@@ -76,8 +77,6 @@ private:
                     qint64& toWrite) const;
     Failure copyCounted(const QString& source, const QString& target, const CancelToken* cancel,
                         const Progress& progress, bool replace);
-    // Tells the observer of every file and link in a tree just put in place.
-    void announce(const QString& path) const;
     // rsync's quick check: both regular files with equal size, time to the second and mode.
     bool unchanged(const QString& source, const QString& target) const;
     bool upToDateWithoutCopy(const QString& source, const QString& target,
@@ -90,7 +89,7 @@ private:
     QSet<QString> m_cleanedFolders;            // kind folders already cleared of temporaries
     mutable QHash<quint64, bool> m_keepsModes; // by device
     bool m_compareBytes = false;
-    Installed m_installed;
+    Placing m_placing;
     qint64 m_writes = 0;
 };
 

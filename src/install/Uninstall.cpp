@@ -1,9 +1,9 @@
 #include "install/Uninstall.h"
 
+#include "base/FolderType.h"
 #include "install/ManifestFormat.h"
 #include "install/SafeWrite.h"
 #include "install/TemplatesFolderLock.h"
-#include "base/FolderType.h"
 
 #include <QDir>
 #include <QHash>
@@ -62,9 +62,10 @@ private:
     QMap<QString, FileSystem::Facts> m_entries; // what the manifest will go on recording
     bool m_entriesChanged = false;
     QList<Removal> m_removals;
-    QSet<QString> m_recorded;        // absolute paths of the entries
-    QSet<QString> m_ancestors;       // the folders below kind folders that hold entries
-    QSet<QString> m_templateFolders; // those right inside a kind folder
+    QSet<QString> m_recorded;            // absolute paths of the entries
+    QSet<QString> m_ancestors;           // the folders below kind folders that hold entries
+    QSet<QString> m_templateFolders;     // those right inside a kind folder
+    QMap<QString, QString> m_ownFolders; // recorded folders still as made, to their entries
     QHash<QString, Type> m_folderTypes;
     QSet<Identity> m_ancestorIdentities;
     QSet<Identity> m_present; // entries found, changed or not, whatever the path's spelling
@@ -107,7 +108,8 @@ UninstallReport Uninstall::run() {
     }
     m_entries = byPath(loaded.value());
     for (auto entry = m_entries.cbegin(); entry != m_entries.cend(); ++entry)
-        m_recorded.insert(joinPath(m_root, entry.key()));
+        if (entry.value().type != Type::folder)
+            m_recorded.insert(joinPath(m_root, entry.key()));
     const QMap<QString, FileSystem::Facts> recorded = m_entries;
     for (auto entry = recorded.cbegin(); entry != recorded.cend(); ++entry)
         check(entry.key(), entry.value());
@@ -140,10 +142,7 @@ UninstallReport Uninstall::run() {
     // Kept even when empty: an uninstall after a complete one finds nothing to do, which is
     // not the same as never having installed.
     if (!m_dryRun && m_entriesChanged) {
-        QMap<QString, QByteArray> lines;
-        for (auto entry = m_entries.cbegin(); entry != m_entries.cend(); ++entry)
-            lines.insert(entry.key(), entryJson(entry.key(), entry.value()));
-        if (Failure error = writeManifest(m_fs, m_location, lines))
+        if (Failure error = writeManifest(m_fs, m_location, m_entries))
             m_report.failed << *error;
     }
     return m_report;
@@ -191,6 +190,17 @@ void Uninstall::check(const QString& path, const FileSystem::Facts& recorded) {
     }
     const FileSystem::Facts now =
         blocking == Type::folder ? m_fs.facts(absolute) : FileSystem::Facts{};
+    // A folder is the installer's only while it is the one it made; emptied, it may go.
+    if (recorded.type == Type::folder) {
+        if (blocking == Type::folder && now.type == Type::folder &&
+            identity(now) == identity(recorded)) {
+            m_ownFolders.insert(absolute, path);
+        } else if (blocking == Type::folder || (blocking == Type::missing && missingAt >= 1)) {
+            m_entries.remove(path);
+            m_entriesChanged = true;
+        }
+        return;
+    }
     // A missing kind folder may be a volume not mounted now: its record stays. A template
     // folder, or anything in one, gone from a kind folder that is there, was deleted.
     if ((blocking == Type::missing && missingAt >= 1) ||
@@ -231,7 +241,8 @@ void Uninstall::walk(const QString& folder) {
         }
         const FileSystem::Facts facts = m_fs.facts(path);
         if (facts.type == Type::folder) {
-            if (m_ancestors.contains(path) || m_ancestorIdentities.contains(identity(facts)))
+            if (m_ancestors.contains(path) || m_ownFolders.contains(path) ||
+                m_ancestorIdentities.contains(identity(facts)))
                 walk(path);
             else
                 keep(addedReason, path);
@@ -271,10 +282,10 @@ void Uninstall::removeTemporaries() {
     }
 }
 
-// Deepest first, so that a folder whose sub-folders all go goes too. Kind folders and the
-// templates folder are not among them.
+// Deepest first, so that a folder whose sub-folders all go goes too. Only folders the
+// installer made: one the user made, or merged into, stays even when emptied.
 void Uninstall::removeFolders() {
-    QStringList folders = m_ancestors.values();
+    QStringList folders = m_ownFolders.keys();
     std::sort(folders.begin(), folders.end(), [](const QString& a, const QString& b) {
         const auto depthA = a.count(u'/'), depthB = b.count(u'/');
         return depthA != depthB ? depthA > depthB : a < b;
@@ -298,6 +309,8 @@ void Uninstall::removeFolders() {
         m_report.removedFolders << folder;
         m_gone.insert(folder);
         m_goneIdentities.insert(identity(facts));
+        m_entries.remove(m_ownFolders.value(folder));
+        m_entriesChanged = true;
     }
 }
 

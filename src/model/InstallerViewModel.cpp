@@ -11,6 +11,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace Orvoinstaller {
 
 InstallerViewModel::InstallerViewModel(Platform platform, QObject* parent)
@@ -164,8 +166,8 @@ void InstallerViewModel::setUninstall(bool running, std::optional<UninstallOutco
 void InstallerViewModel::runUninstall(bool dryRun) {
     setUninstall(true, std::nullopt);
     onWorker<UninstallReport>(
-        [fs = m_platform.fileSystem, folder = templatesFolder(), dryRun] {
-            return uninstallRecorded(*fs, defaultManifestLocation(folder), dryRun);
+        [fs = m_platform.fileSystem, bundle = m_platform.bundle, dryRun] {
+            return uninstallRecorded(*fs, manifestLocation(*fs, *bundle), dryRun);
         },
         [this, dryRun](UninstallReport report) {
             setUninstall(false, UninstallOutcome{dryRun, std::move(report)});
@@ -244,12 +246,16 @@ void InstallerViewModel::refreshInstalledFolders() {
     m_listing = true;
     m_listAgain = false;
     onWorker<std::pair<InstalledFolders, bool>>(
-        [fs = m_platform.fileSystem, output = m_platform.output] {
+        [fs = m_platform.fileSystem, output = m_platform.output, bundle = m_platform.bundle] {
             const TemplateInstaller installer(*fs, *output);
-            const auto record =
-                loadManifest(*fs, defaultManifestLocation(installer.templatesFolder()));
-            return std::pair{InstalledFolders::list(*fs, installer),
-                             record.ok() && !record.value().isEmpty()};
+            const auto record = loadManifest(*fs, manifestLocation(*fs, *bundle));
+            // Folders alone, kept for the user's files in them, leave nothing to uninstall.
+            const bool files =
+                record.ok() && std::any_of(record.value().cbegin(), record.value().cend(),
+                                           [](const ManifestEntry& entry) {
+                                               return entry.facts.type != FileSystem::Type::folder;
+                                           });
+            return std::pair{InstalledFolders::list(*fs, installer), files};
         },
         [this](std::pair<InstalledFolders, bool> listed) {
             m_listing = false;
@@ -334,6 +340,7 @@ void InstallerViewModel::runFinished(const InstallationReport& report) {
         rowFailures.insert(item.id, *result.error);
     }
     summary.blocked = report.blocked;
+    summary.record = report.record;
     m_lastReport = report;
     if (!rowFailures.isEmpty() || !m_rowFailures.isEmpty())
         setRowFailures(std::move(rowFailures));
@@ -454,6 +461,11 @@ QString InstallerViewModel::installationAlertMessage() const {
     // What the script said last tells why it failed.
     if (summary.scriptFailed && !summary.scriptOutput.isEmpty())
         message += QStringLiteral("\n\n") + summary.scriptOutput;
+    if (summary.record)
+        message += QLatin1Char('\n') +
+                   QCoreApplication::translate("InstallerViewModel",
+                                               "安装记录未能保存，卸载将无法删除本次安装的文件：") +
+                   summary.record->text.translated();
     // Its own line, whatever the run's outcome.
     if (summary.editorRunning)
         message += QLatin1Char('\n') +

@@ -29,6 +29,7 @@ struct InstallationSummary {
     QString scriptOutput = {};  // the last lines of a failed script, for the alert
     QList<std::pair<QString, Error>> failures = {}; // each failed template's name and why
     Failure blocked = {}; // why nothing could be installed (a disk too small, say)
+    Failure record = {};  // why the install record could not be written
 };
 
 // What an uninstall would remove or did remove, for the window to show.

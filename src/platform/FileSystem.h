@@ -138,6 +138,16 @@ public:
     virtual bool sameContent(const QString& /*first*/, const QString& /*second*/) const {
         return false;
     }
+
+    // The per-user application-data folder of the home above, where programs keep what they
+    // know between runs; empty when the system names none.
+    virtual QString dataFolder() const = 0;
+    // `bytes` as the whole content of the regular file `path`, on the disk before it takes
+    // the old one's place in one atomic step. A link there is replaced, never followed.
+    virtual Failure writeFileAtomically(const QString& path, const QByteArray& bytes) = 0;
+    // `bytes` added at the end of the regular file `path` (made when missing), on the disk
+    // before this returns: what it says survives the process being killed right after.
+    virtual Failure appendDurably(const QString& path, const QByteArray& bytes) = 0;
 };
 
 // Joins a name (or a relative path) to a folder path.

@@ -10,7 +10,8 @@ namespace Orvoinstaller {
 
 Platform Platform::real(PlatformParts parts) {
     Platform platform;
-    platform.fileSystem = std::make_shared<RealFileSystem>(std::move(parts.home));
+    platform.fileSystem =
+        std::make_shared<RealFileSystem>(std::move(parts.home), std::move(parts.dataFolder));
     platform.bundle =
         parts.bundle ? std::move(parts.bundle)
                      : std::make_shared<ExecutableBundle>(QCoreApplication::applicationDirPath());

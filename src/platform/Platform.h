@@ -14,7 +14,8 @@ namespace Orvoinstaller {
 // What a program that lays out its own bundle (the tests, the renderer, the bench) puts in
 // place of the running application's services; what it leaves empty stays real.
 struct PlatformParts {
-    QString home = {}; // the file system's home folder; empty for the user's own
+    QString home = {};       // the file system's home folder; empty for the user's own
+    QString dataFolder = {}; // where records are kept; empty for the home's own
     std::shared_ptr<Bundle> bundle = {};
     std::shared_ptr<MainQueue> mainQueue = {};
     std::shared_ptr<DiagnosticOutput> output = {};

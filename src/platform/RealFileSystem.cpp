@@ -1,11 +1,13 @@
 #include "platform/RealFileSystem.h"
 
+#include "platform/DataFolder.h"
 #include "platform/FileOps.h"
 #include "platform/NativePath.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QStringBuilder>
 
 #include <algorithm>
@@ -101,7 +103,8 @@ QString permissionText(fs::perms p) {
 
 } // namespace
 
-RealFileSystem::RealFileSystem(QString home) : m_home(std::move(home)) {}
+RealFileSystem::RealFileSystem(QString home, QString dataFolder)
+    : m_home(std::move(home)), m_dataFolder(std::move(dataFolder)) {}
 
 QString RealFileSystem::homeDirectory() const {
     if (!m_home.isEmpty())
@@ -533,6 +536,82 @@ std::optional<qint64> RealFileSystem::freeBytes(const QString& path) const {
             break;
     }
     return std::nullopt;
+}
+
+// The user's own home keeps the system's choice (XDG_DATA_HOME, say); another home, as a
+// renderer's or a test's scratch one, has its own folder inside it, never the user's.
+QString RealFileSystem::dataFolder() const {
+    if (!m_dataFolder.isEmpty())
+        return m_dataFolder;
+    if (m_home.isEmpty())
+        return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return joinPath(m_home, dataFolderInHome());
+}
+
+namespace {
+
+Error writeFailure(const QString& path, int code) {
+    return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入 “%1”: %2"), path,
+                   std::error_code(code, std::generic_category()));
+}
+
+// All of `bytes`, then the disk: a short write or a lost flush is a failure, not a hole.
+int writeAllAndSync(int fd, const QByteArray& bytes) {
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        done += n;
+    }
+    return ::fsync(fd) == 0 ? 0 : errno;
+}
+
+} // namespace
+
+Failure RealFileSystem::writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    QByteArray temporary = QFile::encodeName(parentPath(path)) + "/." +
+                           QFile::encodeName(lastComponent(path)) + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        return writeFailure(path, errno);
+    int error = ::fchmod(fd, 0644) == 0 ? writeAllAndSync(fd, bytes) : errno;
+    if (::close(fd) != 0 && !error)
+        error = errno;
+    if (!error && ::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0)
+        error = errno;
+    if (error) {
+        ::unlink(temporary.constData());
+        return writeFailure(path, error);
+    }
+    return std::nullopt;
+}
+
+Failure RealFileSystem::appendDurably(const QString& path, const QByteArray& bytes) {
+    const QByteArray name = QFile::encodeName(path);
+    const bool made = type(path) == Type::missing;
+    const int fd =
+        ::open(name.constData(),
+               O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0644);
+    if (fd < 0)
+        return writeFailure(path, errno);
+    struct stat st;
+    int error = ::fstat(fd, &st) != 0 ? errno : !S_ISREG(st.st_mode) ? EINVAL : 0;
+    if (!error)
+        error = writeAllAndSync(fd, bytes);
+    if (::close(fd) != 0 && !error)
+        error = errno;
+    // A new file's name is on the disk only once its folder is.
+    if (!error && made) {
+        const int folder = ::open(QFile::encodeName(parentPath(path)).constData(),
+                                  O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (folder >= 0) {
+            ::fsync(folder);
+            ::close(folder);
+        }
+    }
+    return error ? std::optional(writeFailure(path, error)) : std::nullopt;
 }
 
 } // namespace Orvoinstaller

@@ -7,8 +7,9 @@ namespace Orvoinstaller {
 // The machine's file system, through std::filesystem and POSIX.
 class RealFileSystem : public FileSystem {
 public:
-    // An empty home means the current user's: HOME, as the system's own tools take it.
-    explicit RealFileSystem(QString home = {});
+    // An empty home means the current user's: HOME, as the system's own tools take it. An
+    // empty data folder means that home's own.
+    explicit RealFileSystem(QString home = {}, QString dataFolder = {});
 
     QString homeDirectory() const override;
     Result<QStringList> entryNames(const QString& dir) const override;
@@ -36,9 +37,13 @@ public:
     bool sameRegularFile(const QString& first, const QString& second) const override;
     bool sameContent(const QString& first, const QString& second) const override;
     std::optional<qint64> freeBytes(const QString& path) const override;
+    QString dataFolder() const override;
+    Failure writeFileAtomically(const QString& path, const QByteArray& bytes) override;
+    Failure appendDurably(const QString& path, const QByteArray& bytes) override;
 
 private:
     QString m_home;
+    QString m_dataFolder;
 };
 
 } // namespace Orvoinstaller

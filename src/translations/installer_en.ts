@@ -138,6 +138,10 @@ Examples:
         <translation>The fonts could not be installed: %1</translation>
     </message>
     <message>
+        <source>安装记录未能保存: %1</source>
+        <translation>The install record could not be saved: %1</translation>
+    </message>
+    <message>
         <source>安装后脚本无法启动: %1</source>
         <translation>The post-install script could not start: %1</translation>
     </message>
@@ -202,6 +206,10 @@ Examples:
     <message>
         <source>%1 个插件安装失败，共 %2 个</source>
         <translation>%1 of %2 plug-ins could not be installed.</translation>
+    </message>
+    <message>
+        <source>安装记录未能保存，卸载将无法删除本次安装的文件：</source>
+        <translation>The install record could not be saved, so an uninstall cannot remove what this run installed: </translation>
     </message>
     <message>
         <source>插件已安装，但安装后脚本执行失败</source>
@@ -475,8 +483,8 @@ Examples:
         <translation>The install record could not be written: the system names no folder for it</translation>
     </message>
     <message>
-        <source>无法写入安装记录 “%1”: %2</source>
-        <translation>The install record “%1” could not be written: %2</translation>
+        <source>无法写入安装记录: %1</source>
+        <translation>The install record could not be written: %1</translation>
     </message>
     <message>
         <source>安装记录 “%1” 的内容格式不正确: %2</source>

@@ -382,22 +382,42 @@ private Q_SLOTS:
         }
     }
 
-    // Uninstall keeps what the user added or changed; dry run and no record remove nothing.
+    // Uninstall keeps what the user added or changed; dry run and no record remove nothing;
+    // another home's run keeps its own record; a record that cannot be written fails the run.
     void uninstall_data() {
         QTest::addColumn<bool>("installFirst");
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
-        QTest::newRow("uninstall") << true << QStringList{"--uninstall"} << 0;
-        QTest::newRow("dry run") << true << QStringList{"--uninstall", "--dry-run"} << 0;
-        QTest::newRow("no manifest") << false << QStringList{"--uninstall"} << 1;
-        QTest::newRow("twice") << true << QStringList{"--uninstall", "--uninstall"} << 0;
+        QTest::addColumn<QString>("meanwhile"); // "home": another home installs; "blocked"
+        QTest::newRow("uninstall") << true << QStringList{"--uninstall"} << 0 << "";
+        QTest::newRow("dry run") << true << QStringList{"--uninstall", "--dry-run"} << 0 << "";
+        QTest::newRow("no manifest") << false << QStringList{"--uninstall"} << 1 << "";
+        QTest::newRow("twice") << true << QStringList{"--uninstall", "--uninstall"} << 0 << "";
+        QTest::newRow("another home, one data folder")
+            << true << QStringList{"--uninstall"} << 0 << "home";
+        QTest::newRow("record folder is a file")
+            << false << QStringList{"--install", "--no-script"} << 1 << "blocked";
     }
     void uninstall() {
         QFETCH(bool, installFirst);
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
+        QFETCH(QString, meanwhile);
         if (installFirst)
             QCOMPARE(run({"--install", "--no-script"}).status, 0);
+        if (meanwhile == "home") {
+            m_env = {"HOME=" + m_root.filePath("other home"), "XDG_DATA_HOME=" + m_home + "/data"};
+            QCOMPARE(run({"--install", "--no-script"}).status, 0);
+            m_env.clear();
+        } else if (meanwhile == "blocked") {
+            writeFileAt(m_home + "/data/" PLUGININSTALLER_BUNDLE_ID, "a file");
+            const Outcome outcome = run(arguments);
+            QCOMPARE(outcome.status, status);
+            QVERIFY2(outcome.err.contains("The install record could not be saved: The install "
+                                          "record could not be written"),
+                     outcome.err.constData());
+            return;
+        }
         if (arguments.count("--uninstall") == 2) {
             QCOMPARE(run({"--uninstall"}).status, 0);
             const Outcome again = run({"--uninstall"});
@@ -460,6 +480,7 @@ private Q_SLOTS:
         QTest::newRow("SIGINT, script") << SIGINT << 0;
         QTest::newRow("SIGTERM, script") << SIGTERM << 0;
         QTest::newRow("SIGTERM, templates") << SIGTERM << 400;
+        QTest::newRow("SIGKILL, templates") << SIGKILL << 400; // then an uninstall
     }
     void aSignalCancels() {
         QFETCH(int, signal);
@@ -473,6 +494,17 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitFor([&] { return QFileInfo::exists(first); }, 60000));
         ::kill(static_cast<pid_t>(program->processId()), signal);
         QVERIFY(program->waitForFinished(20000));
+        if (signal == SIGKILL) {
+            delete program;
+            // Whatever the killed run put in place, its record knows: all of it goes.
+            const Outcome outcome = run({"--uninstall"});
+            QCOMPARE(outcome.status, 0);
+            for (const QString& kind : kinds)
+                QCOMPARE(QDir(installed(kind + ".localized"))
+                             .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                         QStringList());
+            return;
+        }
         QCOMPARE(program->exitStatus(), QProcess::NormalExit);
         QCOMPARE(program->exitCode(), 128 + signal);
         const QByteArray summary = program->readAllStandardOutput();

@@ -2,6 +2,7 @@
 #include "install/DestinationState.h"
 #include "install/InstallSteps.h"
 #include "install/Installation.h"
+#include "install/Manifest.h"
 #include "install/SafeWrite.h"
 #include "platform/NativePath.h"
 #include "platform/UserFonts.h"
@@ -12,6 +13,7 @@
 #include <QScopeGuard>
 #include <QtTest>
 
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <sys/stat.h>
@@ -152,19 +154,42 @@ private Q_SLOTS:
                 const QString item = failures.value(0).section(", ", 0, 0).section(": ", 1);
                 const QString why = failures.value(0).section(", 错误: ", 1);
                 QVERIFY2(failures.isEmpty() || (QStringList({"T", "G", "P"}).contains(item) &&
-                                                why.startsWith("injected ")),
+                                                why.contains("injected ")),
                          qPrintable(where + ": " + failures.value(0)));
                 QVERIFY(failures.isEmpty() ||
                         changes.contains("installationProgress=安装 " + item + " 失败: " + why));
+                // A record that could not be written is said too, even when every file is in.
+                const QStringList unsaved = e.lines().filter("无法保存安装记录: ");
+                const QString record = why.startsWith("无法写入安装记录") ? why
+                                       : unsaved.isEmpty()                ? QString()
+                                                           : unsaved[0].section(": ", 1);
                 QCOMPARE(e.model->installationAlertMessage(),
-                         failures.isEmpty() ? QString("插件安装成功！")
-                                            : "1 个插件安装失败，共 3 个\n" + item + "：" + why);
+                         (failures.isEmpty() ? QString("插件安装成功！")
+                                             : "1 个插件安装失败，共 3 个\n" + item + "：" + why) +
+                             (record.isEmpty()
+                                  ? QString()
+                                  : "\n安装记录未能保存，卸载将无法删除本次安装的文件：" + record));
                 whole = templates;
                 whole.removeIf([&](const QString& t) { return t.endsWith('/' + item); });
             }
             for (const QString& t : whole)
                 for (const QString& line : expected.filter(t))
                     QVERIFY2(after.contains(line), qPrintable(where + ": missing " + line));
+            if (crash) {
+                // What the killed run left on the disk is all an uninstall has: it takes away
+                // every file the run put in place and keeps every one of the user's.
+                RealFileSystem disk(e.homePath(), e.dataPath());
+                const UninstallReport report = uninstallRecorded(disk, e.recordLocation(), false);
+                QVERIFY2(!report.refused || report.refused->code == ENOENT, qPrintable(where));
+                const auto paths = [](const QStringList& listing) {
+                    QStringList result;
+                    for (const QString& line : listing)
+                        if (!underTemporary(listedPath(line)) && !line.endsWith(".localized/"))
+                            result << listedPath(line);
+                    return result;
+                };
+                QCOMPARE(paths(treeListing(e.homePath())), paths(before));
+            }
             if (!cancelling) {
                 e.fs->failAt = 0;
                 e.record([&] { e.model->installPlugins(); });
@@ -430,7 +455,7 @@ private Q_SLOTS:
         for (const char* file : {"Titles/A/a", "Effects/C/c", "Fonts/F.ttf"})
             e.writeResourceFile(file, "new");
         e.start();
-        InstallSteps first(*e.fs, e.output());
+        InstallSteps first(*e.fs, e.output(), e.recordLocation());
         QCOMPARE(first.tryLock().value(), true);
         Platform platform = e.platform(e.queue);
         platform.fileSystem = e.fs;
@@ -521,7 +546,7 @@ private Q_SLOTS:
             ~Child() { end(); }
         } child{holder ? ::fork() : 0};
         if (holder && child.pid == 0) {
-            InstallSteps held(*e.fs, e.output());
+            InstallSteps held(*e.fs, e.output(), e.recordLocation());
             const char taken = held.tryLock().value() ? 1 : 0;
             if (::write(ready[1], &taken, 1) == 1)
                 ::pause();
@@ -531,7 +556,7 @@ private Q_SLOTS:
         QVERIFY(!holder || (::read(ready[0], &taken, 1) == 1 && taken == 1));
         if (holder == 2)
             child.end();
-        InstallSteps steps(*e.fs, e.output());
+        InstallSteps steps(*e.fs, e.output(), e.recordLocation());
         const Result<bool> locked = steps.tryLock();
         child.end();
         QCOMPARE(locked ? QString::number(locked.value()) : errorCode(locked.error().kind),

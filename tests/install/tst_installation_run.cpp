@@ -236,8 +236,7 @@ private Q_SLOTS:
                                     .arg(items ? "1/3" : "0/0")
                                     .arg(lines.isEmpty() ? "" : ", script failed");
         expected += {p + "安装完成！", summary, "showInstallationAlert=true", "isInstalling=false"};
-        const QString log =
-            scriptLogPath(defaultManifestLocation(e.installer.templatesFolder()).path);
+        const QString log = scriptLogPath(e.recordLocation().path);
         QFile::remove(log);
         QTimer::singleShot(50, e.model.get(), [&e] { e.writeResourceFile("go"); });
         // Whatever the script does, it never reaches the run's status or its end; the list

@@ -88,8 +88,6 @@ private Q_SLOTS:
         ::lstat(target.toUtf8().constData(), &before);
         e.fs->refuseClones = refuseClones;
         e.installer.setCompareBytes(compareBytes);
-        QStringList written;
-        e.installer.setInstalledObserver([&](const QString& path) { written << path; });
 
         const Failure error = e.installer.merge(e.resourcePath() + "/Titles/T", folder);
         QVERIFY2(!error, qPrintable(error ? error->description() : QString()));
@@ -109,7 +107,6 @@ private Q_SLOTS:
         QCOMPARE(filesRead, expected);
         if (refuseClones)
             QVERIFY(e.fs->reads.contains("copy a.moti"));
-        QCOMPARE(written.size(), 2);
         struct stat after {};
         ::lstat(target.toUtf8().constData(), &after);
         if (!read)

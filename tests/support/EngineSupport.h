@@ -65,6 +65,13 @@ struct FaultyFileSystem : RealFileSystem {
     Failure moveNew(const QString& from, const QString& to) override {
         return fails() ? failure("moveNew") : RealFileSystem::moveNew(from, to);
     }
+    Failure writeFileAtomically(const QString& path, const QByteArray& bytes) override {
+        return fails() ? failure("writeFileAtomically")
+                       : RealFileSystem::writeFileAtomically(path, bytes);
+    }
+    Failure appendDurably(const QString& path, const QByteArray& bytes) override {
+        return fails() ? failure("appendDurably") : RealFileSystem::appendDurably(path, bytes);
+    }
     bool fails() {
         ++operations;
         if (hook && operations == hookAt)
@@ -79,7 +86,8 @@ struct FaultyFileSystem : RealFileSystem {
 // A sandbox whose queue and file system the test drives; start() once the pack is laid.
 struct Engine : Sandbox {
     std::shared_ptr<ManualQueue> queue = std::make_shared<ManualQueue>();
-    std::shared_ptr<FaultyFileSystem> fs = std::make_shared<FaultyFileSystem>(homePath());
+    std::shared_ptr<FaultyFileSystem> fs =
+        std::make_shared<FaultyFileSystem>(homePath(), dataPath());
     std::shared_ptr<ProcessRunner> runner; // if not the real one
     std::shared_ptr<InstallerViewModel> model;
     TemplateInstaller installer{*fs, output()};
@@ -146,6 +154,11 @@ struct Engine : Sandbox {
         if (!changed.isEmpty())
             changes << changed.join("; ");
         stateBefore.clear();
+    }
+    // Where the runs of this sandbox's bundle record the templates folder at home.
+    ManifestLocation recordLocation() const {
+        return manifestLocation(
+            *fs, FixedBundle(QStringLiteral("com.example.installer"), bundlePath(), std::nullopt));
     }
     QString installed(const QString& relative) const {
         return homePath() + "/Movies/Motion Templates.localized/" + relative;

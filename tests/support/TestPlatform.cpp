@@ -62,6 +62,7 @@ Platform Sandbox::platform(std::shared_ptr<MainQueue> queue) const {
     const QString resources = resourcePath();
     Platform platform = Platform::real(
         {.home = homePath(),
+         .dataFolder = dataPath(),
          .bundle = std::make_shared<FixedBundle>(
              QStringLiteral("com.example.installer"), bundlePath(),
              QFileInfo(resources).isDir() ? std::optional<QString>(resources) : std::nullopt),

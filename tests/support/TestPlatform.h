@@ -42,6 +42,7 @@ public:
         return path(QStringLiteral("apps/Installer.app/Contents/Resources"));
     }
     QString homePath() const { return path(QStringLiteral("home")); }
+    QString dataPath() const { return path(QStringLiteral("data")); } // beside the home
     QString fontsPath() const { return path(QStringLiteral("Library/Fonts")); }
     QString userFontsPath() const { return path(QStringLiteral("home/Library/Fonts")); }
 
