@@ -406,6 +406,7 @@ private Q_SLOTS:
         if (installFirst)
             QCOMPARE(run({"--install", "--no-script"}).status, 0);
         if (meanwhile == "home") {
+            QDir().mkpath(m_root.filePath("other home"));
             m_env = {"HOME=" + m_root.filePath("other home"), "XDG_DATA_HOME=" + m_home + "/data"};
             QCOMPARE(run({"--install", "--no-script"}).status, 0);
             m_env.clear();

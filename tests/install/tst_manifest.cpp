@@ -271,6 +271,7 @@ private Q_SLOTS:
             });
         // Another home's templates folder, its record in the same data folder.
         row("another templates folder recorded", {}, added, none, none, [](Installed& e) {
+            QDir().mkpath(e.path("other home")); // a home is a folder that is there
             RealFileSystem other(e.path("other home"), e.dataPath());
             TemplateInstaller installer(other, e.output());
             ManifestRecorder recorder(other,
