@@ -250,20 +250,29 @@ private Q_SLOTS:
         for (int i = 1; i <= 13; ++i)
             pack << u"Titles/T%1/a"_s.arg(i);
         Window w(pack);
+        // Rows come in the listing's order.
+        const auto row = [&](const QString& name) {
+            const QList<FolderItem>& items = w.vm->folderItems();
+            return static_cast<int>(
+                std::find_if(items.cbegin(), items.cend(),
+                             [&](const auto& i) { return i.originalName == name; }) -
+                items.cbegin());
+        };
+        const int t1 = row(u"T1"_s), t10 = row(u"T10"_s);
         QCOMPARE(accessibleText(QApplication::focusWidget()), u"筛选模板"_s);
         QTest::keyClicks(QApplication::focusWidget(), u"t1"_s);
         QCOMPARE(w.list()->shownCount(), 5); // T1, T10 … T13
-        QCOMPARE(w.list()->revealRow(1), nullptr);
-        QCOMPARE(w.list()->revealRow(9)->nameField()->text(), u"T10"_s);
+        QCOMPARE(w.list()->revealRow(row(u"T2"_s)), nullptr);
+        QCOMPARE(w.list()->revealRow(t10)->nameField()->text(), u"T10"_s);
 
         const int listHeight = w.list()->height();
         w.window->resize(w.window->width(), w.window->height() + 200);
         QTRY_VERIFY(w.list()->height() > listHeight + 150);
         const QPoint install = w.view->installButton()->mapTo(w.window.get(), QPoint());
         const QString longName(200, u'W');
-        w.vm->renameTemplate(w.vm->folderItems()[0].id, longName);
-        QCOMPARE(w.list()->revealRow(0)->nameField()->toolTip(), longName);
-        QCOMPARE(w.list()->revealRow(9)->nameField()->toolTip(), QString());
+        w.vm->renameTemplate(w.vm->folderItems()[t1].id, longName);
+        QCOMPARE(w.list()->revealRow(t1)->nameField()->toolTip(), longName);
+        QCOMPARE(w.list()->revealRow(t10)->nameField()->toolTip(), QString());
 
         StateAccess::setIsInstalling(*w.vm, true);
         StateAccess::setInstallationProgress(*w.vm, u"正在安装: T1"_s);
