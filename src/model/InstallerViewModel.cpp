@@ -10,6 +10,7 @@
 #include "platform/Language.h"
 
 #include <QCoreApplication>
+#include <QThread>
 
 #include <algorithm>
 
@@ -399,7 +400,16 @@ void InstallerViewModel::installFonts() {
                 *platform.bundle, *platform.fileSystem, *platform.output);
             if (!resources)
                 return std::nullopt;
-            return installPackFonts(platform, *resources);
+            // Under the installers' lock, as a run's fonts are: two installers copying the
+            // same fonts would trip over each other's temporaries. Without a home there is
+            // no lock to take, and the system folder needs none.
+            InstallSteps steps(*platform.fileSystem, *platform.output);
+            for (Result<bool> taken = steps.tryLock(); taken && !taken.value();
+                 taken = steps.tryLock())
+                QThread::msleep(lockRetryMilliseconds);
+            FontReport report = installPackFonts(platform, *resources);
+            steps.unlock();
+            return report;
         },
         [this](std::optional<FontReport> report) {
             if (!report)

@@ -295,8 +295,6 @@ private Q_SLOTS:
             "control character");
         row("HOME is the root", {"--install"}, 1, "4 failed", "HOME “/” is not a home folder",
             {"HOME=/"});
-        row("HOME is relative", {"--list"}, 1, "", "HOME is not set or is not an absolute",
-            {"HOME=home"});
         row("a full disk for the list", {"--list"}, 1, "", "", {"STDOUT=/dev/full"});
         row("a full disk for the help", {"--help"}, 1, "", "", {"STDOUT=/dev/full"});
         row("256 bytes", {"--install", "--name", "Titles/T=" + QString(128, u'é')}, 2, "",
@@ -317,13 +315,15 @@ private Q_SLOTS:
         writeFileAt(installed("Titles.localized/T/mine"), "mine");
         writeFileAt(installed("Generators.localized/Blocked"), "a file");
         const QStringList before = treeListing(m_home);
+        const QString rooted = "/Movies/Motion Templates.localized";
+        const bool wasRooted = QFileInfo::exists(rooted);
         m_env = env;
         const Outcome outcome = run(arguments);
         m_env.clear();
         for (const QString& folder : templates)
             QDir(m_resources + "/" + folder).removeRecursively();
         QCOMPARE(outcome.status, status);
-        QVERIFY(!QFileInfo::exists("/Movies/Motion Templates.localized")); // HOME=/ is no home
+        QCOMPARE(QFileInfo::exists(rooted), wasRooted); // HOME=/ is no home
         for (const auto& [stream, part] : {std::pair{outcome.out, out}, {outcome.err, err}})
             QVERIFY2(part.isEmpty() ? stream.isEmpty() : stream.contains(part.toUtf8()), stream);
         if (status == 2)

@@ -220,12 +220,6 @@ private Q_SLOTS:
                  e.writeFile(e.installed("Effects.localized/G/Media/clip.mov"), "clip");
              },
              "G/Media” 是文件夹，不能用文件替换"},
-            {"a pack link over a folder of clips",
-             [&](Engine& e) {
-                 link("elsewhere", e.resourcePath() + "/Effects/G/Media");
-                 e.writeFile(e.installed("Effects.localized/G/Media/clip.mov"), "clip");
-             },
-             "G/Media” 是文件夹，不能用文件替换"},
             {"a FIFO where the pack brings a file",
              [&](Engine& e) {
                  e.writeResourceFile("Effects/G/g", "new");
@@ -300,37 +294,26 @@ private Q_SLOTS:
         QFETCH(QString, linked);
         Engine e;
         e.writeResourceFile("Effects/G/g", "new");
-        e.writeResourceFile("Effects/G/Media/m", "new");
-        const QString elsewhere = e.makeDir("elsewhere");
+        const QString elsewhere = e.makeDir("elsewhere"), link = e.homePath() + "/" + linked;
         const bool merge = linked.endsWith("/G");
         if (merge)
             e.writeFile("elsewhere/mine", "mine");
-        QDir().mkpath(QFileInfo(e.homePath() + "/" + linked).absolutePath());
-        QVERIFY(QFile::link(elsewhere, e.homePath() + "/" + linked));
+        QDir().mkpath(QFileInfo(link).absolutePath());
+        QVERIFY(QFile::link(elsewhere, link));
         const auto shown = [&] {
             return destinationState(InstalledFolders::list(*e.fs, e.installer), FolderType::effects,
                                     "G") == DestinationState::merge;
         };
         QCOMPARE(shown(), merge);
-        QCOMPARE(e.installer.plan(e.resourcePath() + "/Effects/G", FolderType::effects, "G")
-                     .value()
-                     .merge,
-                 merge);
         e.start();
         e.record([&] { e.model->installPlugins(); });
         QCOMPARE(e.lines().filter("处理项目失败"), QStringList());
-        QVERIFY(QFileInfo(e.homePath() + "/" + linked).isSymLink());
-        const QString inside = QString(e.installed("Effects.localized/G"))
-                                   .mid(e.homePath().size() + 1)
-                                   .mid(linked.size());
-        QStringList expected{"Media/", "Media/m = " + Engine::hex("new"),
-                             "g = " + Engine::hex("new")};
+        QVERIFY(QFileInfo(link).isSymLink() && shown());
+        QStringList expected{"g = " + Engine::hex("new")};
         if (merge)
             expected << "mine = " + Engine::hex("mine");
-        QStringList found = treeListing(elsewhere + inside);
-        found.removeIf([](const QString& line) { return line.startsWith(".orvo"); });
-        QCOMPARE(found, expected);
-        QVERIFY(shown());
+        QCOMPARE(treeListing(elsewhere + e.installed("Effects.localized/G").mid(link.size())),
+                 expected);
     }
 
     // Hidden names, or a home that is not absolute, are refused before anything is written.
@@ -352,13 +335,16 @@ private Q_SLOTS:
                                  "不会安装任何内容";
         const QString file = e.writeFile("a file");
         const QByteArray fileBytes = QFile::encodeName(file);
+        // A HOME that is not UTF-8 names its own folder, not one its text would decode to.
+        const QByteArray raw = QFile::encodeName(e.homePath()) + "/caf\xe9";
+        QVERIFY(::mkdir(raw.constData(), 0755) == 0);
         for (const auto& [value, why] :
              QList<std::pair<const char*, QString>>{{"", unknown},
                                                     {nullptr, unknown},
                                                     {"relative/home", unknown},
                                                     {"/", notAHome.arg("/")},
-                                                    {"/tmp/..", notAHome.arg("/")},
-                                                    {fileBytes.constData(), notAHome.arg(file)}}) {
+                                                    {fileBytes.constData(), notAHome.arg(file)},
+                                                    {raw.constData(), QString()}}) {
             value ? qputenv("HOME", value) : qunsetenv("HOME");
             Engine homeless;
             homeless.writeResourceFile("Titles/T/t");
@@ -366,26 +352,14 @@ private Q_SLOTS:
             homeless.start();
             homeless.record([&] { homeless.model->installPlugins(); });
             QCOMPARE(homeless.lines().filter("处理项目失败: "),
-                     QStringList{"处理项目失败: T, 错误: " + why});
-            QCOMPARE(homeless.fs->operations, 0);
+                     why.isEmpty() ? QStringList() : QStringList{"处理项目失败: T, 错误: " + why});
+            QVERIFY(why.isEmpty() || homeless.fs->operations == 0);
         }
-        // A HOME that is not UTF-8 names its own folder, not one its text would decode to;
-        // a relative XDG_DATA_HOME is no place for fonts.
-        const QByteArray raw = QFile::encodeName(e.homePath()) + "/caf\xe9";
-        QVERIFY(::mkdir(raw.constData(), 0755) == 0);
-        qputenv("HOME", raw);
+        QVERIFY(::access(raw + "/Movies/Motion Templates.localized/Titles.localized/T/t", F_OK) ==
+                0);
+        // A relative XDG_DATA_HOME is no place for fonts.
         qputenv("XDG_DATA_HOME", "relative");
         QCOMPARE(nativePath(userFontsFolder()), raw + "/.local/share/fonts");
-        {
-            Engine elsewhere;
-            elsewhere.writeResourceFile("Titles/T/t", "t");
-            elsewhere.fs = std::make_shared<FaultyFileSystem>();
-            elsewhere.start();
-            elsewhere.record([&] { elsewhere.model->installPlugins(); });
-            QCOMPARE(elsewhere.lines().filter("处理项目失败: "), QStringList());
-        }
-        const QByteArray t = raw + "/Movies/Motion Templates.localized/Titles.localized/T/t";
-        QVERIFY(::access(t.constData(), F_OK) == 0);
         std::filesystem::remove_all(raw.constData());
         qunsetenv("XDG_DATA_HOME");
         qputenv("HOME", home);
@@ -441,10 +415,6 @@ private Q_SLOTS:
             QCOMPARE(st.st_mode & S_IRWXU, S_IRWXU);
         }
         QCOMPARE(e.fs->reads, QStringList()); // the quick check took every file as it was
-        // Where no rename refuses to replace, the placeholder still does.
-        const QString mine = e.writeFile(installed + "Titles.localized/T/mine", "mine");
-        QVERIFY(e.fs->moveNew(e.writeFile(installed + "spare", "spare"), mine));
-        QCOMPARE(contentOf(mine), "mine");
         ::chmod(QFile::encodeName(e.resourcePath() + "/Titles/T").constData(), 0755);
     }
 

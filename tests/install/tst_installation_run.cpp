@@ -340,26 +340,21 @@ private Q_SLOTS:
     // Copies keep the modification times of files, links and folders.
     void copiesKeepModificationTimes() {
         Engine e;
-        const QDateTime then(QDate(2001, 2, 3), QTime(4, 5, 6), Qt::UTC);
-        const QStringList made{e.writeResourceFile("Titles/T/sub/t"),
-                               e.writeResourceFile("Effects/G/g", "new")};
-        QVERIFY(QFile::link("sub/t", e.resourcePath() + "/Titles/T/link"));
-        const auto age = [&](const QString& path) {
-            const struct timespec times[2] = {{then.toSecsSinceEpoch(), 0},
-                                              {then.toSecsSinceEpoch(), 0}};
-            return ::utimensat(AT_FDCWD, QFile::encodeName(path), times, AT_SYMLINK_NOFOLLOW) == 0;
-        };
-        for (const QString& path : made + QStringList{e.resourcePath() + "/Titles/T/link",
-                                                      e.resourcePath() + "/Titles/T/sub"})
-            QVERIFY(age(path));
+        e.writeResourceFile("Titles/T/sub/t");
+        e.writeResourceFile("Effects/G/g", "new");
         e.writeFile(e.installed("Effects.localized/G/g"), "old");
+        QVERIFY(QFile::link("sub/t", e.resourcePath() + "/Titles/T/link"));
+        const struct timespec then[2] = {{981173106, 0}, {981173106, 0}}; // 2001-02-03 04:05:06
+        for (const char* path : {"Titles/T/sub/t", "Titles/T/sub", "Titles/T/link", "Effects/G/g"})
+            QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(e.resourcePath() + "/" + path), then,
+                                AT_SYMLINK_NOFOLLOW) == 0);
         e.start();
         e.record([&] { e.model->installPlugins(); });
         for (const char* path : {"Titles.localized/T/sub/t", "Titles.localized/T/sub",
                                  "Titles.localized/T/link", "Effects.localized/G/g"}) {
             struct stat st;
             QVERIFY(::lstat(QFile::encodeName(e.installed(path)), &st) == 0);
-            QCOMPARE(qint64(st.st_mtime), then.toSecsSinceEpoch());
+            QCOMPARE(qint64(st.st_mtime), qint64(then[1].tv_sec));
         }
     }
 
