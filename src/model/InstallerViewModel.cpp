@@ -403,7 +403,8 @@ void InstallerViewModel::installFonts() {
             // Under the installers' lock, as a run's fonts are: two installers copying the
             // same fonts would trip over each other's temporaries. Without a home there is
             // no lock to take, and the system folder needs none.
-            InstallSteps steps(*platform.fileSystem, *platform.output);
+            InstallSteps steps(*platform.fileSystem, *platform.output,
+                               manifestLocation(*platform.fileSystem, *platform.bundle));
             for (Result<bool> taken = steps.tryLock(); taken && !taken.value();
                  taken = steps.tryLock())
                 QThread::msleep(lockRetryMilliseconds);

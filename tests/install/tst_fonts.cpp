@@ -152,7 +152,7 @@ private Q_SLOTS:
 
         // On the worker, so the window keeps drawing; under the installers' lock, so another
         // installer's hold keeps the fonts back until it lets go.
-        InstallSteps other(*fs, box.output());
+        InstallSteps other(*fs, box.output(), {});
         QVERIFY(other.tryLock().value());
         model.installFonts();
         QTest::qWait(2 * InstallerViewModel::lockRetryMilliseconds);

@@ -268,7 +268,7 @@ private Q_SLOTS:
                              [&](const auto& i) { return i.originalName == name; }) -
                 items.cbegin());
         };
-        const int t1 = row(u"T1"_s), t10 = row(u"T10"_s);
+        const int t10 = row(u"T10"_s);
         QCOMPARE(accessibleText(QApplication::focusWidget()), u"筛选模板"_s);
         QTest::keyClicks(QApplication::focusWidget(), u"t1"_s);
         QCOMPARE(w.list()->shownCount(), 5); // T1, T10 … T13
