@@ -481,7 +481,7 @@ QString InstallerViewModel::installationAlertMessage() const {
     if (summary.editorRunning)
         message += QLatin1Char('\n') +
                    QCoreApplication::translate("InstallerViewModel",
-                                               "请重新启动 Final Cut Pro 以载入新插件");
+                                               "请重新启动 Final Cut Pro 以载入新模板");
     return message;
 }
 

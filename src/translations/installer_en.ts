@@ -244,8 +244,8 @@ Examples:
         <translation>…and %1 more</translation>
     </message>
     <message>
-        <source>请重新启动 Final Cut Pro 以载入新插件</source>
-        <translation>Restart Final Cut Pro to load the new plug-ins.</translation>
+        <source>请重新启动 Final Cut Pro 以载入新模板</source>
+        <translation>Restart Final Cut Pro to load the new templates.</translation>
     </message>
 </context>
 <context>
@@ -698,8 +698,8 @@ Examples:
         <translation>Cancel</translation>
     </message>
     <message>
-        <source>卸载已安装的插件…</source>
-        <translation>Uninstall Plug-ins…</translation>
+        <source>卸载已安装的模板…</source>
+        <translation>Uninstall Installed Templates…</translation>
     </message>
     <message>
         <source>无法打开文件夹</source>
@@ -800,12 +800,12 @@ Examples:
         <translation>Installed fonts are not uninstalled.</translation>
     </message>
     <message>
-        <source>没有可以卸载的插件</source>
-        <translation>No Plug-ins to Uninstall</translation>
+        <source>没有可以卸载的模板</source>
+        <translation>No Templates to Uninstall</translation>
     </message>
     <message>
-        <source>卸载已安装的插件？</source>
-        <translation>Uninstall the installed plug-ins?</translation>
+        <source>卸载已安装的模板？</source>
+        <translation>Uninstall the installed templates?</translation>
     </message>
 </context>
 <context>

@@ -123,7 +123,7 @@ void ContentView::retranslate() {
     m_cancel->setText(tr("取消安装"));
     m_fonts->setText(tr("安装字体"));
     m_location->setText(tr("插件位置"));
-    m_uninstall->setText(tr("卸载已安装的插件…"));
+    m_uninstall->setText(tr("卸载已安装的模板…"));
     m_tutorial->setText(tr("使用教程"));
     const Branding& brand = m_services.branding;
     m_credit->setText(tr("模板设计与制作：%1").arg(brand.makerName));
@@ -500,8 +500,8 @@ void ContentView::presentUninstall(bool presented) {
     m_uninstallAlert = new QMessageBox(this);
     m_uninstallAlert->setAttribute(Qt::WA_DeleteOnClose);
     m_uninstallAlert->setWindowModality(Qt::WindowModal);
-    m_uninstallAlert->setText(report.refused ? tr("没有可以卸载的插件")
-                              : dryRun       ? tr("卸载已安装的插件？")
+    m_uninstallAlert->setText(report.refused ? tr("没有可以卸载的模板")
+                              : dryRun       ? tr("卸载已安装的模板？")
                                              : tr("卸载完成"));
     m_uninstallAlert->setInformativeText(breakablePath(uninstallMessage()));
     QPushButton* confirm = nullptr;

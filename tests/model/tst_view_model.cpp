@@ -43,7 +43,7 @@ private Q_SLOTS:
         QTest::addColumn<qint64>("freeBytes");    // -1: as the disk says
         QTest::addColumn<QString>("alert");       // title, then message
         const QString editor = "/Applications/Final Cut Pro.app/Contents/MacOS/Final Cut Pro";
-        const QString restart = "\n请重新启动 Final Cut Pro 以载入新插件";
+        const QString restart = "\n请重新启动 Final Cut Pro 以载入新模板";
         const QString why = "：“…/Titles.localized/T%1” 已存在，但不是文件夹";
         QTest::newRow("not running")
             << 1 << 0 << QStringList{"/sbin/launchd", editor + " Helper", editor + "/x"} << -1LL

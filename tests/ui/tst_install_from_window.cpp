@@ -107,7 +107,7 @@ private Q_SLOTS:
 
         w.box.writeFile(kinds + u"/Titles.localized/A/mine"_s);
         QTRY_VERIFY(w.view->uninstallButton()->isEnabled());
-        QCOMPARE(w.view->uninstallButton()->text(), u"卸载已安装的插件…"_s);
+        QCOMPARE(w.view->uninstallButton()->text(), u"卸载已安装的模板…"_s);
         QStringList said;
         for (const char* press : {"卸载", "确定"}) {
             if (said.isEmpty())
@@ -130,7 +130,7 @@ private Q_SLOTS:
         const QString rest = u"：\nTitles.localized/A/mine\n\n已安装的字体不会被卸载。"_s;
         const QString counts = u"移除 4 个文件和 1 个文件夹，保留 1 个文件。\n\n以下文件"_s;
         QCOMPARE(said, (QStringList{
-                           u"卸载已安装的插件？"_s,
+                           u"卸载已安装的模板？"_s,
                            u"将"_s + counts + u"和文件夹将被移除："_s + files + u"将保留"_s + rest,
                            u"取消"_s, u"卸载 (destructive)"_s, u"卸载完成"_s,
                            u"已"_s + counts + u"和文件夹已移除："_s + files + u"已保留"_s + rest,
