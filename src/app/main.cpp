@@ -5,6 +5,6 @@
 int main(int argc, char* argv[]) {
     // Before any application object: the window's needs a display, the command line none.
     if (Orvoinstaller::wantsCommandLine(argc, argv, Orvoinstaller::displayAvailable()))
-        return Orvoinstaller::runCommandLine(argc, argv, QStringLiteral(PLUGININSTALLER_VERSION));
+        return Orvoinstaller::runCommandLine(argc, argv);
     return Orvoinstaller::PluginInstallerApp::main(argc, argv);
 }

@@ -107,6 +107,14 @@ public:
     // Atomically moves `from` to `to` (same folder) where nothing exists; fails otherwise.
     virtual Failure moveNew(const QString& from, const QString& to) = 0;
 
+    // Swaps `first` and `second` (both existing, files or folders, on one volume) in one
+    // atomic step, so that a folder is replaced without a moment where its name is free.
+    virtual Failure exchangeItems(const QString& /*first*/, const QString& second) {
+        return Error::of(ErrorKind::io,
+                         Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入 “%1”: %2"),
+                              {second, QStringLiteral("not supported")}));
+    }
+
     // The whole of a regular file (links followed); fails when missing, unreadable or of
     // another kind.
     virtual Result<QByteArray> readFile(const QString& path) const = 0;

@@ -31,7 +31,7 @@ class PlainButton;
 struct UiServices {
     std::shared_ptr<FolderChooser> folderChooser;
     std::shared_ptr<UrlOpener> openURL; // the system's open-address action
-    Branding branding = Branding::build();
+    Branding branding = Branding::defaults();
 
     static UiServices real();
 };

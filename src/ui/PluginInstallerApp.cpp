@@ -46,7 +46,9 @@ int PluginInstallerApp::main(int argc, char* argv[]) {
     Language::useSystemPreference();
 
     auto viewModel = std::make_shared<InstallerViewModel>();
-    auto* window = new InstallerWindow(viewModel, UiServices::real());
+    UiServices services = UiServices::real();
+    services.branding = viewModel->platform().branding;
+    auto* window = new InstallerWindow(viewModel, std::move(services));
     window->setAttribute(Qt::WA_DeleteOnClose);
 
     auto quitWhenIdle = [viewModel] {

@@ -1,6 +1,6 @@
 // The icon writer, the bundle and package built under the maker's name, version and icon,
 // and the built program's start-up trace on the demo pack.
-#include "app/Icns.h"
+#include "cli/Icns.h"
 #include "support/TestPlatform.h"
 
 #include <QDeadlineTimer>
