@@ -120,7 +120,8 @@ private Q_SLOTS:
             QCOMPARE(installed, contentOf(icon));
     }
 
-    // Each rebuild ships the pack as it is now, or stops naming the entry at fault.
+    // Each rebuild ships the pack as it is now, or stops naming the entry at fault (the check
+    // itself: tst_make_installer).
     void packIsCheckedAndMirroredOnEveryBuild() {
         QTemporaryDir box;
         const QString pack = box.filePath("pack"), build = box.filePath("build");
@@ -145,10 +146,8 @@ private Q_SLOTS:
             {{"Titles/A/a=2", "Effects/B/b=b", "-Fonts", "-插件位置.jpg", "tutorial_url.txt=ftp:x",
               "Fonts/read me.txt=r"},
              {"Effects/B/b=b", "Fonts/read me.txt=r", "Titles/A/a=2", "tutorial_url.txt=ftp:x",
-              "Warning", "Pack entry 插件位置.jpg: missing",
-              "Pack entry tutorial_url.txt:", "Pack entry Fonts/read me.txt: not a font"}},
-            {{"Titles/A:B/x=x"}, {"Pack entry Titles/A:B: this template name"}},
-            {{"-Titles", "-Effects"}, {"no template folder"}}};
+              " 插件位置.jpg: ", " tutorial_url.txt: ", " Fonts/read me.txt: "}},
+            {{"-Titles", "-Effects"}, {"Titles/"}}};
         for (const auto& [changes, expected] : steps) {
             for (const QString& change : changes)
                 QVERIFY(change.startsWith('-')
@@ -161,7 +160,6 @@ private Q_SLOTS:
             QCOMPARE(built, !expected.filter("=").isEmpty());
             for (const QString& said : expected)
                 QVERIFY2(said.contains('=') || output.contains(said), qPrintable(output));
-            QCOMPARE(output.contains("Warning"), expected.contains("Warning"));
             const QString resources = build + "/PluginInstaller.app/Contents/Resources/";
             QStringList laid;
             for (QDirIterator it(resources, QDir::Files, QDirIterator::Subdirectories);
