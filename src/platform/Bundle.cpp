@@ -3,7 +3,6 @@
 #include "platform/InfoPlist.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace Orvoinstaller {
