@@ -109,6 +109,15 @@ private Q_SLOTS:
         QCOMPARE(plist.at(QStringLiteral("CFBundleShortVersionString")), version);
         QCOMPARE(plist.at(QStringLiteral("CFBundleVersion")), version);
         QCOMPARE(plist.at(QStringLiteral("CFBundleIconFile")), QStringLiteral("AppIcon.icns"));
+        // The program reads its brand there, every value of it usable.
+        for (const QString& key : {Branding::makerNameKey(), Branding::makerUrlKey(),
+                                   Branding::tutorialUrlKey(), Branding::displayNameKey()})
+            QVERIFY2(plist.count(key), qPrintable(key));
+        QStringList problems;
+        QCOMPARE(Branding::fromInfo(ExecutableBundle(executable.absolutePath()).info(), problems)
+                     .version,
+                 version);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
 
         const QString icon = QStringLiteral(PLUGININSTALLER_ICON);
         const QByteArray installed =
