@@ -33,7 +33,8 @@ struct UiServices {
     std::shared_ptr<UrlOpener> openURL; // the system's open-address action
     Branding branding = Branding::defaults();
 
-    static UiServices real();
+    // The system's services, with the brand the running bundle gives (Platform::branding).
+    static UiServices real(Branding branding);
 };
 
 // The main view. It shows the state object and nothing else: every change the object

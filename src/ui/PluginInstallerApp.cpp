@@ -46,9 +46,7 @@ int PluginInstallerApp::main(int argc, char* argv[]) {
     Language::useSystemPreference();
 
     auto viewModel = std::make_shared<InstallerViewModel>();
-    UiServices services = UiServices::real();
-    services.branding = viewModel->platform().branding;
-    auto* window = new InstallerWindow(viewModel, std::move(services));
+    auto* window = new InstallerWindow(viewModel, UiServices::real(viewModel->platform().branding));
     window->setAttribute(Qt::WA_DeleteOnClose);
 
     auto quitWhenIdle = [viewModel] {
