@@ -58,7 +58,7 @@ int startup(const QString& pack) {
     clock.start();
     auto model = modelFor(pack, false);
     const qint64 scanned = clock.nsecsElapsed();
-    InstallerWindow window(model, UiServices::real());
+    InstallerWindow window(model, UiServices::real(model->platform().branding));
     const qint64 built = clock.nsecsElapsed();
     FirstPaint filter;
     window.installEventFilter(&filter);
@@ -93,7 +93,7 @@ int keystroke(const QString& pack, const QString& home) {
     const QString kindFolder = model->destinationPath(first.type) + QLatin1Char('/');
     QDir(kindFolder + first.newName).removeRecursively();
     QDir().mkpath(kindFolder + first.newName + QLatin1Char('a'));
-    InstallerWindow window(model, UiServices::real());
+    InstallerWindow window(model, UiServices::real(model->platform().branding));
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return 1;

@@ -1,14 +1,20 @@
-# The maker's brand: checked here, since every value ends up inside a C++ string literal,
-# Info.plist or the package's metadata, then written into BuildBranding.h for the program.
+# The maker's brand: checked here, since every value is written into Info.plist, where the
+# program reads it at run time (base/Branding.h checks it again there), and into the
+# package's metadata.
 
-# Texts: not empty, no character that would need escaping in a literal or in XML.
-foreach(option IN ITEMS DISPLAY_NAME MAKER_NAME APP_NAME BUNDLE_ID)
+# Texts: not empty, no character that would need escaping in Info.plist's XML.
+foreach(option IN ITEMS DISPLAY_NAME MAKER_NAME APP_NAME)
   set(value "${PLUGININSTALLER_${option}}")
   if(value STREQUAL "" OR value MATCHES "[\"\\\\<>&\n\r\t]")
     message(FATAL_ERROR "PLUGININSTALLER_${option} \"${value}\": give a text on one line, "
         "without \" \\ < > or &")
   endif()
 endforeach()
+# What macOS takes for an identifier.
+if(NOT PLUGININSTALLER_BUNDLE_ID MATCHES "^[A-Za-z0-9.-]+$")
+  message(FATAL_ERROR "PLUGININSTALLER_BUNDLE_ID \"${PLUGININSTALLER_BUNDLE_ID}\": give letters, "
+      "digits, hyphens and dots only, e.g. com.example.mytemplates")
+endif()
 # Finder refuses names with a slash or a leading dot.
 if(PLUGININSTALLER_APP_NAME MATCHES "[/:]" OR PLUGININSTALLER_APP_NAME MATCHES "^\\.")
   message(FATAL_ERROR "PLUGININSTALLER_APP_NAME \"${PLUGININSTALLER_APP_NAME}\": give a name "
@@ -27,6 +33,3 @@ foreach(option IN ITEMS MAKER_URL TUTORIAL_URL)
         "address, e.g. https://www.example.com/")
   endif()
 endforeach()
-
-configure_file("${CMAKE_CURRENT_LIST_DIR}/BuildBranding.h.in"
-    "${PROJECT_BINARY_DIR}/generated/BuildBranding.h" @ONLY)

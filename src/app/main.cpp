@@ -1,5 +1,5 @@
-#include "app/Icns.h"
 #include "cli/CommandLine.h"
+#include "cli/Icns.h"
 #include "platform/Display.h"
 #include "platform/FileSystem.h"
 #include "ui/PluginInstallerApp.h"
@@ -27,6 +27,6 @@ QIcon bundleIcon(const Orvoinstaller::Platform& platform) {
 int main(int argc, char* argv[]) {
     // Before any application object: the window's needs a display, the command line none.
     if (Orvoinstaller::wantsCommandLine(argc, argv, Orvoinstaller::displayAvailable()))
-        return Orvoinstaller::runCommandLine(argc, argv, QStringLiteral(PLUGININSTALLER_VERSION));
+        return Orvoinstaller::runCommandLine(argc, argv);
     return Orvoinstaller::PluginInstallerApp::main(argc, argv, bundleIcon);
 }

@@ -1,5 +1,5 @@
 // make_icns PICTURE OUT.icns: the bundle's icon from a maker's square PNG (build step).
-#include "app/Icns.h"
+#include "cli/Icns.h"
 
 #include <QFile>
 #include <QImage>

@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "cli/Commands.h"
+#include "cli/MakeInstaller.h"
 #include "discovery/Discovery.h"
 #include "install/DestinationState.h"
 #include "install/TemplateInstaller.h"
@@ -212,14 +213,21 @@ bool wantsCommandLine(int argc, char* argv[], bool display) {
     return !display;
 }
 
-int runCommandLine(int argc, char* argv[], const QString& version) {
+int runCommandLine(int argc, char* argv[]) {
     const bool windowAsked = !wantsCommandLine(argc, argv, true);
     QCoreApplication app(argc, argv);
     // The window's name: both find the manifest in the same application-data folder.
     QCoreApplication::setApplicationName(QStringLiteral("PluginInstaller"));
+    QStringList brandingProblems;
+    const QString version =
+        Branding::fromInfo(ExecutableBundle(QCoreApplication::applicationDirPath()).info(),
+                           brandingProblems)
+            .version;
     QCoreApplication::setApplicationVersion(version);
     Language::useSystemPreference();
     const QStringList arguments = QCoreApplication::arguments();
+    if (asksToMakeInstaller(arguments))
+        return makeInstallerCommand(arguments);
     const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
 
     QCommandLineParser parser;
@@ -259,7 +267,9 @@ int runCommandLine(int argc, char* argv[], const QString& version) {
         return usage(Say::tr("没有可用的显示器，无法打开窗口；不用窗口时请给出 --list、--install "
                              "或 --uninstall。"));
     if (parser.isSet(help)) {
-        console->toOutput(helpText(shellQuoted(program)));
+        console->toOutput(helpText(shellQuoted(program)) + QStringLiteral("\n\n") +
+                          Say::tr("不用编译器制作你自己的安装程序: %1 --make-installer --help")
+                              .arg(shellQuoted(program)));
         return finish(exitDone);
     }
     if (parser.isSet(versionOption)) {

@@ -10,9 +10,9 @@ namespace Orvoinstaller {
 // since the window's aborts where there is no display.
 bool wantsCommandLine(int argc, char* argv[], bool display);
 
-// Lists, installs or uninstalls without a window; returns the exit status: 0 done, 1
-// something failed, 2 the arguments are wrong (and nothing was written), 128 + the signal
-// when SIGINT or SIGTERM stopped it.
-int runCommandLine(int argc, char* argv[], const QString& version);
+// Lists, installs, uninstalls or makes an installer (--make-installer) without a window; returns
+// the exit status: 0 done, 1 something failed, 2 the arguments are wrong (and nothing was written),
+// 128 + the signal when SIGINT or SIGTERM stopped it.
+int runCommandLine(int argc, char* argv[]);
 
 } // namespace Orvoinstaller

@@ -20,7 +20,7 @@ struct Say {
 
 struct InstallOptions {
     QList<FolderItem> items; // with the names asked for
-    bool hasFonts = false;     // the pack brings fonts
+    bool hasFonts = false;   // the pack brings fonts
     bool fonts = false;
     bool script = true;
     bool compareBytes = false;

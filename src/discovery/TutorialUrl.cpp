@@ -1,7 +1,6 @@
 #include "discovery/TutorialUrl.h"
 
 #include "discovery/Pack.h"
-#include "base/Branding.h"
 #include "platform/Utf8.h"
 
 namespace Orvoinstaller {
@@ -41,7 +40,7 @@ std::optional<QUrl> parseTutorialAddress(const QString& text) {
 }
 
 std::optional<QUrl> readTutorialAddress(const FileSystem& fs, const QString& resources,
-                                        DiagnosticOutput& output) {
+                                        DiagnosticOutput& output, const QUrl& fallback) {
     std::optional<QUrl> address;
     const QString file = Pack{resources}.tutorialFile();
     const auto bytes = fs.readFile(file);
@@ -52,7 +51,7 @@ std::optional<QUrl> readTutorialAddress(const FileSystem& fs, const QString& res
         output.line(QStringLiteral("无法读取教程URL: ") +
                     (bytes ? QStringLiteral("文件 “%1” 不是有效的 UTF-8 文本").arg(file)
                            : bytes.error().description()));
-        address = Branding::build().tutorialUrl;
+        address = fallback;
     }
     if (!address || !address->isValid())
         return std::nullopt;

@@ -14,9 +14,9 @@ namespace Orvoinstaller {
 // strictly. Empty when the text is not valid UTF-8 is the caller's business; this takes text.
 std::optional<QUrl> parseTutorialAddress(const QString& text);
 
-// The address of the pack in `resources`: its tutorial_url.txt, or the maker's site when the
-// file cannot be read; none when what it holds is not an address.
+// The address of the pack in `resources`: its tutorial_url.txt, or `fallback` (the maker's
+// tutorial address) when the file cannot be read; none when what it holds is not an address.
 std::optional<QUrl> readTutorialAddress(const FileSystem& fs, const QString& resources,
-                                        DiagnosticOutput& output);
+                                        DiagnosticOutput& output, const QUrl& fallback);
 
 } // namespace Orvoinstaller

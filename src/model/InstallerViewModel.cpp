@@ -231,8 +231,8 @@ void InstallerViewModel::loadTutorialURL() {
     const auto resources = findResourcePath();
     if (!resources)
         return;
-    const auto address =
-        readTutorialAddress(*m_platform.fileSystem, *resources, *m_platform.output);
+    const auto address = readTutorialAddress(*m_platform.fileSystem, *resources, *m_platform.output,
+                                             m_platform.branding.tutorialUrl);
     if (!address)
         return;
     // Assigned on a later turn, as a view's first layout must not see it yet.

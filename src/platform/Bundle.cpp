@@ -1,37 +1,11 @@
 #include "platform/Bundle.h"
 
+#include "platform/InfoPlist.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QXmlStreamReader>
 
 namespace Orvoinstaller {
-
-namespace {
-
-// The CFBundleIdentifier of an Info.plist, if it names one.
-std::optional<QString> plistIdentifier(const QString& plistPath) {
-    QFile file(plistPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QXmlStreamReader xml(&file);
-    bool nextIsIdentifier = false;
-    while (!xml.atEnd()) {
-        if (!xml.readNextStartElement())
-            continue;
-        if (xml.name() == QLatin1String("key")) {
-            nextIsIdentifier = xml.readElementText() == QLatin1String("CFBundleIdentifier");
-        } else if (xml.name() == QLatin1String("string") && nextIsIdentifier) {
-            const QString id = xml.readElementText();
-            return id.isEmpty() ? std::nullopt : std::optional<QString>(id);
-        } else {
-            nextIsIdentifier = false;
-        }
-    }
-    return std::nullopt;
-}
-
-} // namespace
 
 ExecutableBundle::ExecutableBundle(QString executableDir) {
     const QString dir = QDir::cleanPath(executableDir);
@@ -42,7 +16,9 @@ ExecutableBundle::ExecutableBundle(QString executableDir) {
     if (inAppBundle) {
         m_bundlePath = up.absolutePath();
         m_resourcePath = m_bundlePath + QStringLiteral("/Contents/Resources");
-        m_identifier = plistIdentifier(m_bundlePath + QStringLiteral("/Contents/Info.plist"));
+        if (const auto plist =
+                InfoPlist::read(m_bundlePath + QStringLiteral("/Contents/Info.plist")))
+            m_info = plist.value().strings();
     } else {
         m_bundlePath = dir;
         m_resourcePath = dir + QStringLiteral("/Resources");
@@ -50,7 +26,8 @@ ExecutableBundle::ExecutableBundle(QString executableDir) {
 }
 
 std::optional<QString> ExecutableBundle::identifier() const {
-    return m_identifier;
+    const QString id = m_info.value(QStringLiteral("CFBundleIdentifier"));
+    return id.isEmpty() ? std::nullopt : std::optional<QString>(id);
 }
 
 QString ExecutableBundle::bundlePath() const {

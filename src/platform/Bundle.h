@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 
 #include <optional>
@@ -13,6 +14,8 @@ public:
     virtual std::optional<QString> identifier() const = 0;
     virtual QString bundlePath() const = 0;
     virtual std::optional<QString> resourcePath() const = 0;
+    // The strings of its Info.plist: empty when it has none or it cannot be read.
+    virtual QHash<QString, QString> info() const { return {}; }
 };
 
 // An app bundle is X.app/Contents/MacOS/X with Contents/Resources beside it; elsewhere the
@@ -23,11 +26,12 @@ public:
     std::optional<QString> identifier() const override;
     QString bundlePath() const override;
     std::optional<QString> resourcePath() const override;
+    QHash<QString, QString> info() const override { return m_info; }
 
 private:
     QString m_bundlePath;
     QString m_resourcePath;
-    std::optional<QString> m_identifier;
+    QHash<QString, QString> m_info;
 };
 
 // A bundle whose values are given; for tests and tools.

@@ -58,6 +58,11 @@ bool sameRegularFile(const std::filesystem::path& first, const std::filesystem::
 std::error_code moveWithoutReplacing(const std::filesystem::path& from,
                                      const std::filesystem::path& to);
 
+// Swaps two entries in one atomic step: each name holds the old entry or the new one at every
+// instant, never nothing. Both must exist, on one volume.
+std::error_code exchangeEntries(const std::filesystem::path& first,
+                                const std::filesystem::path& second);
+
 // The modification time as the system stores it, to the nanosecond.
 struct timespec modifiedTime(const struct stat& st);
 

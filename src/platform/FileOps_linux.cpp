@@ -399,6 +399,12 @@ std::error_code moveWithoutReplacing(const fs::path& from, const fs::path& to) {
     return {};
 }
 
+std::error_code exchangeEntries(const fs::path& first, const fs::path& second) {
+    if (::renameat2(AT_FDCWD, first.c_str(), AT_FDCWD, second.c_str(), RENAME_EXCHANGE) != 0)
+        return std::error_code(errno, std::generic_category());
+    return {};
+}
+
 struct timespec modifiedTime(const struct stat& st) {
     return st.st_mtim;
 }

@@ -109,6 +109,12 @@ std::error_code moveWithoutReplacing(const fs::path& from, const fs::path& to) {
     return {};
 }
 
+std::error_code exchangeEntries(const fs::path& first, const fs::path& second) {
+    if (::renamex_np(first.c_str(), second.c_str(), RENAME_SWAP) != 0)
+        return std::error_code(errno, std::generic_category());
+    return {};
+}
+
 struct timespec modifiedTime(const struct stat& st) {
     return st.st_mtimespec;
 }

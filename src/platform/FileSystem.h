@@ -112,6 +112,13 @@ public:
     // FAT and SMB do not): a file made at `scratch`, where nothing is, tells, and is removed.
     // True when unsure.
     virtual bool keepsModes(const QString& /*scratch*/) { return true; }
+    // Swaps `first` and `second` (both existing, files or folders, on one volume) in one
+    // atomic step, so that a folder is replaced without a moment where its name is free.
+    virtual Failure exchangeItems(const QString& /*first*/, const QString& second) {
+        return Error::of(ErrorKind::io,
+                         Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入 “%1”: %2"),
+                              {second, QStringLiteral("not supported")}));
+    }
 
     // The whole of a regular file (links followed); fails when missing, unreadable or of
     // another kind.

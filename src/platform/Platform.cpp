@@ -23,6 +23,10 @@ Platform Platform::real(PlatformParts parts) {
         platform.fontsFolder = std::move(parts.fontsFolder);
     platform.runningPrograms = std::make_shared<SystemRunningPrograms>();
     platform.userFontsFolder = Orvoinstaller::userFontsFolder();
+    QStringList problems;
+    platform.branding = Branding::fromInfo(platform.bundle->info(), problems);
+    for (const QString& problem : std::as_const(problems))
+        platform.output->line(problem);
     return platform;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Branding.h"
 #include "platform/Bundle.h"
 #include "platform/FileSystem.h"
 #include "platform/MainQueue.h"
@@ -33,6 +34,8 @@ struct Platform {
     QString fontsFolder = QStringLiteral("/Library/Fonts");
     // Where fonts go when the system folder refuses them.
     QString userFontsFolder;
+    // Whose installer this is, as the bundle's Info.plist says.
+    Branding branding = Branding::defaults();
 
     // The real services of the running application, with `parts` in place of some.
     static Platform real(PlatformParts parts = {});

@@ -357,6 +357,12 @@ bool RealFileSystem::keepsModes(const QString& scratch) {
     return kept;
 }
 
+Failure RealFileSystem::exchangeItems(const QString& first, const QString& second) {
+    if (const std::error_code ec = exchangeEntries(native(first), native(second)))
+        return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入 “%1”: %2"), second, ec);
+    return std::nullopt;
+}
+
 Result<QByteArray> RealFileSystem::readFile(const QString& path) const {
     // Opening a FIFO would wait for a writer; a device might act on being opened.
     const Type found = type(path, true);

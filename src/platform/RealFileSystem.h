@@ -32,6 +32,7 @@ public:
     Failure replaceItem(const QString& from, const QString& to) override;
     Failure moveNew(const QString& from, const QString& to) override;
     bool keepsModes(const QString& scratch) override;
+    Failure exchangeItems(const QString& first, const QString& second) override;
     Result<QByteArray> readFile(const QString& path) const override;
     Result<std::unique_ptr<Lock>> tryLock(const QString& path) override;
     bool sameRegularFile(const QString& first, const QString& second) const override;

@@ -185,6 +185,120 @@ Examples:
         <source>--name %1: 有歧义，模板 %2 都符合；请在窗口中改名</source>
         <translation>--name %1: ambiguous, the templates %2 all fit; rename one of them in the window instead</translation>
     </message>
+    <message>
+        <source>不用编译器制作你自己的安装程序: %1 --make-installer --help</source>
+        <translation>Make your own installer without a compiler: %1 --make-installer --help</translation>
+    </message>
+    <message>
+        <source>用法: %1 --make-installer PACK --out FOLDER [选项]...
+不用编译器，把正在运行的安装程序复制为 FOLDER/APP_NAME.app，装入模板包 PACK，写入你的名称、版本和图标。
+
+  --display-name TEXT   窗口标题和应用名称（默认: 插件安装工具）
+  --app-name NAME       包名 NAME.app 和可执行文件名（默认: PluginInstaller）
+  --bundle-id ID        CFBundleIdentifier（默认: com.orvo.plugininstaller）
+  --maker-name TEXT     窗口的署名（默认: Orvo Studio）
+  --maker-url URL       署名链接打开的网址（默认: https://www.orvo.studio/）
+  --tutorial-url URL    模板包没有 tutorial_url.txt 时的教程网址
+  --version X.Y.Z       版本，一到三个数字（默认: 1.0.0）
+  --icon PNG|ICNS       图标: .icns 文件，或 1024 像素以上的正方形 PNG
+  --sign IDENTITY       macOS: 用 codesign 签名（hardened runtime、时间戳）
+  --dmg                 macOS: 用 hdiutil 制作磁盘映像
+  --tar                 Linux: 制作与 package 目标相同的 .tar.gz
+  --force               替换已有的 FOLDER/APP_NAME.app
+  --dry-run             只检查并列出会做的事和会运行的命令，什么都不写
+
+退出状态: 0 完成；1 失败（最终名称下不留下半成品）；2 参数有误，什么都没写入。</source>
+        <translation>Usage: %1 --make-installer PACK --out FOLDER [OPTION]...
+Without a compiler: copies the running installer to FOLDER/APP_NAME.app around the pack PACK, under your names, version and icon.
+
+  --display-name TEXT   the window&apos;s title and the app&apos;s name (default: 插件安装工具)
+  --app-name NAME       the bundle NAME.app and its executable (default: PluginInstaller)
+  --bundle-id ID        CFBundleIdentifier (default: com.orvo.plugininstaller)
+  --maker-name TEXT     the window&apos;s credit line (default: Orvo Studio)
+  --maker-url URL       the address the credit link opens (default: https://www.orvo.studio/)
+  --tutorial-url URL    the tutorial address when the pack has no tutorial_url.txt
+  --version X.Y.Z       the version, one to three numbers (default: 1.0.0)
+  --icon PNG|ICNS       the icon: an .icns file, or a square PNG of 1024 pixels or more
+  --sign IDENTITY       macOS: sign with codesign (hardened runtime, timestamp)
+  --dmg                 macOS: make the disk image with hdiutil
+  --tar                 Linux: make the .tar.gz the package target makes
+  --force               replace an existing FOLDER/APP_NAME.app
+  --dry-run             check, then list what would be made and every command it would run; write nothing
+
+Exit status: 0 made; 1 failed (nothing half made left under the final name); 2 wrong arguments, nothing written.</translation>
+    </message>
+    <message>
+        <source>运行 %1 --make-installer --help 查看用法</source>
+        <translation>Try %1 --make-installer --help</translation>
+    </message>
+    <message>
+        <source>--%1 只能给一次</source>
+        <translation>--%1 may be given once only</translation>
+    </message>
+    <message>
+        <source>请用 --out FOLDER 给出放安装程序的文件夹</source>
+        <translation>Give the folder for the installer with --out FOLDER</translation>
+    </message>
+    <message>
+        <source>--sign 和 --dmg 需要 macOS 的 codesign 和 hdiutil（--dry-run 可在这里列出这些命令）</source>
+        <translation>--sign and --dmg need codesign and hdiutil on macOS (--dry-run lists those commands here)</translation>
+    </message>
+    <message>
+        <source>--tar 用于 Linux；在 macOS 上请用 --dmg</source>
+        <translation>--tar is for Linux; on macOS use --dmg</translation>
+    </message>
+    <message>
+        <source>--dmg 和 --tar 只能选一个</source>
+        <translation>Give --dmg or --tar, not both</translation>
+    </message>
+    <message>
+        <source>无法制作安装程序: 正在运行的程序不在一个带 Info.plist 的 .app 包里（%1）</source>
+        <translation>Cannot make an installer: the running program is not inside an .app bundle with an Info.plist (%1)</translation>
+    </message>
+    <message>
+        <source>--out “%1”: 应为一个文件夹，或一个已有文件夹里的新名称</source>
+        <translation>--out “%1”: give a folder, or a new name inside an existing folder</translation>
+    </message>
+    <message>
+        <source>--out “%1”: 不能放在正在运行的安装程序 “%2” 里，也不能替换它</source>
+        <translation>--out “%1”: cannot be inside the running installer “%2”, nor replace it</translation>
+    </message>
+    <message>
+        <source>“%1” 已经存在；要替换它请加上 --force</source>
+        <translation>“%1” already exists; add --force to replace it</translation>
+    </message>
+    <message>
+        <source>“%1” 不是一个安装程序包，不会替换它</source>
+        <translation>“%1” is not an installer bundle; it is not replaced</translation>
+    </message>
+    <message>
+        <source>“%1” 不是一个文件，不会替换它</source>
+        <translation>“%1” is not a file; it is not replaced</translation>
+    </message>
+    <message>
+        <source>会制作: %1</source>
+        <translation>Would make: %1</translation>
+    </message>
+    <message>
+        <source>会运行: %1</source>
+        <translation>Would run: %1</translation>
+    </message>
+    <message>
+        <source>剩下一步，公证: %1</source>
+        <translation>One step left, notarising: %1</translation>
+    </message>
+    <message>
+        <source>无法制作安装程序: %1</source>
+        <translation>Cannot make the installer: %1</translation>
+    </message>
+    <message>
+        <source>无法制作安装程序: %1 失败: %2</source>
+        <translation>Cannot make the installer: %1 failed: %2</translation>
+    </message>
+    <message>
+        <source>已制作: %1</source>
+        <translation>Made: %1</translation>
+    </message>
 </context>
 <context>
     <name>ContentView</name>
@@ -617,6 +731,78 @@ Examples:
     <message>
         <source>模板包有一部分无法读取: %1</source>
         <translation>Part of the template pack cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>不能为空</source>
+        <translation>it must not be empty</translation>
+    </message>
+    <message>
+        <source>只能是一行文字</source>
+        <translation>it must be one line of text</translation>
+    </message>
+    <message>
+        <source>应为 http 或 https 地址，例如 https://www.example.com/</source>
+        <translation>give an http or https address, e.g. https://www.example.com/</translation>
+    </message>
+    <message>
+        <source>应为一到三个以点分隔的数字，例如 1.2.0</source>
+        <translation>give one to three numbers separated by dots, e.g. 1.2.0</translation>
+    </message>
+    <message>
+        <source>模板包 “%1” 不是一个文件夹</source>
+        <translation>the pack “%1” is not a folder</translation>
+    </message>
+    <message>
+        <source>没有模板文件夹：每个模板应是 Titles/、Effects/、Generators/ 或 Transitions/ 里的一个文件夹</source>
+        <translation>no template folder; put each template in a folder of its own inside Titles/, Effects/, Generators/ or Transitions/</translation>
+    </message>
+    <message>
+        <source>这个模板名称不能作为模板文件夹的名称（%1）；请给文件夹改名</source>
+        <translation>this template name cannot be a folder name in the templates folder (%1); rename the folder</translation>
+    </message>
+    <message>
+        <source>缺少这张图片：窗口的“插件位置”按钮将不可用</source>
+        <translation>missing; the window’s “插件位置” button will be disabled</translation>
+    </message>
+    <message>
+        <source>不是一个 http 或 https 地址：教程按钮不会打开网页</source>
+        <translation>not one http or https address; the tutorial button will not open a web page</translation>
+    </message>
+    <message>
+        <source>不是字体（.ttf、.otf、.ttc、.otc 或 .dfont），但仍会被复制到字体文件夹</source>
+        <translation>not a font (.ttf, .otf, .ttc, .otc or .dfont); it is copied into the fonts folder all the same</translation>
+    </message>
+    <message>
+        <source>错误: 模板包: %1</source>
+        <translation>Error: pack: %1</translation>
+    </message>
+    <message>
+        <source>警告: 模板包: %1</source>
+        <translation>Warning: pack: %1</translation>
+    </message>
+    <message>
+        <source>错误: 模板包条目 %1: %2</source>
+        <translation>Error: pack entry %1: %2</translation>
+    </message>
+    <message>
+        <source>警告: 模板包条目 %1: %2</source>
+        <translation>Warning: pack entry %1: %2</translation>
+    </message>
+    <message>
+        <source>“%1” 不是 XML 格式的属性列表</source>
+        <translation>“%1” is not a property list in XML</translation>
+    </message>
+    <message>
+        <source>Finder 把 “:” 显示为 “/”</source>
+        <translation>the Finder shows “:” as “/”</translation>
+    </message>
+    <message>
+        <source>只能有字母、数字、连字符和点，例如 com.example.mytemplates</source>
+        <translation>letters, digits, hyphens and dots only, e.g. com.example.mytemplates</translation>
+    </message>
+    <message>
+        <source>不是 .icns 文件</source>
+        <translation>not an .icns file</translation>
     </message>
 </context>
 <context>

@@ -67,8 +67,9 @@ QWidget* padded(QWidget* child, int left, int top, int right, int bottom) {
 
 } // namespace
 
-UiServices UiServices::real() {
-    return {std::make_shared<FileDialogFolderChooser>(), std::make_shared<DesktopUrlOpener>()};
+UiServices UiServices::real(Branding branding) {
+    return {std::make_shared<FileDialogFolderChooser>(), std::make_shared<DesktopUrlOpener>(),
+            std::move(branding)};
 }
 
 ContentView::ContentView(std::shared_ptr<InstallerViewModel> viewModel, UiServices services,

@@ -31,9 +31,10 @@ class PlainButton;
 struct UiServices {
     std::shared_ptr<FolderChooser> folderChooser;
     std::shared_ptr<UrlOpener> openURL; // the system's open-address action
-    Branding branding = Branding::build();
+    Branding branding = Branding::defaults();
 
-    static UiServices real();
+    // The system's services, with the brand the running bundle gives (Platform::branding).
+    static UiServices real(Branding branding);
 };
 
 // The main view. It shows the state object and nothing else: every change the object

@@ -86,7 +86,7 @@ int PluginInstallerApp::main(int argc, char* argv[],
     auto viewModel = std::make_shared<InstallerViewModel>();
     if (windowIcon)
         QApplication::setWindowIcon(windowIcon(viewModel->platform()));
-    auto* window = new InstallerWindow(viewModel, UiServices::real());
+    auto* window = new InstallerWindow(viewModel, UiServices::real(viewModel->platform().branding));
     window->setAttribute(Qt::WA_DeleteOnClose);
     quitWhenDone(window, viewModel, [] { QCoreApplication::quit(); });
     window->show();

@@ -1,6 +1,6 @@
 // The icon writer, the bundle and package built under the maker's name, version and icon,
 // and the built program's start-up trace on the demo pack.
-#include "app/Icns.h"
+#include "cli/Icns.h"
 #include "support/TestPlatform.h"
 
 #include <QDeadlineTimer>
@@ -120,6 +120,15 @@ private Q_SLOTS:
         QCOMPARE(plist.at(QStringLiteral("CFBundleShortVersionString")), version);
         QCOMPARE(plist.at(QStringLiteral("CFBundleVersion")), version);
         QCOMPARE(plist.at(QStringLiteral("CFBundleIconFile")), QStringLiteral("AppIcon.icns"));
+        // The program reads its brand there, every value of it usable.
+        for (const QString& key : {Branding::makerNameKey(), Branding::makerUrlKey(),
+                                   Branding::tutorialUrlKey(), Branding::displayNameKey()})
+            QVERIFY2(plist.count(key), qPrintable(key));
+        QStringList problems;
+        QCOMPARE(Branding::fromInfo(ExecutableBundle(executable.absolutePath()).info(), problems)
+                     .version,
+                 version);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
 
         const QString icon = QStringLiteral(PLUGININSTALLER_ICON);
         const QByteArray installed =
@@ -131,7 +140,8 @@ private Q_SLOTS:
             QCOMPARE(installed, contentOf(icon));
     }
 
-    // Each rebuild ships the pack as it is now, or stops naming the entry at fault.
+    // Each rebuild ships the pack as it is now, or stops naming the entry at fault (the check
+    // itself: tst_make_installer).
     void packIsCheckedAndMirroredOnEveryBuild() {
         QTemporaryDir box;
         const QString pack = box.filePath("pack"), build = box.filePath("build");
@@ -156,10 +166,8 @@ private Q_SLOTS:
             {{"Titles/A/a=2", "Effects/B/b=b", "-Fonts", "-插件位置.jpg", "tutorial_url.txt=ftp:x",
               "Fonts/read me.txt=r"},
              {"Effects/B/b=b", "Fonts/read me.txt=r", "Titles/A/a=2", "tutorial_url.txt=ftp:x",
-              "Warning", "Pack entry 插件位置.jpg: missing",
-              "Pack entry tutorial_url.txt:", "Pack entry Fonts/read me.txt: not a font"}},
-            {{"Titles/A:B/x=x"}, {"Pack entry Titles/A:B: this template name"}},
-            {{"-Titles", "-Effects"}, {"no template folder"}}};
+              " 插件位置.jpg: ", " tutorial_url.txt: ", " Fonts/read me.txt: "}},
+            {{"-Titles", "-Effects"}, {"Titles/"}}};
         for (const auto& [changes, expected] : steps) {
             for (const QString& change : changes)
                 QVERIFY(change.startsWith('-')
@@ -172,7 +180,6 @@ private Q_SLOTS:
             QCOMPARE(built, !expected.filter("=").isEmpty());
             for (const QString& said : expected)
                 QVERIFY2(said.contains('=') || output.contains(said), qPrintable(output));
-            QCOMPARE(output.contains("Warning"), expected.contains("Warning"));
             const QString resources = build + "/PluginInstaller.app/Contents/Resources/";
             QStringList laid;
             for (QDirIterator it(resources, QDir::Files, QDirIterator::Subdirectories);

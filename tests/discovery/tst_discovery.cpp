@@ -264,7 +264,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("address");
         QTest::addColumn<bool>("complains");
-        const QString web = Branding::build().tutorialUrl.toString();
+        const QString web = Branding::defaults().tutorialUrl.toString();
         QTest::newRow("address, line break")
             << QByteArray("https://e.com/a?b=1\n") << "https://e.com/a?b=1" << false;
         QTest::newRow("blanks and separators around")

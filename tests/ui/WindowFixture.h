@@ -42,7 +42,7 @@ struct FakeOpener : UrlOpener {
 // and a home holding `homeFolders`; a given queue and script runner replace the real ones.
 struct Window {
     explicit Window(const QStringList& files, const QStringList& homeFolders = {},
-                    const Branding& branding = Branding::build(),
+                    const Branding& branding = Branding::defaults(),
                     std::shared_ptr<MainQueue> queue = nullptr,
                     std::shared_ptr<ProcessRunner> runner = nullptr) {
         for (const QString& file : files)

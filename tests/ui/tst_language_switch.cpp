@@ -108,7 +108,7 @@ private Q_SLOTS:
         Window w({u"Titles/Orvo 标题/a.moti"_s, u"Effects/光效/b.moef"_s, u"Fonts/A.ttf"_s,
                   u"tutorial_url.txt=https://example.com/t"_s, u"post.command=exit 0"_s,
                   u"插件位置.jpg"_s},
-                 {}, Branding::build(), queue, std::make_shared<InstantScripts>(queue));
+                 {}, Branding::defaults(), queue, std::make_shared<InstantScripts>(queue));
         w.box.programs->answer =
             QStringList{u"/Applications/Final Cut Pro.app/Contents/MacOS/Final Cut Pro"_s};
         queue->runAll();

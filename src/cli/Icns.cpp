@@ -1,4 +1,4 @@
-#include "app/Icns.h"
+#include "cli/Icns.h"
 
 #include <QBuffer>
 #include <QtEndian>

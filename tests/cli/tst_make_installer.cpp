@@ -1,0 +1,363 @@
+// A maker's installer made from the built one without a compiler: the pack check, the values
+// read back from Info.plist, the bundle --make-installer makes and what it refuses.
+#include "cli/Icns.h"
+#include "install/PackCheck.h"
+#include "model/InstallerViewModel.h"
+#include "platform/InfoPlist.h"
+#include "platform/RealFileSystem.h"
+#include "support/TestPlatform.h"
+#include "ui/ContentView.h"
+#include "ui/PluginInstallerApp.h"
+
+#include <QAccessible>
+#include <QDirIterator>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+using namespace Orvoinstaller;
+using namespace Orvoinstaller::Testing;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    QString out, err;
+};
+
+Outcome run(const QString& program, const QStringList& arguments, const QString& home = {}) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(name);
+    if (!home.isEmpty()) {
+        env.insert("HOME", home);
+        env.insert("XDG_DATA_HOME", home + "/data");
+    }
+    process.setProcessEnvironment(env);
+    process.start(program, arguments);
+    Outcome outcome;
+    if (process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit)
+        outcome.status = process.exitCode();
+    outcome.out = QString::fromUtf8(process.readAllStandardOutput());
+    outcome.err = QString::fromUtf8(process.readAllStandardError());
+    return outcome;
+}
+
+QStringList entriesBelow(const QString& root) {
+    QStringList found;
+    for (QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+         it.hasNext();)
+        found << it.next().mid(root.size() + 1);
+    found.sort();
+    return found;
+}
+
+// A name HFS+ takes (255 UTF-16 units) and no other volume can be given: 300 bytes in UTF-8.
+struct LongNameVolume : RealFileSystem {
+    Result<std::vector<Entry>> visibleEntries(const QString& dir, bool flag) const override {
+        auto entries = RealFileSystem::visibleEntries(dir, flag);
+        if (entries && dir.endsWith("/Effects")) {
+            auto list = entries.value();
+            list.push_back(
+                {dir + '/' + QString(100, QChar(0x540D)), true, FileSystem::Type::folder});
+            return list;
+        }
+        return entries;
+    }
+};
+
+} // namespace
+
+class MakeInstaller : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_root;
+    const QString m_built = QStringLiteral(PLUGININSTALLER_EXECUTABLE);
+
+    // Three templates, a font and a script that says it ran.
+    QString makePack(const QString& name) {
+        const QString pack = m_root.filePath(name);
+        for (const char* file : {"Titles/Lower Third/a.moti", "Effects/Glow/b.moef",
+                                 "Generators/Grad/c.motn", "Fonts/Maker.otf", "插件位置.jpg"})
+            writeFileAt(pack + '/' + QString::fromUtf8(file), file);
+        writeFileAt(pack + "/post.command", "echo ran > \"$HOME/script-ran\"\n");
+        return pack;
+    }
+
+private Q_SLOTS:
+    void packCheckFindsWhatTheInstallerWouldRefuseOrLack_data() {
+        QTest::addColumn<QStringList>("files"); // path[=content] in the pack; "-path" removes
+        QTest::addColumn<QStringList>("found"); // "error|warning entry"
+        QTest::newRow("complete") << QStringList{"tutorial_url.txt=https://e.com/t"}
+                                  << QStringList{};
+        QTest::newRow("no template folder")
+            << QStringList{"-Titles", "-Effects", "-Generators", "Titles/loose file"}
+            << QStringList{"error "};
+        QTest::newRow("name no folder can have")
+            << QStringList{"long name"}
+            << QStringList{"error Effects/" + QString(100, QChar(0x540D))};
+        QTest::newRow("no location picture")
+            << QStringList{"-插件位置.jpg"} << QStringList{"warning 插件位置.jpg"};
+        QTest::newRow("tutorial address not the web")
+            << QStringList{"tutorial_url.txt=ftp://e.com/t"}
+            << QStringList{"warning tutorial_url.txt"};
+        QTest::newRow("not fonts")
+            << QStringList{"Fonts/read me.txt", "Fonts/sub/Bold.TTF", "Fonts/sub/x.woff"}
+            << QStringList{"warning Fonts/read me.txt", "warning Fonts/sub/x.woff"};
+    }
+    void packCheckFindsWhatTheInstallerWouldRefuseOrLack() {
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, found);
+        const QString pack = makePack("check-" + QString(QTest::currentDataTag()));
+        std::unique_ptr<FileSystem> fs = std::make_unique<RealFileSystem>();
+        for (const QString& file : files) {
+            if (file == "long name")
+                fs = std::make_unique<LongNameVolume>();
+            else if (file.startsWith('-'))
+                QVERIFY(QFile::remove(pack + '/' + file.mid(1)) ||
+                        QDir(pack + '/' + file.mid(1)).removeRecursively());
+            else
+                writeFileAt(pack + '/' + file.section('=', 0, 0), file.section('=', 1).toLatin1());
+        }
+        QStringList said;
+        for (const PackFinding& finding : checkPack(*fs, pack)) {
+            said << (finding.severity == PackFinding::Severity::error ? "error " : "warning ") +
+                        finding.entry;
+            QVERIFY(!finding.text.isEmpty());
+        }
+        QCOMPARE(said, found);
+    }
+
+    // Each value as the bundle's Info.plist gives it; an unusable one keeps the default.
+    void brandingReadFromInfoPlist_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("usable");
+        QTest::newRow("name") << "CFBundleDisplayName"
+                              << "My Templates" << true;
+        QTest::newRow("name on two lines") << "CFBundleDisplayName"
+                                           << "My\nTemplates" << false;
+        QTest::newRow("maker") << "PluginInstallerMakerName"
+                               << "Example & Co <x>" << true;
+        QTest::newRow("maker empty") << "PluginInstallerMakerName"
+                                     << " " << false;
+        QTest::newRow("site") << "PluginInstallerMakerURL"
+                              << "http://e.com:8080/a?b" << true;
+        QTest::newRow("site not the web") << "PluginInstallerMakerURL"
+                                          << "file:///etc" << false;
+        QTest::newRow("tutorial") << "PluginInstallerTutorialURL"
+                                  << "https://e.com/t" << true;
+        QTest::newRow("tutorial script") << "PluginInstallerTutorialURL"
+                                         << "javascript:x" << false;
+        QTest::newRow("version") << "CFBundleShortVersionString"
+                                 << "10.0.3" << true;
+        QTest::newRow("version of four") << "CFBundleShortVersionString"
+                                         << "1.2.3.4" << false;
+    }
+    void brandingReadFromInfoPlist() {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(bool, usable);
+        // Written by the bundle's own writer, read back where the program reads it.
+        InfoPlist plist = *InfoPlist::parse("<plist><dict><key>LSUIElement</key><true/></dict>"
+                                            "</plist>");
+        plist.setString(key, value);
+        const QString contents =
+            m_root.filePath(QString(QTest::currentDataTag()) + ".app/Contents");
+        QDir().mkpath(contents + "/MacOS");
+        QVERIFY(!plist.write(contents + "/Info.plist"));
+        QVERIFY(contentOf(contents + "/Info.plist").contains("<true/>"));
+        QStringList problems;
+        const Branding read =
+            Branding::fromInfo(ExecutableBundle(contents + "/MacOS").info(), problems);
+        const auto fields = [](const Branding& b) {
+            return QStringList{b.displayName, b.makerName, b.makerUrl.toString(),
+                               b.tutorialUrl.toString(), b.version};
+        };
+        QStringList expected = fields(Branding::defaults());
+        const QStringList keys{"CFBundleDisplayName", "PluginInstallerMakerName",
+                               "PluginInstallerMakerURL", "PluginInstallerTutorialURL",
+                               "CFBundleShortVersionString"};
+        if (usable)
+            expected[keys.indexOf(key)] = value;
+        QCOMPARE(fields(read), expected);
+        QCOMPARE(problems.size(), int(!usable));
+        if (!usable)
+            QVERIFY2(problems[0].contains(key), qPrintable(problems[0]));
+    }
+
+    // The maker's one command, then the made installer on its own: it lists and installs its
+    // pack and shows the maker's name and version in its window.
+    void madeInstallerServesItsMaker() {
+        const QString pack = makePack("pack"), out = m_root.filePath("out");
+        const QString png =
+            QStringLiteral(PLUGININSTALLER_SOURCE_DIR "/src/app/icons/AppIcon-1024.png");
+        const QStringList asked{"--make-installer",
+                                pack,
+                                "--out",
+                                out,
+                                "--app-name",
+                                "Maker Installer",
+                                "--display-name",
+                                "My Templates",
+                                "--maker-name",
+                                "Example Studio",
+                                "--maker-url",
+                                "https://example.com/",
+                                "--version",
+                                "3.1",
+                                "--icon",
+                                png,
+                                "--tar"};
+        const Outcome made = run(m_built, asked);
+        QVERIFY2(made.status == 0, qPrintable(made.err));
+        const QString bundle = out + "/Maker Installer.app";
+        const QString tarball = out + "/Maker Installer-3.1-Linux.tar.gz";
+        QCOMPARE(made.out.split('\n', Qt::SkipEmptyParts),
+                 (QStringList{"已制作: " + bundle, "已制作: " + tarball}));
+        QVERIFY(entriesBelow(out).filter(".orvo-").isEmpty());
+        QProcess tar;
+        tar.start("tar", {"tzf", tarball});
+        QVERIFY(tar.waitForFinished());
+        QVERIFY(QString::fromUtf8(tar.readAll())
+                    .contains("Maker Installer-3.1-Linux/Maker Installer.app/Contents/MacOS/"
+                              "Maker Installer\n"));
+        QCOMPARE(contentOf(bundle + "/Contents/Resources/AppIcon.icns"),
+                 std::get<QByteArray>(icnsFromImage(QImage(png))));
+        // The resources are the pack: nothing of the demo pack the built bundle carries.
+        QStringList resources = entriesBelow(bundle + "/Contents/Resources");
+        resources.removeOne("AppIcon.icns");
+        QCOMPARE(resources, entriesBelow(pack));
+
+        const QString executable = bundle + "/Contents/MacOS/Maker Installer";
+        const QString home = m_root.filePath("home");
+        QDir().mkpath(home);
+        QCOMPARE(run(executable, {"--version"}).out.trimmed(), "Maker Installer 3.1");
+        const Outcome listed = run(executable, {"--list"}, home);
+        QCOMPARE(listed.out.split('\n', Qt::SkipEmptyParts),
+                 (QStringList{"Titles\tLower Third\tnew", "Effects\tGlow\tnew",
+                              "Generators\tGrad\tnew"}));
+        const Outcome installed = run(executable, {"--install"}, home);
+        QVERIFY2(installed.status == 0, qPrintable(installed.err));
+        const QString templates = home + "/Movies/Motion Templates.localized/";
+        QCOMPARE(contentOf(templates + "Effects.localized/Glow/b.moef"), "Effects/Glow/b.moef");
+        QCOMPARE(contentOf(home + "/script-ran"), "ran\n");
+
+        // The window of the made bundle, its brand read where the program reads it.
+        const Platform platform = Platform::real(
+            {.home = home,
+             .bundle = std::make_shared<ExecutableBundle>(bundle + "/Contents/MacOS")});
+        auto viewModel = std::make_shared<InstallerViewModel>(platform);
+        InstallerWindow window(viewModel, UiServices::real(platform.branding));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QStringList shown;
+        for (QWidget* widget : window.findChildren<QWidget*>())
+            if (widget->isVisible())
+                shown << QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+        for (const QString said : {"My Templates", "模板设计与制作：Example Studio", "版本 3.1",
+                                   "最新版本发布于 example.com"})
+            QVERIFY2(shown.contains(said), qPrintable(shown.join(" | ")));
+        QCOMPARE(window.windowTitle(), "My Templates");
+        QCOMPARE(viewModel->folderItems().size(), 3);
+        QVERIFY(viewModel->hasFonts());
+    }
+
+    // Refused before anything is written: the output folder stays as it was.
+    void refusals_data() {
+        QTest::addColumn<QStringList>("arguments"); // after PACK; OUT is the output folder
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said"); // on standard error
+        const QStringList to{"--out", "OUT"};
+        QTest::newRow("no --out") << QStringList{} << 2 << "--out";
+        QTest::newRow("site not the web")
+            << to + QStringList{"--maker-url", "ftp://e.com"} << 2 << "ftp://e.com";
+        QTest::newRow("tutorial without host")
+            << to + QStringList{"--tutorial-url", "https://"} << 2 << "--tutorial-url";
+        QTest::newRow("four numbers") << to + QStringList{"--version", "1.2.3.4"} << 2 << "1.2.3.4";
+        QTest::newRow("two lines")
+            << to + QStringList{"--display-name", "a\nb"} << 2 << "--display-name";
+        QTest::newRow("app name climbs") << to + QStringList{"--app-name", "../x"} << 2 << "../x";
+        QTest::newRow("app name hidden") << to + QStringList{"--app-name", ".x"} << 2 << ".x";
+        QTest::newRow("app name colon") << to + QStringList{"--app-name", "a:b"} << 2 << "a:b";
+        QTest::newRow("identifier with space")
+            << to + QStringList{"--bundle-id", "com.e x"} << 2 << "com.e x";
+        QTest::newRow("icon too small")
+            << to + QStringList{"--icon", "small.png"} << 2 << "small.png";
+        QTest::newRow("icon missing")
+            << to + QStringList{"--icon", "none.icns"} << 2 << "none.icns";
+        QTest::newRow("signing off macOS") << to + QStringList{"--sign", "Me"} << 2 << "--sign";
+        QTest::newRow("existing output")
+            << to + QStringList{"exists"} << 2 << "PluginInstaller.app";
+        QTest::newRow("into the running bundle") << QStringList{"--out", "BUILT"} << 2 << "--out";
+        QTest::newRow("pack without templates") << to + QStringList{"empty pack"} << 1 << "Titles/";
+    }
+    void refusals() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        QTemporaryDir box;
+        QString pack = makePack("refused");
+        const QString out =
+            arguments.contains("BUILT") ? QFileInfo(m_built).absolutePath() : box.filePath("out");
+        arguments.replaceInStrings(QRegularExpression("^(OUT|BUILT)$"), out);
+        QDir().mkpath(box.filePath("out"));
+        QImage(16, 16, QImage::Format_ARGB32).save(box.filePath("out/small.png"));
+        if (arguments.removeOne("exists"))
+            writeFileAt(out + "/PluginInstaller.app/Contents/Info.plist", "mine");
+        if (arguments.removeOne("empty pack"))
+            QDir().mkpath(pack = box.filePath("empty"));
+        const QStringList before = entriesBelow(out);
+        QDir::setCurrent(box.filePath("out"));
+        const Outcome refused = run(m_built, QStringList{"--make-installer", pack} + arguments);
+        QCOMPARE(refused.status, status);
+        QVERIFY2(refused.err.contains(said), qPrintable(refused.err));
+        QCOMPARE(entriesBelow(out), before);
+    }
+
+    // A step that fails midway leaves what was there as it was and nothing half made; --force
+    // then puts the new bundle in place of the old one.
+    void failedStepLeavesNoHalfMadeBundle() {
+        const QString pack = makePack("fifo pack"), out = m_root.filePath("out-failed");
+        writeFileAt(out + "/PluginInstaller.app/Contents/Info.plist", "older");
+        QCOMPARE(::mkfifo(QFile::encodeName(pack + "/Titles/Lower Third/pipe").constData(), 0600),
+                 0);
+        const QStringList before = entriesBelow(out);
+        const Outcome failed = run(m_built, {"--make-installer", pack, "--out", out, "--force"});
+        QCOMPARE(failed.status, 1);
+        QVERIFY2(failed.err.contains("pipe"), qPrintable(failed.err));
+        QCOMPARE(entriesBelow(out), before);
+
+        QFile::remove(pack + "/Titles/Lower Third/pipe");
+        const Outcome replaced = run(m_built, {"--make-installer", pack, "--out", out, "--force"});
+        QVERIFY2(replaced.status == 0, qPrintable(replaced.err));
+        QVERIFY(contentOf(out + "/PluginInstaller.app/Contents/Info.plist").contains("<plist"));
+        QVERIFY(entriesBelow(out).filter(".orvo-").isEmpty());
+    }
+
+    // What macOS would run, shown on any system, with nothing written.
+    void dryRunShowsTheSigningAndDiskImageCommands() {
+        const QString pack = makePack("dry pack"), out = m_root.filePath("dry");
+        const Outcome shown =
+            run(m_built, {"--make-installer", pack, "--out", out, "--app-name", "Dry", "--sign",
+                          "Developer ID Application: Maker (TEAM42)", "--dmg", "--dry-run"});
+        QVERIFY2(shown.status == 0, qPrintable(shown.err));
+        QVERIFY(!QFileInfo::exists(out));
+        const QString made = "/Dry-1.0.0/Dry.app";
+        for (const QString& command :
+             QStringList{"codesign --force --options runtime --timestamp --sign "
+                         "'Developer ID Application: Maker (TEAM42)' ",
+                         "hdiutil create -volname Dry -srcfolder ", "-format UDZO ",
+                         "xcrun notarytool submit " + out +
+                             "/Dry-1.0.0.dmg --apple-id APPLE_ID --team-id "
+                             "TEAM42"})
+            QVERIFY2(shown.out.contains(command), qPrintable(shown.out));
+        QVERIFY(shown.out.contains(made + "\n"));
+    }
+};
+
+QTEST_MAIN(MakeInstaller)
+#include "tst_make_installer.moc"
