@@ -66,7 +66,7 @@ QList<PackFinding> checkPack(const FileSystem& fs, const QString& pack) {
     if (fs.type(laid.locationPicture(), true) != FileSystem::Type::file)
         warning(
             Pack::locationPictureName(),
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "缺少这张图片：窗口的“插件位置”按钮将不可用")));
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "缺少这张图片：窗口的“插件位置”将不显示图片")));
     if (fs.type(laid.tutorialFile(), true) != FileSystem::Type::missing) {
         const auto bytes = fs.readFile(laid.tutorialFile());
         const auto text = bytes ? decodeUtf8(bytes.value()) : std::nullopt;

@@ -209,9 +209,9 @@ Examples:
 
 退出状态: 0 完成；1 失败（最终名称下不留下半成品）；2 参数有误，什么都没写入。</source>
         <translation>Usage: %1 --make-installer PACK --out FOLDER [OPTION]...
-Without a compiler: copies the running installer to FOLDER/APP_NAME.app around the pack PACK, under your names, version and icon.
+Without a compiler: copies the running installer to FOLDER/APP_NAME.app around the template pack PACK, under your names, version and icon.
 
-  --display-name TEXT   the window&apos;s title and the app&apos;s name (default: 插件安装工具)
+  --display-name TEXT   the window&apos;s title and the app&apos;s name (default: 插件安装工具, in English “Plug-in Installer”)
   --app-name NAME       the bundle NAME.app and its executable (default: PluginInstaller)
   --bundle-id ID        CFBundleIdentifier (default: com.orvo.plugininstaller)
   --maker-name TEXT     the window&apos;s credit line (default: Orvo Studio)
@@ -750,7 +750,7 @@ Exit status: 0 made; 1 failed (nothing half made left under the final name); 2 w
     </message>
     <message>
         <source>模板包 “%1” 不是一个文件夹</source>
-        <translation>the pack “%1” is not a folder</translation>
+        <translation>the template pack “%1” is not a folder</translation>
     </message>
     <message>
         <source>没有模板文件夹：每个模板应是 Titles/、Effects/、Generators/ 或 Transitions/ 里的一个文件夹</source>
@@ -761,8 +761,8 @@ Exit status: 0 made; 1 failed (nothing half made left under the final name); 2 w
         <translation>this template name cannot be a folder name in the templates folder (%1); rename the folder</translation>
     </message>
     <message>
-        <source>缺少这张图片：窗口的“插件位置”按钮将不可用</source>
-        <translation>missing; the window’s “插件位置” button will be disabled</translation>
+        <source>缺少这张图片：窗口的“插件位置”将不显示图片</source>
+        <translation>missing; the window’s “Plug-in Location” sheet will show no picture</translation>
     </message>
     <message>
         <source>不是一个 http 或 https 地址：教程按钮不会打开网页</source>
@@ -774,19 +774,19 @@ Exit status: 0 made; 1 failed (nothing half made left under the final name); 2 w
     </message>
     <message>
         <source>错误: 模板包: %1</source>
-        <translation>Error: pack: %1</translation>
+        <translation>Error: template pack: %1</translation>
     </message>
     <message>
         <source>警告: 模板包: %1</source>
-        <translation>Warning: pack: %1</translation>
+        <translation>Warning: template pack: %1</translation>
     </message>
     <message>
         <source>错误: 模板包条目 %1: %2</source>
-        <translation>Error: pack entry %1: %2</translation>
+        <translation>Error: template pack entry %1: %2</translation>
     </message>
     <message>
         <source>警告: 模板包条目 %1: %2</source>
-        <translation>Warning: pack entry %1: %2</translation>
+        <translation>Warning: template pack entry %1: %2</translation>
     </message>
     <message>
         <source>“%1” 不是 XML 格式的属性列表</source>

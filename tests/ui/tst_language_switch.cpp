@@ -149,7 +149,7 @@ private Q_SLOTS:
                  qPrintable(statuses.join(u'\n')));
         QVERIFY(view->alert() && view->alert()->isVisible());
         QVERIFY(view->alert()->informativeText().endsWith(
-            u"\nRestart Final Cut Pro to load the new plug-ins."_s));
+            u"\nRestart Final Cut Pro to load the new templates."_s));
         view->alert()->defaultButton()->click();
         QCoreApplication::processEvents();
 
