@@ -261,6 +261,15 @@ private Q_SLOTS:
             ageFiles(e.file("Fresh/a"));
             e.install({"Fresh"});
         });
+        row("replaced by an equal file, then installed over", {"Fresh/a"}, added, aLeft, {fresh},
+            [](Installed& e) {
+                const QString copy = e.writeFile(e.file("Fresh/copy"), "aaa");
+                const auto target = e.file("Fresh/a").toStdString();
+                stdfs::last_write_time(copy.toStdString(), stdfs::last_write_time(target));
+                stdfs::rename(copy.toStdString(), target);
+                e.writeResourceFile("Titles/Fresh/a", "newer");
+                e.install({"Fresh"});
+            });
         // A folder the user made where the installer's was: theirs, even empty.
         row("a recorded folder made anew", {"Fresh/Media/link", "Fresh/Media/m"}, "已不存在",
             {"Fresh", "Fresh/Media"}, {fresh}, [](Installed& e) {
