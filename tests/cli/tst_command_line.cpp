@@ -397,6 +397,8 @@ private Q_SLOTS:
             << true << QStringList{"--uninstall"} << 0 << "home";
         QTest::newRow("record folder is a file")
             << false << QStringList{"--install", "--no-script"} << 1 << "blocked";
+        QTest::newRow("record is a folder")
+            << true << QStringList{"--install", "--no-script"} << 1 << "folder";
     }
     void uninstall() {
         QFETCH(bool, installFirst);
@@ -410,8 +412,17 @@ private Q_SLOTS:
             m_env = {"HOME=" + m_root.filePath("other home"), "XDG_DATA_HOME=" + m_home + "/data"};
             QCOMPARE(run({"--install", "--no-script"}).status, 0);
             m_env.clear();
-        } else if (meanwhile == "blocked") {
-            writeFileAt(m_home + "/data/" PLUGININSTALLER_BUNDLE_ID, "a file");
+        } else if (!meanwhile.isEmpty()) {
+            // No folder for the record at all, or the record itself cannot be replaced: the
+            // second run puts T back in place, but cannot fold its journal into the record.
+            const QString data = m_home + "/data/" PLUGININSTALLER_BUNDLE_ID;
+            if (meanwhile == "blocked") {
+                writeFileAt(data, "a file");
+            } else {
+                const QString record = QDir(data).entryInfoList({"*.json"}).value(0).filePath();
+                QVERIFY(QFile::remove(record) && QDir().mkpath(record + "/x"));
+                QVERIFY(QDir(installed("Titles.localized/T")).removeRecursively());
+            }
             const Outcome outcome = run(arguments);
             QCOMPARE(outcome.status, status);
             QVERIFY2(outcome.err.contains("The install record could not be saved: The install "

@@ -248,11 +248,35 @@ private Q_SLOTS:
             const timespec times[2] = {st.st_atim, {st.st_mtim.tv_sec, st.st_mtim.tv_nsec ^ 1}};
             QVERIFY(::utimensat(AT_FDCWD, a.constData(), times, AT_SYMLINK_NOFOLLOW) == 0);
         });
-        row("a journal line a killed writer cut short", {}, added, none, none, [](Installed& e) {
+        // A line a killed writer cut short, then one taking an entry back.
+        row("the journal of a killed run", {"Fresh/a"}, added, aLeft, {fresh}, [](Installed& e) {
             QFile journal(e.location.journalPath());
             QVERIFY(journal.open(QIODevice::Append));
-            journal.write("\n{\"path\":\"Titles.localized/Fresh/a\",\"type\":\"fi");
+            journal.write("\n{\"path\":\"Titles.localized/Fresh/a\",\"type\":\"fi\n"
+                          "{\"forget\":\"Titles.localized/Fresh/a\"}\n");
         });
+        // Changed in place, then written over by the pack: the user's now, not the record's.
+        row("changed, then installed over", {"Fresh/a"}, added, aLeft, {fresh}, [](Installed& e) {
+            e.writeFile(e.file("Fresh/a"), "changed");
+            ageFiles(e.file("Fresh/a"));
+            e.install({"Fresh"});
+        });
+        row("replaced by an equal file, then installed over", {"Fresh/a"}, added, aLeft, {fresh},
+            [](Installed& e) {
+                const QString copy = e.writeFile(e.file("Fresh/copy"), "aaa");
+                const auto target = e.file("Fresh/a").toStdString();
+                stdfs::last_write_time(copy.toStdString(), stdfs::last_write_time(target));
+                stdfs::rename(copy.toStdString(), target);
+                e.writeResourceFile("Titles/Fresh/a", "newer");
+                e.install({"Fresh"});
+            });
+        // A folder the user made where the installer's was: theirs, even empty.
+        row("a recorded folder made anew", {"Fresh/Media/link", "Fresh/Media/m"}, "已不存在",
+            {"Fresh", "Fresh/Media"}, {fresh}, [](Installed& e) {
+                const auto media = e.file("Fresh/Media").toStdString();
+                stdfs::rename(media, e.path("old").toStdString()); // its inode kept from reuse
+                e.makeDir(e.file("Fresh/Media"));
+            });
         row("a killed run's temporaries", {}, added, none, none, [](Installed& e) {
             const QString name = ".orvo-tmp-" + QString(32, u'0');
             e.writeFile(e.installed("Titles.localized/" + name + "/a"), "a");
