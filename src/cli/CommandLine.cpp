@@ -135,33 +135,34 @@ QString shellQuoted(QString word) {
 }
 
 QString helpText(const QString& program) {
-    return Say::tr("用法: %1 --list | --install | --uninstall [选项]...\n"
-                   "不打开窗口，列出、安装或卸载随附的 Motion 模板。\n"
-                   "\n"
-                   "  --list               列出每个模板: 类型<TAB>名称<TAB>new|merge\n"
-                   "  --install            像窗口一样安装每个模板，然后运行安装后脚本\n"
-                   "  --uninstall          删除以前安装写入、之后无人改动的文件\n"
-                   "  --name KIND/OLD=NEW  与 --install 一起: 把 KIND 类的模板 OLD 安装为 NEW"
-                   "（可重复）\n"
-                   "  --fonts              与 --install 一起: 同时安装随附的字体\n"
-                   "  --no-script          与 --install 一起: 不运行安装后脚本\n"
-                   "  --checksum           与 --install 一起: 比较字节，而不只看大小和修改时间\n"
-                   "  --json               与 --install 或 --list 一起: 输出一个 JSON 文档"
-                   "（格式 1）\n"
-                   "  --dry-run            与 --uninstall 一起: 只说明会删除什么\n"
-                   "  --quiet              除非出错，什么都不输出\n"
-                   "  --verbose            同时在标准错误上输出诊断行\n"
-                   "  -h, --help           显示本帮助\n"
-                   "  -v, --version        显示版本\n"
-                   "\n"
-                   "退出状态: 0 完成；1 有失败；2 参数有误，什么都没写入；\n"
-                   "130 或 143 被 SIGINT 或 SIGTERM 在安全处停下。\n"
-                   "\n"
-                   "示例:\n"
-                   "  %1 --list\n"
-                   "  %1 --install --name 'Titles/Lower Third=Studio Lower Third' --json > "
-                   "report.json\n"
-                   "  %1 --uninstall --dry-run")
+    return Say::tr(
+               "用法: %1 --list | --install | --uninstall [选项]...\n"
+               "不打开窗口，列出、安装或卸载随附的 Motion 模板。\n"
+               "\n"
+               "  --list               列出每个模板: 类型<TAB>名称<TAB>new|merge\n"
+               "  --install            像窗口一样安装每个模板，然后运行安装后脚本\n"
+               "  --uninstall          删除以前安装写入、之后无人改动的文件\n"
+               "  --name KIND/OLD=NEW  与 --install 一起: 把 KIND 类的模板 OLD 安装为 NEW"
+               "（可重复）\n"
+               "  --fonts              与 --install 一起: 同时安装随附的字体\n"
+               "  --no-script          与 --install 一起: 不运行安装后脚本\n"
+               "  --checksum           与 --install 一起: 比较字节，而不只看大小和修改时间\n"
+               "  --json               与 --install、--list 或 --uninstall 一起: 输出一个 JSON 文档"
+               "（格式 1）\n"
+               "  --dry-run            与 --uninstall 一起: 只说明会删除什么\n"
+               "  --quiet              除非出错，什么都不输出\n"
+               "  --verbose            同时在标准错误上输出诊断行\n"
+               "  -h, --help           显示本帮助\n"
+               "  -v, --version        显示版本\n"
+               "\n"
+               "退出状态: 0 完成；1 有失败；2 参数有误，什么都没写入；\n"
+               "130 或 143 被 SIGINT 或 SIGTERM 在安全处停下。\n"
+               "\n"
+               "示例:\n"
+               "  %1 --list\n"
+               "  %1 --install --name 'Titles/Lower Third=Studio Lower Third' --json > "
+               "report.json\n"
+               "  %1 --uninstall --dry-run")
         .arg(program);
 }
 
@@ -287,8 +288,6 @@ int runCommandLine(int argc, char* argv[]) {
         for (const auto* only : {&name, &fonts, &noScript, &checksum})
             if (parser.isSet(*only))
                 return goesWith(*only, QStringLiteral("--install"));
-    if (parser.isSet(json) && parser.isSet(uninstall))
-        return goesWith(json, QStringLiteral("--install / --list"));
     if (parser.isSet(dryRun) && !parser.isSet(uninstall))
         return goesWith(dryRun, QStringLiteral("--uninstall"));
 
@@ -297,7 +296,7 @@ int runCommandLine(int argc, char* argv[]) {
     if (parser.isSet(list)) {
         status = listCommand(platform, *console, parser.isSet(json));
     } else if (parser.isSet(uninstall)) {
-        status = uninstallCommand(platform, *console, parser.isSet(dryRun));
+        status = uninstallCommand(platform, *console, parser.isSet(dryRun), parser.isSet(json));
     } else {
         QString resources;
         auto pack = readPack(platform, *console, resources);

@@ -29,6 +29,6 @@ struct InstallOptions {
 };
 
 int installCommand(const Platform& platform, Console& console, const InstallOptions& options);
-int uninstallCommand(const Platform& platform, Console& console, bool dryRun);
+int uninstallCommand(const Platform& platform, Console& console, bool dryRun, bool json);
 
 } // namespace Orvoinstaller

@@ -217,7 +217,7 @@ int installCommand(const Platform& platform, Console& console, const InstallOpti
     return status;
 }
 
-int uninstallCommand(const Platform& platform, Console& console, bool dryRun) {
+int uninstallCommand(const Platform& platform, Console& console, bool dryRun, bool json) {
     const TemplateInstaller installer(*platform.fileSystem, console);
     if (const Failure home = installer.homeProblem()) {
         console.toError(home->text.translated());
@@ -227,15 +227,44 @@ int uninstallCommand(const Platform& platform, Console& console, bool dryRun) {
     // has no window to keep drawing.
     const UninstallReport report = uninstallRecorded(
         *platform.fileSystem, manifestLocation(*platform.fileSystem, *platform.bundle), dryRun);
+    // Nothing to uninstall is no failure, whether no run ever recorded anything or an earlier
+    // uninstall took it all; the words say which.
+    const bool noRecord = report.refused && report.refused->kind == ErrorKind::missing;
+    const bool emptyRecord = !report.refused && report.removed.isEmpty() &&
+                             report.removedFolders.isEmpty() && report.kept.isEmpty() &&
+                             report.failed.isEmpty();
+    const int status = noRecord || emptyRecord || report.ok() ? exitDone : exitFailed;
+    if (json) {
+        QJsonArray kept, failed;
+        for (const Text& line : report.keptText)
+            kept.append(line.translated());
+        for (const Error& error : report.failed)
+            failed.append(errorJson(error));
+        QJsonObject document{{"format", 1},
+                             {"dryRun", dryRun},
+                             {"result", noRecord || emptyRecord ? "nothing"
+                                        : report.refused        ? "refused"
+                                        : report.ok()           ? "done"
+                                                                : "failed"},
+                             {"removed", QJsonArray::fromStringList(report.removed)},
+                             {"removedFolders", QJsonArray::fromStringList(report.removedFolders)},
+                             {"kept", kept},
+                             {"failed", failed}};
+        if (noRecord || emptyRecord)
+            document.insert("nothing", noRecord ? "no-record" : "empty-record");
+        else if (report.refused)
+            document.insert("error", errorJson(*report.refused));
+        console.toOutput(QString::fromUtf8(QJsonDocument(document).toJson()).trimmed());
+        return status;
+    }
+    if (noRecord || emptyRecord) {
+        console.toOutput(noRecord ? Say::tr("没有已安装的模板：还没有安装记录。")
+                                  : Say::tr("没有已安装的模板：安装记录是空的。"));
+        return status;
+    }
     if (report.refused) {
         console.toError(Say::tr("%1；未删除任何内容").arg(report.refused->text.translated()));
-        return exitFailed;
-    }
-    // What an earlier uninstall left: a record with nothing in it, or only what users changed.
-    if (report.removed.isEmpty() && report.removedFolders.isEmpty() && report.kept.isEmpty() &&
-        report.failed.isEmpty()) {
-        console.toOutput(Say::tr("没有已安装的模板。"));
-        return exitDone;
+        return status;
     }
     // The lines' first words are for scripts and stay as they are; the reasons are for people.
     const QString removed = dryRun ? QStringLiteral("would remove") : QStringLiteral("removed");
@@ -253,7 +282,7 @@ int uninstallCommand(const Platform& platform, Console& console, bool dryRun) {
     console.toOutput(summary.arg(
         QString::number(report.removed.size()), QString::number(report.removedFolders.size()),
         QString::number(report.kept.size()), QString::number(report.failed.size())));
-    return report.ok() ? exitDone : exitFailed;
+    return status;
 }
 
 } // namespace Orvoinstaller

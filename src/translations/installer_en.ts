@@ -30,7 +30,7 @@
   --fonts              与 --install 一起: 同时安装随附的字体
   --no-script          与 --install 一起: 不运行安装后脚本
   --checksum           与 --install 一起: 比较字节，而不只看大小和修改时间
-  --json               与 --install 或 --list 一起: 输出一个 JSON 文档（格式 1）
+  --json               与 --install、--list 或 --uninstall 一起: 输出一个 JSON 文档（格式 1）
   --dry-run            与 --uninstall 一起: 只说明会删除什么
   --quiet              除非出错，什么都不输出
   --verbose            同时在标准错误上输出诊断行
@@ -54,7 +54,7 @@ Lists, installs or uninstalls the bundled Motion templates without opening the w
   --fonts              with --install: also install the bundled fonts
   --no-script          with --install: do not run the post-install script
   --checksum           with --install: compare bytes, not only size and modification time
-  --json               with --install or --list: print one JSON document (format 1)
+  --json               with --install, --list or --uninstall: print one JSON document (format 1)
   --dry-run            with --uninstall: only say what would be removed
   --quiet              print nothing unless something fails
   --verbose            also print the trace lines on standard error
@@ -170,8 +170,12 @@ Examples:
         <translation>%1: nothing removed</translation>
     </message>
     <message>
-        <source>没有已安装的模板。</source>
-        <translation>No templates are installed.</translation>
+        <source>没有已安装的模板：还没有安装记录。</source>
+        <translation>No templates are installed: there is no install record yet.</translation>
+    </message>
+    <message>
+        <source>没有已安装的模板：安装记录是空的。</source>
+        <translation>No templates are installed: the install record is empty.</translation>
     </message>
     <message>
         <source>试运行：将删除 %1 个文件和 %2 个文件夹，将保留 %3 个，失败 %4 个</source>

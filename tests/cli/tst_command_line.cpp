@@ -78,7 +78,7 @@ class CommandLine : public QObject {
         const QString type = schema["type"].toString();
         if ((schema.contains("enum") && !schema["enum"].toArray().contains(value)) ||
             (type == "object" && !value.isObject()) || (type == "array" && !value.isArray()) ||
-            (type == "string" && !value.isString()) ||
+            (type == "string" && !value.isString()) || (type == "boolean" && !value.isBool()) ||
             (type == "integer" && value.toDouble(0.5) != value.toInteger()))
             wrong << at;
         for (const QJsonValue& key : schema["required"].toArray())
@@ -391,7 +391,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("meanwhile"); // "home": another home installs; "blocked"
         QTest::newRow("uninstall") << true << QStringList{"--uninstall"} << 0 << "";
         QTest::newRow("dry run") << true << QStringList{"--uninstall", "--dry-run"} << 0 << "";
-        QTest::newRow("no manifest") << false << QStringList{"--uninstall"} << 1 << "";
+        QTest::newRow("no manifest") << false << QStringList{"--uninstall"} << 0 << "";
+        QTest::newRow("json") << true << QStringList{"--uninstall", "--json"} << 0 << "json";
+        QTest::newRow("json, no manifest")
+            << false << QStringList{"--uninstall", "--json"} << 0 << "json";
         QTest::newRow("twice") << true << QStringList{"--uninstall", "--uninstall"} << 0 << "";
         QTest::newRow("another home, one data folder")
             << true << QStringList{"--uninstall"} << 0 << "home";
@@ -434,7 +437,24 @@ private Q_SLOTS:
             QCOMPARE(run({"--uninstall"}).status, 0);
             const Outcome again = run({"--uninstall"});
             QCOMPARE(again.status, status);
-            QCOMPARE(outLines(again), QStringList{"No templates are installed."});
+            QCOMPARE(outLines(again),
+                     QStringList{"No templates are installed: the install record is empty."});
+            return;
+        }
+        if (meanwhile == "json") {
+            QFile file(PLUGININSTALLER_SOURCE_DIR "/docs/uninstall-report.schema.json");
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QJsonObject schema = QJsonDocument::fromJson(file.readAll()).object();
+            const Outcome outcome = run(arguments);
+            QCOMPARE(outcome.status, status);
+            const QJsonObject report = QJsonDocument::fromJson(outcome.out).object();
+            QStringList misfits;
+            misfit(report, schema, schema, "document", misfits);
+            QCOMPARE(misfits, QStringList());
+            QVERIFY(!schema.isEmpty());
+            QCOMPARE(report["result"].toString(), installFirst ? "done" : "nothing");
+            QCOMPARE(report["nothing"].toString(), installFirst ? "" : "no-record");
+            QCOMPARE(report["removed"].toArray().size(), installFirst ? 4 : 0);
             return;
         }
         const QString added = installed("Titles.localized/T/added"),
@@ -447,7 +467,9 @@ private Q_SLOTS:
         if (arguments.contains("--dry-run") || !installFirst) {
             QCOMPARE(treeListing(m_home), before);
             if (!installFirst)
-                QVERIFY(outcome.err.contains("nothing removed"));
+                QCOMPARE(
+                    outLines(outcome),
+                    QStringList{"No templates are installed: there is no install record yet."});
             return;
         }
         const QStringList kept = outLines(outcome).filter("kept: ");
