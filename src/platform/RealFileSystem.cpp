@@ -371,16 +371,19 @@ Result<QByteArray> RealFileSystem::readFile(const QString& path) const {
             ErrorKind::unsafe,
             Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法读取文件 “%1”: 它不是普通文件"), {path}));
     QFile file(path);
-    const auto failed = [&] {
-        return Error::of(found == Type::missing ? ErrorKind::missing : ErrorKind::io,
-                         Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法读取文件 “%1”: %2"),
-                              {path, file.errorString()}));
+    // QFile keeps the system's code in errno; its own message is English whatever the user reads.
+    const auto failed = [&](int code) {
+        return Error{found == Type::missing ? ErrorKind::missing : errorKindOf(code),
+                     Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法读取文件 “%1”: %2"),
+                          {path, systemReason(code, file.errorString())}),
+                     code};
     };
+    errno = 0;
     if (!file.open(QIODevice::ReadOnly))
-        return failed();
+        return failed(errno);
     QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return failed();
+        return failed(errno);
     return data;
 }
 
