@@ -51,9 +51,11 @@ QLabel* footnote(QWidget* parent) {
 }
 
 // Long paths wrap after a separator, never inside a name: a zero-width space after each "/"
-// is a break opportunity that draws nothing.
+// is a break opportunity that draws nothing, and a word joiner after each "-" takes away the
+// one line breaking would otherwise find there.
 QString breakablePath(QString text) {
-    return text.replace(QLatin1Char('/'), QStringLiteral("/\u200B"));
+    return text.replace(QLatin1Char('/'), QStringLiteral("/\u200B"))
+        .replace(QLatin1Char('-'), QStringLiteral("-\u2060"));
 }
 
 // Wraps `child` with padding; the wrapper takes no focus and draws nothing.
