@@ -11,7 +11,7 @@ namespace Orvoinstaller {
 std::optional<PostInstallScript> findPostInstallScript(const FileSystem& fs,
                                                        const QString& resources) {
     const QString script = Pack{resources}.script();
-    if (!fs.exists(script))
+    if (fs.type(script, true) == FileSystem::Type::missing)
         return std::nullopt;
     return PostInstallScript{script, fs.type(script, true) != FileSystem::Type::file};
 }

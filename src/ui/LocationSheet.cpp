@@ -62,7 +62,7 @@ std::optional<QString> LocationSheet::picture(const FileSystem& fs,
     for (const QString& name :
          {Pack::locationPictureName(Language::current()), pictureFileName()}) {
         const QString path = joinPath(*resourcePath, name);
-        if (fs.exists(path))
+        if (fs.type(path, true) != FileSystem::Type::missing)
             return path;
     }
     return std::nullopt;
