@@ -5,11 +5,11 @@
 #include "discovery/Discovery.h"
 #include "install/DestinationState.h"
 #include "install/TemplateInstaller.h"
+#include "platform/FileSystem.h"
 #include "platform/Language.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -229,7 +229,7 @@ int runCommandLine(int argc, char* argv[]) {
     const QStringList arguments = QCoreApplication::arguments();
     if (asksToMakeInstaller(arguments))
         return makeInstallerCommand(arguments);
-    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    const QString program = lastComponent(QCoreApplication::applicationFilePath());
 
     QCommandLineParser parser;
     // "-lst" is one mistyped option, not three.

@@ -8,13 +8,13 @@
 #include "install/SafeWrite.h"
 #include "install/TemplateInstaller.h"
 #include "install/Worker.h"
+#include "platform/FileSystem.h"
 #include "platform/InfoPlist.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QImage>
 #include <QRegularExpression>
 
@@ -287,7 +287,7 @@ bool asksToMakeInstaller(const QStringList& arguments) {
 
 int makeInstallerCommand(const QStringList& arguments) {
     auto console = std::make_shared<Console>(false, false);
-    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    const QString program = lastComponent(QCoreApplication::applicationFilePath());
     const auto usage = [&](const QString& why) {
         console->toError(
             why + QLatin1Char('\n') +
@@ -422,7 +422,7 @@ int makeInstallerCommand(const QStringList& arguments) {
     }
     const QString executable =
         sourceInfo.value(QStringLiteral("CFBundleExecutable"),
-                         QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+                         lastComponent(QCoreApplication::applicationFilePath()));
 
     // Checked as the build checks it; warnings go to standard error and the making goes on.
     bool packFailed = false;

@@ -24,7 +24,7 @@ std::optional<QString> findResourcePath(const Bundle& bundle, const FileSystem& 
     const QString fallback =
         joinPath(parentPath(parentPath(bundle.bundlePath())), QStringLiteral("Resources"));
     output.line(QStringLiteral("尝试备选资源路径: ") + fallback);
-    if (fs.isDirectory(fallback)) {
+    if (fs.type(fallback, true) == FileSystem::Type::folder) {
         const auto names = fs.entryNames(fallback);
         if (names) {
             output.line(QStringLiteral("备选路径内容: ") + nameListText(names.value()));

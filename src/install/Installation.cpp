@@ -272,6 +272,7 @@ void Installation::runScript(const QString& path) {
             // Kept whatever its exit status, off this thread; the run ends once it is.
             m_worker->post([this, templates, outcome, output = m_platform.output] {
                 if (const Failure error = writeScriptLog(
+                        *m_platform.fileSystem,
                         manifestLocation(*m_platform.fileSystem, *m_platform.bundle, templates)
                             .path,
                         outcome))

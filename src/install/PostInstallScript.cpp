@@ -4,9 +4,6 @@
 #include "install/Manifest.h"
 #include "platform/Utf8.h"
 
-#include <QDir>
-#include <QSaveFile>
-
 #include <algorithm>
 
 namespace Orvoinstaller {
@@ -14,7 +11,7 @@ namespace Orvoinstaller {
 std::optional<PostInstallScript> findPostInstallScript(const FileSystem& fs,
                                                        const QString& resources) {
     const QString script = Pack{resources}.script();
-    if (!fs.exists(script))
+    if (fs.type(script, true) == FileSystem::Type::missing)
         return std::nullopt;
     return PostInstallScript{script, fs.type(script, true) != FileSystem::Type::file};
 }
@@ -55,7 +52,7 @@ QString scriptLogPath(const QString& manifestPath) {
     return joinPath(parentPath(manifestPath), QStringLiteral("post-install.log"));
 }
 
-Failure writeScriptLog(const QString& manifestPath, const ProcessOutcome& outcome) {
+Failure writeScriptLog(FileSystem& fs, const QString& manifestPath, const ProcessOutcome& outcome) {
     if (manifestPath.isEmpty())
         return Error::of(ErrorKind::missing,
                          Text(QT_TRANSLATE_NOOP("Orvoinstaller",
@@ -71,12 +68,16 @@ Failure writeScriptLog(const QString& manifestPath, const ProcessOutcome& outcom
     else
         log += "[exit status " + QByteArray::number(outcome.exitStatus) + "]\n";
     const QString path = scriptLogPath(manifestPath);
-    QDir().mkpath(parentPath(path));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(log) != log.size() || !file.commit())
-        return Error::saying(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法保存脚本输出 “%1”: %2"),
-                                  {path, file.errorString()}));
-    return std::nullopt;
+    Failure failed = fs.createDirectories(parentPath(path));
+    if (!failed)
+        failed = fs.writeFileAtomically(path, log);
+    // The system's reason under this line's own words; without one, the file system's line.
+    if (failed && failed->code != 0)
+        return Error::saying(
+            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法保存脚本输出 “%1”: %2"),
+                 {path, systemReason(failed->code, qt_error_string(failed->code))}),
+            failed->code);
+    return failed;
 }
 
 QString scriptLastLines(const ProcessOutcome& outcome, int lines) {

@@ -36,7 +36,7 @@ ProcessRequest scriptRequest(const QString& script, const QString& resources,
 // The log of the last script run, beside the install record at `manifestPath`.
 QString scriptLogPath(const QString& manifestPath);
 // Keeps what the script printed, whatever its exit status, in place of the last run's log.
-Failure writeScriptLog(const QString& manifestPath, const ProcessOutcome& outcome);
+Failure writeScriptLog(FileSystem& fs, const QString& manifestPath, const ProcessOutcome& outcome);
 
 // The end of what a failed script printed, for the completion alert: its last `lines` lines,
 // at most scriptLastLinesLength characters; empty when it did not fail or printed nothing.

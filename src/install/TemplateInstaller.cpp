@@ -143,7 +143,7 @@ void TemplateInstaller::count(const QString& path, qint64& files, qint64& bytes)
         break;
     case Type::file:
         ++files;
-        bytes += m_fs.fileSize(path);
+        bytes += m_fs.facts(path).size;
         break;
     case Type::link:
         ++files;
@@ -326,7 +326,7 @@ Failure TemplateInstaller::merge(const QString& source, const QString& destinati
             error = folderKept(target);
         } else if (childType == Type::file && upToDateWithoutCopy(child.path, target, targetType)) {
             if (progress)
-                progress(1, m_fs.fileSize(child.path));
+                progress(1, m_fs.facts(child.path).size);
         } else {
             // A link at the target is replaced itself, never followed.
             error = copyCounted(child.path, target, cancel, progress, true);

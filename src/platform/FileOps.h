@@ -7,12 +7,15 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <time.h>
+#include <unistd.h>
 
-// The file operations whose best form differs per system. One implementation per OS,
-// chosen by the build: FileOps_linux.cpp, FileOps_mac.cpp.
+// The file operations of both systems. One POSIX copy loop (FileOps.cpp); what differs per
+// system in FileOps_linux.cpp, FileOps_mac.cpp.
 namespace Orvoinstaller {
 
 struct CopyFailure {
@@ -68,5 +71,47 @@ struct timespec modifiedTime(const struct stat& st);
 
 // Whether the system marks the entry hidden beyond a leading dot (a Finder flag).
 bool hiddenByFlag(const std::string& path);
+
+// What the copy loop asks of each system.
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() { reset(); }
+    int get() const { return m_fd; }
+    int release() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
+    void reset(int fd = -1) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
+
+private:
+    int m_fd;
+};
+
+// Makes the regular file `toName` in `toDir`, where nothing is yet, with `mode`, as a clone of
+// the open file `in` where the file systems share blocks (`fromDevice` holds `in`, `toDevice`
+// the folder). 0 when `made` is a clone; otherwise why not, and `made` is empty, to be
+// filled; `made` stays closed when nothing could be made, the result then saying why.
+int makeFile(int in, dev_t fromDevice, int toDir, const char* toName, mode_t mode, dev_t toDevice,
+             FileDescriptor& made);
+
+// Up to `size` bytes from `in` to `out` without a trip through user space: the count, or -1
+// with errno (ENOSYS where the system has no such call, so that the caller reads and writes).
+ssize_t copyRange(int in, int out, size_t size);
+
+// File systems seen refusing to clone, so that a copy on one does not ask again for every
+// file. Per thread: the engine copies on one.
+std::vector<dev_t>& notCloning();
+
+// The access time as the system stores it, to the nanosecond.
+struct timespec accessedTime(const struct stat& st);
 
 } // namespace Orvoinstaller

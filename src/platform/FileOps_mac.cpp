@@ -1,10 +1,9 @@
 #include "platform/FileOps.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 
-#include <copyfile.h>
-#include <fts.h>
+#include <fcntl.h>
 #include <sys/clonefile.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,94 +12,39 @@ namespace fs = std::filesystem;
 
 namespace Orvoinstaller {
 
-namespace {
-
-bool plainType(mode_t mode) {
-    return S_ISREG(mode) || S_ISDIR(mode) || S_ISLNK(mode);
-}
-
-// copyfile reads what it meets; a FIFO in the tree would block it, so look first.
-std::optional<CopyFailure> refuseOtherTypes(const fs::path& root) {
-    char* paths[] = {const_cast<char*>(root.c_str()), nullptr};
-    FTS* walk = ::fts_open(paths, FTS_PHYSICAL | FTS_NOCHDIR, nullptr);
-    if (!walk)
-        return CopyFailure::of(errno, root);
-    std::optional<CopyFailure> refused;
-    while (const FTSENT* entry = ::fts_read(walk)) {
-        if (entry->fts_info == FTS_DP || !entry->fts_statp)
-            continue;
-        if (!plainType(entry->fts_statp->st_mode)) {
-            refused = CopyFailure::unsupported(entry->fts_path);
-            break;
-        }
-    }
-    ::fts_close(walk);
-    return refused;
-}
-
-// A pack folder of mode 0555 would make the next update and the uninstall fail: what the
-// installer makes, its owner can always change. Pre-order, so that a folder is opened to
-// its owner before its entries are read.
-std::optional<CopyFailure> openFoldersToOwner(const fs::path& root) {
-    char* paths[] = {const_cast<char*>(root.c_str()), nullptr};
-    FTS* walk = ::fts_open(paths, FTS_PHYSICAL | FTS_NOCHDIR, nullptr);
-    if (!walk)
-        return CopyFailure::of(errno, root);
-    std::optional<CopyFailure> failed;
-    while (const FTSENT* entry = ::fts_read(walk)) {
-        if (entry->fts_info != FTS_D || !entry->fts_statp)
-            continue;
-        const mode_t mode = entry->fts_statp->st_mode & 07777;
-        if ((mode & S_IRWXU) != S_IRWXU && ::chmod(entry->fts_path, mode | S_IRWXU) != 0) {
-            failed = CopyFailure::of(errno, entry->fts_path);
-            break;
-        }
-    }
-    ::fts_close(walk);
-    return failed;
-}
-
-} // namespace
-
 // A clone costs less than reading both files, so nothing is ever taken as the same.
 bool sameRegularFile(const fs::path&, const fs::path&) {
     return false;
 }
 
-// APFS clones a whole tree in one call and shares the blocks; other volumes get copyfile.
-// A clone or copyfile does the whole tree in one call: the caller accounts for it after.
-std::optional<CopyFailure> copyTree(const fs::path& from, const fs::path& to, const CopyProgress&) {
-    struct stat st;
-    if (::lstat(to.c_str(), &st) == 0)
-        return CopyFailure::of(EEXIST, to);
-    if (::lstat(from.c_str(), &st) != 0)
-        return CopyFailure::of(errno, from);
-    if (!plainType(st.st_mode))
-        return CopyFailure::unsupported(from);
-    if (::clonefile(from.c_str(), to.c_str(), CLONE_NOFOLLOW) == 0)
-        return S_ISDIR(st.st_mode) ? openFoldersToOwner(to) : std::nullopt;
-    if (errno != ENOTSUP && errno != EXDEV)
-        return CopyFailure::of(errno, from);
-    if (S_ISDIR(st.st_mode)) {
-        if (auto refused = refuseOtherTypes(from))
-            return refused;
+// APFS clones; other volumes (HFS+, exFAT, SMB) get the bytes copied.
+int makeFile(int in, dev_t fromDevice, int toDir, const char* toName, mode_t mode, dev_t toDevice,
+             FileDescriptor& made) {
+    int why = EXDEV;
+    auto& refused = notCloning();
+    if (fromDevice == toDevice &&
+        std::find(refused.begin(), refused.end(), toDevice) != refused.end()) {
+        why = ENOTSUP;
+    } else if (fromDevice == toDevice) {
+        if (::fclonefileat(in, toDir, toName, 0) == 0) {
+            // Read-only is enough to set its mode and times, and a clone of a read-only file
+            // opens no other way.
+            made.reset(::openat(toDir, toName, O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+            return made.get() < 0 ? errno : 0;
+        }
+        why = errno;
+        if (why != ENOTSUP && why != EOPNOTSUPP && why != EXDEV)
+            return why;
+        refused.push_back(toDevice);
     }
-    const copyfile_flags_t flags =
-        COPYFILE_ALL | COPYFILE_RECURSIVE | COPYFILE_NOFOLLOW | COPYFILE_EXCL;
-    if (::copyfile(from.c_str(), to.c_str(), nullptr, flags) != 0)
-        return CopyFailure::of(errno, from);
-    return S_ISDIR(st.st_mode) ? openFoldersToOwner(to) : std::nullopt;
+    made.reset(::openat(toDir, toName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+    return made.get() < 0 ? errno : why;
 }
 
-std::optional<CopyFailure> cloneFile(const fs::path& from, const fs::path& to) {
-    struct stat st;
-    if (::lstat(from.c_str(), &st) != 0)
-        return CopyFailure::of(errno, from);
-    if (!S_ISREG(st.st_mode))
-        return CopyFailure::unsupported(from);
-    if (::clonefile(from.c_str(), to.c_str(), CLONE_NOFOLLOW) != 0)
-        return CopyFailure::of(errno, from);
-    return std::nullopt;
+// No such call: the copy loop reads and writes, piece by piece.
+ssize_t copyRange(int, int, size_t) {
+    errno = ENOSYS;
+    return -1;
 }
 
 std::error_code moveWithoutReplacing(const fs::path& from, const fs::path& to) {
@@ -117,6 +61,10 @@ std::error_code exchangeEntries(const fs::path& first, const fs::path& second) {
 
 struct timespec modifiedTime(const struct stat& st) {
     return st.st_mtimespec;
+}
+
+struct timespec accessedTime(const struct stat& st) {
+    return st.st_atimespec;
 }
 
 bool hiddenByFlag(const std::string& path) {

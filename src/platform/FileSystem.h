@@ -62,17 +62,11 @@ public:
     virtual Result<std::vector<Entry>> visibleEntries(const QString& dir,
                                                       bool withDirectoryFlag) const = 0;
 
-    // Follows symbolic links; never fails.
-    virtual bool exists(const QString& path) const = 0;
-    virtual bool isDirectory(const QString& path) const = 0;
     // Never fails: an unreadable entry counts as missing.
     virtual Type type(const QString& path, bool followLinks = false) const = 0;
 
     // Links not followed; type `missing` when the entry cannot be read.
     virtual Facts facts(const QString& path) const = 0;
-
-    // The size of a regular file (links not followed); 0 for anything else.
-    virtual qint64 fileSize(const QString& path) const = 0;
 
     // The path with every link on the way resolved; empty when it leads nowhere.
     virtual QString resolvedPath(const QString& path) const = 0;
@@ -111,14 +105,10 @@ public:
     // Whether the file system holding the folder of `scratch` keeps permission bits (exFAT,
     // FAT and SMB do not): a file made at `scratch`, where nothing is, tells, and is removed.
     // True when unsure.
-    virtual bool keepsModes(const QString& /*scratch*/) { return true; }
+    virtual bool keepsModes(const QString& scratch) = 0;
     // Swaps `first` and `second` (both existing, files or folders, on one volume) in one
     // atomic step, so that a folder is replaced without a moment where its name is free.
-    virtual Failure exchangeItems(const QString& /*first*/, const QString& second) {
-        return Error::of(ErrorKind::io,
-                         Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入 “%1”: %2"),
-                              {second, QStringLiteral("not supported")}));
-    }
+    virtual Failure exchangeItems(const QString& first, const QString& second) = 0;
 
     // The whole of a regular file (links followed); fails when missing, unreadable or of
     // another kind.
@@ -132,19 +122,15 @@ public:
     // True only when both are regular files (not links) with the same bytes and permission
     // bits, so that putting a copy of the first in place of the second would change nothing.
     // False whenever unsure.
-    virtual bool sameRegularFile(const QString& /*first*/, const QString& /*second*/) const {
-        return false;
-    }
+    virtual bool sameRegularFile(const QString& first, const QString& second) const = 0;
 
     // The bytes an unprivileged writer may still put on the volume holding `path` (or its
     // nearest existing ancestor); nothing when the system does not say.
-    virtual std::optional<qint64> freeBytes(const QString& /*path*/) const { return std::nullopt; }
+    virtual std::optional<qint64> freeBytes(const QString& path) const = 0;
 
     // True only when both are regular files (links followed) of the same size and bytes,
     // whatever their permission bits. False whenever unsure; nothing else is opened.
-    virtual bool sameContent(const QString& /*first*/, const QString& /*second*/) const {
-        return false;
-    }
+    virtual bool sameContent(const QString& first, const QString& second) const = 0;
 
     // The per-user application-data folder of the home above, where programs keep what they
     // know between runs; empty when the system names none.

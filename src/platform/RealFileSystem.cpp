@@ -155,16 +155,6 @@ RealFileSystem::visibleEntries(const QString& dir, bool withDirectoryFlag) const
     return entries;
 }
 
-bool RealFileSystem::exists(const QString& path) const {
-    std::error_code ec;
-    return fs::exists(native(path), ec);
-}
-
-bool RealFileSystem::isDirectory(const QString& path) const {
-    std::error_code ec;
-    return fs::is_directory(native(path), ec);
-}
-
 FileSystem::Type RealFileSystem::type(const QString& path, bool followLinks) const {
     struct stat st;
     const QByteArray name = nativePath(path);
@@ -185,13 +175,6 @@ FileSystem::Facts RealFileSystem::facts(const QString& path) const {
     facts.device = static_cast<quint64>(st.st_dev);
     facts.inode = static_cast<quint64>(st.st_ino);
     return facts;
-}
-
-qint64 RealFileSystem::fileSize(const QString& path) const {
-    struct stat st;
-    if (::lstat(native(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        return 0;
-    return static_cast<qint64>(st.st_size);
 }
 
 Result<QString> RealFileSystem::attributes(const QString& path) const {

@@ -15,11 +15,8 @@ public:
     Result<QStringList> entryNames(const QString& dir) const override;
     Result<std::vector<Entry>> visibleEntries(const QString& dir,
                                               bool withDirectoryFlag) const override;
-    bool exists(const QString& path) const override;
-    bool isDirectory(const QString& path) const override;
     Type type(const QString& path, bool followLinks = false) const override;
     Facts facts(const QString& path) const override;
-    qint64 fileSize(const QString& path) const override;
     QString resolvedPath(const QString& path) const override;
     Result<QString> attributes(const QString& path) const override;
     Failure createDirectories(const QString& path) override;

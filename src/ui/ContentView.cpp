@@ -69,9 +69,9 @@ QWidget* padded(QWidget* child, int left, int top, int right, int bottom) {
 
 } // namespace
 
-UiServices UiServices::real(Branding branding) {
-    return {std::make_shared<FileDialogFolderChooser>(), std::make_shared<DesktopUrlOpener>(),
-            std::move(branding)};
+UiServices UiServices::real(Branding branding, std::shared_ptr<const FileSystem> fileSystem) {
+    return {std::make_shared<FileDialogFolderChooser>(std::move(fileSystem)),
+            std::make_shared<DesktopUrlOpener>(), std::move(branding)};
 }
 
 ContentView::ContentView(std::shared_ptr<InstallerViewModel> viewModel, UiServices services,
@@ -190,7 +190,8 @@ void ContentView::buildMainColumn() {
 
     const auto& fileSystem = m_viewModel->platform().fileSystem;
     m_panel = new FolderListPanel(m_services.folderChooser,
-                                  fileSystem ? fileSystem->homeDirectory() : QString(), m_column);
+                                  fileSystem ? fileSystem->homeDirectory() : QString(), fileSystem,
+                                  m_column);
     column->addWidget(m_panel);
     connect(
         m_panel, &FolderListPanel::nameEdited, this,
@@ -393,7 +394,11 @@ void ContentView::renderProgress(const ViewRules& rules) {
 
 void ContentView::presentSheet(bool presented) {
     if (presented && !m_sheet) {
-        m_sheet = new LocationSheet(m_picture, this);
+        std::optional<QByteArray> picture;
+        if (const auto& fs = m_viewModel->platform().fileSystem; fs && m_picture)
+            if (auto read = fs->readFile(*m_picture))
+                picture = std::move(read).value();
+        m_sheet = new LocationSheet(picture, this);
         m_sheet->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_sheet, &QDialog::finished, this,
                 [this] { m_viewModel->setShowingImageAlert(false); });

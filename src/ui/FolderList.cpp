@@ -191,9 +191,10 @@ void FolderRow::bind(const FolderItem& item, const InstalledFolders& installed,
 }
 
 FolderListView::FolderListView(std::shared_ptr<FolderChooser> chooser, QString homeDirectory,
-                               QWidget* parent)
+                               std::shared_ptr<const FileSystem> fileSystem, QWidget* parent)
     : QAbstractScrollArea(parent), m_chooser(std::move(chooser)),
-      m_homeDirectory(std::move(homeDirectory)), m_previews(new Previews(this)),
+      m_homeDirectory(std::move(homeDirectory)),
+      m_previews(new Previews(std::move(fileSystem), this)),
       m_rowHeight(FolderRow::preferredHeight()) {
     connect(m_previews, &Previews::loaded, this, [this](const QString& folder) {
         for (FolderRow* row : std::as_const(m_bound))
@@ -441,7 +442,7 @@ bool FolderListView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 FolderListPanel::FolderListPanel(std::shared_ptr<FolderChooser> chooser, QString homeDirectory,
-                                 QWidget* parent)
+                                 std::shared_ptr<const FileSystem> fileSystem, QWidget* parent)
     : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     // One point all round for the outline.
@@ -469,7 +470,8 @@ FolderListPanel::FolderListPanel(std::shared_ptr<FolderChooser> chooser, QString
     retranslate();
     layout->addWidget(header);
 
-    m_list = new FolderListView(std::move(chooser), std::move(homeDirectory), this);
+    m_list = new FolderListView(std::move(chooser), std::move(homeDirectory), std::move(fileSystem),
+                                this);
     // However tall the window, the list scrolls within these 150 points.
     m_list->setFixedHeight(listHeight);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);

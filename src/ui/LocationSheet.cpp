@@ -5,6 +5,7 @@
 #include "platform/Language.h"
 #include "ui/Style.h"
 
+#include <QBuffer>
 #include <QEvent>
 #include <QImageReader>
 #include <QPainter>
@@ -61,13 +62,13 @@ std::optional<QString> LocationSheet::picture(const FileSystem& fs,
     for (const QString& name :
          {Pack::locationPictureName(Language::current()), pictureFileName()}) {
         const QString path = joinPath(*resourcePath, name);
-        if (fs.exists(path))
+        if (fs.type(path, true) != FileSystem::Type::missing)
             return path;
     }
     return std::nullopt;
 }
 
-LocationSheet::LocationSheet(const std::optional<QString>& picture, QWidget* parent)
+LocationSheet::LocationSheet(const std::optional<QByteArray>& picture, QWidget* parent)
     : QDialog(parent, Qt::Sheet) {
     setWindowModality(Qt::WindowModal);
     auto* layout = new QVBoxLayout(this);
@@ -76,7 +77,9 @@ LocationSheet::LocationSheet(const std::optional<QString>& picture, QWidget* par
 
     // Looked up and read afresh each time the sheet is built; no message when unusable.
     if (picture) {
-        QImageReader reader(*picture);
+        QBuffer buffer;
+        buffer.setData(*picture);
+        QImageReader reader(&buffer);
         reader.setDecideFormatFromContent(true);
         const QImage image = reader.read();
         if (!image.isNull()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDialog>
 #include <QImage>
 #include <QString>
@@ -37,7 +38,8 @@ class LocationSheet : public QDialog {
 
 public:
     // `picture` is the picture file to show, if there is one.
-    LocationSheet(const std::optional<QString>& picture, QWidget* parent);
+    // `picture`: the bytes of the picture file, when there is one.
+    LocationSheet(const std::optional<QByteArray>& picture, QWidget* parent);
 
     FittedImage* picture() const { return m_picture; }
     QPushButton* closeButton() const { return m_close; }

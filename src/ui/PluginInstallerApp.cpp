@@ -86,7 +86,9 @@ int PluginInstallerApp::main(int argc, char* argv[],
     auto viewModel = std::make_shared<InstallerViewModel>();
     if (windowIcon)
         QApplication::setWindowIcon(windowIcon(viewModel->platform()));
-    auto* window = new InstallerWindow(viewModel, UiServices::real(viewModel->platform().branding));
+    auto* window =
+        new InstallerWindow(viewModel, UiServices::real(viewModel->platform().branding,
+                                                        viewModel->platform().fileSystem));
     window->setAttribute(Qt::WA_DeleteOnClose);
     quitWhenDone(window, viewModel, [] { QCoreApplication::quit(); });
     window->show();

@@ -1,8 +1,9 @@
 #include "ui/Previews.h"
 
 #include "install/Worker.h"
+#include "platform/FileSystem.h"
 
-#include <QFileInfo>
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QImageReader>
 
@@ -14,14 +15,19 @@ namespace {
 constexpr qint64 maximumFileBytes = 16 * 1024 * 1024;
 constexpr qint64 maximumPixels = 4096LL * 4096;
 
-QImage loadPreview(const QString& folder, QSize box) {
+QImage loadPreview(const FileSystem& fs, const QString& folder, QSize box) {
     for (const char* name : {"small.png", "large.png"}) {
         const QString path = folder + QLatin1Char('/') + QLatin1String(name);
         // Regular files only: a FIFO or device would block or act on hardware.
-        const QFileInfo info(path);
-        if (!info.isFile() || info.isSymLink() || info.size() > maximumFileBytes)
+        const FileSystem::Facts facts = fs.facts(path);
+        if (facts.type != FileSystem::Type::file || facts.size > maximumFileBytes)
             continue;
-        QImageReader reader(path);
+        auto read = fs.readFile(path);
+        if (!read)
+            continue;
+        QByteArray bytes = std::move(read).value();
+        QBuffer buffer(&bytes);
+        QImageReader reader(&buffer);
         const QSize size = reader.size();
         if (!size.isValid() || qint64(size.width()) * size.height() > maximumPixels)
             continue;
@@ -35,7 +41,8 @@ QImage loadPreview(const QString& folder, QSize box) {
 
 } // namespace
 
-Previews::Previews(QObject* parent) : QObject(parent) {}
+Previews::Previews(std::shared_ptr<const FileSystem> fileSystem, QObject* parent)
+    : QObject(parent), m_fileSystem(std::move(fileSystem)) {}
 
 Previews::~Previews() = default;
 
@@ -44,12 +51,14 @@ QPixmap Previews::preview(const QString& folder) {
     if (found != m_pictures.cend())
         return *found;
     m_pictures.insert(folder, QPixmap());
+    if (!m_fileSystem)
+        return {};
     if (!m_worker)
         m_worker = std::make_unique<Worker>();
     const QSize pixels = box() * qApp->devicePixelRatio();
     // The worker ends with this object, so the result always finds it.
-    m_worker->post([this, folder, pixels] {
-        const QImage image = loadPreview(folder, pixels);
+    m_worker->post([this, fs = m_fileSystem, folder, pixels] {
+        const QImage image = loadPreview(*fs, folder, pixels);
         if (image.isNull())
             return;
         QMetaObject::invokeMethod(

@@ -8,6 +8,7 @@
 
 namespace Orvoinstaller {
 
+class FileSystem;
 class Worker;
 
 // The editor's preview pictures of the templates (small.png, else large.png in a template's
@@ -17,7 +18,8 @@ class Previews : public QObject {
     Q_OBJECT
 
 public:
-    explicit Previews(QObject* parent = nullptr);
+    // Without a file system there are no pictures.
+    explicit Previews(std::shared_ptr<const FileSystem> fileSystem, QObject* parent = nullptr);
     ~Previews() override;
 
     // The picture of the template in `folder`, scaled to fit `box`; null until it is loaded
@@ -30,6 +32,7 @@ Q_SIGNALS:
 
 private:
     QHash<QString, QPixmap> m_pictures; // asked for; null while loading or when there is none
+    std::shared_ptr<const FileSystem> m_fileSystem;
     std::unique_ptr<Worker> m_worker;
 };
 

@@ -1,10 +1,10 @@
 #include "ui/SystemServices.h"
 
+#include "platform/FileSystem.h"
+
 #include <QApplication>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 
 namespace Orvoinstaller {
 
@@ -14,9 +14,10 @@ std::optional<QString> FileDialogFolderChooser::chooseFolder(const QString& star
     dialog.setOption(QFileDialog::ShowDirsOnly, true);
     // A folder not made yet opens at its nearest existing parent, not wherever the process
     // happens to run.
-    QDir start(startFolder);
-    while (!start.exists() && !start.isRoot())
-        start.setPath(QFileInfo(start.path()).path());
+    QString start = startFolder;
+    while (m_fileSystem && start != QLatin1String("/") &&
+           m_fileSystem->type(start, true) != FileSystem::Type::folder)
+        start = parentPath(start);
     dialog.setDirectory(start);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;

@@ -3,12 +3,21 @@
 #include "platform/FolderChooser.h"
 #include "platform/UrlOpener.h"
 
+#include <memory>
+
 namespace Orvoinstaller {
+
+class FileSystem;
 
 // QFileDialog, modal over the active window: one existing folder.
 class FileDialogFolderChooser : public FolderChooser {
 public:
+    explicit FileDialogFolderChooser(std::shared_ptr<const FileSystem> fileSystem)
+        : m_fileSystem(std::move(fileSystem)) {}
     std::optional<QString> chooseFolder(const QString& startFolder) override;
+
+private:
+    std::shared_ptr<const FileSystem> m_fileSystem;
 };
 
 // QDesktopServices: the system's default handler for the address.

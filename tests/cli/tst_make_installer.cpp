@@ -251,7 +251,7 @@ private Q_SLOTS:
             {.home = home,
              .bundle = std::make_shared<ExecutableBundle>(bundle + "/Contents/MacOS")});
         auto viewModel = std::make_shared<InstallerViewModel>(platform);
-        InstallerWindow window(viewModel, UiServices::real(platform.branding));
+        InstallerWindow window(viewModel, UiServices::real(platform.branding, platform.fileSystem));
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QStringList shown;

@@ -20,7 +20,7 @@ namespace {
 struct FontFileSystem : RealFileSystem {
     using RealFileSystem::RealFileSystem;
     Failure createDirectories(const QString& path) override {
-        if (auto error = refusal(path); error && !exists(path))
+        if (auto error = refusal(path); error && type(path, true) == Type::missing)
             return error;
         return RealFileSystem::createDirectories(path);
     }
