@@ -6,6 +6,7 @@
 #include "model/InstallerViewModel.h"
 #include "platform/QtProcessRunner.h"
 #include "platform/RealFileSystem.h"
+#include "support/FixedBundle.h"
 #include "ui/Buttons.h"
 #include "ui/ContentView.h"
 #include "ui/PluginInstallerApp.h"

@@ -9,6 +9,7 @@
 //                             the templates installed in HOME; each key flips the first row
 //                             between new folder and merge
 #include "model/InstallerViewModel.h"
+#include "support/FixedBundle.h"
 #include "ui/ContentView.h"
 #include "ui/FolderList.h"
 #include "ui/PluginInstallerApp.h"

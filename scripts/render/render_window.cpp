@@ -5,6 +5,8 @@
 // Usage: render-window <pack folder> <output folder>
 #include "model/InstallerViewModel.h"
 #include "platform/Language.h"
+#include "support/FixedBundle.h"
+#include "support/ManualQueue.h"
 #include "support/StateAccess.h"
 #include "ui/Buttons.h"
 #include "ui/ContentView.h"
