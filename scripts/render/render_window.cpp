@@ -5,9 +5,9 @@
 // Usage: render-window <pack folder> <output folder>
 #include "model/InstallerViewModel.h"
 #include "platform/Language.h"
+#include "platform/RealFileSystem.h"
 #include "support/FixedBundle.h"
 #include "support/ManualQueue.h"
-#include "support/StateAccess.h"
 #include "ui/Buttons.h"
 #include "ui/ContentView.h"
 #include "ui/FolderList.h"
@@ -28,6 +28,8 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
 
 using namespace Orvoinstaller;
 
@@ -41,6 +43,54 @@ public:
 class NoOpener : public UrlOpener {
 public:
     bool open(const QUrl&) override { return true; }
+};
+
+// The disk as it is, but a copy can be held part way: the demo pack copies in an instant, and
+// the run's picture must show the bar as a multi-gigabyte pack keeps it.
+class HeldCopies : public RealFileSystem {
+public:
+    using RealFileSystem::RealFileSystem;
+
+    // The next copy, once `bytes` are given, reports them as done and waits for release().
+    void holdNextCopy() { m_armed = true; }
+    void showDone(std::int64_t bytes) {
+        std::lock_guard lock(m_mutex);
+        m_shown = bytes;
+        m_changed.notify_all();
+    }
+    void release() {
+        std::lock_guard lock(m_mutex);
+        m_armed = false;
+        m_released = true;
+        m_changed.notify_all();
+    }
+
+    Failure copyItem(const QString& from, const QString& to,
+                     const CopyProgress& progress = {}) override {
+        std::unique_lock lock(m_mutex);
+        if (!m_armed || !progress)
+            return RealFileSystem::copyItem(from, to, progress);
+        m_armed = false;
+        m_changed.wait(lock, [&] { return m_shown > 0 || m_released; });
+        std::int64_t credit = m_released ? 0 : m_shown;
+        if (credit > 0)
+            progress(0, credit);
+        m_changed.wait(lock, [&] { return m_released; });
+        lock.unlock();
+        // What was shown ahead is not counted twice.
+        return RealFileSystem::copyItem(from, to, [&](std::int64_t files, std::int64_t bytes) {
+            const std::int64_t taken = std::min(credit, bytes);
+            credit -= taken;
+            return progress(files, bytes - taken);
+        });
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_armed = false;
+    bool m_released = false;
+    std::int64_t m_shown = 0;
 };
 
 class Scene {
@@ -66,6 +116,8 @@ public:
                             .mainQueue = m_queue,
                             .fontsFolder = m_dir.filePath(QStringLiteral("fonts"))});
         platform.userFontsFolder = m_dir.filePath(QStringLiteral("home/Library/Fonts"));
+        platform.fileSystem = m_files =
+            std::make_shared<HeldCopies>(m_dir.filePath(QStringLiteral("home")));
         m_viewModel = std::make_shared<InstallerViewModel>(platform);
         m_window = std::make_unique<InstallerWindow>(
             m_viewModel, UiServices{std::make_shared<NoChooser>(), std::make_shared<NoOpener>()});
@@ -105,6 +157,7 @@ public:
     QWidget* window() const { return m_window.get(); }
     QString homePath() const { return m_dir.filePath(QStringLiteral("home")); }
     InstallerViewModel& model() const { return *m_viewModel; }
+    HeldCopies& files() const { return *m_files; }
 
     QImage picture(QWidget* overlay = nullptr, bool atTop = false) const {
         QImage image = m_window->grab().toImage();
@@ -125,6 +178,7 @@ private:
     QTemporaryDir m_dir;
     QString m_resources;
     std::shared_ptr<ManualQueue> m_queue = std::make_shared<ManualQueue>();
+    std::shared_ptr<HeldCopies> m_files;
     std::shared_ptr<InstallerViewModel> m_viewModel;
     std::unique_ptr<InstallerWindow> m_window;
 };
@@ -177,23 +231,18 @@ bool renderStates(const QString& pack, const QString& out) {
     }
     {
         Scene scene(pack, installed);
-        // Stop once the first files are in, whatever the window's language says.
+        // The first copy is held at 42 % of the pack, until the run can estimate what is left.
+        scene.files().holdNextCopy();
         scene.view()->installButton()->click();
-        const bool midRun = scene.stepUntil([&] {
-            return scene.model().isInstalling() && scene.model().runProgress().filesDone > 0;
+        bool midRun = scene.stepUntil([&] {
+            return scene.model().isInstalling() && scene.model().runProgress().bytesTotal > 0;
         });
+        scene.files().showDone(scene.model().runProgress().bytesTotal * 42 / 100);
+        midRun &= scene.stepUntil([&] { return scene.view()->timeLeft()->isVisible(); });
         if (!midRun)
-            QTextStream(stderr) << "the run never reached an installed item\n";
-        // The demo pack copies in an instant: show the bar as a multi-gigabyte pack keeps it.
-        // The run publishes its own count every 100 ms: set ours until it is the one shown.
-        for (int attempt = 0; attempt < 20 && !scene.view()->timeLeft()->isVisible(); ++attempt) {
-            RunProgress progress = scene.model().runProgress();
-            progress.bytesDone = progress.bytesTotal * 42 / 100;
-            progress.secondsLeft = 95;
-            StateAccess::setRunProgress(scene.model(), progress);
-            QApplication::processEvents();
-        }
+            QTextStream(stderr) << "the run never showed the time left\n";
         ok &= midRun && save(scene.picture(), out, QStringLiteral("3-during-run.png"));
+        scene.files().release();
         bool alerted = scene.stepUntil([&] { return scene.view()->alert() != nullptr; });
         // Behind the alert the rows merge into what the run installed, once it is listed.
         alerted &= scene.stepUntil([&] {

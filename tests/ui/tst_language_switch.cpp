@@ -1,6 +1,5 @@
 // Switched to English while open, the window says everything in English, then Chinese again.
 #include "platform/Language.h"
-#include "support/StateAccess.h"
 #include "ui/WindowFixture.h"
 
 #include <QAbstractButton>
@@ -169,8 +168,10 @@ private Q_SLOTS:
         QCOMPARE(chinese(visibleTexts(), names), QStringList());
         view->sheet()->closeButton()->click();
 
-        // The empty state.
-        StateAccess::setFolderItems(*vm, {});
+        // The empty state: the pack's templates gone, scanned again.
+        for (const QString& kind : {u"Titles"_s, u"Effects"_s})
+            QVERIFY(QDir(w.box.resourcePath() + u'/' + kind).removeRecursively());
+        vm->scanFolders();
         QCOMPARE(shownInChinese(), QStringList());
         QVERIFY(view->emptyState()->isVisible());
 
