@@ -9,6 +9,7 @@
 //                             the templates installed in HOME; each key flips the first row
 //                             between new folder and merge
 #include "model/InstallerViewModel.h"
+#include "support/FindWidget.h"
 #include "support/FixedBundle.h"
 #include "ui/ContentView.h"
 #include "ui/FolderList.h"
@@ -27,6 +28,7 @@
 #include <vector>
 
 using namespace Orvoinstaller;
+using namespace Orvoinstaller::Testing;
 
 namespace {
 
@@ -102,7 +104,7 @@ int keystroke(const QString& pack, const QString& home) {
     if (!QTest::qWaitFor([&] { return !(model->installedFolders() == InstalledFolders()); }))
         std::fprintf(stderr, "no installed folders under %s\n", qPrintable(home));
     ContentView* view = window.contentView();
-    FolderRow* row = view->folderListPanel()->list()->revealRow(0);
+    FolderRow* row = part::folderListPanel(view)->list()->revealRow(0);
     QLineEdit* field = row->nameField();
     field->setFocus();
     field->end(false); // the key appends "a" to the name

@@ -6,6 +6,7 @@
 #include "model/InstallerViewModel.h"
 #include "platform/Language.h"
 #include "platform/RealFileSystem.h"
+#include "support/FindWidget.h"
 #include "support/FixedBundle.h"
 #include "support/ManualQueue.h"
 #include "ui/Buttons.h"
@@ -32,6 +33,7 @@
 #include <mutex>
 
 using namespace Orvoinstaller;
+using namespace Orvoinstaller::Testing;
 
 namespace {
 
@@ -233,17 +235,17 @@ bool renderStates(const QString& pack, const QString& out) {
         Scene scene(pack, installed);
         // The first copy is held at 42 % of the pack, until the run can estimate what is left.
         scene.files().holdNextCopy();
-        scene.view()->installButton()->click();
+        part::installButton(scene.view())->click();
         bool midRun = scene.stepUntil([&] {
             return scene.model().isInstalling() && scene.model().runProgress().bytesTotal > 0;
         });
         scene.files().showDone(scene.model().runProgress().bytesTotal * 42 / 100);
-        midRun &= scene.stepUntil([&] { return scene.view()->timeLeft()->isVisible(); });
+        midRun &= scene.stepUntil([&] { return part::timeLeft(scene.view())->isVisible(); });
         if (!midRun)
             QTextStream(stderr) << "the run never showed the time left\n";
         ok &= midRun && save(scene.picture(), out, QStringLiteral("3-during-run.png"));
         scene.files().release();
-        bool alerted = scene.stepUntil([&] { return scene.view()->alert() != nullptr; });
+        bool alerted = scene.stepUntil([&] { return part::alert(scene.view()) != nullptr; });
         // Behind the alert the rows merge into what the run installed, once it is listed.
         alerted &= scene.stepUntil([&] {
             const InstallerViewModel& model = scene.model();
@@ -255,7 +257,7 @@ bool renderStates(const QString& pack, const QString& out) {
                                });
         });
         ok &= alerted &&
-              save(scene.picture(scene.view()->alert()), out, QStringLiteral("4-alert.png"));
+              save(scene.picture(part::alert(scene.view())), out, QStringLiteral("4-alert.png"));
     }
     {
         // Forty templates: the filter shows, a long name is cut, a hidden one is refused.
@@ -286,7 +288,11 @@ bool renderStates(const QString& pack, const QString& out) {
         scene.settle();
         // The previews come from the worker.
         scene.stepUntil([&] {
-            return scene.view()->folderListPanel()->list()->revealRow(4)->preview()->isVisible();
+            return part::folderListPanel(scene.view())
+                ->list()
+                ->revealRow(4)
+                ->preview()
+                ->isVisible();
         });
         ok &= save(scene.picture(), out, QStringLiteral("6-forty-templates.png"));
     }
@@ -297,36 +303,40 @@ bool renderStates(const QString& pack, const QString& out) {
                       QStringLiteral("/Movies/Motion Templates.localized/Effects.localized"));
         blocker.open(QIODevice::WriteOnly);
         blocker.close();
-        scene.view()->installButton()->click();
+        part::installButton(scene.view())->click();
         const bool alerted = scene.stepUntil(
-            [&] { return scene.view()->alert() != nullptr && !scene.model().isInstalling(); });
-        ok &= alerted && save(scene.picture(scene.view()->alert()), out,
+            [&] { return part::alert(scene.view()) != nullptr && !scene.model().isInstalling(); });
+        ok &= alerted && save(scene.picture(part::alert(scene.view())), out,
                               QStringLiteral("7-failure-alert.png"));
     }
     {
         // After a run, the uninstall's confirmation: what would go, what would stay and why.
         Scene scene(pack, installed);
-        scene.view()->installButton()->click();
-        bool asked = scene.stepUntil([&] { return scene.view()->alert() != nullptr; });
+        part::installButton(scene.view())->click();
+        bool asked = scene.stepUntil([&] { return part::alert(scene.view()) != nullptr; });
         scene.model().dismissInstallationAlert();
         scene.model().refreshInstalledFolders();
-        asked &= scene.stepUntil([&] { return scene.view()->uninstallButton()->isEnabled(); });
+        asked &= scene.stepUntil([&] {
+            return find<QPushButton>(scene.view(), QStringLiteral("卸载已安装的模板…"))
+                ->isEnabled();
+        });
         // A file of the user's own among the installed ones: kept, and said why.
         QFile notes(scene.homePath() + QStringLiteral("/Movies/Motion Templates.localized/"
                                                       "Titles.localized/Lower Third/my-notes.txt"));
         notes.open(QIODevice::WriteOnly);
         notes.close();
-        scene.view()->uninstallButton()->click();
-        asked &= scene.stepUntil([&] { return scene.view()->uninstallAlert() != nullptr; });
-        ok &= asked && save(scene.picture(scene.view()->uninstallAlert()), out,
+        find<QPushButton>(scene.view(), QStringLiteral("卸载已安装的模板…"))->click();
+        asked &= scene.stepUntil([&] { return part::uninstallAlert(scene.view()) != nullptr; });
+        ok &= asked && save(scene.picture(part::uninstallAlert(scene.view())), out,
                             QStringLiteral("8-uninstall-confirmation.png"));
     }
     {
         Scene scene(pack, installed);
-        scene.view()->locationButton()->click();
+        find<QPushButton>(scene.view(), QStringLiteral("插件位置"))->click();
         scene.settle();
-        ok &= scene.view()->sheet() != nullptr &&
-              save(scene.picture(scene.view()->sheet(), true), out, QStringLiteral("5-sheet.png"));
+        ok &= part::sheet(scene.view()) != nullptr &&
+              save(scene.picture(part::sheet(scene.view()), true), out,
+                   QStringLiteral("5-sheet.png"));
     }
     return ok;
 }

@@ -16,26 +16,26 @@ namespace {
 
 // What the view shows: the parts visible or enabled, then the status text if the line shows.
 QString shown(const ContentView& view) {
-    const QList<FolderRow*> rows = view.folderListPanel()->list()->boundRows();
+    const QList<FolderRow*> rows = part::folderListPanel(&view)->list()->boundRows();
     const bool editable =
         !rows.isEmpty() && !rows[0]->nameField()->isReadOnly() && rows[0]->picker()->isEnabled();
     const std::pair<bool, const char*> parts[] = {
-        {view.folderListPanel()->isVisible(), "list"},
+        {part::folderListPanel(&view)->isVisible(), "list"},
         {editable, "edit"},
-        {view.folderListPanel()->filterField()->isVisible(), "filter"},
-        {view.installButton()->isEnabled(), "install"},
-        {view.installButton()->isBusy(), "busy"},
-        {view.fontsButton()->isEnabled(), "fonts"},
-        {view.locationButton()->isEnabled(), "location"},
-        {view.tutorialButton()->isEnabled(), "tutorial"},
-        {view.sheet() != nullptr, "sheet"},
-        {view.alert() != nullptr, "alert"}};
+        {part::folderListPanel(&view)->filterField()->isVisible(), "filter"},
+        {part::installButton(&view)->isEnabled(), "install"},
+        {part::installButton(&view)->isBusy(), "busy"},
+        {find<QPushButton>(&view, u"安装字体"_s)->isEnabled(), "fonts"},
+        {find<QPushButton>(&view, u"插件位置"_s)->isEnabled(), "location"},
+        {find<PlainButton>(&view, u"使用教程"_s)->isEnabled(), "tutorial"},
+        {part::sheet(&view) != nullptr, "sheet"},
+        {part::alert(&view) != nullptr, "alert"}};
     QStringList on;
     for (const auto& [set, name] : parts)
         if (set)
             on << QString::fromLatin1(name);
-    if (view.statusLine()->isVisible())
-        on << u"status:"_s + view.statusLine()->text();
+    if (part::statusLine(&view)->isVisible())
+        on << u"status:"_s + part::statusLine(&view)->text();
     return on.join(u' ');
 }
 
@@ -107,8 +107,9 @@ private Q_SLOTS:
             w.vm->installPlugins();
         }
         QTRY_COMPARE(shown(*w.view), expected);
-        QCOMPARE(w.view->emptyState()->isVisible(), w.vm->folderItems().isEmpty());
-        QCOMPARE(w.view->installButton()->text(), installing ? u"正在安装..."_s : u"安装插件"_s);
+        QCOMPARE(part::emptyState(w.view)->isVisible(), w.vm->folderItems().isEmpty());
+        QCOMPARE(part::installButton(w.view)->text(),
+                 installing ? u"正在安装..."_s : u"安装插件"_s);
         if (installing)
             releaseRun(w);
     }
@@ -203,8 +204,8 @@ private Q_SLOTS:
             w.chooser->answer = titles + name;
             QTest::mouseClick(row->picker(), Qt::LeftButton);
         } else if (verb == u"run"_s) {
-            QTest::mouseClick(w.view->installButton(), Qt::LeftButton);
-            QTRY_VERIFY_WITH_TIMEOUT(w.view->alert() != nullptr, 20000);
+            QTest::mouseClick(part::installButton(w.view), Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(part::alert(w.view) != nullptr, 20000);
         } else if (verb == u"remove"_s) {
             // Removed in the Finder, say, while another window was active.
             QWidget other;
@@ -216,7 +217,7 @@ private Q_SLOTS:
             QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
         }
         QTRY_COMPARE(destination(row), said(after));
-        QTRY_COMPARE(w.view->installButton()->isEnabled(), !after.startsWith(u"名称"_s));
+        QTRY_COMPARE(part::installButton(w.view)->isEnabled(), !after.startsWith(u"名称"_s));
     }
 
     // A maker's build names the maker, in each language, and nothing of ours or of fonts.
@@ -250,10 +251,10 @@ private Q_SLOTS:
         };
         walk(QAccessible::queryAccessibleInterface(w.window.get()));
         // The English picture is the English window's only.
-        QTest::mouseClick(w.view->locationButton(), Qt::LeftButton);
+        QTest::mouseClick(find<QPushButton>(w.view, ContentView::tr("插件位置")), Qt::LeftButton);
         QCoreApplication::processEvents();
-        QVERIFY(w.view->sheet());
-        QCOMPARE(w.view->sheet()->picture() != nullptr, !language.isEmpty());
+        QVERIFY(part::sheet(w.view));
+        QCOMPARE(part::sheet(w.view)->picture() != nullptr, !language.isEmpty());
         Language::use(QString());
         for (const QString& text : expected)
             QVERIFY2(said.contains(text), qPrintable(text + u" not in: "_s + said.join(u'|')));
@@ -287,7 +288,7 @@ private Q_SLOTS:
         QCOMPARE(w.list()->revealRow(row(u"T2"_s)), nullptr);
         QCOMPARE(w.list()->revealRow(t10)->nameField()->text(), u"T10"_s);
 
-        FolderListPanel* panel = w.view->folderListPanel();
+        FolderListPanel* panel = part::folderListPanel(w.view);
         const int withFilter = panel->height();
         QVERIFY(QDir(w.box.resourcePath() + u"/Titles/T13"_s).removeRecursively());
         w.vm->scanFolders();
@@ -307,17 +308,17 @@ private Q_SLOTS:
         QCOMPARE(w.list()->revealRow(0)->nameField()->toolTip(), longName);
 
         const auto installTop = [&] {
-            return w.view->installButton()->mapTo(w.view->mainColumn(), QPoint()).y();
+            return part::installButton(w.view)->mapTo(part::mainColumn(w.view), QPoint()).y();
         };
         int top = installTop();
         w.vm->installFonts();
-        QTRY_VERIFY(w.view->statusLine()->isVisible());
-        QCOMPARE(installTop(), top + w.view->statusLine()->height() + 16);
+        QTRY_VERIFY(part::statusLine(w.view)->isVisible());
+        QCOMPARE(installTop(), top + part::statusLine(w.view)->height() + 16);
         top = installTop();
         w.vm->installPlugins();
         QTRY_COMPARE(w.vm->installationProgress(), u"执行安装后脚本..."_s);
-        QVERIFY(w.view->progressBar()->isVisible());
-        QCOMPARE(installTop(), top + w.view->progressBar()->parentWidget()->height() + 2);
+        QVERIFY(part::progressBar(w.view)->isVisible());
+        QCOMPARE(installTop(), top + part::progressBar(w.view)->parentWidget()->height() + 2);
         // Nothing scrolls at the smallest size, even now.
         w.window->resize(InstallerWindow::minimumContentWidth,
                          InstallerWindow::minimumContentHeight);
@@ -333,7 +334,7 @@ private Q_SLOTS:
         Window w(pack);
         const QList<FolderItem> items = w.vm->folderItems();
         QCOMPARE(items.size(), 2000);
-        QTRY_VERIFY(w.view->tutorialButton()->isEnabled());
+        QTRY_VERIFY(find<PlainButton>(w.view, u"使用教程"_s)->isEnabled());
         const auto name = [&](int row) { return items.at(row).newName; };
 
         // A key writes that item's newName only, keeping focus and cursor.
@@ -360,7 +361,7 @@ private Q_SLOTS:
         };
         // From the filter down the rows, then from the last row on to the buttons.
         QStringList stops, expected{u"筛选模板"_s};
-        w.view->folderListPanel()->filterField()->setFocus(Qt::MouseFocusReason);
+        part::folderListPanel(w.view)->filterField()->setFocus(Qt::MouseFocusReason);
         for (int i = 0; i < 8 * 2 + 7; ++i) {
             if (i == 8 * 2 + 1)
                 w.list()->revealRow(1999)->picker()->setFocus(Qt::MouseFocusReason);
@@ -374,8 +375,8 @@ private Q_SLOTS:
                  << u"插件位置"_s << u"使用教程"_s << u"最新版本发布于 www.orvo.studio"_s;
         QCOMPARE(stops, expected);
         // Back from the buttons lands on the last row's picker, in sight.
-        w.view->installButton()->setFocus(Qt::MouseFocusReason);
-        QTest::keyClick(w.view->installButton(), Qt::Key_Backtab);
+        part::installButton(w.view)->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(part::installButton(w.view), Qt::Key_Backtab);
         QCOMPARE(stop(), u"选择已有文件夹 / "_s + name(1999));
         QWidget* viewport = w.list()->viewport();
         QVERIFY(viewport->rect().contains(QApplication::focusWidget()->mapTo(viewport, QPoint())));
@@ -408,9 +409,9 @@ private Q_SLOTS:
         // The sheet reads its picture afresh each time: empty, an unreadable file, a bitmap.
         for (const QByteArray picture : {"", "not a picture", "P1 2 1 0 1"}) {
             w.box.writeResourceFile(LocationSheet::pictureFileName(), picture);
-            QTest::mouseClick(w.view->locationButton(), Qt::LeftButton);
+            QTest::mouseClick(find<QPushButton>(w.view, u"插件位置"_s), Qt::LeftButton);
             QCoreApplication::processEvents();
-            QPointer<LocationSheet> sheet = w.view->sheet();
+            QPointer<LocationSheet> sheet = part::sheet(w.view);
             QVERIFY(sheet && sheet->isVisible() && sheet->windowModality() == Qt::WindowModal);
             QCOMPARE(sheet->picture() != nullptr, picture.startsWith("P1"));
             QCOMPARE(sheet->closeButton()->text(), u"关闭"_s);
