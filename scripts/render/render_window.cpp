@@ -317,7 +317,7 @@ bool renderStates(const QString& pack, const QString& out) {
         scene.model().dismissInstallationAlert();
         scene.model().refreshInstalledFolders();
         asked &= scene.stepUntil([&] {
-            return find<QPushButton>(scene.view(), QStringLiteral("卸载已安装的模板…"))
+            return find<QPushButton>(scene.view(), ContentView::tr("卸载已安装的模板…"))
                 ->isEnabled();
         });
         // A file of the user's own among the installed ones: kept, and said why.
@@ -325,14 +325,14 @@ bool renderStates(const QString& pack, const QString& out) {
                                                       "Titles.localized/Lower Third/my-notes.txt"));
         notes.open(QIODevice::WriteOnly);
         notes.close();
-        find<QPushButton>(scene.view(), QStringLiteral("卸载已安装的模板…"))->click();
+        find<QPushButton>(scene.view(), ContentView::tr("卸载已安装的模板…"))->click();
         asked &= scene.stepUntil([&] { return part::uninstallAlert(scene.view()) != nullptr; });
         ok &= asked && save(scene.picture(part::uninstallAlert(scene.view())), out,
                             QStringLiteral("8-uninstall-confirmation.png"));
     }
     {
         Scene scene(pack, installed);
-        find<QPushButton>(scene.view(), QStringLiteral("插件位置"))->click();
+        find<QPushButton>(scene.view(), ContentView::tr("插件位置"))->click();
         scene.settle();
         ok &= part::sheet(scene.view()) != nullptr &&
               save(scene.picture(part::sheet(scene.view()), true), out,
