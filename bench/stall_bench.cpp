@@ -6,6 +6,8 @@
 #include "model/InstallerViewModel.h"
 #include "platform/QtProcessRunner.h"
 #include "platform/RealFileSystem.h"
+#include "support/FindWidget.h"
+#include "support/FixedBundle.h"
 #include "ui/Buttons.h"
 #include "ui/ContentView.h"
 #include "ui/PluginInstallerApp.h"
@@ -19,6 +21,7 @@
 #include <vector>
 
 using namespace Orvoinstaller;
+using namespace Orvoinstaller::Testing;
 
 namespace {
 
@@ -61,7 +64,7 @@ int main(int argc, char* argv[]) {
         total.start();
         sinceLast.start();
         tick.start(0);
-        window.contentView()->installButton()->click();
+        part::installButton(window.contentView())->click();
     });
     app.exec();
     if (gaps.empty())

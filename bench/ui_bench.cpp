@@ -9,6 +9,8 @@
 //                             the templates installed in HOME; each key flips the first row
 //                             between new folder and merge
 #include "model/InstallerViewModel.h"
+#include "support/FindWidget.h"
+#include "support/FixedBundle.h"
 #include "ui/ContentView.h"
 #include "ui/FolderList.h"
 #include "ui/PluginInstallerApp.h"
@@ -26,17 +28,27 @@
 #include <vector>
 
 using namespace Orvoinstaller;
+using namespace Orvoinstaller::Testing;
 
 namespace {
 
-// Quits the application at the first paint of the watched window.
+// Quits the application at the first paint inside the watched window: its own, or that of a
+// child that covers it whole, as the installer's scrolling content does.
 class FirstPaint : public QObject {
 public:
+    explicit FirstPaint(QWidget* window) : m_window(window) { qApp->installEventFilter(this); }
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
+        if (event->type() == QEvent::Paint && !m_painted && watched->isWidgetType() &&
+            static_cast<QWidget*>(watched)->window() == m_window) {
+            m_painted = true;
             QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
-        return QObject::eventFilter(watched, event);
+        }
+        return false;
     }
+
+private:
+    QWidget* m_window;
+    bool m_painted = false;
 };
 
 class NullOutput : public DiagnosticOutput {
@@ -60,8 +72,7 @@ int startup(const QString& pack) {
     const qint64 scanned = clock.nsecsElapsed();
     InstallerWindow window(model, UiServices::real(model->platform().branding));
     const qint64 built = clock.nsecsElapsed();
-    FirstPaint filter;
-    window.installEventFilter(&filter);
+    FirstPaint filter(&window);
     window.show();
     const int status = qApp->exec();
     if (qEnvironmentVariableIsSet("UI_BENCH_STAGES"))
@@ -78,8 +89,7 @@ int bare(bool text) {
         (new QLabel(QStringLiteral("插件安装工具"), &window))->move(20, 20);
     window.setMinimumSize(InstallerWindow::minimumContentWidth,
                           InstallerWindow::minimumContentHeight);
-    FirstPaint filter;
-    window.installEventFilter(&filter);
+    FirstPaint filter(&window);
     window.show();
     return qApp->exec();
 }
@@ -101,7 +111,7 @@ int keystroke(const QString& pack, const QString& home) {
     if (!QTest::qWaitFor([&] { return !(model->installedFolders() == InstalledFolders()); }))
         std::fprintf(stderr, "no installed folders under %s\n", qPrintable(home));
     ContentView* view = window.contentView();
-    FolderRow* row = view->folderListPanel()->list()->revealRow(0);
+    FolderRow* row = part::folderListPanel(view)->list()->revealRow(0);
     QLineEdit* field = row->nameField();
     field->setFocus();
     field->end(false); // the key appends "a" to the name

@@ -5,7 +5,10 @@
 // Usage: render-window <pack folder> <output folder>
 #include "model/InstallerViewModel.h"
 #include "platform/Language.h"
-#include "support/StateAccess.h"
+#include "platform/RealFileSystem.h"
+#include "support/FindWidget.h"
+#include "support/FixedBundle.h"
+#include "support/ManualQueue.h"
 #include "ui/Buttons.h"
 #include "ui/ContentView.h"
 #include "ui/FolderList.h"
@@ -26,8 +29,11 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
 
 using namespace Orvoinstaller;
+using namespace Orvoinstaller::Testing;
 
 namespace {
 
@@ -39,6 +45,54 @@ public:
 class NoOpener : public UrlOpener {
 public:
     bool open(const QUrl&) override { return true; }
+};
+
+// The disk as it is, but a copy can be held part way: the demo pack copies in an instant, and
+// the run's picture must show the bar as a multi-gigabyte pack keeps it.
+class HeldCopies : public RealFileSystem {
+public:
+    using RealFileSystem::RealFileSystem;
+
+    // The next copy, once `bytes` are given, reports them as done and waits for release().
+    void holdNextCopy() { m_armed = true; }
+    void showDone(std::int64_t bytes) {
+        std::lock_guard lock(m_mutex);
+        m_shown = bytes;
+        m_changed.notify_all();
+    }
+    void release() {
+        std::lock_guard lock(m_mutex);
+        m_armed = false;
+        m_released = true;
+        m_changed.notify_all();
+    }
+
+    Failure copyItem(const QString& from, const QString& to,
+                     const CopyProgress& progress = {}) override {
+        std::unique_lock lock(m_mutex);
+        if (!m_armed || !progress)
+            return RealFileSystem::copyItem(from, to, progress);
+        m_armed = false;
+        m_changed.wait(lock, [&] { return m_shown > 0 || m_released; });
+        std::int64_t credit = m_released ? 0 : m_shown;
+        if (credit > 0)
+            progress(0, credit);
+        m_changed.wait(lock, [&] { return m_released; });
+        lock.unlock();
+        // What was shown ahead is not counted twice.
+        return RealFileSystem::copyItem(from, to, [&](std::int64_t files, std::int64_t bytes) {
+            const std::int64_t taken = std::min(credit, bytes);
+            credit -= taken;
+            return progress(files, bytes - taken);
+        });
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_armed = false;
+    bool m_released = false;
+    std::int64_t m_shown = 0;
 };
 
 class Scene {
@@ -64,6 +118,8 @@ public:
                             .mainQueue = m_queue,
                             .fontsFolder = m_dir.filePath(QStringLiteral("fonts"))});
         platform.userFontsFolder = m_dir.filePath(QStringLiteral("home/Library/Fonts"));
+        platform.fileSystem = m_files =
+            std::make_shared<HeldCopies>(m_dir.filePath(QStringLiteral("home")));
         m_viewModel = std::make_shared<InstallerViewModel>(platform);
         m_window = std::make_unique<InstallerWindow>(
             m_viewModel, UiServices{std::make_shared<NoChooser>(), std::make_shared<NoOpener>()});
@@ -103,6 +159,7 @@ public:
     QWidget* window() const { return m_window.get(); }
     QString homePath() const { return m_dir.filePath(QStringLiteral("home")); }
     InstallerViewModel& model() const { return *m_viewModel; }
+    HeldCopies& files() const { return *m_files; }
 
     QImage picture(QWidget* overlay = nullptr, bool atTop = false) const {
         QImage image = m_window->grab().toImage();
@@ -123,6 +180,7 @@ private:
     QTemporaryDir m_dir;
     QString m_resources;
     std::shared_ptr<ManualQueue> m_queue = std::make_shared<ManualQueue>();
+    std::shared_ptr<HeldCopies> m_files;
     std::shared_ptr<InstallerViewModel> m_viewModel;
     std::unique_ptr<InstallerWindow> m_window;
 };
@@ -175,24 +233,19 @@ bool renderStates(const QString& pack, const QString& out) {
     }
     {
         Scene scene(pack, installed);
-        // Stop once the first files are in, whatever the window's language says.
-        scene.view()->installButton()->click();
-        const bool midRun = scene.stepUntil([&] {
-            return scene.model().isInstalling() && scene.model().runProgress().filesDone > 0;
+        // The first copy is held at 42 % of the pack, until the run can estimate what is left.
+        scene.files().holdNextCopy();
+        part::installButton(scene.view())->click();
+        bool midRun = scene.stepUntil([&] {
+            return scene.model().isInstalling() && scene.model().runProgress().bytesTotal > 0;
         });
+        scene.files().showDone(scene.model().runProgress().bytesTotal * 42 / 100);
+        midRun &= scene.stepUntil([&] { return part::timeLeft(scene.view())->isVisible(); });
         if (!midRun)
-            QTextStream(stderr) << "the run never reached an installed item\n";
-        // The demo pack copies in an instant: show the bar as a multi-gigabyte pack keeps it.
-        // The run publishes its own count every 100 ms: set ours until it is the one shown.
-        for (int attempt = 0; attempt < 20 && !scene.view()->timeLeft()->isVisible(); ++attempt) {
-            RunProgress progress = scene.model().runProgress();
-            progress.bytesDone = progress.bytesTotal * 42 / 100;
-            progress.secondsLeft = 95;
-            StateAccess::setRunProgress(scene.model(), progress);
-            QApplication::processEvents();
-        }
+            QTextStream(stderr) << "the run never showed the time left\n";
         ok &= midRun && save(scene.picture(), out, QStringLiteral("3-during-run.png"));
-        bool alerted = scene.stepUntil([&] { return scene.view()->alert() != nullptr; });
+        scene.files().release();
+        bool alerted = scene.stepUntil([&] { return part::alert(scene.view()) != nullptr; });
         // Behind the alert the rows merge into what the run installed, once it is listed.
         alerted &= scene.stepUntil([&] {
             const InstallerViewModel& model = scene.model();
@@ -204,7 +257,7 @@ bool renderStates(const QString& pack, const QString& out) {
                                });
         });
         ok &= alerted &&
-              save(scene.picture(scene.view()->alert()), out, QStringLiteral("4-alert.png"));
+              save(scene.picture(part::alert(scene.view())), out, QStringLiteral("4-alert.png"));
     }
     {
         // Forty templates: the filter shows, a long name is cut, a hidden one is refused.
@@ -235,7 +288,11 @@ bool renderStates(const QString& pack, const QString& out) {
         scene.settle();
         // The previews come from the worker.
         scene.stepUntil([&] {
-            return scene.view()->folderListPanel()->list()->revealRow(4)->preview()->isVisible();
+            return part::folderListPanel(scene.view())
+                ->list()
+                ->revealRow(4)
+                ->preview()
+                ->isVisible();
         });
         ok &= save(scene.picture(), out, QStringLiteral("6-forty-templates.png"));
     }
@@ -246,36 +303,40 @@ bool renderStates(const QString& pack, const QString& out) {
                       QStringLiteral("/Movies/Motion Templates.localized/Effects.localized"));
         blocker.open(QIODevice::WriteOnly);
         blocker.close();
-        scene.view()->installButton()->click();
+        part::installButton(scene.view())->click();
         const bool alerted = scene.stepUntil(
-            [&] { return scene.view()->alert() != nullptr && !scene.model().isInstalling(); });
-        ok &= alerted && save(scene.picture(scene.view()->alert()), out,
+            [&] { return part::alert(scene.view()) != nullptr && !scene.model().isInstalling(); });
+        ok &= alerted && save(scene.picture(part::alert(scene.view())), out,
                               QStringLiteral("7-failure-alert.png"));
     }
     {
         // After a run, the uninstall's confirmation: what would go, what would stay and why.
         Scene scene(pack, installed);
-        scene.view()->installButton()->click();
-        bool asked = scene.stepUntil([&] { return scene.view()->alert() != nullptr; });
+        part::installButton(scene.view())->click();
+        bool asked = scene.stepUntil([&] { return part::alert(scene.view()) != nullptr; });
         scene.model().dismissInstallationAlert();
         scene.model().refreshInstalledFolders();
-        asked &= scene.stepUntil([&] { return scene.view()->uninstallButton()->isEnabled(); });
+        asked &= scene.stepUntil([&] {
+            return find<QPushButton>(scene.view(), ContentView::tr("卸载已安装的模板…"))
+                ->isEnabled();
+        });
         // A file of the user's own among the installed ones: kept, and said why.
         QFile notes(scene.homePath() + QStringLiteral("/Movies/Motion Templates.localized/"
                                                       "Titles.localized/Lower Third/my-notes.txt"));
         notes.open(QIODevice::WriteOnly);
         notes.close();
-        scene.view()->uninstallButton()->click();
-        asked &= scene.stepUntil([&] { return scene.view()->uninstallAlert() != nullptr; });
-        ok &= asked && save(scene.picture(scene.view()->uninstallAlert()), out,
+        find<QPushButton>(scene.view(), ContentView::tr("卸载已安装的模板…"))->click();
+        asked &= scene.stepUntil([&] { return part::uninstallAlert(scene.view()) != nullptr; });
+        ok &= asked && save(scene.picture(part::uninstallAlert(scene.view())), out,
                             QStringLiteral("8-uninstall-confirmation.png"));
     }
     {
         Scene scene(pack, installed);
-        scene.view()->locationButton()->click();
+        find<QPushButton>(scene.view(), ContentView::tr("插件位置"))->click();
         scene.settle();
-        ok &= scene.view()->sheet() != nullptr &&
-              save(scene.picture(scene.view()->sheet(), true), out, QStringLiteral("5-sheet.png"));
+        ok &= part::sheet(scene.view()) != nullptr &&
+              save(scene.picture(part::sheet(scene.view()), true), out,
+                   QStringLiteral("5-sheet.png"));
     }
     return ok;
 }

@@ -144,8 +144,6 @@ Q_SIGNALS:
     void templateRenamed(int index);
 
 private:
-    friend struct StateAccess; // tests and the renderer set values directly
-
     void setFolderItems(QList<FolderItem> items);
     void appendFolderItem(FolderItem item);
     void setHasFonts(bool value);

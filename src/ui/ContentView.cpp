@@ -171,6 +171,8 @@ QString ContentView::displayName(const Branding& branding) {
 
 void ContentView::buildMainColumn() {
     m_column = new QWidget(this);
+    // Object names find the parts whose text changes or that have none to read.
+    m_column->setObjectName(QStringLiteral("mainColumn"));
     m_column->setFixedWidth(columnWidth);
     auto* column = new QVBoxLayout(m_column);
     const int padding = Style::defaultPadding();
@@ -178,11 +180,13 @@ void ContentView::buildMainColumn() {
     column->setSpacing(columnSpacing);
 
     m_title = new QLabel(m_column);
+    m_title->setObjectName(QStringLiteral("title"));
     m_title->setFont(Style::font(Style::TextRole::headline));
     m_title->setContentsMargins(0, 8, 0, 0);
     column->addWidget(m_title, 0, Qt::AlignHCenter);
 
     m_emptyState = new QLabel(m_column);
+    m_emptyState->setObjectName(QStringLiteral("emptyState"));
     m_emptyState->setFixedHeight(emptyStateHeight);
     m_emptyState->setAlignment(Qt::AlignCenter);
     m_emptyState->setForegroundRole(QPalette::PlaceholderText);
@@ -192,6 +196,7 @@ void ContentView::buildMainColumn() {
     m_panel = new FolderListPanel(m_services.folderChooser,
                                   fileSystem ? fileSystem->homeDirectory() : QString(), fileSystem,
                                   m_column);
+    m_panel->setObjectName(QStringLiteral("folderList"));
     column->addWidget(m_panel);
     connect(
         m_panel, &FolderListPanel::nameEdited, this,
@@ -206,6 +211,7 @@ void ContentView::buildMainColumn() {
     statusLayout->setContentsMargins(0, 0, 0, 0);
     statusLayout->setSpacing(2);
     m_status = new QLabel(statusBlock);
+    m_status->setObjectName(QStringLiteral("statusLine"));
     m_status->setFont(Style::font(Style::TextRole::subheadline));
     m_status->setContentsMargins(0, 4, 0, 4);
     m_status->setAlignment(Qt::AlignCenter);
@@ -218,11 +224,13 @@ void ContentView::buildMainColumn() {
     progressLayout->setContentsMargins(0, 0, 0, 0);
     progressLayout->setSpacing(8);
     m_progress = new QProgressBar(progressRow);
+    m_progress->setObjectName(QStringLiteral("progressBar"));
     m_progress->setRange(0, 1000);
     m_progress->setTextVisible(false);
     m_progress->setFixedHeight(6);
     progressLayout->addWidget(m_progress, 1, Qt::AlignVCenter);
     m_timeLeft = new QLabel(progressRow);
+    m_timeLeft->setObjectName(QStringLiteral("timeLeft"));
     m_timeLeft->setFont(Style::font(Style::TextRole::footnote));
     m_timeLeft->setForegroundRole(QPalette::PlaceholderText);
     progressLayout->addWidget(m_timeLeft);
@@ -240,6 +248,7 @@ void ContentView::buildMainColumn() {
     column->addWidget(padded(m_divider, 0, 8, 0, 8));
 
     m_install = new InstallButton;
+    m_install->setObjectName(QStringLiteral("installButton"));
     m_install->setIcon(Style::icon(QStringLiteral("square.and.arrow.down"), Style::white()));
     m_cancel = new QPushButton;
     m_cancel->setAutoDefault(false);
@@ -300,6 +309,7 @@ void ContentView::openURL(const QUrl& url) {
     // Said where it was asked for: the status line belongs to the runs.
     delete m_openFailure.data();
     m_openFailure = new QMessageBox(this);
+    m_openFailure->setObjectName(QStringLiteral("openFailureAlert"));
     m_openFailure->setAttribute(Qt::WA_DeleteOnClose);
     m_openFailure->setWindowModality(Qt::WindowModal);
     m_openFailure->setIcon(QMessageBox::Warning);
@@ -314,6 +324,7 @@ void ContentView::openURL(const QUrl& url) {
 
 void ContentView::buildFooter() {
     m_footer = new QWidget(this);
+    m_footer->setObjectName(QStringLiteral("footer"));
     auto* footer = new QVBoxLayout(m_footer);
     footer->setContentsMargins(20, 0, 20, 10);
     footer->setSpacing(5);
@@ -506,6 +517,7 @@ void ContentView::presentUninstall(bool presented) {
     m_uninstallShowsDryRun = dryRun;
     const UninstallReport& report = m_viewModel->uninstallOutcome()->report;
     m_uninstallAlert = new QMessageBox(this);
+    m_uninstallAlert->setObjectName(QStringLiteral("uninstallAlert"));
     m_uninstallAlert->setAttribute(Qt::WA_DeleteOnClose);
     m_uninstallAlert->setWindowModality(Qt::WindowModal);
     m_uninstallAlert->setText(report.refused ? tr("没有可以卸载的模板")
@@ -535,6 +547,7 @@ void ContentView::presentUninstall(bool presented) {
 void ContentView::presentAlert(bool presented) {
     if (presented && !m_alert) {
         m_alert = new QMessageBox(this);
+        m_alert->setObjectName(QStringLiteral("installationAlert"));
         m_alert->setAttribute(Qt::WA_DeleteOnClose);
         m_alert->setWindowModality(Qt::WindowModal);
         // The title reads as the alert's headline, as on the platform's own alerts.

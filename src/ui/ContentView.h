@@ -60,30 +60,6 @@ public:
     // it is the default one.
     static QString displayName(const Branding& branding);
 
-    // The parts, for tests and for rendering pictures of the window.
-    QLabel* title() const { return m_title; }
-    QLabel* emptyState() const { return m_emptyState; }
-    FolderListPanel* folderListPanel() const { return m_panel; }
-    QLabel* statusLine() const { return m_status; }
-    InstallButton* installButton() const { return m_install; }
-    QPushButton* cancelButton() const { return m_cancel; }
-    QProgressBar* progressBar() const { return m_progress; }
-    QLabel* timeLeft() const { return m_timeLeft; }
-    QPushButton* fontsButton() const { return m_fonts; }
-    QPushButton* locationButton() const { return m_location; }
-    QPushButton* uninstallButton() const { return m_uninstall; }
-    // The uninstall's confirmation, or what it removed and kept.
-    QMessageBox* uninstallAlert() const { return m_uninstallAlert; }
-    PlainButton* tutorialButton() const { return m_tutorial; }
-    PlainButton* releaseLink() const { return m_releaseLink; }
-    QLabel* versionLine() const { return m_version; }
-    QWidget* mainColumn() const { return m_column; }
-    QWidget* footer() const { return m_footer; }
-    LocationSheet* sheet() const { return m_sheet; }
-    QMessageBox* alert() const { return m_alert; }
-    // Says that an address or a folder could not be opened.
-    QMessageBox* openFailureAlert() const { return m_openFailure; }
-
 protected:
     void changeEvent(QEvent* event) override;
 

@@ -5,7 +5,6 @@
 #include "discovery/TutorialUrl.h"
 #include "model/InstallerViewModel.h"
 #include "platform/RealFileSystem.h"
-#include "support/StateAccess.h"
 #include "support/TestPlatform.h"
 
 #include <QDir>
@@ -154,7 +153,8 @@ private Q_SLOTS:
         QCOMPARE(model.folderItems().size(), 3);
     }
 
-    // Nothing after the failed location; a later scan leaves the state alone.
+    // Nothing after the failed location; a scan that cannot find the pack leaves the last
+    // good one's list alone.
     void noResourceFolder() {
         Sandbox box;
         auto queue = std::make_shared<ManualQueue>();
@@ -167,9 +167,13 @@ private Q_SLOTS:
         QCOMPARE(queue->runAll(), 0);
         QVERIFY(model.folderItems().isEmpty() && !model.hasFonts() && !model.tutorialURL());
 
-        StateAccess::setHasFonts(model, true);
+        box.makeDir(QStringLiteral("Resources/Fonts/Family")); // the fallback, found later
+        box.makeDir(QStringLiteral("Resources/Titles/A"));
         model.scanFolders();
-        QVERIFY(model.hasFonts());
+        QVERIFY(model.hasFonts() && model.folderItems().size() == 1);
+        QVERIFY(QDir(box.path(QStringLiteral("Resources"))).removeRecursively());
+        model.scanFolders();
+        QVERIFY(model.hasFonts() && model.folderItems().size() == 1);
     }
 
     // The failure table, by what stands at resource folder R and fallback A.

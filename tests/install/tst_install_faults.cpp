@@ -7,7 +7,6 @@
 #include "platform/NativePath.h"
 #include "platform/UserFonts.h"
 #include "support/EngineSupport.h"
-#include "support/StateAccess.h"
 
 #include <QProcess>
 #include <QScopeGuard>
@@ -571,11 +570,10 @@ private Q_SLOTS:
             std::filesystem::path(e.resourcePath().toStdString()) / "Effects" / "bad\xff";
         std::filesystem::create_directories(notUtf8);
         e.start();
-        QList<FolderItem> items = e.model->folderItems();
-        for (FolderItem& item : items)
+        const QList<FolderItem> items = e.model->folderItems();
+        for (const FolderItem& item : items)
             if (item.originalName == "Long")
-                item.newName = QString(300, 'x');
-        StateAccess::setFolderItems(*e.model, items);
+                e.model->renameTemplate(item.id, QString(300, 'x'));
         e.record([&] { e.model->installPlugins(); });
         std::filesystem::remove_all(notUtf8); // Qt cannot name it to clean it up
 

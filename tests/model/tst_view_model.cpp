@@ -1,7 +1,6 @@
 // The edit of an item's new name, and the completion alert's message.
 #include "model/InstallerViewModel.h"
 #include "platform/RealFileSystem.h"
-#include "support/StateAccess.h"
 #include "support/TestPlatform.h"
 
 #include <QtTest>

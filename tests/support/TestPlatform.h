@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "support/FixedBundle.h"
+#include "support/ManualQueue.h"
 
 #include <QByteArray>
 #include <QStringList>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/InstallerViewModel.h"
+#include "support/FindWidget.h"
 #include "support/TestPlatform.h"
 #include "ui/Buttons.h"
 #include "ui/FolderList.h"
@@ -58,7 +59,7 @@ struct Window {
         window->show();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
     }
-    FolderListView* list() const { return view->folderListPanel()->list(); }
+    FolderListView* list() const { return part::folderListPanel(view)->list(); }
 
     Sandbox box;
     std::shared_ptr<FakeChooser> chooser = std::make_shared<FakeChooser>();

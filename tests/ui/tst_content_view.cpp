@@ -1,6 +1,5 @@
 // The main view as the user meets it: its rules in each state, and what input writes back.
 #include "platform/Language.h"
-#include "support/StateAccess.h"
 #include "ui/Style.h"
 #include "ui/WindowFixture.h"
 
@@ -17,26 +16,26 @@ namespace {
 
 // What the view shows: the parts visible or enabled, then the status text if the line shows.
 QString shown(const ContentView& view) {
-    const QList<FolderRow*> rows = view.folderListPanel()->list()->boundRows();
+    const QList<FolderRow*> rows = part::folderListPanel(&view)->list()->boundRows();
     const bool editable =
         !rows.isEmpty() && !rows[0]->nameField()->isReadOnly() && rows[0]->picker()->isEnabled();
     const std::pair<bool, const char*> parts[] = {
-        {view.folderListPanel()->isVisible(), "list"},
+        {part::folderListPanel(&view)->isVisible(), "list"},
         {editable, "edit"},
-        {view.folderListPanel()->filterField()->isVisible(), "filter"},
-        {view.installButton()->isEnabled(), "install"},
-        {view.installButton()->isBusy(), "busy"},
-        {view.fontsButton()->isEnabled(), "fonts"},
-        {view.locationButton()->isEnabled(), "location"},
-        {view.tutorialButton()->isEnabled(), "tutorial"},
-        {view.sheet() != nullptr, "sheet"},
-        {view.alert() != nullptr, "alert"}};
+        {part::folderListPanel(&view)->filterField()->isVisible(), "filter"},
+        {part::installButton(&view)->isEnabled(), "install"},
+        {part::installButton(&view)->isBusy(), "busy"},
+        {find<QPushButton>(&view, u"安装字体"_s)->isEnabled(), "fonts"},
+        {find<QPushButton>(&view, u"插件位置"_s)->isEnabled(), "location"},
+        {find<PlainButton>(&view, u"使用教程"_s)->isEnabled(), "tutorial"},
+        {part::sheet(&view) != nullptr, "sheet"},
+        {part::alert(&view) != nullptr, "alert"}};
     QStringList on;
     for (const auto& [set, name] : parts)
         if (set)
             on << QString::fromLatin1(name);
-    if (view.statusLine()->isVisible())
-        on << u"status:"_s + view.statusLine()->text();
+    if (part::statusLine(&view)->isVisible())
+        on << u"status:"_s + part::statusLine(&view)->text();
     return on.join(u' ');
 }
 
@@ -65,6 +64,15 @@ QString destination(FolderRow* row) {
     return tip == said ? said : said + u" / tooltip "_s + tip;
 }
 
+// A post-install script that holds the run until "go" is put beside it.
+const QString heldScript =
+    u"post.command=while [ ! -e \"$(dirname \"$0\")/go\" ]; do sleep 0.02; done"_s;
+
+void releaseRun(Window& w) {
+    w.box.writeResourceFile(u"go"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.vm->isInstalling(), 20000);
+}
+
 } // namespace
 
 class ContentViewTest : public QObject {
@@ -83,9 +91,10 @@ private Q_SLOTS:
         QTest::newRow("no fonts, no address, no picture")
             << QStringList{all[0], u"tutorial_url.txt= "_s} << false
             << "list edit install location";
-        // Any status text shows the line, a single blank included; the rows stay editable.
+        // A run's status shows the line; the rows stay editable.
         QTest::newRow("installing, sheet open")
-            << all << true << "list edit busy location tutorial sheet status: ";
+            << all + QStringList{heldScript} << true
+            << "list edit busy location tutorial sheet status:执行安装后脚本...";
     }
 
     void rulesInEachState() {
@@ -94,19 +103,22 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         Window w(files);
         if (installing) {
-            StateAccess::setIsInstalling(*w.vm, true);
-            StateAccess::setInstallationProgress(*w.vm, u" "_s);
-            StateAccess::setShowingImageAlert(*w.vm, true);
+            w.vm->setShowingImageAlert(true);
+            w.vm->installPlugins();
         }
         QTRY_COMPARE(shown(*w.view), expected);
-        QCOMPARE(w.view->emptyState()->isVisible(), w.vm->folderItems().isEmpty());
-        QCOMPARE(w.view->installButton()->text(), installing ? u"正在安装..."_s : u"安装插件"_s);
+        QCOMPARE(part::emptyState(w.view)->isVisible(), w.vm->folderItems().isEmpty());
+        QCOMPARE(part::installButton(w.view)->text(),
+                 installing ? u"正在安装..."_s : u"安装插件"_s);
+        if (installing)
+            releaseRun(w);
     }
 
     // Dark and back while open: each appearance's own blue everywhere, no light area in dark.
     void colorsFollowTheAppearance() {
         Window w({u"Titles/A/a"_s, u"tutorial_url.txt=https://example.com/t"_s, u"Fonts/a"_s});
-        StateAccess::setInstallationProgress(*w.vm, u"…"_s);
+        w.vm->installFonts();
+        QTRY_COMPARE(w.vm->installationProgress(), u"字体安装完成"_s);
         const QPalette light = QApplication::palette();
         QPalette dark(QColor(0x4A, 0x4A, 0x4A), QColor(0x2B, 0x2B, 0x2B));
         dark.setColor(QPalette::PlaceholderText, QColor(0x98, 0x98, 0x9D));
@@ -192,8 +204,8 @@ private Q_SLOTS:
             w.chooser->answer = titles + name;
             QTest::mouseClick(row->picker(), Qt::LeftButton);
         } else if (verb == u"run"_s) {
-            QTest::mouseClick(w.view->installButton(), Qt::LeftButton);
-            QTRY_VERIFY_WITH_TIMEOUT(w.view->alert() != nullptr, 20000);
+            QTest::mouseClick(part::installButton(w.view), Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(part::alert(w.view) != nullptr, 20000);
         } else if (verb == u"remove"_s) {
             // Removed in the Finder, say, while another window was active.
             QWidget other;
@@ -205,7 +217,7 @@ private Q_SLOTS:
             QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
         }
         QTRY_COMPARE(destination(row), said(after));
-        QTRY_COMPARE(w.view->installButton()->isEnabled(), !after.startsWith(u"名称"_s));
+        QTRY_COMPARE(part::installButton(w.view)->isEnabled(), !after.startsWith(u"名称"_s));
     }
 
     // A maker's build names the maker, in each language, and nothing of ours or of fonts.
@@ -239,10 +251,10 @@ private Q_SLOTS:
         };
         walk(QAccessible::queryAccessibleInterface(w.window.get()));
         // The English picture is the English window's only.
-        QTest::mouseClick(w.view->locationButton(), Qt::LeftButton);
+        QTest::mouseClick(find<QPushButton>(w.view, ContentView::tr("插件位置")), Qt::LeftButton);
         QCoreApplication::processEvents();
-        QVERIFY(w.view->sheet());
-        QCOMPARE(w.view->sheet()->picture() != nullptr, !language.isEmpty());
+        QVERIFY(part::sheet(w.view));
+        QCOMPARE(part::sheet(w.view)->picture() != nullptr, !language.isEmpty());
         Language::use(QString());
         for (const QString& text : expected)
             QVERIFY2(said.contains(text), qPrintable(text + u" not in: "_s + said.join(u'|')));
@@ -259,6 +271,7 @@ private Q_SLOTS:
         QStringList pack;
         for (int i = 1; i <= 13; ++i)
             pack << u"Titles/T%1/a"_s.arg(i);
+        pack << u"Fonts/a"_s << heldScript;
         Window w(pack);
         // Rows come in the listing's order.
         const auto row = [&](const QString& name) {
@@ -275,9 +288,10 @@ private Q_SLOTS:
         QCOMPARE(w.list()->revealRow(row(u"T2"_s)), nullptr);
         QCOMPARE(w.list()->revealRow(t10)->nameField()->text(), u"T10"_s);
 
-        FolderListPanel* panel = w.view->folderListPanel();
+        FolderListPanel* panel = part::folderListPanel(w.view);
         const int withFilter = panel->height();
-        StateAccess::setFolderItems(*w.vm, w.vm->folderItems().mid(0, 12));
+        QVERIFY(QDir(w.box.resourcePath() + u"/Titles/T13"_s).removeRecursively());
+        w.vm->scanFolders();
         QTRY_VERIFY(!panel->filterField()->isVisible());
         QTRY_COMPARE(panel->height(), withFilter - panel->filterField()->parentWidget()->height());
         w.window->resize(w.window->width(), w.window->height() + 200);
@@ -294,31 +308,34 @@ private Q_SLOTS:
         QCOMPARE(w.list()->revealRow(0)->nameField()->toolTip(), longName);
 
         const auto installTop = [&] {
-            return w.view->installButton()->mapTo(w.view->mainColumn(), QPoint()).y();
+            return part::installButton(w.view)->mapTo(part::mainColumn(w.view), QPoint()).y();
         };
         int top = installTop();
-        StateAccess::setInstallationProgress(*w.vm, u"字体安装完成"_s);
-        QTRY_VERIFY(w.view->statusLine()->isVisible());
-        QCOMPARE(installTop(), top + w.view->statusLine()->height() + 16);
+        w.vm->installFonts();
+        QTRY_VERIFY(part::statusLine(w.view)->isVisible());
+        QCOMPARE(installTop(), top + part::statusLine(w.view)->height() + 16);
         top = installTop();
-        StateAccess::setIsInstalling(*w.vm, true);
-        StateAccess::setRunProgress(*w.vm, {1, 2, 1, 2, 5});
-        QTRY_VERIFY(w.view->timeLeft()->isVisible());
-        QCOMPARE(installTop(), top + w.view->progressBar()->parentWidget()->height() + 2);
+        w.vm->installPlugins();
+        QTRY_COMPARE(w.vm->installationProgress(), u"执行安装后脚本..."_s);
+        QVERIFY(part::progressBar(w.view)->isVisible());
+        QCOMPARE(installTop(), top + part::progressBar(w.view)->parentWidget()->height() + 2);
         // Nothing scrolls at the smallest size, even now.
         w.window->resize(InstallerWindow::minimumContentWidth,
                          InstallerWindow::minimumContentHeight);
         QTRY_COMPARE(w.view->height(), InstallerWindow::minimumContentHeight);
+        releaseRun(w);
     }
 
     void keyboardPickerAndSheetAmongTwoThousandRows() {
-        Window w({u"tutorial_url.txt=https://example.com/t"_s, u"Fonts/a"_s, u"插件位置.jpg"_s});
-        QList<FolderItem> items;
+        QStringList pack{u"tutorial_url.txt=https://example.com/t"_s, u"Fonts/a"_s,
+                         u"插件位置.jpg"_s};
         for (int i = 0; i < 2000; ++i)
-            items << FolderItem{QUuid::createUuid(), u"Folder %1"_s.arg(i), u"Folder %1"_s.arg(i),
-                                FolderType(i % 4), QString()};
-        StateAccess::setFolderItems(*w.vm, items);
-        QTRY_VERIFY(w.view->tutorialButton()->isEnabled());
+            pack << u"%1/Folder %2/a"_s.arg(resourceFolderName(FolderType(i % 4))).arg(i);
+        Window w(pack);
+        const QList<FolderItem> items = w.vm->folderItems();
+        QCOMPARE(items.size(), 2000);
+        QTRY_VERIFY(find<PlainButton>(w.view, u"使用教程"_s)->isEnabled());
+        const auto name = [&](int row) { return items.at(row).newName; };
 
         // A key writes that item's newName only, keeping focus and cursor.
         QLineEdit* field = w.list()->revealRow(1000)->nameField();
@@ -329,9 +346,9 @@ private Q_SLOTS:
         w.list()->revealRow(0); // out of sight, the row typed in keeps its item and the focus
         QCOMPARE(QApplication::focusWidget(), field);
         QCOMPARE(field->cursorPosition(), 3);
-        QCOMPARE(w.vm->folderItems().at(1000).newName, u"Foxlder 1000"_s);
-        QCOMPARE(w.vm->folderItems().at(999).newName, u"Folder 999"_s);
-        QCOMPARE(w.vm->folderItems().at(1001).newName, u"Folder 1001"_s);
+        QCOMPARE(w.vm->folderItems().at(1000).newName, name(1000).insert(2, u'x'));
+        QCOMPARE(w.vm->folderItems().at(999).newName, name(999));
+        QCOMPARE(w.vm->folderItems().at(1001).newName, name(1001));
 
         // Each stop by its accessible name and, as rows are recycled, its row's item.
         auto stop = [] {
@@ -344,7 +361,7 @@ private Q_SLOTS:
         };
         // From the filter down the rows, then from the last row on to the buttons.
         QStringList stops, expected{u"筛选模板"_s};
-        w.view->folderListPanel()->filterField()->setFocus(Qt::MouseFocusReason);
+        part::folderListPanel(w.view)->filterField()->setFocus(Qt::MouseFocusReason);
         for (int i = 0; i < 8 * 2 + 7; ++i) {
             if (i == 8 * 2 + 1)
                 w.list()->revealRow(1999)->picker()->setFocus(Qt::MouseFocusReason);
@@ -352,16 +369,15 @@ private Q_SLOTS:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
         for (int i = 0; i < 8; ++i)
-            expected
-                << u"在FCPX中的显示名称 %1 / Folder %2"_s.arg(kindLabel(FolderType(i % 4))).arg(i)
-                << u"选择已有文件夹 / Folder %1"_s.arg(i);
-        expected << u"选择已有文件夹 / Folder 1999"_s << u"安装插件"_s << u"安装字体"_s
+            expected << u"在FCPX中的显示名称 %1 / %2"_s.arg(kindLabel(items[i].type), name(i))
+                     << u"选择已有文件夹 / "_s + name(i);
+        expected << u"选择已有文件夹 / "_s + name(1999) << u"安装插件"_s << u"安装字体"_s
                  << u"插件位置"_s << u"使用教程"_s << u"最新版本发布于 www.orvo.studio"_s;
         QCOMPARE(stops, expected);
         // Back from the buttons lands on the last row's picker, in sight.
-        w.view->installButton()->setFocus(Qt::MouseFocusReason);
-        QTest::keyClick(w.view->installButton(), Qt::Key_Backtab);
-        QCOMPARE(stop(), u"选择已有文件夹 / Folder 1999"_s);
+        part::installButton(w.view)->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(part::installButton(w.view), Qt::Key_Backtab);
+        QCOMPARE(stop(), u"选择已有文件夹 / "_s + name(1999));
         QWidget* viewport = w.list()->viewport();
         QVERIFY(viewport->rect().contains(QApplication::focusWidget()->mapTo(viewport, QPoint())));
 
@@ -369,11 +385,16 @@ private Q_SLOTS:
         const QString base = w.box.homePath() + u"/Movies/Motion Templates.localized/"_s;
         const std::tuple<QString, std::optional<QString>, QString> cases[] = {
             {u"Titles.localized"_s, base + u"Titles.localized"_s, u"Titles.localized"_s},
-            {u"Effects.localized"_s, std::nullopt, u"Folder 12"_s},
+            {u"Effects.localized"_s, std::nullopt, QString()}, // as typed
             {u"Generators.localized"_s, u"/elsewhere/G"_s, u"G"_s},
             {u"Transitions.localized"_s, base + u"Transitions.localized/Old/"_s, u"Old"_s}};
-        for (int i = 0; i < 4; ++i) {
-            const auto& [kindFolder, answer, newName] = cases[i];
+        for (int k = 0; k < 4; ++k) {
+            const int i = static_cast<int>(
+                std::find_if(items.cbegin(), items.cend(),
+                             [&](const FolderItem& item) { return item.type == FolderType(k); }) -
+                items.cbegin());
+            const auto& [kindFolder, answer, picked] = cases[k];
+            const QString newName = picked.isNull() ? name(i) + u'2' : picked;
             w.chooser->answer = answer;
             FolderRow* row = w.list()->revealRow(i);
             QTest::keyClicks(row->nameField(), u"2"_s);
@@ -388,9 +409,9 @@ private Q_SLOTS:
         // The sheet reads its picture afresh each time: empty, an unreadable file, a bitmap.
         for (const QByteArray picture : {"", "not a picture", "P1 2 1 0 1"}) {
             w.box.writeResourceFile(LocationSheet::pictureFileName(), picture);
-            QTest::mouseClick(w.view->locationButton(), Qt::LeftButton);
+            QTest::mouseClick(find<QPushButton>(w.view, u"插件位置"_s), Qt::LeftButton);
             QCoreApplication::processEvents();
-            QPointer<LocationSheet> sheet = w.view->sheet();
+            QPointer<LocationSheet> sheet = part::sheet(w.view);
             QVERIFY(sheet && sheet->isVisible() && sheet->windowModality() == Qt::WindowModal);
             QCOMPARE(sheet->picture() != nullptr, picture.startsWith("P1"));
             QCOMPARE(sheet->closeButton()->text(), u"关闭"_s);

@@ -24,34 +24,32 @@ private Q_SLOTS:
         QTest::keyClicks(w.list()->revealRow(0)->nameField(), u"Renamed"_s);
 
         // Return on the focused button installs, as Space does.
-        w.view->installButton()->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(w.view->installButton(), Qt::Key_Return);
-        QTRY_VERIFY_WITH_TIMEOUT(w.view->alert() != nullptr, 20000);
-        QCOMPARE(w.view->alert()->text(), u"部分插件未能安装"_s);
-        QCOMPARE(w.view->alert()->informativeText().remove(QChar(0x200B)).remove(QChar(0x2060)),
+        part::installButton(w.view)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(part::installButton(w.view), Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(part::alert(w.view) != nullptr, 20000);
+        QCOMPARE(part::alert(w.view)->text(), u"部分插件未能安装"_s);
+        QCOMPARE(part::alert(w.view)->informativeText().remove(QChar(0x200B)).remove(QChar(0x2060)),
                  u"1 个插件安装失败，共 3 个\nGlow：无法创建文件夹 “%1Effects.localized”: "
                  "路径中有一项不是文件夹"_s.arg(kinds));
-        QTRY_VERIFY(w.view->installButton()->isEnabled() && !w.view->installButton()->isBusy());
+        QTRY_VERIFY(part::installButton(w.view)->isEnabled() &&
+                    !part::installButton(w.view)->isBusy());
         // The failed row's mark says why, to the eye and to assistive technologies.
         FolderRow* glow = w.list()->revealRow(1);
         QCOMPARE(glow->nameField()->text(), u"Glow"_s); // after the titles
-        const QString why = w.view->alert()
-                                ->informativeText()
-                                .remove(QChar(0x200B))
-                                .remove(QChar(0x2060))
-                                .section(u'：', 1);
+        const QString why =
+            part::alert(w.view)->informativeText().remove(QChar(0x200B)).remove(QChar(0x2060)).section(u'：', 1);
         QCOMPARE(accessibleText(glow->nameField(), QAccessible::Description), why);
         QCOMPARE(glow->stateIndicator()->toolTip(), why);
         QCOMPARE(treeListing(kinds + u"Titles.localized/Renamed"_s),
                  treeListing(w.box.resourcePath() + u"/Titles/Lower Third"_s));
 
         // "确定", the default, and "在 Finder 中显示"; "确定" leaves the status line.
-        QCOMPARE(w.view->alert()->buttons().size(), 2);
-        QCOMPARE(w.view->alert()->defaultButton()->text(), u"确定"_s);
-        QTest::mouseClick(w.view->alert()->defaultButton(), Qt::LeftButton);
+        QCOMPARE(part::alert(w.view)->buttons().size(), 2);
+        QCOMPARE(part::alert(w.view)->defaultButton()->text(), u"确定"_s);
+        QTest::mouseClick(part::alert(w.view)->defaultButton(), Qt::LeftButton);
         QVERIFY(!w.vm->showInstallationAlert());
-        QTRY_VERIFY(w.view->alert() == nullptr);
-        QCOMPARE(w.view->statusLine()->text(), u"安装完成！"_s);
+        QTRY_VERIFY(part::alert(w.view) == nullptr);
+        QCOMPARE(part::statusLine(w.view)->text(), u"安装完成！"_s);
 
         // Closed during a second run, which then alone holds the state object and ends, its
         // script included; the program quits only then.
@@ -66,7 +64,7 @@ private Q_SLOTS:
             const auto model = watched.lock();
             quits << (model && model->isInstalling()) << QFileInfo::exists(ran);
         });
-        QTest::mouseClick(w.view->installButton(), Qt::LeftButton);
+        QTest::mouseClick(part::installButton(w.view), Qt::LeftButton);
         QTRY_VERIFY(w.vm->isInstalling());
         window->close();
         w.vm.reset();
@@ -90,39 +88,35 @@ private Q_SLOTS:
         const int a = w.vm->folderItems()[0].originalName == u"A"_s ? 0 : 1, b = 1 - a;
         QTRY_VERIFY(previewShown(a));
         QVERIFY(!previewShown(b));
-        QVERIFY(!w.view->uninstallButton()->isEnabled());
-        QTest::mouseClick(w.view->installButton(), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(w.view->alert() != nullptr, 20000);
+        QVERIFY(!find<QPushButton>(w.view, u"卸载已安装的模板…"_s)->isEnabled());
+        QTest::mouseClick(part::installButton(w.view), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(part::alert(w.view) != nullptr, 20000);
         const QString kinds = w.box.homePath() + u"/Movies/Motion Templates.localized"_s;
-        QAbstractButton* reveal = w.view->alert()->buttons().value(1);
+        QAbstractButton* reveal = part::alert(w.view)->buttons().value(1);
         QCOMPARE(reveal->text(), u"在 Finder 中显示"_s);
         // A file manager that cannot open it: a small alert says so, the status line does not.
         w.opener->opens = false;
         reveal->click();
         QCOMPARE(w.opener->opened, QList<QUrl>{QUrl::fromLocalFile(kinds)});
-        QTRY_VERIFY(!w.view->alert());
-        QTRY_VERIFY(w.view->openFailureAlert() && w.view->openFailureAlert()->isVisible());
-        QCOMPARE(accessibleText(w.view->openFailureAlert()), u"无法打开文件夹"_s);
-        QCOMPARE(w.view->openFailureAlert()
-                     ->informativeText()
-                     .remove(QChar(0x200B))
-                     .remove(QChar(0x2060)),
-                 kinds);
-        QCOMPARE(w.view->statusLine()->text(), u"安装完成！"_s);
-        w.view->openFailureAlert()->buttons().value(0)->click();
-        QTRY_VERIFY(!w.view->openFailureAlert());
+        QTRY_VERIFY(!part::alert(w.view));
+        QTRY_VERIFY(part::openFailureAlert(w.view) && part::openFailureAlert(w.view)->isVisible());
+        QCOMPARE(accessibleText(part::openFailureAlert(w.view)), u"无法打开文件夹"_s);
+        QCOMPARE(part::openFailureAlert(w.view)->informativeText().remove(QChar(0x200B)).remove(QChar(0x2060)), kinds);
+        QCOMPARE(part::statusLine(w.view)->text(), u"安装完成！"_s);
+        part::openFailureAlert(w.view)->buttons().value(0)->click();
+        QTRY_VERIFY(!part::openFailureAlert(w.view));
 
         w.box.writeFile(kinds + u"/Titles.localized/A/mine"_s);
-        QTRY_VERIFY(w.view->uninstallButton()->isEnabled());
-        QCOMPARE(w.view->uninstallButton()->text(), u"卸载已安装的模板…"_s);
+        QTRY_VERIFY(find<QPushButton>(w.view, u"卸载已安装的模板…"_s)->isEnabled());
+        QCOMPARE(find<QPushButton>(w.view, u"卸载已安装的模板…"_s)->text(), u"卸载已安装的模板…"_s);
         QStringList said;
         for (const char* press : {"卸载", "确定"}) {
             if (said.isEmpty())
-                QTest::mouseClick(w.view->uninstallButton(), Qt::LeftButton);
-            QTRY_VERIFY(w.view->uninstallAlert() && w.view->uninstallAlert()->isVisible());
-            QMessageBox* alert = w.view->uninstallAlert();
-            said << alert->text()
-                 << alert->informativeText().remove(QChar(0x200B)).remove(QChar(0x2060));
+                QTest::mouseClick(find<QPushButton>(w.view, u"卸载已安装的模板…"_s),
+                                  Qt::LeftButton);
+            QTRY_VERIFY(part::uninstallAlert(w.view) && part::uninstallAlert(w.view)->isVisible());
+            QMessageBox* alert = part::uninstallAlert(w.view);
+            said << alert->text() << alert->informativeText().remove(QChar(0x200B)).remove(QChar(0x2060));
             for (QAbstractButton* button : alert->buttons())
                 said << button->text() + (alert->buttonRole(button) == QMessageBox::DestructiveRole
                                               ? u" (destructive)"_s
@@ -130,7 +124,7 @@ private Q_SLOTS:
             for (QAbstractButton* button : alert->buttons())
                 if (button->text() == QString::fromUtf8(press))
                     button->click();
-            QTRY_VERIFY(w.view->uninstallAlert() != alert);
+            QTRY_VERIFY(part::uninstallAlert(w.view) != alert);
         }
         const QString files = u"\nTitles.localized/A/a\nTitles.localized/A/small.png\n"
                               u"Titles.localized/B/b\nTitles.localized/B/large.png\n"
@@ -147,7 +141,7 @@ private Q_SLOTS:
                      u"将新建文件夹"_s);
         QCOMPARE(accessibleText(w.list()->revealRow(a)->nameField(), QAccessible::Description),
                  u"将合并到已有文件夹"_s);
-        QTRY_VERIFY(!w.view->uninstallButton()->isEnabled());
+        QTRY_VERIFY(!find<QPushButton>(w.view, u"卸载已安装的模板…"_s)->isEnabled());
     }
 
     // A run's progress bar and "取消安装", which stops the script; the alert says so. The
@@ -155,35 +149,38 @@ private Q_SLOTS:
     void progressAndCancelWhileARunGoesOn() {
         Window w(
             {u"Titles/A/a=abc"_s, u"post.command=touch \"$(dirname \"$0\")/started\"; sleep 30"_s});
-        QTest::mouseClick(w.view->installButton(), Qt::LeftButton);
-        QTRY_VERIFY(w.view->cancelButton()->isVisible() && w.view->cancelButton()->isEnabled());
+        QTest::mouseClick(part::installButton(w.view), Qt::LeftButton);
+        QTRY_VERIFY(find<QPushButton>(w.view, u"取消安装"_s)->isVisible() &&
+                    find<QPushButton>(w.view, u"取消安装"_s)->isEnabled());
         // Set as voice control sets it, the name is the one the next run goes under.
         FolderRow* row = w.list()->revealRow(0);
         QVERIFY(!row->nameField()->isReadOnly() && row->picker()->isEnabled());
         QAccessible::queryAccessibleInterface(row->nameField())
             ->setText(QAccessible::Value, u"Voice"_s);
         QCOMPARE(w.vm->folderItems()[0].newName, u"Voice"_s);
-        QVERIFY(w.view->progressBar()->isVisible());
-        QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(w.view->progressBar());
+        QVERIFY(part::progressBar(w.view)->isVisible());
+        QAccessibleInterface* bar =
+            QAccessible::queryAccessibleInterface(part::progressBar(w.view));
         QVERIFY(bar && bar->role() == QAccessible::ProgressBar && bar->valueInterface());
         QCOMPARE(bar->text(QAccessible::Name), u"安装进度"_s);
         QTRY_VERIFY(QFileInfo::exists(w.box.resourcePath() + u"/started"_s));
         QCOMPARE(bar->valueInterface()->currentValue().toInt(), 1000); // the template is in
 
-        QTest::mouseClick(w.view->cancelButton(), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(w.view->alert() != nullptr, 10000);
-        QCOMPARE(w.view->alert()->text(), u"安装已取消"_s);
-        QCOMPARE(w.view->alert()->informativeText(), u"安装已取消：已安装 1 个，共 1 个"_s);
-        QTRY_VERIFY(!w.view->cancelButton()->isVisible() && !w.view->progressBar()->isVisible());
+        QTest::mouseClick(find<QPushButton>(w.view, u"取消安装"_s), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(part::alert(w.view) != nullptr, 10000);
+        QCOMPARE(part::alert(w.view)->text(), u"安装已取消"_s);
+        QCOMPARE(part::alert(w.view)->informativeText(), u"安装已取消：已安装 1 个，共 1 个"_s);
+        QTRY_VERIFY(!find<QPushButton>(w.view, u"取消安装"_s)->isVisible() &&
+                    !part::progressBar(w.view)->isVisible());
         const QString titles =
             w.box.homePath() + u"/Movies/Motion Templates.localized/Titles.localized/"_s;
         QVERIFY(QFileInfo::exists(titles + u"A/a"_s) && !QFileInfo::exists(titles + u"Voice"_s));
 
         w.box.writeResourceFile(u"post.command"_s, "exit 0");
-        w.view->alert()->defaultButton()->click();
-        QTRY_VERIFY(!w.view->alert());
-        QTest::mouseClick(w.view->installButton(), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(w.view->alert() != nullptr && !w.vm->isInstalling(), 20000);
+        part::alert(w.view)->defaultButton()->click();
+        QTRY_VERIFY(!part::alert(w.view));
+        QTest::mouseClick(part::installButton(w.view), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(part::alert(w.view) != nullptr && !w.vm->isInstalling(), 20000);
         QVERIFY(QFileInfo::exists(titles + u"Voice/a"_s));
     }
 };

@@ -1,6 +1,5 @@
 // Switched to English while open, the window says everything in English, then Chinese again.
 #include "platform/Language.h"
-#include "support/StateAccess.h"
 #include "ui/WindowFixture.h"
 
 #include <QAbstractButton>
@@ -132,13 +131,13 @@ private Q_SLOTS:
         QObject guard;
         connect(vm, &InstallerViewModel::objectWillChange, &guard,
                 [&] { statuses << vm->installationProgress(); });
-        QTest::mouseClick(view->installButton(), Qt::LeftButton);
+        QTest::mouseClick(part::installButton(view), Qt::LeftButton);
         QStringList shown;
         QVERIFY(queue->runWhile([&] { return vm->isInstalling() || !vm->showInstallationAlert(); },
                                 [&] { shown << shownInChinese(); }));
         QCoreApplication::processEvents();
         QCOMPARE(shown, QStringList());
-        statuses << view->statusLine()->text();
+        statuses << part::statusLine(view)->text();
         statuses.removeDuplicates();
         QCOMPARE(chinese(statuses, names), QStringList());
         QVERIFY2(statuses.contains(
@@ -147,40 +146,42 @@ private Q_SLOTS:
                      u"folder."_s.arg(w.box.homePath())) &&
                      statuses.contains(u"Running the post-install script…"_s),
                  qPrintable(statuses.join(u'\n')));
-        QVERIFY(view->alert() && view->alert()->isVisible());
-        QVERIFY(view->alert()->informativeText().endsWith(
+        QVERIFY(part::alert(view) && part::alert(view)->isVisible());
+        QVERIFY(part::alert(view)->informativeText().endsWith(
             u"\nRestart Final Cut Pro to load the new templates."_s));
-        view->alert()->defaultButton()->click();
+        part::alert(view)->defaultButton()->click();
         QCoreApplication::processEvents();
 
         // Fonts, then with no fonts folder left the failure and its reason.
-        QTest::mouseClick(view->fontsButton(), Qt::LeftButton);
+        QTest::mouseClick(find<QPushButton>(view, u"Install Fonts"_s), Qt::LeftButton);
         queue->runAll();
-        QTRY_COMPARE(view->statusLine()->text(), u"The fonts were installed."_s);
+        QTRY_COMPARE(part::statusLine(view)->text(), u"The fonts were installed."_s);
         QVERIFY(QDir(w.box.resourcePath() + u"/Fonts"_s).removeRecursively());
         vm->installFonts();
-        QTRY_VERIFY(view->statusLine()->text().startsWith(
+        QTRY_VERIFY(part::statusLine(view)->text().startsWith(
             u"The fonts could not be installed: The folder “"_s));
 
         // The location sheet.
-        QTest::mouseClick(view->locationButton(), Qt::LeftButton);
+        QTest::mouseClick(find<QPushButton>(view, u"Plug-in Location"_s), Qt::LeftButton);
         QCoreApplication::processEvents();
-        QVERIFY(view->sheet() && view->sheet()->isVisible());
+        QVERIFY(part::sheet(view) && part::sheet(view)->isVisible());
         QCOMPARE(chinese(visibleTexts(), names), QStringList());
-        view->sheet()->closeButton()->click();
+        part::sheet(view)->closeButton()->click();
 
-        // The empty state.
-        StateAccess::setFolderItems(*vm, {});
+        // The empty state: the pack's templates gone, scanned again.
+        for (const QString& kind : {u"Titles"_s, u"Effects"_s})
+            QVERIFY(QDir(w.box.resourcePath() + u'/' + kind).removeRecursively());
+        vm->scanFolders();
         QCOMPARE(shownInChinese(), QStringList());
-        QVERIFY(view->emptyState()->isVisible());
+        QVERIFY(part::emptyState(view)->isVisible());
 
         // And back: the status line, published in Chinese, is shown in Chinese again.
         QVERIFY(Language::use(QString()));
         QCoreApplication::processEvents();
-        QCOMPARE(view->title()->text(), u"插件安装工具"_s);
+        QCOMPARE(part::title(view)->text(), u"插件安装工具"_s);
         QCOMPARE(w.window->windowTitle(), u"插件安装工具"_s);
-        QCOMPARE(view->statusLine()->text(), vm->installationProgress());
-        QVERIFY(view->statusLine()->text().startsWith(u"字体安装失败: "_s));
+        QCOMPARE(part::statusLine(view)->text(), vm->installationProgress());
+        QVERIFY(part::statusLine(view)->text().startsWith(u"字体安装失败: "_s));
     }
 };
 
