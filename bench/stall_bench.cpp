@@ -47,7 +47,7 @@ int main(int argc, char* argv[]) {
     platform.output = std::make_shared<NullOutput>();
     platform.processRunner = std::make_shared<QtProcessRunner>();
     auto model = std::make_shared<InstallerViewModel>(platform);
-    InstallerWindow window(model, UiServices::real(platform.branding));
+    InstallerWindow window(model, UiServices::real(platform.branding, platform.fileSystem));
     window.show();
 
     // A zero-interval timer fires once per turn of the event loop.

@@ -70,7 +70,8 @@ int startup(const QString& pack) {
     clock.start();
     auto model = modelFor(pack, false);
     const qint64 scanned = clock.nsecsElapsed();
-    InstallerWindow window(model, UiServices::real(model->platform().branding));
+    InstallerWindow window(
+        model, UiServices::real(model->platform().branding, model->platform().fileSystem));
     const qint64 built = clock.nsecsElapsed();
     FirstPaint filter(&window);
     window.show();
@@ -103,7 +104,8 @@ int keystroke(const QString& pack, const QString& home) {
     const QString kindFolder = model->destinationPath(first.type) + QLatin1Char('/');
     QDir(kindFolder + first.newName).removeRecursively();
     QDir().mkpath(kindFolder + first.newName + QLatin1Char('a'));
-    InstallerWindow window(model, UiServices::real(model->platform().branding));
+    InstallerWindow window(
+        model, UiServices::real(model->platform().branding, model->platform().fileSystem));
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return 1;
