@@ -125,15 +125,6 @@ int listCommand(const Platform& platform, Console& console, bool json) {
     return pack->failures.isEmpty() ? exitDone : exitFailed;
 }
 
-// How a shell takes `word` as one word: quoted unless it needs no quotes.
-QString shellQuoted(QString word) {
-    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_@%+=:,./-]+$"));
-    if (plain.match(word).hasMatch())
-        return word;
-    return QLatin1Char('\'') + word.replace(QLatin1Char('\''), QStringLiteral("'\\''")) +
-           QLatin1Char('\'');
-}
-
 QString helpText(const QString& program) {
     return Say::tr(
                "用法: %1 --list | --install | --uninstall [选项]...\n"
@@ -188,6 +179,14 @@ QString parseError(const QCommandLineParser& parser, const QStringList& argument
 }
 
 } // namespace
+
+QString shellQuoted(QString word) {
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_@%+=:,./-]+$"));
+    if (plain.match(word).hasMatch())
+        return word;
+    return QLatin1Char('\'') + word.replace(QLatin1Char('\''), QStringLiteral("'\\''")) +
+           QLatin1Char('\'');
+}
 
 bool wantsCommandLine(int argc, char* argv[], bool display) {
     for (int i = 1; i < argc; ++i) {

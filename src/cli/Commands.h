@@ -29,6 +29,9 @@ struct InstallOptions {
 };
 
 int installCommand(const Platform& platform, Console& console, const InstallOptions& options);
+// How a shell takes `word` as one word: quoted unless it needs no quotes.
+QString shellQuoted(QString word);
+
 int uninstallCommand(const Platform& platform, Console& console, bool dryRun, bool json);
 
 } // namespace Orvoinstaller

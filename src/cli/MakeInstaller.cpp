@@ -24,18 +24,10 @@ namespace Orvoinstaller {
 
 namespace {
 
-QString quoted(QString word) {
-    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_@%+=:,./-]+$"));
-    if (plain.match(word).hasMatch())
-        return word;
-    return QLatin1Char('\'') + word.replace(QLatin1Char('\''), QStringLiteral("'\\''")) +
-           QLatin1Char('\'');
-}
-
 QString commandLine(const ProcessRequest& request) {
-    QStringList words{quoted(request.program)};
+    QStringList words{shellQuoted(request.program)};
     for (const QString& argument : request.arguments)
-        words << quoted(argument);
+        words << shellQuoted(argument);
     return words.join(QLatin1Char(' '));
 }
 
@@ -289,13 +281,13 @@ int makeInstallerCommand(const QStringList& arguments) {
     auto console = std::make_shared<Console>(false, false);
     const QString program = lastComponent(QCoreApplication::applicationFilePath());
     const auto usage = [&](const QString& why) {
-        console->toError(
-            why + QLatin1Char('\n') +
-            Say::tr("运行 %1 --make-installer --help 查看用法").arg(quoted(arguments.first())));
+        console->toError(why + QLatin1Char('\n') +
+                         Say::tr("运行 %1 --make-installer --help 查看用法")
+                             .arg(shellQuoted(arguments.first())));
         return exitUsage;
     };
     if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
-        console->toOutput(helpText(quoted(program)));
+        console->toOutput(helpText(shellQuoted(program)));
         return exitDone;
     }
 
