@@ -3,12 +3,14 @@
 #include "model/InstallerViewModel.h"
 #include "platform/Language.h"
 #include "platform/Output.h"
+#include "platform/RealFileSystem.h"
 #include "support/TestPlatform.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
@@ -48,16 +50,13 @@ private Q_SLOTS:
     // Words come out in Chinese and translated, nested arguments and "%2" kept as typed.
     void saidInBothLanguages() {
         QVERIFY(Language::translations().contains(u"en"_s));
-        const Text text(
-            QT_TRANSLATE_NOOP("Orvoinstaller", "安装 %1 失败: %2"),
-            {u"a%2b"_s, Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称为空，不能用作文件夹名"))});
-        const QString chinese = u"安装 a%2b 失败: 名称为空，不能用作文件夹名"_s;
+        const Text text(RealFileSystem::tr, "无法删除 “%1”: %2",
+                        {u"a%2b"_s, systemReason(EACCES, u"raw"_s)});
+        const QString chinese = u"无法删除 “a%2b”: 没有权限"_s;
         QCOMPARE(text.translated(), chinese);
         QVERIFY(Language::use(u"en"_s));
         QCOMPARE(text.source(), chinese);
-        QCOMPARE(text.translated(),
-                 u"“a%2b” could not be installed: The name is empty and cannot be used as a "
-                 "folder name."_s);
+        QCOMPARE(text.translated(), u"“a%2b” could not be removed: permission denied"_s);
         QVERIFY(!Language::use(u"xx"_s));
         QCOMPARE(text.translated(), chinese);
     }
