@@ -15,11 +15,11 @@ const Branding& Branding::defaults() {
 
 std::optional<Text> Branding::textProblem(const QString& text) {
     if (text.trimmed().isEmpty())
-        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "不能为空"));
+        return Text(tr, QT_TR_NOOP("不能为空"));
     for (const QChar c : text)
         if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
             c == QChar::ParagraphSeparator)
-            return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "只能是一行文字"));
+            return Text(tr, QT_TR_NOOP("只能是一行文字"));
     return std::nullopt;
 }
 
@@ -27,15 +27,14 @@ std::optional<Text> Branding::addressProblem(const QString& address) {
     static const QRegularExpression form(
         QStringLiteral("^https?://[A-Za-z0-9.-]+(:[0-9]+)?(/[^ \"\\\\<>\\x00-\\x1f\\x7f]*)?$"));
     if (!form.match(address).hasMatch() || !QUrl(address, QUrl::StrictMode).isValid())
-        return Text(QT_TRANSLATE_NOOP("Orvoinstaller",
-                                      "应为 http 或 https 地址，例如 https://www.example.com/"));
+        return Text(tr, QT_TR_NOOP("应为 http 或 https 地址，例如 https://www.example.com/"));
     return std::nullopt;
 }
 
 std::optional<Text> Branding::versionProblem(const QString& version) {
     static const QRegularExpression form(QStringLiteral("^[0-9]+(\\.[0-9]+){0,2}$"));
     if (!form.match(version).hasMatch())
-        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "应为一到三个以点分隔的数字，例如 1.2.0"));
+        return Text(tr, QT_TR_NOOP("应为一到三个以点分隔的数字，例如 1.2.0"));
     return std::nullopt;
 }
 

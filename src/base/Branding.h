@@ -2,6 +2,7 @@
 
 #include "base/Text.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -15,6 +16,9 @@ namespace Orvoinstaller {
 // so that one built program serves every maker. The window shows these and nothing of
 // anyone else's.
 struct Branding {
+    Q_DECLARE_TR_FUNCTIONS(Orvoinstaller::Branding)
+
+public:
     QString displayName; // the window's title and heading
     QString makerName;   // the credit line
     QUrl makerUrl;       // opened by the release-address link

@@ -1,27 +1,29 @@
 #include "base/FolderType.h"
 
-#include "base/Text.h"
-
 #include <QCoreApplication>
 
 namespace Orvoinstaller {
 
 namespace {
 
-struct KindRow {
+// A kind's folders and its name for people, said in the kind's context.
+struct Kind {
+    Q_DECLARE_TR_FUNCTIONS(Orvoinstaller::Kind)
+
+public:
     const char* resourceFolder;
     const char* kindFolder;
     const char* label;
+
+    static const Kind& of(FolderType type);
 };
 
-const KindRow& row(FolderType type) {
-    static const KindRow table[] = {
-        {"Titles", "Titles.localized", QT_TRANSLATE_NOOP("Orvoinstaller", "字幕Titles")},
-        {"Effects", "Effects.localized", QT_TRANSLATE_NOOP("Orvoinstaller", "效果Effects")},
-        {"Generators", "Generators.localized",
-         QT_TRANSLATE_NOOP("Orvoinstaller", "发生器Generators")},
-        {"Transitions", "Transitions.localized",
-         QT_TRANSLATE_NOOP("Orvoinstaller", "转场Transitions")},
+const Kind& Kind::of(FolderType type) {
+    static const Kind table[] = {
+        {"Titles", "Titles.localized", QT_TR_NOOP("字幕Titles")},
+        {"Effects", "Effects.localized", QT_TR_NOOP("效果Effects")},
+        {"Generators", "Generators.localized", QT_TR_NOOP("发生器Generators")},
+        {"Transitions", "Transitions.localized", QT_TR_NOOP("转场Transitions")},
     };
     return table[static_cast<int>(type)];
 }
@@ -29,15 +31,15 @@ const KindRow& row(FolderType type) {
 } // namespace
 
 QString resourceFolderName(FolderType type) {
-    return QString::fromUtf8(row(type).resourceFolder);
+    return QString::fromUtf8(Kind::of(type).resourceFolder);
 }
 
 QString kindFolderName(FolderType type) {
-    return QString::fromUtf8(row(type).kindFolder);
+    return QString::fromUtf8(Kind::of(type).kindFolder);
 }
 
 QString kindLabel(FolderType type) {
-    return QCoreApplication::translate(Text::context, row(type).label);
+    return Kind::tr(Kind::of(type).label);
 }
 
 QString pickerStartFolder(FolderType type) {

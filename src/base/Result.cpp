@@ -1,5 +1,7 @@
 #include "base/Result.h"
 
+#include <QCoreApplication>
+
 #include <cerrno>
 
 namespace Orvoinstaller {
@@ -54,54 +56,70 @@ ErrorKind errorKindOf(int code) {
     }
 }
 
+namespace {
+
+// Says the system's reasons, the end of most error texts.
+struct SystemReason {
+    Q_DECLARE_TR_FUNCTIONS(Orvoinstaller::SystemReason)
+
+public:
+    static Text of(int code, const QString& raw);
+};
+
+} // namespace
+
 Text systemReason(int code, const QString& raw) {
+    return SystemReason::of(code, raw);
+}
+
+Text SystemReason::of(int code, const QString& raw) {
     // The system's own messages are in English whatever the user reads; these are not.
     switch (code) {
     case ENOENT:
-        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "没有这个文件或文件夹"));
+        return Text(tr, QT_TR_NOOP("没有这个文件或文件夹"));
     case EACCES:
-        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "没有权限"));
+        return Text(tr, QT_TR_NOOP("没有权限"));
     case EPERM:
-        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "不允许这样操作"));
+        return Text(tr, QT_TR_NOOP("不允许这样操作"));
     case EEXIST:
-        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "已经存在"));
+        return Text(tr, QT_TR_NOOP("已经存在"));
     case ENOTDIR:
-        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "路径中有一项不是文件夹"));
+        return Text(tr, QT_TR_NOOP("路径中有一项不是文件夹"));
     case EISDIR:
-        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "这是一个文件夹"));
+        return Text(tr, QT_TR_NOOP("这是一个文件夹"));
     case ENOTEMPTY:
-        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "文件夹不是空的"));
+        return Text(tr, QT_TR_NOOP("文件夹不是空的"));
     case ENOSPC:
-        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "磁盘空间不足"));
+        return Text(tr, QT_TR_NOOP("磁盘空间不足"));
     case EDQUOT:
-        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "超出了磁盘配额"));
+        return Text(tr, QT_TR_NOOP("超出了磁盘配额"));
     case EROFS:
-        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "磁盘是只读的"));
+        return Text(tr, QT_TR_NOOP("磁盘是只读的"));
     case ENAMETOOLONG:
-        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称太长"));
+        return Text(tr, QT_TR_NOOP("名称太长"));
     case ELOOP:
-        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "符号链接层数太多"));
+        return Text(tr, QT_TR_NOOP("符号链接层数太多"));
     case EBUSY:
     case ETXTBSY:
-        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "正在被其他程序使用"));
+        return Text(tr, QT_TR_NOOP("正在被其他程序使用"));
     case EXDEV:
-        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "不能跨磁盘移动"));
+        return Text(tr, QT_TR_NOOP("不能跨磁盘移动"));
     case EIO:
-        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "读写磁盘时出错"));
+        return Text(tr, QT_TR_NOOP("读写磁盘时出错"));
     case EMFILE:
     case ENFILE:
-        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "打开的文件太多"));
+        return Text(tr, QT_TR_NOOP("打开的文件太多"));
     case EFBIG:
-        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "文件太大"));
+        return Text(tr, QT_TR_NOOP("文件太大"));
     case ENOMEM:
-        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "内存不足"));
+        return Text(tr, QT_TR_NOOP("内存不足"));
     case EINVAL:
-        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "参数无效"));
+        return Text(tr, QT_TR_NOOP("参数无效"));
     case ENOTSUP:
 #if EOPNOTSUPP != ENOTSUP
     case EOPNOTSUPP:
 #endif
-        return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "这个磁盘不支持这项操作"));
+        return Text(tr, QT_TR_NOOP("这个磁盘不支持这项操作"));
     default:
         return Text(raw);
     }

@@ -4,15 +4,26 @@
 
 namespace Orvoinstaller {
 
+namespace {
+
+QString sharedContext(const char* source, const char* disambiguation, int n) {
+    return QCoreApplication::translate("Orvoinstaller", source, disambiguation, n);
+}
+
+} // namespace
+
+Text::Text(Translator tr, const char* source, std::vector<Text> arguments)
+    : m_tr(tr), m_source(source), m_arguments(std::move(arguments)) {}
+
 Text::Text(const char* source, std::vector<Text> arguments)
-    : m_source(source), m_arguments(std::move(arguments)) {}
+    : Text(sharedContext, source, std::move(arguments)) {}
 
 Text::Text(QString verbatim) : m_verbatim(std::move(verbatim)) {}
 
 template <typename Say> QString Text::say(Say sayArgument) const {
     if (!m_source)
         return m_verbatim;
-    const QString pattern = sayArgument.pattern(m_source);
+    const QString pattern = sayArgument.pattern(m_tr, m_source);
     // One pass, so an argument that itself holds "%2" stays as it is.
     QString result;
     result.reserve(pattern.size());
@@ -35,13 +46,15 @@ template <typename Say> QString Text::say(Say sayArgument) const {
 namespace {
 
 struct InSource {
-    QString pattern(const char* source) const { return QString::fromUtf8(source); }
+    QString pattern(Text::Translator, const char* source) const {
+        return QString::fromUtf8(source);
+    }
     QString operator()(const Text& argument) const { return argument.source(); }
 };
 
 struct Translated {
-    QString pattern(const char* source) const {
-        return QCoreApplication::translate(Text::context, source);
+    QString pattern(Text::Translator tr, const char* source) const {
+        return tr(source, nullptr, -1);
     }
     QString operator()(const Text& argument) const { return argument.translated(); }
 };

@@ -43,7 +43,7 @@ std::optional<QString> applyNames(QList<FolderItem>& items, const QStringList& n
     QSet<qsizetype> renamed;
     for (const QString& asked : names) {
         if (!asked.contains(QLatin1Char('=')))
-            return Say::tr("--name %1: 缺少新名称，应写作 KIND/OLD=NEW").arg(asked);
+            return CommandLine::tr("--name %1: 缺少新名称，应写作 KIND/OLD=NEW").arg(asked);
         const qsizetype slash = asked.indexOf(QLatin1Char('/'));
         const QString kind = asked.left(slash), rest = asked.mid(slash + 1);
         QList<qsizetype> matches;
@@ -54,19 +54,20 @@ std::optional<QString> applyNames(QList<FolderItem>& items, const QStringList& n
                 matches << i;
         }
         if (matches.isEmpty())
-            return Say::tr("--name %1: 模板包里没有这个模板（应写作 KIND/OLD=NEW，KIND 为 Titles、"
-                           "Effects、Generators 或 Transitions）")
+            return CommandLine::tr(
+                       "--name %1: 模板包里没有这个模板（应写作 KIND/OLD=NEW，KIND 为 Titles、"
+                       "Effects、Generators 或 Transitions）")
                 .arg(asked);
         if (matches.size() > 1) {
             QStringList candidates;
             for (const qsizetype i : std::as_const(matches))
                 candidates << QLatin1Char('"') + items[i].originalName + QLatin1Char('"');
-            return Say::tr("--name %1: 有歧义，模板 %2 都符合；请在窗口中改名")
+            return CommandLine::tr("--name %1: 有歧义，模板 %2 都符合；请在窗口中改名")
                 .arg(asked, candidates.join(QStringLiteral(", ")));
         }
         const qsizetype match = matches.first();
         if (renamed.contains(match))
-            return Say::tr("--name %1: 这个模板被指定了两次").arg(asked);
+            return CommandLine::tr("--name %1: 这个模板被指定了两次").arg(asked);
         renamed.insert(match);
         const QString newName = rest.mid(items[match].originalName.size() + 1);
         if (const Failure unusable = checkFolderName(newName))
@@ -81,7 +82,7 @@ std::optional<PackContents> readPack(const Platform& platform, Console& console,
                                      QString& resources) {
     const auto found = findResourcePath(*platform.bundle, *platform.fileSystem, console);
     if (!found) {
-        console.toError(Say::tr("无法读取模板包: %1 之中或旁边没有可读的资源文件夹")
+        console.toError(CommandLine::tr("无法读取模板包: %1 之中或旁边没有可读的资源文件夹")
                             .arg(platform.bundle->bundlePath()));
         return std::nullopt;
     }
@@ -126,7 +127,7 @@ int listCommand(const Platform& platform, Console& console, bool json) {
 }
 
 QString helpText(const QString& program) {
-    return Say::tr(
+    return CommandLine::tr(
                "用法: %1 --list | --install | --uninstall [选项]...\n"
                "不打开窗口，列出、安装或卸载随附的 Motion 模板。\n"
                "\n"
@@ -168,13 +169,13 @@ QString parseError(const QCommandLineParser& parser, const QStringList& argument
         return names.value(0);
     };
     if (!parser.unknownOptionNames().isEmpty())
-        return Say::tr("未知选项: %1").arg(typed(parser.unknownOptionNames()));
+        return CommandLine::tr("未知选项: %1").arg(typed(parser.unknownOptionNames()));
     // Only --name takes a value; any other option given one is the other mistake.
     if (typed({QStringLiteral("name")}) == arguments.last())
-        return Say::tr("%1 后面缺少 KIND/OLD=NEW").arg(arguments.last());
+        return CommandLine::tr("%1 后面缺少 KIND/OLD=NEW").arg(arguments.last());
     for (const QString& argument : arguments.mid(1))
         if (argument.startsWith(QLatin1Char('-')) && argument.contains(QLatin1Char('=')))
-            return Say::tr("%1 不带值").arg(argument.section(QLatin1Char('='), 0, 0));
+            return CommandLine::tr("%1 不带值").arg(argument.section(QLatin1Char('='), 0, 0));
     return parser.errorText();
 }
 
@@ -253,8 +254,9 @@ int runCommandLine(int argc, char* argv[]) {
         std::make_shared<Console>(parsed && parser.isSet(verbose), parsed && parser.isSet(quiet));
     const auto usage = [&](const QString& why) {
         // As typed, so that the line can be pasted.
-        console->toError(why + QLatin1Char('\n') +
-                         Say::tr("运行 %1 --help 查看用法").arg(shellQuoted(arguments.first())));
+        console->toError(
+            why + QLatin1Char('\n') +
+            CommandLine::tr("运行 %1 --help 查看用法").arg(shellQuoted(arguments.first())));
         return exitUsage;
     };
     // A result that did not reach its reader is no success.
@@ -264,12 +266,14 @@ int runCommandLine(int argc, char* argv[]) {
     if (!parsed)
         return usage(parseError(parser, arguments));
     if (windowAsked)
-        return usage(Say::tr("没有可用的显示器，无法打开窗口；不用窗口时请给出 --list、--install "
-                             "或 --uninstall。"));
+        return usage(
+            CommandLine::tr("没有可用的显示器，无法打开窗口；不用窗口时请给出 --list、--install "
+                            "或 --uninstall。"));
     if (parser.isSet(help)) {
-        console->toOutput(helpText(shellQuoted(program)) + QStringLiteral("\n\n") +
-                          Say::tr("不用编译器制作你自己的安装程序: %1 --make-installer --help")
-                              .arg(shellQuoted(program)));
+        console->toOutput(
+            helpText(shellQuoted(program)) + QStringLiteral("\n\n") +
+            CommandLine::tr("不用编译器制作你自己的安装程序: %1 --make-installer --help")
+                .arg(shellQuoted(program)));
         return finish(exitDone);
     }
     if (parser.isSet(versionOption)) {
@@ -277,11 +281,12 @@ int runCommandLine(int argc, char* argv[]) {
         return finish(exitDone);
     }
     if (!parser.positionalArguments().isEmpty())
-        return usage(Say::tr("多余的参数: %1").arg(parser.positionalArguments()[0]));
+        return usage(CommandLine::tr("多余的参数: %1").arg(parser.positionalArguments()[0]));
     if (parser.isSet(list) + parser.isSet(install) + parser.isSet(uninstall) != 1)
-        return usage(Say::tr("请给出 --list、--install 或 --uninstall 中的一个。"));
+        return usage(CommandLine::tr("请给出 --list、--install 或 --uninstall 中的一个。"));
     const auto goesWith = [&](const QCommandLineOption& what, const QString& with) {
-        return usage(Say::tr("--%1 只能与 %2 一起使用。").arg(what.names().constFirst(), with));
+        return usage(
+            CommandLine::tr("--%1 只能与 %2 一起使用。").arg(what.names().constFirst(), with));
     };
     if (!parser.isSet(install))
         for (const auto* only : {&name, &fonts, &noScript, &checksum})

@@ -12,10 +12,15 @@ namespace Orvoinstaller {
 // 128 + the signal after SIGINT or SIGTERM, as a shell reports a process the signal ended.
 enum ExitStatus { exitDone = 0, exitFailed = 1, exitUsage = 2 };
 
-// The command line's words: Chinese source texts translated like the window's, so that both
-// speak the same language.
+// Says the words of the command line's commands: Chinese source texts translated like the
+// window's, so that both speak the same language.
+struct CommandLine {
+    Q_DECLARE_TR_FUNCTIONS(Orvoinstaller::CommandLine)
+};
+
+// Only until InstallCommand.cpp says CommandLine::tr: the same context under its old name.
 struct Say {
-    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+    Q_DECLARE_TR_FUNCTIONS(Orvoinstaller::CommandLine)
 };
 
 struct InstallOptions {

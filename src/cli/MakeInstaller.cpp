@@ -24,6 +24,11 @@ namespace Orvoinstaller {
 
 namespace {
 
+// Says the words of --make-installer.
+struct MakeInstaller {
+    Q_DECLARE_TR_FUNCTIONS(Orvoinstaller::MakeInstaller)
+};
+
 QString commandLine(const ProcessRequest& request) {
     QStringList words{shellQuoted(request.program)};
     for (const QString& argument : request.arguments)
@@ -245,25 +250,26 @@ Failure moveIntoPlace(FileSystem& fs, const Layout& layout, bool package) {
 }
 
 QString helpText(const QString& program) {
-    return Say::tr("用法: %1 --make-installer PACK --out FOLDER [选项]...\n"
-                   "不用编译器，把正在运行的安装程序复制为 FOLDER/APP_NAME.app，"
-                   "装入模板包 PACK，写入你的名称、版本和图标。\n"
-                   "\n"
-                   "  --display-name TEXT   窗口标题和应用名称（默认: 插件安装工具）\n"
-                   "  --app-name NAME       包名 NAME.app 和可执行文件名（默认: PluginInstaller）\n"
-                   "  --bundle-id ID        CFBundleIdentifier（默认: com.orvo.plugininstaller）\n"
-                   "  --maker-name TEXT     窗口的署名（默认: Orvo Studio）\n"
-                   "  --maker-url URL       署名链接打开的网址（默认: https://www.orvo.studio/）\n"
-                   "  --tutorial-url URL    模板包没有 tutorial_url.txt 时的教程网址\n"
-                   "  --version X.Y.Z       版本，一到三个数字（默认: 1.0.0）\n"
-                   "  --icon PNG|ICNS       图标: .icns 文件，或 1024 像素以上的正方形 PNG\n"
-                   "  --sign IDENTITY       macOS: 用 codesign 签名（hardened runtime、时间戳）\n"
-                   "  --dmg                 macOS: 用 hdiutil 制作磁盘映像\n"
-                   "  --tar                 Linux: 制作与 package 目标相同的 .tar.gz\n"
-                   "  --force               替换已有的 FOLDER/APP_NAME.app\n"
-                   "  --dry-run             只检查并列出会做的事和会运行的命令，什么都不写\n"
-                   "\n"
-                   "退出状态: 0 完成；1 失败（最终名称下不留下半成品）；2 参数有误，什么都没写入。")
+    return MakeInstaller::tr(
+               "用法: %1 --make-installer PACK --out FOLDER [选项]...\n"
+               "不用编译器，把正在运行的安装程序复制为 FOLDER/APP_NAME.app，"
+               "装入模板包 PACK，写入你的名称、版本和图标。\n"
+               "\n"
+               "  --display-name TEXT   窗口标题和应用名称（默认: 插件安装工具）\n"
+               "  --app-name NAME       包名 NAME.app 和可执行文件名（默认: PluginInstaller）\n"
+               "  --bundle-id ID        CFBundleIdentifier（默认: com.orvo.plugininstaller）\n"
+               "  --maker-name TEXT     窗口的署名（默认: Orvo Studio）\n"
+               "  --maker-url URL       署名链接打开的网址（默认: https://www.orvo.studio/）\n"
+               "  --tutorial-url URL    模板包没有 tutorial_url.txt 时的教程网址\n"
+               "  --version X.Y.Z       版本，一到三个数字（默认: 1.0.0）\n"
+               "  --icon PNG|ICNS       图标: .icns 文件，或 1024 像素以上的正方形 PNG\n"
+               "  --sign IDENTITY       macOS: 用 codesign 签名（hardened runtime、时间戳）\n"
+               "  --dmg                 macOS: 用 hdiutil 制作磁盘映像\n"
+               "  --tar                 Linux: 制作与 package 目标相同的 .tar.gz\n"
+               "  --force               替换已有的 FOLDER/APP_NAME.app\n"
+               "  --dry-run             只检查并列出会做的事和会运行的命令，什么都不写\n"
+               "\n"
+               "退出状态: 0 完成；1 失败（最终名称下不留下半成品）；2 参数有误，什么都没写入。")
         .arg(program);
 }
 
@@ -282,7 +288,7 @@ int makeInstallerCommand(const QStringList& arguments) {
     const QString program = lastComponent(QCoreApplication::applicationFilePath());
     const auto usage = [&](const QString& why) {
         console->toError(why + QLatin1Char('\n') +
-                         Say::tr("运行 %1 --make-installer --help 查看用法")
+                         MakeInstaller::tr("运行 %1 --make-installer --help 查看用法")
                              .arg(shellQuoted(arguments.first())));
         return exitUsage;
     };
@@ -309,13 +315,13 @@ int makeInstallerCommand(const QStringList& arguments) {
     if (!parser.parse(arguments))
         return usage(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
-        return usage(Say::tr("多余的参数: %1").arg(parser.positionalArguments()[0]));
+        return usage(MakeInstaller::tr("多余的参数: %1").arg(parser.positionalArguments()[0]));
     for (const auto* once : {&make, &out, &displayName, &appName, &bundleId, &makerName, &makerUrl,
                              &tutorialUrl, &version, &icon, &sign})
         if (parser.values(*once).size() > 1)
-            return usage(Say::tr("--%1 只能给一次").arg(once->names().constFirst()));
+            return usage(MakeInstaller::tr("--%1 只能给一次").arg(once->names().constFirst()));
     if (!parser.isSet(out))
-        return usage(Say::tr("请用 --out FOLDER 给出放安装程序的文件夹"));
+        return usage(MakeInstaller::tr("请用 --out FOLDER 给出放安装程序的文件夹"));
 
     const Branding& defaults = Branding::defaults();
     const auto given = [&](const QCommandLineOption& what, const QString& fallback) {
@@ -352,13 +358,12 @@ int makeInstallerCommand(const QStringList& arguments) {
         return refuse(appName, request.appName, unusable->text);
     if (request.appName.contains(QLatin1Char(':')))
         return refuse(appName, request.appName,
-                      Text(QT_TRANSLATE_NOOP("Orvoinstaller", "Finder 把 “:” 显示为 “/”")));
+                      Text(MakeInstaller::tr("Finder 把 “:” 显示为 “/”")));
     static const QRegularExpression identifier(QStringLiteral("^[A-Za-z0-9.-]+$"));
     if (!identifier.match(request.bundleId).hasMatch())
         return refuse(
             bundleId, request.bundleId,
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller",
-                                   "只能有字母、数字、连字符和点，例如 com.example.mytemplates")));
+            Text(MakeInstaller::tr("只能有字母、数字、连字符和点，例如 com.example.mytemplates")));
     for (const auto& [what, value] :
          {std::pair{&makerUrl, request.makerUrl}, {&tutorialUrl, request.tutorialUrl}})
         if (const auto why = Branding::addressProblem(value))
@@ -370,12 +375,13 @@ int makeInstallerCommand(const QStringList& arguments) {
             return refuse(sign, request.identity, *why);
     const bool mac = nativePackage() == NativePackage::diskImage;
     if (!mac && !request.dryRun && (parser.isSet(sign) || request.dmg))
-        return usage(Say::tr("--sign 和 --dmg 需要 macOS 的 codesign 和 hdiutil（--dry-run "
-                             "可在这里列出这些命令）"));
+        return usage(
+            MakeInstaller::tr("--sign 和 --dmg 需要 macOS 的 codesign 和 hdiutil（--dry-run "
+                              "可在这里列出这些命令）"));
     if (mac && request.tar)
-        return usage(Say::tr("--tar 用于 Linux；在 macOS 上请用 --dmg"));
+        return usage(MakeInstaller::tr("--tar 用于 Linux；在 macOS 上请用 --dmg"));
     if (request.dmg && request.tar)
-        return usage(Say::tr("--dmg 和 --tar 只能选一个"));
+        return usage(MakeInstaller::tr("--dmg 和 --tar 只能选一个"));
 
     Platform platform = Platform::real({.output = console});
     FileSystem& fs = *platform.fileSystem;
@@ -388,8 +394,7 @@ int makeInstallerCommand(const QStringList& arguments) {
             return refuse(icon, request.icon, bytes.error().text);
         if (request.icon.endsWith(QLatin1String(".icns"), Qt::CaseInsensitive)) {
             if (!bytes.value().startsWith("icns"))
-                return refuse(icon, request.icon,
-                              Text(QT_TRANSLATE_NOOP("Orvoinstaller", "不是 .icns 文件")));
+                return refuse(icon, request.icon, Text(MakeInstaller::tr("不是 .icns 文件")));
             icns = bytes.value();
         } else {
             const auto made = icnsFromImage(QImage::fromData(bytes.value()));
@@ -407,9 +412,10 @@ int makeInstallerCommand(const QStringList& arguments) {
     layout.packageExtension = request.dmg ? QStringLiteral(".dmg") : QStringLiteral(".tar.gz");
     const QHash<QString, QString> sourceInfo = platform.bundle->info();
     if (!layout.source.endsWith(QLatin1String(".app")) || sourceInfo.isEmpty()) {
-        console->toError(Say::tr("无法制作安装程序: 正在运行的程序不在一个带 Info.plist 的 "
-                                 ".app 包里（%1）")
-                             .arg(layout.source));
+        console->toError(
+            MakeInstaller::tr("无法制作安装程序: 正在运行的程序不在一个带 Info.plist 的 "
+                              ".app 包里（%1）")
+                .arg(layout.source));
         return exitFailed;
     }
     const QString executable =
@@ -432,40 +438,43 @@ int makeInstallerCommand(const QStringList& arguments) {
     if (fs.type(request.out, true) != FileSystem::Type::folder &&
         (fs.type(request.out) != FileSystem::Type::missing ||
          fs.type(outParent, true) != FileSystem::Type::folder))
-        return usage(
-            Say::tr("--out “%1”: 应为一个文件夹，或一个已有文件夹里的新名称").arg(request.out));
+        return usage(MakeInstaller::tr("--out “%1”: 应为一个文件夹，或一个已有文件夹里的新名称")
+                         .arg(request.out));
     const QString outInside = realOut.isEmpty() ? fs.resolvedPath(outParent) : realOut;
     if (outInside == realSource || outInside.startsWith(realSource + QLatin1Char('/')) ||
         realSource.startsWith(outInside + QLatin1Char('/') + request.appName +
                               QStringLiteral(".app")))
-        return usage(Say::tr("--out “%1”: 不能放在正在运行的安装程序 “%2” 里，也不能替换它")
-                         .arg(request.out, layout.source));
+        return usage(
+            MakeInstaller::tr("--out “%1”: 不能放在正在运行的安装程序 “%2” 里，也不能替换它")
+                .arg(request.out, layout.source));
     const bool bundleExists = fs.type(layout.bundle()) != FileSystem::Type::missing;
     const bool packageExists =
         (request.dmg || request.tar) && fs.type(layout.package()) != FileSystem::Type::missing;
     if ((bundleExists || packageExists) && !request.force)
-        return usage(Say::tr("“%1” 已经存在；要替换它请加上 --force")
+        return usage(MakeInstaller::tr("“%1” 已经存在；要替换它请加上 --force")
                          .arg(bundleExists ? layout.bundle() : layout.package()));
     if (bundleExists && fs.type(joinPath(layout.bundle(), QStringLiteral("Contents/Info.plist"))) !=
                             FileSystem::Type::file) {
-        console->toError(Say::tr("“%1” 不是一个安装程序包，不会替换它").arg(layout.bundle()));
+        console->toError(
+            MakeInstaller::tr("“%1” 不是一个安装程序包，不会替换它").arg(layout.bundle()));
         return exitFailed;
     }
     if (packageExists && fs.type(layout.package()) != FileSystem::Type::file) {
-        console->toError(Say::tr("“%1” 不是一个文件，不会替换它").arg(layout.package()));
+        console->toError(MakeInstaller::tr("“%1” 不是一个文件，不会替换它").arg(layout.package()));
         return exitFailed;
     }
 
     layout.temporary = temporaryPath(request.out);
     const QList<ProcessRequest> commands = packaging(fs, request, layout);
     if (request.dryRun) {
-        console->toOutput(Say::tr("会制作: %1").arg(layout.bundle()));
+        console->toOutput(MakeInstaller::tr("会制作: %1").arg(layout.bundle()));
         if (request.dmg || request.tar)
-            console->toOutput(Say::tr("会制作: %1").arg(layout.package()));
+            console->toOutput(MakeInstaller::tr("会制作: %1").arg(layout.package()));
         for (const ProcessRequest& command : commands)
-            console->toOutput(Say::tr("会运行: %1").arg(commandLine(command)));
+            console->toOutput(MakeInstaller::tr("会运行: %1").arg(commandLine(command)));
         if (request.dmg && !request.identity.isEmpty())
-            console->toOutput(Say::tr("剩下一步，公证: %1").arg(notarising(request, layout)));
+            console->toOutput(
+                MakeInstaller::tr("剩下一步，公证: %1").arg(notarising(request, layout)));
         return exitDone;
     }
 
@@ -479,7 +488,7 @@ int makeInstallerCommand(const QStringList& arguments) {
     });
     const auto cleanUp = [&] { offMainThread([&] { return fs.removeItem(layout.temporary); }); };
     if (laid) {
-        console->toError(Say::tr("无法制作安装程序: %1").arg(laid->text.translated()));
+        console->toError(MakeInstaller::tr("无法制作安装程序: %1").arg(laid->text.translated()));
         cleanUp();
         return exitFailed;
     }
@@ -487,7 +496,7 @@ int makeInstallerCommand(const QStringList& arguments) {
         const ProcessOutcome outcome = runAndWait(*platform.processRunner, command);
         if (outcome.startError || outcome.exitStatus != 0) {
             console->toError(
-                Say::tr("无法制作安装程序: %1 失败: %2")
+                MakeInstaller::tr("无法制作安装程序: %1 失败: %2")
                     .arg(commandLine(command),
                          outcome.startError.value_or(QString::fromUtf8(outcome.output).trimmed())));
             cleanUp();
@@ -498,14 +507,14 @@ int makeInstallerCommand(const QStringList& arguments) {
     const Failure placed = offMainThread([&] { return moveIntoPlace(fs, layout, package); });
     cleanUp();
     if (placed) {
-        console->toError(Say::tr("无法制作安装程序: %1").arg(placed->text.translated()));
+        console->toError(MakeInstaller::tr("无法制作安装程序: %1").arg(placed->text.translated()));
         return exitFailed;
     }
-    console->toOutput(Say::tr("已制作: %1").arg(layout.bundle()));
+    console->toOutput(MakeInstaller::tr("已制作: %1").arg(layout.bundle()));
     if (package)
-        console->toOutput(Say::tr("已制作: %1").arg(layout.package()));
+        console->toOutput(MakeInstaller::tr("已制作: %1").arg(layout.package()));
     if (request.dmg && !request.identity.isEmpty())
-        console->toOutput(Say::tr("剩下一步，公证: %1").arg(notarising(request, layout)));
+        console->toOutput(MakeInstaller::tr("剩下一步，公证: %1").arg(notarising(request, layout)));
     return exitDone;
 }
 

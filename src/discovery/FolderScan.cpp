@@ -1,12 +1,29 @@
 #include "discovery/Discovery.h"
 #include "discovery/Pack.h"
 
+#include <QCoreApplication>
 #include <QStringBuilder>
 #include <QUuid>
 
 #include <cerrno>
 
 namespace Orvoinstaller {
+
+namespace {
+
+// The scan's words.
+struct PackScan {
+    Q_DECLARE_TR_FUNCTIONS(Orvoinstaller::PackScan)
+
+public:
+    // Its name could be written once, never found again.
+    static Error unreadableName(const QString& path) {
+        return Error::saying(
+            Text(tr, QT_TR_NOOP("“%1” 的名称不是有效的 UTF-8，不会安装它"), {path}));
+    }
+};
+
+} // namespace
 
 PackContents scanPack(const FileSystem& fs, const QString& resources, DiagnosticOutput& output) {
     const auto attributes = fs.attributes(resources);
@@ -38,10 +55,7 @@ PackContents scanPack(const FileSystem& fs, const QString& resources, Diagnostic
                 continue;
             const QString name = lastComponent(entry.path);
             if (!entry.nameIsText) {
-                // Its name could be written once, never found again.
-                fail(Error::saying(Text(
-                    QT_TRANSLATE_NOOP("Orvoinstaller", "“%1” 的名称不是有效的 UTF-8，不会安装它"),
-                    {entry.path})));
+                fail(PackScan::unreadableName(entry.path));
                 continue;
             }
             output.line(QStringLiteral("找到文件夹: ") % name % QStringLiteral(" in ") % kindName);
@@ -56,9 +70,7 @@ PackContents scanPack(const FileSystem& fs, const QString& resources, Diagnostic
         pack.hasFonts = !fonts.value().empty();
         for (const auto& entry : fonts.value())
             if (!entry.nameIsText)
-                fail(Error::saying(Text(
-                    QT_TRANSLATE_NOOP("Orvoinstaller", "“%1” 的名称不是有效的 UTF-8，不会安装它"),
-                    {entry.path})));
+                fail(PackScan::unreadableName(entry.path));
     } else if (fonts.error().code != ENOENT && fonts.error().code != ENOTDIR) {
         pack.hasFonts = true;
         fail(fonts.error());

@@ -3,6 +3,7 @@
 #include "discovery/Pack.h"
 #include "install/SafeWrite.h"
 
+#include <QCoreApplication>
 #include <QSet>
 
 namespace Orvoinstaller {
@@ -10,6 +11,8 @@ namespace Orvoinstaller {
 namespace {
 
 class FontInstallation {
+    Q_DECLARE_TR_FUNCTIONS(Orvoinstaller::FontInstallation)
+
 public:
     FontInstallation(FileSystem& fs, const FontFolders& folders, const QString& pack)
         : m_fs(fs), m_folders(folders), m_pack(pack) {}
@@ -22,9 +25,8 @@ public:
             const QString name = relative.isEmpty() ? lastComponent(entry.path)
                                                     : joinPath(relative, lastComponent(entry.path));
             if (!entry.nameIsText) {
-                note(Error::saying(Text(
-                    QT_TRANSLATE_NOOP("Orvoinstaller", "“%1” 的名称不是有效的 UTF-8，不会安装它"),
-                    {entry.path})));
+                note(Error::saying(
+                    Text(tr, QT_TR_NOOP("“%1” 的名称不是有效的 UTF-8，不会安装它"), {entry.path})));
                 continue;
             }
             switch (entry.type.value_or(FileSystem::Type::other)) {
@@ -54,11 +56,10 @@ private:
         const QString pack = m_fs.resolvedPath(m_pack);
         if (target.isEmpty() || pack.isEmpty() || !target.startsWith(pack + u'/') ||
             m_fs.type(target) != FileSystem::Type::file)
-            return note(Error::of(
-                ErrorKind::unsafe,
-                Text(QT_TRANSLATE_NOOP("Orvoinstaller",
-                                       "字体 “%1” 是链接，但它指向的不是字体包内的普通文件"),
-                     {link})));
+            return note(
+                Error::of(ErrorKind::unsafe,
+                          Text(tr, QT_TR_NOOP("字体 “%1” 是链接，但它指向的不是字体包内的普通文件"),
+                               {link})));
         installFont(target, relative);
     }
 

@@ -2,6 +2,7 @@
 
 #include "base/FolderType.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -66,21 +67,36 @@ std::optional<FileSystem::Facts> entryFacts(const QJsonObject& entry) {
     return facts;
 }
 
-Error malformed(const QString& file, const QString& where) {
-    return Error::saying(Text(
-        QT_TRANSLATE_NOOP("Orvoinstaller", "安装记录 “%1” 的内容格式不正确: %2"), {file, where}));
+// The record's words, reading it and writing it.
+struct ManifestFormat {
+    Q_DECLARE_TR_FUNCTIONS(Orvoinstaller::ManifestFormat)
+
+public:
+    static Error malformed(const QString& file, const QString& where);
+    static Result<ManifestEntry> parseEntry(const QJsonValue& value, const QString& file,
+                                            const QString& where);
+    static Result<QList<ManifestEntry>> parseManifest(const QByteArray& bytes,
+                                                      const ManifestLocation& location);
+    static Failure write(FileSystem& fs, const ManifestLocation& location,
+                         const QMap<QString, FileSystem::Facts>& entries);
+    static Failure append(FileSystem& fs, const ManifestLocation& location,
+                          const QByteArray& lines);
+    static Result<QList<ManifestEntry>> load(FileSystem& fs, const ManifestLocation& location);
+};
+
+Error ManifestFormat::malformed(const QString& file, const QString& where) {
+    return Error::saying(Text(tr, QT_TR_NOOP("安装记录 “%1” 的内容格式不正确: %2"), {file, where}));
 }
 
-Result<ManifestEntry> parseEntry(const QJsonValue& value, const QString& file,
-                                 const QString& where) {
+Result<ManifestEntry> ManifestFormat::parseEntry(const QJsonValue& value, const QString& file,
+                                                 const QString& where) {
     const QJsonValue path = value.toObject().value(u"path");
     if (!value.isObject() || !path.isString())
         return malformed(file, where);
     const auto facts = entryFacts(value.toObject());
     if (!insideTemplates(path.toString(), facts && facts->type == Type::folder))
-        return Error::saying(
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装记录 “%1” 中的路径 “%2” 不在模板文件夹内"),
-                 {file, path.toString()}));
+        return Error::saying(Text(tr, QT_TR_NOOP("安装记录 “%1” 中的路径 “%2” 不在模板文件夹内"),
+                                  {file, path.toString()}));
     if (!facts)
         return malformed(file, where + QStringLiteral(" (") + path.toString() + u')');
     return ManifestEntry{path.toString(), *facts};
@@ -101,13 +117,13 @@ Failure foldJournal(const QByteArray& bytes, const QString& file,
         if (end == start || parseError.error != QJsonParseError::NoError)
             continue;
         if (!line.isObject())
-            return malformed(file, where);
+            return ManifestFormat::malformed(file, where);
         const QJsonValue forget = line.object().value(u"forget");
         if (forget.isString() && insideTemplates(forget.toString(), true)) {
             entries.remove(forget.toString());
             continue;
         }
-        const auto entry = parseEntry(line.object(), file, where);
+        const auto entry = ManifestFormat::parseEntry(line.object(), file, where);
         if (!entry)
             return entry.error();
         entries.insert(entry.value().path, entry.value().facts);
@@ -115,23 +131,21 @@ Failure foldJournal(const QByteArray& bytes, const QString& file,
     return std::nullopt;
 }
 
-Result<QList<ManifestEntry>> parseManifest(const QByteArray& bytes,
-                                           const ManifestLocation& location) {
+Result<QList<ManifestEntry>> ManifestFormat::parseManifest(const QByteArray& bytes,
+                                                           const ManifestLocation& location) {
     const QString& file = location.path;
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
     if (parseError.error != QJsonParseError::NoError)
-        return Error::saying(
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装记录 “%1” 不是有效的 JSON: %2"),
-                 {file, parseError.errorString()}));
+        return Error::saying(Text(tr, QT_TR_NOOP("安装记录 “%1” 不是有效的 JSON: %2"),
+                                  {file, parseError.errorString()}));
     const QJsonObject root = document.object();
     const auto format = integer(root.value(u"format"));
     if (!document.isObject() || !format || *format < 1)
         return malformed(file, QStringLiteral("format"));
     if (*format > manifestFormatVersion)
         return Error::saying(
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller",
-                                   "安装记录 “%1” 的格式版本 %2 比本程序能读的 %3 更新"),
+            Text(tr, QT_TR_NOOP("安装记录 “%1” 的格式版本 %2 比本程序能读的 %3 更新"),
                  {file, QString::number(*format), QString::number(manifestFormatVersion)}));
     const QJsonValue bundleId = root.value(u"bundleId");
     const QJsonValue templatesFolder = root.value(u"templatesFolder");
@@ -140,13 +154,11 @@ Result<QList<ManifestEntry>> parseManifest(const QByteArray& bytes,
     if (!templatesFolder.isString())
         return malformed(file, QStringLiteral("templatesFolder"));
     if (bundleId.toString() != location.bundleId)
-        return Error::saying(
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装记录 “%1” 属于另一个程序（%2）"),
-                 {file, bundleId.toString()}));
+        return Error::saying(Text(tr, QT_TR_NOOP("安装记录 “%1” 属于另一个程序（%2）"),
+                                  {file, bundleId.toString()}));
     if (QDir::cleanPath(templatesFolder.toString()) != QDir::cleanPath(location.templatesFolder))
-        return Error::saying(
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装记录 “%1” 记的是另一个模板文件夹（%2）"),
-                 {file, templatesFolder.toString()}));
+        return Error::saying(Text(tr, QT_TR_NOOP("安装记录 “%1” 记的是另一个模板文件夹（%2）"),
+                                  {file, templatesFolder.toString()}));
     const QJsonValue entries = root.value(u"entries");
     if (!entries.isArray())
         return malformed(file, QStringLiteral("entries"));
@@ -203,9 +215,21 @@ QByteArray forgetJson(const QString& path) {
 
 Failure writeManifest(FileSystem& fs, const ManifestLocation& location,
                       const QMap<QString, FileSystem::Facts>& entries) {
+    return ManifestFormat::write(fs, location, entries);
+}
+
+Failure appendJournal(FileSystem& fs, const ManifestLocation& location, const QByteArray& lines) {
+    return ManifestFormat::append(fs, location, lines);
+}
+
+Result<QList<ManifestEntry>> loadManifest(FileSystem& fs, const ManifestLocation& location) {
+    return ManifestFormat::load(fs, location);
+}
+
+Failure ManifestFormat::write(FileSystem& fs, const ManifestLocation& location,
+                              const QMap<QString, FileSystem::Facts>& entries) {
     if (location.path.isEmpty())
-        return Error::saying(Text(
-            QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入安装记录: 系统没有给出存放它的文件夹")));
+        return Error::saying(Text(tr, QT_TR_NOOP("无法写入安装记录: 系统没有给出存放它的文件夹")));
     if (auto error = fs.createDirectories(parentPath(location.path)))
         return error;
     QByteArray data =
@@ -221,21 +245,19 @@ Failure writeManifest(FileSystem& fs, const ManifestLocation& location,
     }
     data.append("\n  ]\n}\n");
     if (Failure error = fs.writeFileAtomically(location.path, data))
-        return Error::saying(
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入安装记录: %1"), {error->text}));
+        return Error::saying(Text(tr, QT_TR_NOOP("无法写入安装记录: %1"), {error->text}));
     // Folded in: what it says is in the manifest now.
     const QString journal = location.journalPath();
     if (fs.type(journal) != Type::missing)
         if (Failure error = fs.removeFile(journal))
-            return Error::saying(
-                Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入安装记录: %1"), {error->text}));
+            return Error::saying(Text(tr, QT_TR_NOOP("无法写入安装记录: %1"), {error->text}));
     return std::nullopt;
 }
 
-Failure appendJournal(FileSystem& fs, const ManifestLocation& location, const QByteArray& lines) {
+Failure ManifestFormat::append(FileSystem& fs, const ManifestLocation& location,
+                               const QByteArray& lines) {
     if (location.path.isEmpty())
-        return Error::saying(Text(
-            QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入安装记录: 系统没有给出存放它的文件夹")));
+        return Error::saying(Text(tr, QT_TR_NOOP("无法写入安装记录: 系统没有给出存放它的文件夹")));
     const QByteArray line = '\n' + lines;
     Failure error = fs.appendDurably(location.journalPath(), line);
     if (error && fs.type(parentPath(location.path), true) == Type::missing) {
@@ -244,8 +266,7 @@ Failure appendJournal(FileSystem& fs, const ManifestLocation& location, const QB
             error = fs.appendDurably(location.journalPath(), line);
     }
     if (error)
-        return Error::saying(
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入安装记录: %1"), {error->text}));
+        return Error::saying(Text(tr, QT_TR_NOOP("无法写入安装记录: %1"), {error->text}));
     return std::nullopt;
 }
 
@@ -257,11 +278,11 @@ QMap<QString, FileSystem::Facts> byPath(const QList<ManifestEntry>& entries) {
     return result;
 }
 
-Result<QList<ManifestEntry>> loadManifest(FileSystem& fs, const ManifestLocation& location) {
+Result<QList<ManifestEntry>> ManifestFormat::load(FileSystem& fs,
+                                                  const ManifestLocation& location) {
     if (location.path.isEmpty())
-        return Error::saying(
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "没有安装记录: 系统没有给出存放它的文件夹")),
-            ENOENT);
+        return Error::saying(Text(tr, QT_TR_NOOP("没有安装记录: 系统没有给出存放它的文件夹")),
+                             ENOENT);
     const QString journal = location.journalPath();
     const bool hasJournal = fs.type(journal) != Type::missing;
     ManifestLocation read = location;
@@ -270,9 +291,8 @@ Result<QList<ManifestEntry>> loadManifest(FileSystem& fs, const ManifestLocation
         read.path = location.legacyPath;
         if (read.path.isEmpty() || fs.type(read.path, true) == Type::missing) {
             if (!hasJournal)
-                return Error::saying(
-                    Text(QT_TRANSLATE_NOOP("Orvoinstaller", "没有安装记录 “%1”"), {location.path}),
-                    ENOENT);
+                return Error::saying(Text(tr, QT_TR_NOOP("没有安装记录 “%1”"), {location.path}),
+                                     ENOENT);
             read.path.clear();
         }
     }
@@ -280,15 +300,14 @@ Result<QList<ManifestEntry>> loadManifest(FileSystem& fs, const ManifestLocation
     if (!read.path.isEmpty()) {
         const auto bytes = fs.readFile(read.path);
         if (!bytes)
-            return Error::saying(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法读取安装记录: %1"),
-                                      {bytes.error().text}));
+            return Error::saying(
+                Text(tr, QT_TR_NOOP("无法读取安装记录: %1"), {bytes.error().text}));
         auto parsed = parseManifest(bytes.value(), read);
         if (!parsed) {
             // Another folder's record under the old shared name is no concern of this one.
             if (read.path == location.legacyPath && !hasJournal)
-                return Error::saying(
-                    Text(QT_TRANSLATE_NOOP("Orvoinstaller", "没有安装记录 “%1”"), {location.path}),
-                    ENOENT);
+                return Error::saying(Text(tr, QT_TR_NOOP("没有安装记录 “%1”"), {location.path}),
+                                     ENOENT);
             if (read.path != location.legacyPath)
                 return parsed.error();
         } else {
@@ -298,8 +317,8 @@ Result<QList<ManifestEntry>> loadManifest(FileSystem& fs, const ManifestLocation
     if (hasJournal) {
         const auto bytes = fs.readFile(journal);
         if (!bytes)
-            return Error::saying(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法读取安装记录: %1"),
-                                      {bytes.error().text}));
+            return Error::saying(
+                Text(tr, QT_TR_NOOP("无法读取安装记录: %1"), {bytes.error().text}));
         if (Failure error = foldJournal(bytes.value(), journal, entries))
             return *error;
     }

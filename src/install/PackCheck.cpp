@@ -6,6 +6,7 @@
 #include "install/TemplateInstaller.h"
 #include "platform/Utf8.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 namespace Orvoinstaller {
@@ -30,9 +31,26 @@ void listFiles(const FileSystem& fs, const QString& folder, QStringList& files) 
     }
 }
 
+// The check's words: its findings and the lines that say them.
+struct PackCheck {
+    Q_DECLARE_TR_FUNCTIONS(Orvoinstaller::PackCheck)
+
+public:
+    static QList<PackFinding> check(const FileSystem& fs, const QString& pack);
+    static Text describe(const PackFinding& finding);
+};
+
 } // namespace
 
 QList<PackFinding> checkPack(const FileSystem& fs, const QString& pack) {
+    return PackCheck::check(fs, pack);
+}
+
+Text describe(const PackFinding& finding) {
+    return PackCheck::describe(finding);
+}
+
+QList<PackFinding> PackCheck::check(const FileSystem& fs, const QString& pack) {
     QList<PackFinding> findings;
     const auto error = [&](const QString& entry, Text text) {
         findings << PackFinding{PackFinding::Severity::error, entry, std::move(text)};
@@ -42,7 +60,7 @@ QList<PackFinding> checkPack(const FileSystem& fs, const QString& pack) {
     };
     const auto relative = [&](const QString& path) { return path.mid(pack.size() + 1); };
     if (fs.type(pack, true) != FileSystem::Type::folder) {
-        error({}, Text(QT_TRANSLATE_NOOP("Orvoinstaller", "模板包 “%1” 不是一个文件夹"), {pack}));
+        error({}, Text(tr, QT_TR_NOOP("模板包 “%1” 不是一个文件夹"), {pack}));
         return findings;
     }
 
@@ -51,22 +69,18 @@ QList<PackFinding> checkPack(const FileSystem& fs, const QString& pack) {
     for (const Error& failure : contents.failures)
         error({}, failure.text);
     if (contents.templates.isEmpty())
-        error({}, Text(QT_TRANSLATE_NOOP("Orvoinstaller",
-                                         "没有模板文件夹：每个模板应是 Titles/、Effects/、"
-                                         "Generators/ 或 Transitions/ 里的一个文件夹")));
+        error({}, Text(tr, QT_TR_NOOP("没有模板文件夹：每个模板应是 Titles/、Effects/、"
+                                      "Generators/ 或 Transitions/ 里的一个文件夹")));
     for (const FolderItem& item : contents.templates)
         if (const Failure unusable = checkFolderName(item.originalName))
             error(relative(item.path),
-                  Text(QT_TRANSLATE_NOOP(
-                           "Orvoinstaller",
-                           "这个模板名称不能作为模板文件夹的名称（%1）；请给文件夹改名"),
+                  Text(tr, QT_TR_NOOP("这个模板名称不能作为模板文件夹的名称（%1）；请给文件夹改名"),
                        {unusable->text}));
 
     const Pack laid{pack};
     if (fs.type(laid.locationPicture(), true) != FileSystem::Type::file)
-        warning(
-            Pack::locationPictureName(),
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "缺少这张图片：窗口的“插件位置”将不显示图片")));
+        warning(Pack::locationPictureName(),
+                Text(tr, QT_TR_NOOP("缺少这张图片：窗口的“插件位置”将不显示图片")));
     if (fs.type(laid.tutorialFile(), true) != FileSystem::Type::missing) {
         const auto bytes = fs.readFile(laid.tutorialFile());
         const auto text = bytes ? decodeUtf8(bytes.value()) : std::nullopt;
@@ -74,8 +88,7 @@ QList<PackFinding> checkPack(const FileSystem& fs, const QString& pack) {
         if (!address || (address->scheme() != QLatin1String("http") &&
                          address->scheme() != QLatin1String("https")))
             warning(Pack::tutorialFileName(),
-                    Text(QT_TRANSLATE_NOOP("Orvoinstaller",
-                                           "不是一个 http 或 https 地址：教程按钮不会打开网页")));
+                    Text(tr, QT_TR_NOOP("不是一个 http 或 https 地址：教程按钮不会打开网页")));
     }
     static const QRegularExpression font(QStringLiteral("\\.(ttf|otf|ttc|otc|dfont)$"),
                                          QRegularExpression::CaseInsensitiveOption);
@@ -84,22 +97,23 @@ QList<PackFinding> checkPack(const FileSystem& fs, const QString& pack) {
     fonts.sort();
     for (const QString& file : std::as_const(fonts))
         if (!font.match(file).hasMatch())
-            warning(relative(file),
-                    Text(QT_TRANSLATE_NOOP(
-                        "Orvoinstaller",
+            warning(
+                relative(file),
+                Text(
+                    tr,
+                    QT_TR_NOOP(
                         "不是字体（.ttf、.otf、.ttc、.otc 或 .dfont），但仍会被复制到字体文件夹")));
     return findings;
 }
 
-Text describe(const PackFinding& finding) {
+Text PackCheck::describe(const PackFinding& finding) {
     const bool error = finding.severity == PackFinding::Severity::error;
     if (finding.entry.isEmpty())
-        return Text(error ? QT_TRANSLATE_NOOP("Orvoinstaller", "错误: 模板包: %1")
-                          : QT_TRANSLATE_NOOP("Orvoinstaller", "警告: 模板包: %1"),
+        return Text(tr, error ? QT_TR_NOOP("错误: 模板包: %1") : QT_TR_NOOP("警告: 模板包: %1"),
                     {finding.text});
-    return Text(error ? QT_TRANSLATE_NOOP("Orvoinstaller", "错误: 模板包条目 %1: %2")
-                      : QT_TRANSLATE_NOOP("Orvoinstaller", "警告: 模板包条目 %1: %2"),
-                {Text(finding.entry), finding.text});
+    return Text(
+        tr, error ? QT_TR_NOOP("错误: 模板包条目 %1: %2") : QT_TR_NOOP("警告: 模板包条目 %1: %2"),
+        {Text(finding.entry), finding.text});
 }
 
 } // namespace Orvoinstaller

@@ -4,6 +4,8 @@
 #include "install/Manifest.h"
 #include "platform/Utf8.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace Orvoinstaller {
@@ -52,11 +54,28 @@ QString scriptLogPath(const QString& manifestPath) {
     return joinPath(parentPath(manifestPath), QStringLiteral("post-install.log"));
 }
 
+namespace {
+
+// Says why the script's output could not be kept.
+struct ScriptLog {
+    Q_DECLARE_TR_FUNCTIONS(Orvoinstaller::ScriptLog)
+
+public:
+    static Failure write(FileSystem& fs, const QString& manifestPath,
+                         const ProcessOutcome& outcome);
+};
+
+} // namespace
+
 Failure writeScriptLog(FileSystem& fs, const QString& manifestPath, const ProcessOutcome& outcome) {
+    return ScriptLog::write(fs, manifestPath, outcome);
+}
+
+Failure ScriptLog::write(FileSystem& fs, const QString& manifestPath,
+                         const ProcessOutcome& outcome) {
     if (manifestPath.isEmpty())
         return Error::of(ErrorKind::missing,
-                         Text(QT_TRANSLATE_NOOP("Orvoinstaller",
-                                                "无法保存脚本输出: 系统没有提供应用数据文件夹")));
+                         Text(tr, QT_TR_NOOP("无法保存脚本输出: 系统没有提供应用数据文件夹")));
     QByteArray log;
     if (outcome.omittedBytes > 0)
         log += QStringLiteral("（输出过长，已省略前面的 %1 字节）\n")
@@ -74,7 +93,7 @@ Failure writeScriptLog(FileSystem& fs, const QString& manifestPath, const Proces
     // The system's reason under this line's own words; without one, the file system's line.
     if (failed && failed->code != 0)
         return Error::saying(
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法保存脚本输出 “%1”: %2"),
+            Text(tr, QT_TR_NOOP("无法保存脚本输出 “%1”: %2"),
                  {path, systemReason(failed->code, qt_error_string(failed->code))}),
             failed->code);
     return failed;

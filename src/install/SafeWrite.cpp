@@ -1,5 +1,6 @@
 #include "install/SafeWrite.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QUuid>
 
@@ -68,27 +69,47 @@ Failure replaceWithClone(FileSystem& fs, const QString& source, const QString& t
         [&](const QString& from, const QString& to) { return fs.replaceItem(from, to); });
 }
 
+namespace {
+
+// Says why a safe write left a path alone.
+struct Refusal {
+    Q_DECLARE_TR_FUNCTIONS(Orvoinstaller::Refusal)
+
+public:
+    static Error link(const QString& path) {
+        return Error::of(ErrorKind::unsafe,
+                         Text(tr,
+                              QT_TR_NOOP("“%1” 是符号链接：安装程序不会写入链接指向的位置，"
+                                         "链接和它指向的内容保持不变"),
+                              {path}));
+    }
+
+    static Error otherType(const QString& path) {
+        return Error::of(
+            ErrorKind::unsafe,
+            Text(tr, QT_TR_NOOP("“%1” 不是普通文件、文件夹或链接，不会打开它"), {path}));
+    }
+
+    static Error folder(const QString& path) {
+        return Error::of(
+            ErrorKind::exists,
+            Text(tr, QT_TR_NOOP("“%1” 是文件夹，不能用文件替换：文件夹及其中的内容保持不变"),
+                 {path}));
+    }
+};
+
+} // namespace
+
 Error linkRefused(const QString& path) {
-    return Error::of(
-        ErrorKind::unsafe,
-        Text(QT_TRANSLATE_NOOP("Orvoinstaller", "“%1” 是符号链接：安装程序不会写入链接指向的位置，"
-                                                "链接和它指向的内容保持不变"),
-             {path}));
+    return Refusal::link(path);
 }
 
 Error otherTypeRefused(const QString& path) {
-    return Error::of(
-        ErrorKind::unsafe,
-        Text(QT_TRANSLATE_NOOP("Orvoinstaller", "“%1” 不是普通文件、文件夹或链接，不会打开它"),
-             {path}));
+    return Refusal::otherType(path);
 }
 
 Error folderKept(const QString& path) {
-    return Error::of(
-        ErrorKind::exists,
-        Text(QT_TRANSLATE_NOOP("Orvoinstaller",
-                               "“%1” 是文件夹，不能用文件替换：文件夹及其中的内容保持不变"),
-             {path}));
+    return Refusal::folder(path);
 }
 
 } // namespace Orvoinstaller

@@ -17,22 +17,23 @@ using Type = FileSystem::Type;
 // folder itself, reach outside it or be hidden from the editor is refused before a file is
 // touched.
 Failure checkFolderName(const QString& name) {
+    return TemplateInstaller::checkName(name);
+}
+
+Failure TemplateInstaller::checkName(const QString& name) {
     if (name.isEmpty())
         return Error::of(ErrorKind::invalidName,
-                         Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称为空，不能用作文件夹名")));
+                         Text(tr, QT_TR_NOOP("名称为空，不能用作文件夹名")));
     if (name == QLatin1String(".") || name == QLatin1String(".."))
         return Error::of(
             ErrorKind::invalidName,
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller",
-                                   "名称 “%1” 不能用作文件夹名：它指向当前或上一级文件夹"),
-                 {name}));
+            Text(tr, QT_TR_NOOP("名称 “%1” 不能用作文件夹名：它指向当前或上一级文件夹"), {name}));
     if (name.contains(QChar(u'\0'))) {
         QString shown = name;
         shown.replace(QChar(u'\0'), QChar(0x2400)); // the visible symbol for NUL
         return Error::of(
             ErrorKind::invalidName,
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称 “%1” 不能用作文件夹名：其中含有空字符"),
-                 {shown}));
+            Text(tr, QT_TR_NOOP("名称 “%1” 不能用作文件夹名：其中含有空字符"), {shown}));
     }
     // A newline would split the list of installed folders the script reads, one per line;
     // no control character belongs in a name Final Cut Pro shows.
@@ -46,53 +47,42 @@ Failure checkFolderName(const QString& name) {
                                                             : c;
         return Error::of(
             ErrorKind::invalidName,
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称 “%1” 不能用作文件夹名：其中含有控制字符"),
-                 {shown}));
+            Text(tr, QT_TR_NOOP("名称 “%1” 不能用作文件夹名：其中含有控制字符"), {shown}));
     }
     if (name.contains(QLatin1Char('/')))
-        return Error::of(
-            ErrorKind::invalidName,
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称 “%1” 不能用作文件夹名：其中含有 “/”"),
-                 {name}));
+        return Error::of(ErrorKind::invalidName,
+                         Text(tr, QT_TR_NOOP("名称 “%1” 不能用作文件夹名：其中含有 “/”"), {name}));
     // What APFS, HFS+ and the Linux file systems take; a longer name fails only at the copy.
     if (const qsizetype bytes = name.toUtf8().size(); bytes > 255)
-        return Error::of(
-            ErrorKind::invalidName,
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller",
-                                   "名称太长，不能用作文件夹名：%1 字节，最多 255 字节"),
-                 {QString::number(bytes)}));
+        return Error::of(ErrorKind::invalidName,
+                         Text(tr, QT_TR_NOOP("名称太长，不能用作文件夹名：%1 字节，最多 255 字节"),
+                              {QString::number(bytes)}));
     if (name.startsWith(QLatin1Char('.')))
-        return Error::of(
-            ErrorKind::invalidName,
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller",
-                                   "名称 “%1” 不能用作文件夹名：以 “.” 开头的文件夹是隐藏的，"
-                                   "Final Cut Pro 不会显示它"),
-                 {name}));
+        return Error::of(ErrorKind::invalidName,
+                         Text(tr,
+                              QT_TR_NOOP("名称 “%1” 不能用作文件夹名：以 “.” 开头的文件夹是隐藏的，"
+                                         "Final Cut Pro 不会显示它"),
+                              {name}));
     return std::nullopt;
 }
-
-namespace {
 
 // Without a home folder every destination would hang off the root of the disk, or off
 // whatever folder the installer was started in.
-Failure checkHome(const FileSystem& fs, const QString& home) {
+Failure TemplateInstaller::checkHome(const FileSystem& fs, const QString& home) {
     if (home.isEmpty() || !home.startsWith(QLatin1Char('/')))
-        return Error::of(
-            ErrorKind::missing,
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller",
-                                   "无法确定用户的主文件夹（HOME 未设置或不是绝对路径），"
-                                   "不会安装到 “/%1”"),
-                 {QString::fromUtf8(motionTemplatesRelativePath)}));
+        return Error::of(ErrorKind::missing,
+                         Text(tr,
+                              QT_TR_NOOP("无法确定用户的主文件夹（HOME 未设置或不是绝对路径），"
+                                         "不会安装到 “/%1”"),
+                              {QString::fromUtf8(motionTemplatesRelativePath)}));
     if (home == QLatin1String("/") || fs.type(home, true) != Type::folder)
-        return Error::of(
-            ErrorKind::missing,
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "HOME “%1” 不是用户的主文件夹（它是根目录，"
-                                                    "或不是一个文件夹），不会安装任何内容"),
-                 {home}));
+        return Error::of(ErrorKind::missing,
+                         Text(tr,
+                              QT_TR_NOOP("HOME “%1” 不是用户的主文件夹（它是根目录，"
+                                         "或不是一个文件夹），不会安装任何内容"),
+                              {home}));
     return std::nullopt;
 }
-
-} // namespace
 
 TemplateInstaller::TemplateInstaller(FileSystem& fs, DiagnosticOutput& output)
     : m_fs(fs), m_output(output) {}
@@ -110,7 +100,7 @@ Failure TemplateInstaller::homeProblem() const {
 }
 
 Error TemplateInstaller::cancelled() {
-    return Error::of(ErrorKind::cancelled, Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装已取消")));
+    return Error::of(ErrorKind::cancelled, Text(tr, QT_TR_NOOP("安装已取消")));
 }
 
 Result<TemplatePlan> TemplateInstaller::plan(const QString& source, FolderType kind,
@@ -202,9 +192,8 @@ Failure TemplateInstaller::execute(const TemplatePlan& plan, const CancelToken* 
     case Type::other:
         break;
     }
-    return Error::of(
-        ErrorKind::exists,
-        Text(QT_TRANSLATE_NOOP("Orvoinstaller", "“%1” 已存在，但不是文件夹"), {plan.destination}));
+    return Error::of(ErrorKind::exists,
+                     Text(tr, QT_TR_NOOP("“%1” 已存在，但不是文件夹"), {plan.destination}));
 }
 
 // A copy reports what it does as it goes; where the system copies a whole tree in one call
@@ -304,10 +293,9 @@ Failure TemplateInstaller::merge(const QString& source, const QString& destinati
             return cancelled();
         // A folder without visible entries has nothing to put into a file in its place.
         if (destinationType == Type::file)
-            return Error::of(
-                ErrorKind::exists,
-                Text(QT_TRANSLATE_NOOP("Orvoinstaller", "“%1” 是文件，不能把 “%2” 合并进去"),
-                     {destination, child.path}));
+            return Error::of(ErrorKind::exists,
+                             Text(tr, QT_TR_NOOP("“%1” 是文件，不能把 “%2” 合并进去"),
+                                  {destination, child.path}));
         const QString target = joinPath(destination, lastComponent(child.path));
         // An unreadable type counts as a file: every step below checks before it opens.
         const Type childType = child.type.value_or(Type::file);

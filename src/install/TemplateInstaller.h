@@ -5,6 +5,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Output.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QSet>
 
@@ -32,6 +33,8 @@ Failure checkFolderName(const QString& name);
 // calls it: plans a template, then executes the plan with safe writes (see SafeWrite.h),
 // telling how far it got and stopping when asked. Knows no window and no state object.
 class TemplateInstaller {
+    Q_DECLARE_TR_FUNCTIONS(Orvoinstaller::TemplateInstaller)
+
 public:
     // What was done since the last call, on the working thread.
     using Progress = std::function<void(qint64 files, qint64 bytes)>;
@@ -49,6 +52,8 @@ public:
 
     // Why nothing can be installed at all (no home folder), if so.
     Failure homeProblem() const;
+    // checkFolderName(), said in this class's words.
+    static Failure checkName(const QString& name);
     // Refuses unusable names and a missing home folder before anything is written.
     Result<TemplatePlan> plan(const QString& source, FolderType kind, const QString& newName) const;
     // Copies or merges as planned. Fails with a reason, or with cancelled() when stopped.
@@ -70,6 +75,7 @@ public:
     static Error cancelled();
 
 private:
+    static Failure checkHome(const FileSystem& fs, const QString& home);
     // Files and bytes of a tree copied whole (hidden entries included), or of what a merge
     // of `source` into `destination` will go through.
     void count(const QString& path, qint64& files, qint64& bytes) const;

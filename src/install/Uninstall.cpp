@@ -5,6 +5,7 @@
 #include "install/SafeWrite.h"
 #include "install/TemplatesFolderLock.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QHash>
 #include <QMap>
@@ -27,6 +28,8 @@ Identity identity(const FileSystem::Facts& facts) {
 
 // One uninstall: what it found, then what it did.
 class Uninstall {
+    Q_DECLARE_TR_FUNCTIONS(Orvoinstaller::Uninstall)
+
 public:
     Uninstall(FileSystem& fs, const ManifestLocation& location, bool dryRun)
         : m_fs(fs), m_location(location), m_root(QDir::cleanPath(location.templatesFolder)),
@@ -41,6 +44,15 @@ private:
         FileSystem::Facts facts;
     };
 
+    static constexpr const char* missingReason = QT_TR_NOOP("“%1” 已不存在");
+    static constexpr const char* blockedReason =
+        QT_TR_NOOP("保留 “%1”: 通往它的文件夹已是链接或不再是文件夹，不会跟随");
+    static constexpr const char* replacedReason =
+        QT_TR_NOOP("保留 “%1”: 安装后已被替换为另一个项目");
+    static constexpr const char* changedReason =
+        QT_TR_NOOP("保留 “%1”: 安装后已被修改（大小或修改时间不同）");
+    static constexpr const char* addedReason = QT_TR_NOOP("保留 “%1”: 不是安装程序放入的");
+
     void check(const QString& path, const FileSystem::Facts& recorded);
     Type folderType(const QString& folder);
     bool reachable(const QString& folder);
@@ -49,7 +61,7 @@ private:
     void removeFolders();
     void removeTemporaries();
     void keep(const char* reason, const QString& path) {
-        Text line(reason, {path});
+        Text line(tr, reason, {path});
         m_report.kept << line.source();
         m_report.keptText << line;
     }
@@ -74,15 +86,6 @@ private:
     QStringList m_temporaries; // what runs cut short left in the folders walked
 };
 
-const char* const missingReason = QT_TRANSLATE_NOOP("Orvoinstaller", "“%1” 已不存在");
-const char* const blockedReason =
-    QT_TRANSLATE_NOOP("Orvoinstaller", "保留 “%1”: 通往它的文件夹已是链接或不再是文件夹，不会跟随");
-const char* const replacedReason =
-    QT_TRANSLATE_NOOP("Orvoinstaller", "保留 “%1”: 安装后已被替换为另一个项目");
-const char* const changedReason =
-    QT_TRANSLATE_NOOP("Orvoinstaller", "保留 “%1”: 安装后已被修改（大小或修改时间不同）");
-const char* const addedReason = QT_TRANSLATE_NOOP("Orvoinstaller", "保留 “%1”: 不是安装程序放入的");
-
 UninstallReport Uninstall::run() {
     // Another run writing meanwhile would add entries this one does not know of, and save a
     // manifest over the one written here.
@@ -91,12 +94,11 @@ UninstallReport Uninstall::run() {
         auto taken = lockTemplatesFolder(m_fs, m_root);
         if (!taken || !taken.value()) {
             m_report.refused =
-                taken ? Error::saying(
-                            Text(QT_TRANSLATE_NOOP(
-                                     "Orvoinstaller",
-                                     "另一个安装程序正在使用模板文件夹 “%1”，请等它完成后再试"),
-                                 {m_root}))
-                      : taken.error();
+                taken
+                    ? Error::saying(Text(
+                          tr, QT_TR_NOOP("另一个安装程序正在使用模板文件夹 “%1”，请等它完成后再试"),
+                          {m_root}))
+                    : taken.error();
             return m_report;
         }
         lock = std::move(taken).value();

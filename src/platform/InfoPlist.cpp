@@ -1,5 +1,6 @@
 #include "platform/InfoPlist.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
 #include <QXmlStreamReader>
@@ -59,9 +60,22 @@ template <typename Value> void writeValue(QXmlStreamWriter& xml, const Value& va
     }
 }
 
-Error fileError(const char* source, const QString& path, const QString& reason) {
-    return Error::saying(Text(source, {Text(path), Text(reason)}));
-}
+// The failures of reading and writing a bundle's files, in one context.
+struct BundleFiles {
+    Q_DECLARE_TR_FUNCTIONS(Orvoinstaller::BundleFiles)
+
+public:
+    static Error reading(const QString& path, const QString& reason) {
+        return Error::saying(Text(tr, QT_TR_NOOP("无法读取文件 “%1”: %2"), {path, reason}));
+    }
+    static Error writing(const QString& path, const QString& reason) {
+        return Error::saying(Text(tr, QT_TR_NOOP("无法写入 “%1”: %2"), {path, reason}));
+    }
+    static Error notAList(const QString& path) {
+        return Error::of(ErrorKind::io,
+                         Text(tr, QT_TR_NOOP("“%1” 不是 XML 格式的属性列表"), {path}));
+    }
+};
 
 } // namespace
 
@@ -79,13 +93,10 @@ std::optional<InfoPlist> InfoPlist::parse(const QByteArray& bytes) {
 Result<InfoPlist> InfoPlist::read(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return fileError(QT_TRANSLATE_NOOP("Orvoinstaller", "无法读取文件 “%1”: %2"), path,
-                         file.errorString());
+        return BundleFiles::reading(path, file.errorString());
     auto plist = parse(file.readAll());
     if (!plist)
-        return Error::of(
-            ErrorKind::io,
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "“%1” 不是 XML 格式的属性列表"), {Text(path)}));
+        return BundleFiles::notAList(path);
     return std::move(*plist);
 }
 
@@ -131,8 +142,7 @@ void InfoPlist::setString(const QString& key, const QString& value) {
 Failure saveFile(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return fileError(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入 “%1”: %2"), path,
-                         file.errorString());
+        return BundleFiles::writing(path, file.errorString());
     return std::nullopt;
 }
 

@@ -35,11 +35,16 @@ QString fromNative(const fs::path& path) {
     return pathFromNative(QByteArrayView(path.native().data(), qsizetype(path.native().size())));
 }
 
-// `pattern` names the operation, "%1" the path and "%2" the system's reason.
+// `pattern`, marked in a member, names the operation, "%1" the path and "%2" the system's reason.
 Error failure(const char* pattern, const QString& path, const std::error_code& ec) {
     return Error::saying(
-        Text(pattern, {path, systemReason(ec.value(), QString::fromStdString(ec.message()))}),
+        Text(RealFileSystem::tr, pattern,
+             {path, systemReason(ec.value(), QString::fromStdString(ec.message()))}),
         ec.value());
+}
+
+Error failure(const char* pattern, const QString& path, int code) {
+    return failure(pattern, path, std::error_code(code, std::generic_category()));
 }
 
 bool isHidden(const std::string& dir, std::string_view name) {
@@ -121,7 +126,7 @@ Result<QStringList> RealFileSystem::entryNames(const QString& dir) const {
         listFolder(native(dir).native(),
                    [&](std::string_view name, unsigned char) { names << nameText(name); });
     if (ec)
-        return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法读取文件夹 “%1”: %2"), dir, ec);
+        return failure(QT_TR_NOOP("无法读取文件夹 “%1”: %2"), dir, ec);
     return names;
 }
 
@@ -151,7 +156,7 @@ RealFileSystem::visibleEntries(const QString& dir, bool withDirectoryFlag) const
             entries.push_back(std::move(entry));
         });
     if (ec)
-        return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法读取文件夹 “%1”: %2"), dir, ec);
+        return failure(QT_TR_NOOP("无法读取文件夹 “%1”: %2"), dir, ec);
     return entries;
 }
 
@@ -180,7 +185,7 @@ FileSystem::Facts RealFileSystem::facts(const QString& path) const {
 Result<QString> RealFileSystem::attributes(const QString& path) const {
     struct stat st;
     if (::stat(native(path).c_str(), &st) != 0)
-        return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法读取属性 “%1”: %2"), path,
+        return failure(QT_TR_NOOP("无法读取属性 “%1”: %2"), path,
                        std::error_code(errno, std::generic_category()));
     const char* type = S_ISDIR(st.st_mode)   ? "directory"
                        : S_ISREG(st.st_mode) ? "regular"
@@ -201,7 +206,7 @@ Failure RealFileSystem::createDirectories(const QString& path) {
     std::error_code ec;
     fs::create_directories(native(path), ec);
     if (ec)
-        return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法创建文件夹 “%1”: %2"), path, ec);
+        return failure(QT_TR_NOOP("无法创建文件夹 “%1”: %2"), path, ec);
     return std::nullopt;
 }
 
@@ -213,31 +218,27 @@ Failure RealFileSystem::copyItem(const QString& from, const QString& to,
     Text reason =
         systemReason(failed->code.value(), QString::fromStdString(failed->code.message()));
     if (failed->unsupportedType)
-        reason = Text(QT_TRANSLATE_NOOP("Orvoinstaller", "不是普通文件、文件夹或链接，不会打开它"));
+        reason = Text(tr, QT_TR_NOOP("不是普通文件、文件夹或链接，不会打开它"));
     // A name that is not UTF-8 cannot be carried through a QString; say so, not "missing".
     if (failed->code == std::errc::no_such_file_or_directory &&
         from.contains(QChar::ReplacementCharacter))
-        reason =
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "名称不是有效的 UTF-8 文本，无法按原名读取"));
+        reason = Text(tr, QT_TR_NOOP("名称不是有效的 UTF-8 文本，无法按原名读取"));
     const QString where = fromNative(failed->path);
     const int code = failed->code.value();
     // A FIFO or device is refused for what it is, not for a failure of the system.
     const ErrorKind kind = failed->unsupportedType ? ErrorKind::unsafe : errorKindOf(code);
     if (where == from)
-        return Error{kind,
-                     Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法复制 “%1” 到 “%2”: %3"),
-                          {from, to, reason}),
+        return Error{kind, Text(tr, QT_TR_NOOP("无法复制 “%1” 到 “%2”: %3"), {from, to, reason}),
                      code};
     // Name the entry inside the tree that stopped the copy.
     return Error{kind,
-                 Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法复制 “%1” 到 “%2”: “%3”: %4"),
-                      {from, to, where, reason}),
+                 Text(tr, QT_TR_NOOP("无法复制 “%1” 到 “%2”: “%3”: %4"), {from, to, where, reason}),
                  code};
 }
 
 Failure RealFileSystem::cloneItem(const QString& from, const QString& to) {
     if (const auto failed = cloneFile(native(from), native(to)))
-        return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法克隆 “%1”: %2"), from, failed->code);
+        return failure(QT_TR_NOOP("无法克隆 “%1”: %2"), from, failed->code);
     return std::nullopt;
 }
 
@@ -245,25 +246,24 @@ Failure RealFileSystem::removeItem(const QString& path) {
     std::error_code ec;
     fs::remove_all(native(path), ec);
     if (ec)
-        return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法删除 “%1”: %2"), path, ec);
+        return failure(QT_TR_NOOP("无法删除 “%1”: %2"), path, ec);
     return std::nullopt;
 }
 
 Failure RealFileSystem::removeFile(const QString& path) {
     // unlink() removes a link itself; on a folder it fails (EISDIR on Linux, EPERM on macOS).
     if (type(path) == Type::folder)
-        return Error::saying(
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法删除 “%1”: 那里是一个文件夹"), {path}),
-            EISDIR);
+        return Error::saying(Text(tr, QT_TR_NOOP("无法删除 “%1”: 那里是一个文件夹"), {path}),
+                             EISDIR);
     if (::unlink(nativePath(path).constData()) != 0)
-        return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法删除 “%1”: %2"), path,
+        return failure(QT_TR_NOOP("无法删除 “%1”: %2"), path,
                        std::error_code(errno, std::generic_category()));
     return std::nullopt;
 }
 
 Failure RealFileSystem::removeEmptyFolder(const QString& path) {
     if (::rmdir(nativePath(path).constData()) != 0)
-        return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法删除文件夹 “%1”: %2"), path,
+        return failure(QT_TR_NOOP("无法删除文件夹 “%1”: %2"), path,
                        std::error_code(errno, std::generic_category()));
     return std::nullopt;
 }
@@ -271,11 +271,9 @@ Failure RealFileSystem::removeEmptyFolder(const QString& path) {
 // `from` is a temporary beside `to`: the message names where the entry was to go.
 Failure RealFileSystem::replaceItem(const QString& from, const QString& to) {
     if (type(to) == Type::folder)
-        return Error::saying(
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入 “%1”: 那里是一个文件夹"), {to}),
-            EISDIR);
+        return Error::saying(Text(tr, QT_TR_NOOP("无法写入 “%1”: 那里是一个文件夹"), {to}), EISDIR);
     if (::rename(native(from).c_str(), native(to).c_str()) != 0)
-        return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入 “%1”: %2"), to,
+        return failure(QT_TR_NOOP("无法写入 “%1”: %2"), to,
                        std::error_code(errno, std::generic_category()));
     return std::nullopt;
 }
@@ -320,7 +318,7 @@ Failure RealFileSystem::moveNew(const QString& from, const QString& to) {
         ec == std::errc::operation_not_supported || ec == std::errc::function_not_supported)
         ec = moveOntoPlaceholder(native(from), native(to));
     if (ec)
-        return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入 “%1”: %2"), to, ec);
+        return failure(QT_TR_NOOP("无法写入 “%1”: %2"), to, ec);
     return std::nullopt;
 }
 
@@ -342,7 +340,7 @@ bool RealFileSystem::keepsModes(const QString& scratch) {
 
 Failure RealFileSystem::exchangeItems(const QString& first, const QString& second) {
     if (const std::error_code ec = exchangeEntries(native(first), native(second)))
-        return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入 “%1”: %2"), second, ec);
+        return failure(QT_TR_NOOP("无法写入 “%1”: %2"), second, ec);
     return std::nullopt;
 }
 
@@ -350,14 +348,13 @@ Result<QByteArray> RealFileSystem::readFile(const QString& path) const {
     // Opening a FIFO would wait for a writer; a device might act on being opened.
     const Type found = type(path, true);
     if (found != Type::file && found != Type::missing)
-        return Error::of(
-            ErrorKind::unsafe,
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法读取文件 “%1”: 它不是普通文件"), {path}));
+        return Error::of(ErrorKind::unsafe,
+                         Text(tr, QT_TR_NOOP("无法读取文件 “%1”: 它不是普通文件"), {path}));
     QFile file(path);
     // QFile keeps the system's code in errno; its own message is English whatever the user reads.
     const auto failed = [&](int code) {
         return Error{found == Type::missing ? ErrorKind::missing : errorKindOf(code),
-                     Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法读取文件 “%1”: %2"),
+                     Text(tr, QT_TR_NOOP("无法读取文件 “%1”: %2"),
                           {path, systemReason(code, file.errorString())}),
                      code};
     };
@@ -394,11 +391,6 @@ private:
     ino_t m_inode;
 };
 
-Error lockFailure(const QString& path, int error) {
-    return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法锁定 “%1”: %2"), path,
-                   std::error_code(error, std::generic_category()));
-}
-
 } // namespace
 
 Result<std::unique_ptr<FileSystem::Lock>> RealFileSystem::tryLock(const QString& path) {
@@ -408,20 +400,19 @@ Result<std::unique_ptr<FileSystem::Lock>> RealFileSystem::tryLock(const QString&
         const int fd =
             ::open(name.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
         if (fd < 0)
-            return lockFailure(path, errno);
+            return failure(QT_TR_NOOP("无法锁定 “%1”: %2"), path, errno);
         struct stat held;
         if (::fstat(fd, &held) != 0 || !S_ISREG(held.st_mode)) {
             ::close(fd);
-            return Error::saying(
-                Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法锁定 “%1”: 它不是普通文件"), {path}),
-                EINVAL);
+            return Error::saying(Text(tr, QT_TR_NOOP("无法锁定 “%1”: 它不是普通文件"), {path}),
+                                 EINVAL);
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             const int error = errno;
             ::close(fd);
             if (error == EWOULDBLOCK)
                 return std::unique_ptr<Lock>();
-            return lockFailure(path, error);
+            return failure(QT_TR_NOOP("无法锁定 “%1”: %2"), path, error);
         }
         struct stat now;
         if (::lstat(name.c_str(), &now) == 0 && now.st_dev == held.st_dev &&
@@ -542,11 +533,6 @@ QString RealFileSystem::dataFolder() const {
 
 namespace {
 
-Error writeFailure(const QString& path, int code) {
-    return failure(QT_TRANSLATE_NOOP("Orvoinstaller", "无法写入 “%1”: %2"), path,
-                   std::error_code(code, std::generic_category()));
-}
-
 // All of `bytes`, then the disk: a short write or a lost flush is a failure, not a hole.
 int writeAllAndSync(int fd, const QByteArray& bytes) {
     for (qsizetype done = 0; done < bytes.size();) {
@@ -567,7 +553,7 @@ Failure RealFileSystem::writeFileAtomically(const QString& path, const QByteArra
                            QFile::encodeName(lastComponent(path)) + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0)
-        return writeFailure(path, errno);
+        return failure(QT_TR_NOOP("无法写入 “%1”: %2"), path, errno);
     int error = ::fchmod(fd, 0644) == 0 ? writeAllAndSync(fd, bytes) : errno;
     if (::close(fd) != 0 && !error)
         error = errno;
@@ -575,7 +561,7 @@ Failure RealFileSystem::writeFileAtomically(const QString& path, const QByteArra
         error = errno;
     if (error) {
         ::unlink(temporary.constData());
-        return writeFailure(path, error);
+        return failure(QT_TR_NOOP("无法写入 “%1”: %2"), path, error);
     }
     return std::nullopt;
 }
@@ -587,7 +573,7 @@ Failure RealFileSystem::appendDurably(const QString& path, const QByteArray& byt
         ::open(name.constData(),
                O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0644);
     if (fd < 0)
-        return writeFailure(path, errno);
+        return failure(QT_TR_NOOP("无法写入 “%1”: %2"), path, errno);
     struct stat st;
     int error = ::fstat(fd, &st) != 0 ? errno : !S_ISREG(st.st_mode) ? EINVAL : 0;
     if (!error)
@@ -603,7 +589,8 @@ Failure RealFileSystem::appendDurably(const QString& path, const QByteArray& byt
             ::close(folder);
         }
     }
-    return error ? std::optional(writeFailure(path, error)) : std::nullopt;
+    return error ? std::optional(failure(QT_TR_NOOP("无法写入 “%1”: %2"), path, error))
+                 : std::nullopt;
 }
 
 } // namespace Orvoinstaller

@@ -2,10 +2,14 @@
 
 #include "platform/FileSystem.h"
 
+#include <QCoreApplication>
+
 namespace Orvoinstaller {
 
 // The machine's file system, through std::filesystem and POSIX.
 class RealFileSystem : public FileSystem {
+    Q_DECLARE_TR_FUNCTIONS(Orvoinstaller::RealFileSystem)
+
 public:
     // An empty home means the current user's: HOME, as the system's own tools take it. An
     // empty data folder means that home's own.

@@ -2,6 +2,7 @@
 
 #include "base/Result.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace Orvoinstaller {
@@ -16,6 +17,8 @@ public:
 
 // The system's process list: libproc on macOS, /proc on Linux.
 class SystemRunningPrograms : public RunningPrograms {
+    Q_DECLARE_TR_FUNCTIONS(Orvoinstaller::SystemRunningPrograms)
+
 public:
     Result<QStringList> executablePaths() const override;
 };

@@ -42,10 +42,9 @@ Result<QStringList> SystemRunningPrograms::executablePaths() const {
             paths << path;
     }
     if (ec)
-        return Error::saying(
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法列出正在运行的程序 “/proc”: %1"),
-                 {systemReason(ec.value(), QString::fromStdString(ec.message()))}),
-            ec.value());
+        return Error::saying(Text(tr, QT_TR_NOOP("无法列出正在运行的程序 “/proc”: %1"),
+                                  {systemReason(ec.value(), QString::fromStdString(ec.message()))}),
+                             ec.value());
     return paths;
 }
 

@@ -9,18 +9,13 @@
 
 namespace Orvoinstaller {
 
-namespace {
-
-Error listFailure() {
-    const int code = errno;
-    return Error::saying(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法列出正在运行的程序: %1"),
-                              {QString::fromLocal8Bit(std::strerror(code))}),
-                         code);
-}
-
-} // namespace
-
 Result<QStringList> SystemRunningPrograms::executablePaths() const {
+    const auto listFailure = [] {
+        const int code = errno;
+        return Error::saying(Text(tr, QT_TR_NOOP("无法列出正在运行的程序: %1"),
+                                  {QString::fromLocal8Bit(std::strerror(code))}),
+                             code);
+    };
     // With no buffer the call answers how many processes there are.
     const int count = proc_listallpids(nullptr, 0);
     if (count <= 0)

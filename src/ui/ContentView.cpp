@@ -427,9 +427,7 @@ static QString listed(const QString& heading, const QStringList& lines) {
     for (qsizetype i = 0; i < std::min<qsizetype>(10, lines.size()); ++i)
         text += QLatin1Char('\n') + lines[i];
     if (lines.size() > 10)
-        text +=
-            QLatin1Char('\n') +
-            QCoreApplication::translate("InstallerViewModel", "…还有 %1 个").arg(lines.size() - 10);
+        text += QLatin1Char('\n') + ContentView::tr("…还有 %1 个").arg(lines.size() - 10);
     return text;
 }
 

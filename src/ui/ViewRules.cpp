@@ -1,8 +1,7 @@
 #include "ui/ViewRules.h"
 
 #include "model/InstallerViewModel.h"
-
-#include <QCoreApplication>
+#include "ui/ContentView.h"
 
 namespace Orvoinstaller {
 
@@ -28,10 +27,9 @@ ViewRules viewRules(const InstallerViewModel& model) {
                                  : 0;
     if (progress.secondsLeft && model.isInstalling()) {
         const int seconds = *progress.secondsLeft;
-        rules.timeLeftText =
-            seconds < 60 ? QCoreApplication::translate("ContentView", "剩余约 %1 秒").arg(seconds)
-                         : QCoreApplication::translate("ContentView", "剩余约 %1 分钟")
-                               .arg((seconds + 59) / 60);
+        rules.timeLeftText = seconds < 60
+                                 ? ContentView::tr("剩余约 %1 秒").arg(seconds)
+                                 : ContentView::tr("剩余约 %1 分钟").arg((seconds + 59) / 60);
     }
     rules.fontsEnabled = model.hasFonts() && !model.isInstalling();
     rules.locationEnabled = true;
