@@ -300,8 +300,8 @@ private Q_SLOTS:
         QDir().mkpath(QFileInfo(link).absolutePath());
         QVERIFY(QFile::link(elsewhere, link));
         const auto shown = [&] {
-            return destinationState(InstalledFolders::list(*e.fs, e.installer), FolderType::effects,
-                                    "G") == DestinationState::merge;
+            return destinationState(InstalledFolders::list(*e.fs), FolderType::effects, "G") ==
+                   DestinationState::merge;
         };
         QCOMPARE(shown(), merge);
         e.start();
@@ -428,10 +428,10 @@ private Q_SLOTS:
         QCOMPARE(first.tryLock().value(), true);
         Platform platform = e.platform(e.queue);
         platform.fileSystem = e.fs;
-        Installation fonts(platform, {}, {false, true, false});
+        const Installation::Owned fonts(new Installation(platform, {}, {false, true, false}));
         bool fontsWaited = false;
-        connect(&fonts, &Installation::waiting, this, [&] { fontsWaited = true; });
-        fonts.start();
+        connect(fonts.get(), &Installation::waiting, this, [&] { fontsWaited = true; });
+        fonts->start();
         QStringList statuses; // each value it had, as the next change is announced
         connect(e.model.get(), &InstallerViewModel::objectWillChange, e.model.get(), [&] {
             if (statuses.value(statuses.size() - 1) != e.model->installationProgress())

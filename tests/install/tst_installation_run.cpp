@@ -125,12 +125,13 @@ private Q_SLOTS:
             Platform platform = box.platform();
             if (round == int(twice) && free >= 0)
                 platform.fileSystem = std::make_shared<FullVolume>(box.homePath(), free);
-            Installation run(platform, items, {false, outcomes.contains("fonts"), false});
-            QSignalSpy finished(&run, &Installation::finished),
-                started(&run, &Installation::started);
+            const Installation::Owned run(
+                new Installation(platform, items, {false, outcomes.contains("fonts"), false}));
+            QSignalSpy finished(run.get(), &Installation::finished),
+                started(run.get(), &Installation::started);
             if (cancel)
-                run.cancel();
-            run.start();
+                run->cancel();
+            run->start();
             QVERIFY(finished.wait(20000));
             report = finished[0][0].value<InstallationReport>();
             QCOMPARE(started.size(), cancel ? 0 : 1);
