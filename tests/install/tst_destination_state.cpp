@@ -1,5 +1,6 @@
 // New or merge as shown before a run is always what the run's own plan does.
 #include "install/DestinationState.h"
+#include "install/TemplateInstaller.h"
 #include "support/TestPlatform.h"
 
 #include <QtTest>

@@ -34,28 +34,6 @@ private Q_SLOTS:
         QCOMPARE(model.folderItems()[0].newName, QStringLiteral("A"));
     }
 
-    // The merge and the script are the state object's own operations too: files only the
-    // destination has stay; a failing script is traced and said to have failed.
-    void mergeAndScriptAsOperations() {
-        Sandbox box;
-        box.writeResourceFile("Titles/A/a", "new");
-        box.writeFile("home/dest/mine", "mine");
-        InstallerViewModel model(box.platform());
-        std::optional<Failure> merged;
-        model.mergeDirectories(box.resourcePath() + "/Titles/A", box.path("home/dest"),
-                               [&](Failure failure) { merged = failure; });
-        QTRY_VERIFY(merged);
-        QVERIFY(!*merged);
-        QCOMPARE(contentOf(box.path("home/dest/a")), "new");
-        QCOMPARE(contentOf(box.path("home/dest/mine")), "mine");
-        std::optional<bool> succeeded;
-        model.runPostInstallScript(box.writeResourceFile("post.command", "echo oops; exit 3"),
-                                   [&](bool ok) { succeeded = ok; });
-        QTRY_VERIFY(succeeded);
-        QVERIFY(!*succeeded);
-        QCOMPARE(box.lines().filter("脚本执行失败: oops").size(), 1);
-    }
-
     // What failed and why (ten at most), or a full disk; a restart if the editor runs.
     void alertAfterARun_data() {
         QTest::addColumn<int>("templates");
