@@ -1,7 +1,6 @@
 // The edit of an item's new name, and the completion alert's message.
 #include "model/InstallerViewModel.h"
-#include "platform/RealFileSystem.h"
-#include "support/TestPlatform.h"
+#include "support/EngineSupport.h"
 
 #include <QtTest>
 
@@ -80,19 +79,10 @@ private Q_SLOTS:
             box.programs->answer = Error::saying(QStringLiteral("injected"), EPERM);
         else
             box.programs->answer = running;
-        // Says the disk has `freeBytes` left.
-        struct SmallDisk : RealFileSystem {
-            using RealFileSystem::RealFileSystem;
-            std::optional<qint64> freeBytes(const QString&) const override { return free; }
-            qint64 free = 0;
-        };
         auto queue = std::make_shared<ManualQueue>();
         Platform platform = box.platform(queue);
-        if (freeBytes >= 0) {
-            auto disk = std::make_shared<SmallDisk>(box.homePath());
-            disk->free = freeBytes;
-            platform.fileSystem = disk;
-        }
+        if (freeBytes >= 0)
+            platform.fileSystem = std::make_shared<FullVolume>(box.homePath(), freeBytes);
         auto model = std::make_shared<InstallerViewModel>(platform);
         box.clearLines();
         model->requestInstallPlugins();

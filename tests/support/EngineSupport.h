@@ -95,6 +95,13 @@ struct FaultyFileSystem : RealFileSystem {
     }
 };
 
+// A volume with `free` bytes left.
+struct FullVolume : RealFileSystem {
+    FullVolume(const QString& home, qint64 free) : RealFileSystem(home), free(free) {}
+    std::optional<qint64> freeBytes(const QString&) const override { return free; }
+    qint64 free;
+};
+
 // A sandbox whose queue and file system the test drives; start() once the pack is laid.
 struct Engine : Sandbox {
     std::shared_ptr<ManualQueue> queue = std::make_shared<ManualQueue>();
