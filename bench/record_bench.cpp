@@ -39,7 +39,6 @@ int main(int argc, char** argv) {
     const Platform platform = Platform::real({.home = home, .output = output});
     QElapsedTimer clock;
     if (!install) {
-        const TemplateInstaller installer(*platform.fileSystem, *output);
         clock.start();
         const UninstallReport report = uninstallRecorded(
             *platform.fileSystem, manifestLocation(*platform.fileSystem, *platform.bundle), false);
@@ -53,15 +52,17 @@ int main(int argc, char** argv) {
     }
     const PackContents pack =
         scanPack(*platform.fileSystem, QString::fromLocal8Bit(argv[3]), *output);
-    Installation run(platform, pack.templates, {false, false, false});
+    const Installation::Owned run(
+        new Installation(platform, pack.templates, {false, false, false}));
     InstallationReport report;
     QEventLoop loop;
-    QObject::connect(&run, &Installation::finished, &loop, [&](const InstallationReport& done) {
-        report = done;
-        loop.quit();
-    });
+    QObject::connect(run.get(), &Installation::finished, &loop,
+                     [&](const InstallationReport& done) {
+                         report = done;
+                         loop.quit();
+                     });
     clock.start();
-    run.start();
+    run->start();
     loop.exec();
     std::printf("install: %.3f s, %lld templates\n", clock.nsecsElapsed() / 1e9,
                 static_cast<long long>(report.templates.size()));

@@ -46,6 +46,7 @@ int main(int argc, char* argv[]) {
     platform.mainQueue = std::make_shared<QtMainQueue>();
     platform.output = std::make_shared<NullOutput>();
     platform.processRunner = std::make_shared<QtProcessRunner>();
+    platform.worker = std::make_shared<Worker>();
     auto model = std::make_shared<InstallerViewModel>(platform);
     InstallerWindow window(model, UiServices::real(platform.branding, platform.fileSystem));
     window.show();

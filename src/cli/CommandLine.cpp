@@ -99,13 +99,12 @@ int listCommand(const Platform& platform, Console& console, bool json) {
     const auto pack = readPack(platform, console, resources);
     if (!pack)
         return exitFailed;
-    const TemplateInstaller installer(*platform.fileSystem, console);
-    if (const Failure home = installer.homeProblem()) {
+    if (const Failure home = homeProblem(*platform.fileSystem)) {
         console.toError(home->text.translated());
         return exitFailed;
     }
     // The window's own rule, from the same listing.
-    const InstalledFolders installed = InstalledFolders::list(*platform.fileSystem, installer);
+    const InstalledFolders installed = InstalledFolders::list(*platform.fileSystem);
     QJsonArray rows;
     for (const FolderItem& item : pack->templates) {
         const bool merge =

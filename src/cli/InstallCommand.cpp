@@ -4,6 +4,7 @@
 #include "install/Installation.h"
 #include "install/Manifest.h"
 #include "install/TemplateInstaller.h"
+#include "install/TemplatesFolder.h"
 #include "platform/Terminal.h"
 
 #include <QEventLoop>
@@ -165,32 +166,35 @@ QString progressLine(const RunProgress& progress, const QString& current) {
 } // namespace
 
 int installCommand(const Platform& platform, Console& console, const InstallOptions& options) {
-    Installation run(platform, options.items,
-                     {options.compareBytes, options.fonts && options.hasFonts, options.script});
-    cancelOnTermination(run.cancelToken().get());
+    const Installation::Owned run(new Installation(
+        platform, options.items,
+        {options.compareBytes, options.fonts && options.hasFonts, options.script}));
+    cancelOnTermination(run->cancelToken().get());
     QString current;
     RunProgress progress;
-    QObject::connect(&run, &Installation::waiting, &run,
+    // Heard here, on the main thread: the run lives on the worker.
+    QEventLoop loop;
+    QObject::connect(run.get(), &Installation::waiting, &loop,
                      [&] { console.note(Text(InstallSteps::waitingText).translated()); });
-    QObject::connect(&run, &Installation::templateStarted, &run,
+    QObject::connect(run.get(), &Installation::templateStarted, &loop,
                      [&](int index) { current = options.items[index].originalName; });
-    QObject::connect(&run, &Installation::progressed, &run, [&](const RunProgress& now) {
+    QObject::connect(run.get(), &Installation::progressed, &loop, [&](const RunProgress& now) {
         progress = now;
         console.progress(progressLine(progress, current));
     });
     InstallationReport report;
-    QEventLoop loop;
-    QObject::connect(&run, &Installation::finished, &loop, [&](const InstallationReport& done) {
-        report = done;
-        loop.quit();
-    });
-    run.start();
+    QObject::connect(run.get(), &Installation::finished, &loop,
+                     [&](const InstallationReport& done) {
+                         report = done;
+                         loop.quit();
+                     });
+    run->start();
     loop.exec();
     cancelOnTermination(nullptr);
     console.endProgress();
     if (report.blocked)
         console.toError(Say::tr("无法安装到 %1: %2")
-                            .arg(TemplateInstaller(*platform.fileSystem, console).templatesFolder(),
+                            .arg(TemplatesFolder::of(*platform.fileSystem).path,
                                  report.blocked->text.translated()));
     sayFailures(console, options, report);
 
@@ -218,8 +222,7 @@ int installCommand(const Platform& platform, Console& console, const InstallOpti
 }
 
 int uninstallCommand(const Platform& platform, Console& console, bool dryRun, bool json) {
-    const TemplateInstaller installer(*platform.fileSystem, console);
-    if (const Failure home = installer.homeProblem()) {
+    if (const Failure home = homeProblem(*platform.fileSystem)) {
         console.toError(home->text.translated());
         return exitFailed;
     }

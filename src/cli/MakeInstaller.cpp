@@ -7,9 +7,9 @@
 #include "install/PackCheck.h"
 #include "install/SafeWrite.h"
 #include "install/TemplateInstaller.h"
-#include "install/Worker.h"
 #include "platform/FileSystem.h"
 #include "platform/InfoPlist.h"
+#include "platform/Worker.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -60,18 +60,15 @@ struct Layout {
     QString package() const { return joinPath(out, stem + packageExtension); }
 };
 
-// The work that touches the disk runs on a worker thread; this one waits for it.
-template <typename Work> auto offMainThread(Work work) -> decltype(work()) {
+// The work that touches the disk runs on the worker thread; this one waits for it.
+template <typename Work> auto offMainThread(Worker& worker, Work work) -> decltype(work()) {
     std::optional<decltype(work())> result;
     QEventLoop loop;
-    {
-        Worker worker;
-        worker.post([&] {
-            result = work();
-            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-        });
-        loop.exec();
-    }
+    worker.post([&] {
+        result = work();
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
     return std::move(*result);
 }
 
@@ -478,7 +475,7 @@ int makeInstallerCommand(const QStringList& arguments) {
         return exitDone;
     }
 
-    const Failure laid = offMainThread([&]() -> Failure {
+    const Failure laid = offMainThread(*platform.worker, [&]() -> Failure {
         if (fs.type(request.out) == FileSystem::Type::missing)
             if (Failure failed = fs.createDirectories(request.out))
                 return failed;
@@ -486,7 +483,9 @@ int makeInstallerCommand(const QStringList& arguments) {
         removeTemporaries(fs, request.out);
         return layBundle(fs, request, layout, icns, executable);
     });
-    const auto cleanUp = [&] { offMainThread([&] { return fs.removeItem(layout.temporary); }); };
+    const auto cleanUp = [&] {
+        offMainThread(*platform.worker, [&] { return fs.removeItem(layout.temporary); });
+    };
     if (laid) {
         console->toError(MakeInstaller::tr("无法制作安装程序: %1").arg(laid->text.translated()));
         cleanUp();
@@ -504,7 +503,8 @@ int makeInstallerCommand(const QStringList& arguments) {
         }
     }
     const bool package = request.dmg || request.tar;
-    const Failure placed = offMainThread([&] { return moveIntoPlace(fs, layout, package); });
+    const Failure placed =
+        offMainThread(*platform.worker, [&] { return moveIntoPlace(fs, layout, package); });
     cleanUp();
     if (placed) {
         console->toError(MakeInstaller::tr("无法制作安装程序: %1").arg(placed->text.translated()));

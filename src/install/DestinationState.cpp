@@ -1,16 +1,18 @@
 #include "install/DestinationState.h"
 
+#include "install/TemplateInstaller.h"
+#include "install/TemplatesFolder.h"
 #include "platform/FileNames.h"
 
 namespace Orvoinstaller {
 
-InstalledFolders InstalledFolders::list(const FileSystem& fs, const TemplateInstaller& installer) {
+InstalledFolders InstalledFolders::list(const FileSystem& fs) {
     InstalledFolders installed;
-    if (installer.homeProblem())
+    if (homeProblem(fs))
         return installed;
     for (const FolderType kind : {FolderType::titles, FolderType::effects, FolderType::generators,
                                   FolderType::transitions}) {
-        const QString folder = installer.kindFolder(kind);
+        const QString folder = TemplatesFolder::of(fs).destinationPath(kind);
         const auto names = fs.entryNames(folder);
         if (!names)
             continue;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "install/TemplateInstaller.h"
 #include "base/FolderType.h"
 #include "platform/FileSystem.h"
 
@@ -20,7 +19,7 @@ class InstalledFolders {
 public:
     // One listing per kind folder, on the calling thread. A kind folder that cannot be listed,
     // or a home folder nothing is installed into, holds no folders.
-    static InstalledFolders list(const FileSystem& fs, const TemplateInstaller& installer);
+    static InstalledFolders list(const FileSystem& fs);
 
     bool operator==(const InstalledFolders&) const = default;
 

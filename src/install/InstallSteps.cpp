@@ -16,9 +16,9 @@ InstallSteps::~InstallSteps() = default;
 Result<bool> InstallSteps::tryLock() {
     if (m_lock)
         return true;
-    if (Failure error = m_installer.homeProblem())
+    if (Failure error = homeProblem(m_fs))
         return *error;
-    const QString folder = m_installer.templatesFolder();
+    const QString folder = m_installer.folder().path;
     if (Failure error = m_fs.createDirectories(folder))
         return *error;
     auto lock = lockTemplatesFolder(m_fs, folder);

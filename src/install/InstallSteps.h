@@ -15,9 +15,9 @@ class ManifestRecorder;
 
 using RunPlans = std::vector<Result<TemplatePlan>>;
 
-// The file work of one installation run, the same for the window and the command line: the
-// templates folder's lock, the plans, and each template with the manifest's record of what
-// it wrote. On the worker only, one call at a time.
+// The templates folder's lock, the plans, and each template with the manifest's record of
+// what it wrote: what an Installation's steps work with, and what the fonts button holds
+// the lock with. On the worker only, one call at a time.
 class InstallSteps {
 public:
     // `record`: where what the run puts in place is recorded.

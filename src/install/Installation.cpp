@@ -1,17 +1,17 @@
 #include "install/Installation.h"
 
 #include "discovery/Discovery.h"
+#include "install/EditorRestart.h"
 #include "install/Fonts.h"
-#include "install/InstallSteps.h"
 #include "install/Manifest.h"
 #include "install/PostInstallScript.h"
-#include "install/Worker.h"
+#include "install/TemplatesFolder.h"
 #include "platform/Language.h"
 
 #include <QLocale>
-#include <QThread>
+#include <QTimer>
 
-#include <atomic>
+#include <utility>
 
 namespace Orvoinstaller {
 
@@ -42,12 +42,6 @@ bool InstallationReport::succeeded() const {
            script.state != ScriptResult::State::failed;
 }
 
-// What the worker counts and the main thread shows.
-struct Installation::Shared {
-    std::atomic<qint64> files{0};
-    std::atomic<qint64> bytes{0};
-};
-
 Failure spaceShortage(const FileSystem& fs, const QString& folder, qint64 needed) {
     const std::optional<qint64> free = fs.freeBytes(folder);
     if (!free || needed <= *free)
@@ -63,19 +57,22 @@ Failure spaceShortage(const FileSystem& fs, const QString& folder, qint64 needed
 Installation::Installation(Platform platform, QList<FolderItem> templates,
                            InstallationOptions options, QObject* parent)
     : QObject(parent), m_platform(std::move(platform)), m_templates(std::move(templates)),
-      m_options(options), m_cancel(std::make_shared<CancelToken>()),
-      m_shared(std::make_shared<Shared>()) {
-    const TemplateInstaller paths(*m_platform.fileSystem, *m_platform.output);
-    for (const FolderItem& item : m_templates)
+      m_options(options), m_cancel(std::make_shared<CancelToken>()) {
+    const TemplatesFolder folder = TemplatesFolder::of(*m_platform.fileSystem);
+    for (const FolderItem& item : std::as_const(m_templates))
         m_report.templates.append(
-            {TemplateOutcome::cancelled, joinPath(paths.kindFolder(item.type), item.newName), {}});
-    m_ticker.setInterval(100);
-    connect(&m_ticker, &QTimer::timeout, this, &Installation::publishProgress);
+            {TemplateOutcome::cancelled, folder.destination(item.type, item.newName), {}});
 }
 
 Installation::~Installation() {
-    // Whatever is still to come finds nobody to run the script for.
-    m_cancel->cancel();
+    // Deleted part-way: the record is folded while the lock still keeps other runs out.
+    if (m_steps && m_locked)
+        m_steps->unlock();
+}
+
+void Installation::Deleter::operator()(Installation* run) const {
+    run->cancel();
+    run->deleteLater();
 }
 
 QString Installation::templateFailedLine(const QString& name, const Error& error) {
@@ -84,224 +81,246 @@ QString Installation::templateFailedLine(const QString& name, const Error& error
 }
 
 void Installation::start() {
-    if (m_running || m_worker)
+    if (std::exchange(m_started, true))
         return;
-    m_running = true;
-    m_worker = std::make_unique<Worker>();
-    // Only the worker touches the steps, the installer and the plans; the main thread sees
-    // copies of what they did.
-    m_worker->post([this, platform = m_platform, templates = m_templates, options = m_options,
-                    cancel = m_cancel, shared = m_shared] {
-        const auto toMain = [this](auto work) {
-            QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
-        };
-        FileSystem& fs = *platform.fileSystem;
-        DiagnosticOutput& output = *platform.output;
-        InstallSteps steps(fs, output, manifestLocation(fs, *platform.bundle));
-        steps.installer().setCompareBytes(options.compareBytes);
-
-        Failure blocked;
-        bool locked = false, saidWaiting = false;
-        // Fonts too: two installers copying the same fonts would trip over each other's
-        // temporaries.
-        while ((!templates.isEmpty() || options.fonts) && !cancel->isCancelled()) {
-            const Result<bool> taken = steps.tryLock();
-            if (!taken) {
-                blocked = taken.error();
-                break;
-            }
-            if ((locked = taken.value()))
-                break;
-            if (!std::exchange(saidWaiting, true))
-                toMain([this] { Q_EMIT waiting(); });
-            for (int slept = 0; slept < lockRetryMilliseconds && !cancel->isCancelled();
-                 slept += 10)
-                QThread::msleep(10);
-        }
-
-        if (!cancel->isCancelled()) {
-            RunPlans plans = blocked ? RunPlans(templates.size(), *blocked) : steps.plan(templates);
-            RunProgress totals;
-            plannedTotals(plans, totals.filesTotal, totals.bytesTotal);
-            // A full disk found midway would leave half the pack behind.
-            if (!blocked) {
-                qint64 toWrite = 0;
-                for (const auto& plan : plans)
-                    toWrite += plan ? plan.value().bytesToWrite : 0;
-                if ((blocked = spaceShortage(fs, steps.installer().templatesFolder(), toWrite))) {
-                    output.line(blocked->description());
-                    plans = RunPlans(templates.size(), *blocked);
-                    totals = {};
-                }
-            }
-            toMain([this, totals] {
-                m_progress = totals;
-                m_clock.start();
-                m_ticker.start();
-                Q_EMIT started(totals);
-            });
-            for (qsizetype i = 0; i < templates.size() && !cancel->isCancelled(); ++i) {
-                toMain([this, i] { Q_EMIT templateStarted(static_cast<int>(i)); });
-                TemplateResult result{TemplateOutcome::failed, {}, {}};
-                if (!plans[i]) {
-                    result.error = plans[i].error();
-                } else {
-                    const TemplatePlan& plan = plans[i].value();
-                    result.destination = plan.destination;
-                    // Decided now: an earlier template of this run may have made the folder.
-                    const bool existed =
-                        fs.type(plan.destination, true) == FileSystem::Type::folder;
-                    const qint64 writesBefore = steps.installer().writes();
-                    result.error = steps.execute(plan, cancel.get(), [&](qint64 f, qint64 b) {
-                        shared->files += f;
-                        shared->bytes += b;
-                    });
-                    if (!result.error)
-                        result.outcome = !existed ? TemplateOutcome::installed
-                                         : steps.installer().writes() > writesBefore
-                                             ? TemplateOutcome::merged
-                                             : TemplateOutcome::unchanged;
-                    else if (result.error->cancelled())
-                        result.outcome = TemplateOutcome::cancelled;
-                }
-                if (result.outcome == TemplateOutcome::failed)
-                    output.line(templateFailedLine(templates[i].originalName, *result.error));
-                toMain([this, i, result] {
-                    publishProgress();
-                    TemplateResult& kept = m_report.templates[i];
-                    // Unplanned, it keeps the destination its name points to.
-                    kept = {result.outcome,
-                            result.destination.isEmpty() ? kept.destination : result.destination,
-                            result.error};
-                    Q_EMIT templateFinished(static_cast<int>(i), m_report.templates[i]);
-                });
-            }
-        }
-        FontsResult fonts;
-        std::optional<QString> script;
-        bool notAFile = false;
-        if (!cancel->isCancelled() && !blocked && (options.fonts || options.script)) {
-            const auto resources = findResourcePath(*platform.bundle, fs, output);
-            if (options.fonts) {
-                fonts.state = FontsResult::State::failed;
-                const FontReport report =
-                    resources ? installPackFonts(platform, *resources)
-                              : FontReport{Error::of(ErrorKind::missing,
-                                                     Text(QT_TRANSLATE_NOOP("Orvoinstaller",
-                                                                            "无法找到资源文件夹"))),
-                                           std::nullopt,
-                                           {}};
-                fonts.error = report.firstError;
-                fonts.kept = report.kept;
-                if (report.firstError)
-                    output.line(QStringLiteral("字体安装失败: ") +
-                                report.firstError->description());
-                else
-                    fonts.state = report.refusal ? FontsResult::State::installedPerUser
-                                                 : FontsResult::State::installed;
-            }
-            if (options.script && resources && !cancel->isCancelled()) {
-                if (const auto found = findPostInstallScript(fs, *resources)) {
-                    script = found->path;
-                    notAFile = found->notAFile;
-                }
-            }
-        }
-        // Fonts go in under the same lock; the record is complete once the lock is let go.
-        if (locked)
-            steps.unlock();
-        const Failure record = steps.recordFailure();
-        toMain([this, blocked, record, fonts, script, notAFile] {
-            m_report.blocked = blocked;
-            m_report.record = record;
-            workDone(fonts, script, notAFile);
-        });
-    });
+    const std::shared_ptr<Worker> worker = std::move(m_platform.worker);
+    worker->adopt(this);
+    next(&Installation::waitForLock);
 }
 
-void Installation::workDone(FontsResult fonts, std::optional<QString> script,
-                            bool scriptIsNotAFile) {
-    m_ticker.stop();
-    publishProgress();
-    m_report.fonts = fonts;
+void Installation::next(void (Installation::*step)()) {
+    QMetaObject::invokeMethod(this, step, Qt::QueuedConnection);
+}
+
+// Cancel may come from a signal handler, which can neither end a wait nor stop a process.
+void Installation::watchCancel() {
+    if (m_watch)
+        return;
+    m_watch = new QTimer(this);
+    connect(m_watch, &QTimer::timeout, this, [this] {
+        if (!m_cancel->isCancelled())
+            return;
+        m_watch->stop();
+        if (std::exchange(m_waitingForLock, false))
+            next(&Installation::waitForLock);
+        if (m_scriptRunning)
+            m_platform.processRunner->stop();
+    });
+    m_watch->start(50);
+}
+
+void Installation::waitForLock() {
+    if (!m_steps) {
+        FileSystem& fs = *m_platform.fileSystem;
+        m_steps = std::make_unique<InstallSteps>(fs, *m_platform.output,
+                                                 manifestLocation(fs, *m_platform.bundle));
+        m_steps->installer().setCompareBytes(m_options.compareBytes);
+        watchCancel();
+    }
+    m_waitingForLock = false;
+    // Fonts too: two installers copying the same fonts would trip over each other's
+    // temporaries.
+    if ((!m_templates.isEmpty() || m_options.fonts) && !m_cancel->isCancelled()) {
+        const Result<bool> taken = m_steps->tryLock();
+        if (!taken) {
+            m_report.blocked = taken.error();
+        } else if (!(m_locked = taken.value())) {
+            if (!std::exchange(m_saidWaiting, true))
+                Q_EMIT waiting();
+            // Tried again later, leaving the worker to other work meanwhile.
+            m_waitingForLock = true;
+            QTimer::singleShot(lockRetryMilliseconds, this, [this] {
+                if (m_waitingForLock)
+                    waitForLock();
+            });
+            return;
+        }
+    }
+    next(&Installation::plan);
+}
+
+void Installation::plan() {
+    if (m_cancel->isCancelled())
+        return next(&Installation::unlock);
+    const Failure& blocked = m_report.blocked;
+    m_plans = blocked ? RunPlans(m_templates.size(), *blocked) : m_steps->plan(m_templates);
+    RunProgress totals;
+    plannedTotals(m_plans, totals.filesTotal, totals.bytesTotal);
+    // A full disk found midway would leave half the pack behind.
+    if (!blocked) {
+        qint64 toWrite = 0;
+        for (const auto& planned : m_plans)
+            toWrite += planned ? planned.value().bytesToWrite : 0;
+        if ((m_report.blocked = spaceShortage(*m_platform.fileSystem,
+                                              m_steps->installer().folder().path, toWrite))) {
+            m_platform.output->line(m_report.blocked->description());
+            m_plans = RunPlans(m_templates.size(), *m_report.blocked);
+            totals = {};
+        }
+    }
+    m_progress = m_published = totals;
+    m_clock.start();
+    m_sincePublished.start();
+    Q_EMIT started(totals);
+    if (m_templates.isEmpty())
+        return next(&Installation::installFonts);
+    QMetaObject::invokeMethod(
+        this, [this] { installTemplate(0); }, Qt::QueuedConnection);
+}
+
+void Installation::installTemplate(int i) {
+    Q_EMIT templateStarted(i);
+    TemplateResult& result = m_report.templates[i];
+    result.outcome = TemplateOutcome::failed;
+    if (!m_plans[i]) {
+        // Unplanned, it keeps the destination its name points to.
+        result.error = m_plans[i].error();
+    } else {
+        const TemplatePlan& planned = m_plans[i].value();
+        TemplateInstaller& installer = m_steps->installer();
+        result.destination = planned.destination;
+        // Decided now: an earlier template of this run may have made the folder.
+        const bool existed =
+            m_platform.fileSystem->type(planned.destination, true) == FileSystem::Type::folder;
+        const qint64 writesBefore = installer.writes();
+        result.error =
+            m_steps->execute(planned, m_cancel.get(), [this](qint64 files, qint64 bytes) {
+                m_progress.filesDone += files;
+                m_progress.bytesDone += bytes;
+                publishProgress(true);
+            });
+        if (!result.error)
+            result.outcome = !existed                            ? TemplateOutcome::installed
+                             : installer.writes() > writesBefore ? TemplateOutcome::merged
+                                                                 : TemplateOutcome::unchanged;
+        else if (result.error->cancelled())
+            result.outcome = TemplateOutcome::cancelled;
+    }
+    if (result.outcome == TemplateOutcome::failed)
+        m_platform.output->line(templateFailedLine(m_templates[i].originalName, *result.error));
+    publishProgress(false);
+    Q_EMIT templateFinished(i, result);
+    if (m_cancel->isCancelled())
+        return next(&Installation::unlock);
+    if (i + 1 < m_templates.size())
+        QMetaObject::invokeMethod(
+            this, [this, i] { installTemplate(i + 1); }, Qt::QueuedConnection);
+    else
+        next(&Installation::installFonts);
+}
+
+void Installation::installFonts() {
+    if (m_cancel->isCancelled() || m_report.blocked || (!m_options.fonts && !m_options.script))
+        return next(&Installation::unlock);
+    m_resources = findResourcePath(*m_platform.bundle, *m_platform.fileSystem, *m_platform.output);
+    if (m_options.fonts) {
+        FontsResult& fonts = m_report.fonts;
+        fonts.state = FontsResult::State::failed;
+        const FontReport report =
+            m_resources
+                ? installPackFonts(m_platform, *m_resources)
+                : FontReport{
+                      Error::of(ErrorKind::missing,
+                                Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法找到资源文件夹"))),
+                      std::nullopt,
+                      {}};
+        fonts.error = report.firstError;
+        fonts.kept = report.kept;
+        if (report.firstError)
+            m_platform.output->line(QStringLiteral("字体安装失败: ") +
+                                    report.firstError->description());
+        else
+            fonts.state = report.refusal ? FontsResult::State::installedPerUser
+                                         : FontsResult::State::installed;
+    }
+    next(&Installation::unlock);
+}
+
+// Fonts go in under the same lock; the record is complete once the lock is let go.
+void Installation::unlock() {
+    if (!m_steps)
+        return;
+    if (std::exchange(m_locked, false))
+        m_steps->unlock();
+    m_report.record = m_steps->recordFailure();
+    publishProgress(false);
     if (m_options.script && !m_cancel->isCancelled() && !m_report.blocked)
         m_report.script.state = ScriptResult::State::absent;
-    if (!script || m_cancel->isCancelled())
-        return finish();
-    if (scriptIsNotAFile) {
-        const QString line = scriptNotAFileLine(*script);
-        m_platform.output->line(line);
-        m_report.script = {ScriptResult::State::failed, ProcessOutcome{line, {}, 0, {}, 0}};
-        return finish();
-    }
-    runScript(*script);
+    m_steps.reset();
+    next(&Installation::runScript);
 }
 
-void Installation::runScript(const QString& path) {
+void Installation::runScript() {
+    const bool wanted = m_options.script && m_resources && !m_cancel->isCancelled();
+    const auto script =
+        wanted ? findPostInstallScript(*m_platform.fileSystem, *m_resources) : std::nullopt;
+    if (!script || m_cancel->isCancelled())
+        return next(&Installation::lookForEditor);
+    if (script->notAFile) {
+        const QString line = scriptNotAFileLine(script->path);
+        m_platform.output->line(line);
+        m_report.script = {ScriptResult::State::failed, ProcessOutcome{line, {}, 0, {}, 0}};
+        return next(&Installation::lookForEditor);
+    }
     Q_EMIT scriptStarted();
-    // Cancel may come from a signal handler, which cannot stop a process itself.
-    auto* watch = new QTimer(this);
-    connect(watch, &QTimer::timeout, this, [this, watch] {
-        if (m_cancel->isCancelled()) {
-            watch->stop();
-            m_platform.processRunner->stop();
-        }
-    });
-    watch->start(50);
     QStringList installed;
     for (const TemplateResult& result : std::as_const(m_report.templates))
         if (result.outcome != TemplateOutcome::failed &&
             result.outcome != TemplateOutcome::cancelled)
             installed << result.destination;
-    const QString templates =
-        TemplateInstaller(*m_platform.fileSystem, *m_platform.output).templatesFolder();
-    m_platform.processRunner->run(
-        scriptRequest(path, parentPath(path), templates, installed, Language::current()), this,
-        [this, watch, templates](ProcessOutcome outcome) {
-            watch->deleteLater();
-            // Cancelled: no failure to report. Stopped because nobody is left to see it: the
-            // trace still says how it ended.
-            const bool stopped = m_cancel->isCancelled();
-            const auto failure = scriptFailureLine(outcome);
-            if (failure && !stopped)
-                m_platform.output->line(*failure);
-            m_report.script = {stopped   ? ScriptResult::State::cancelled
-                               : failure ? ScriptResult::State::failed
-                                         : ScriptResult::State::ok,
-                               outcome};
-            // Kept whatever its exit status, off this thread; the run ends once it is.
-            m_worker->post([this, templates, outcome, output = m_platform.output] {
-                if (const Failure error = writeScriptLog(
-                        *m_platform.fileSystem,
-                        manifestLocation(*m_platform.fileSystem, *m_platform.bundle, templates)
-                            .path,
-                        outcome))
-                    output->line(error->description());
-                QMetaObject::invokeMethod(
-                    this, [this] { finish(); }, Qt::QueuedConnection);
-            });
-        });
+    m_scriptRunning = true;
+    m_platform.processRunner->run(scriptRequest(script->path, parentPath(script->path),
+                                                TemplatesFolder::of(*m_platform.fileSystem).path,
+                                                installed, Language::current()),
+                                  this,
+                                  [this](const ProcessOutcome& outcome) { scriptEnded(outcome); });
+}
+
+void Installation::scriptEnded(const ProcessOutcome& outcome) {
+    m_scriptRunning = false;
+    // Cancelled: no failure to report. Stopped because nobody is left to see it: the trace
+    // still says how it ended.
+    const bool stopped = m_cancel->isCancelled();
+    const auto failure = scriptFailureLine(outcome);
+    if (failure && !stopped)
+        m_platform.output->line(*failure);
+    m_report.script = {stopped   ? ScriptResult::State::cancelled
+                       : failure ? ScriptResult::State::failed
+                                 : ScriptResult::State::ok,
+                       outcome};
+    // Kept whatever its exit status.
+    FileSystem& fs = *m_platform.fileSystem;
+    if (const Failure error =
+            writeScriptLog(fs, manifestLocation(fs, *m_platform.bundle).path, outcome))
+        m_platform.output->line(error->description());
+    lookForEditor();
+}
+
+void Installation::lookForEditor() {
+    m_report.editorRunning = editorIsRunning(m_platform.runningPrograms.get());
+    finish();
 }
 
 void Installation::finish() {
+    if (m_watch)
+        m_watch->stop();
     m_report.cancelled = m_cancel->isCancelled();
-    m_running = false;
     Q_EMIT finished(m_report);
 }
 
-void Installation::publishProgress() {
+void Installation::publishProgress(bool throttled) {
+    // About ten a second: the bar needs no more, and each is a turn of the main thread.
+    if (throttled && m_sincePublished.isValid() && m_sincePublished.elapsed() < 100)
+        return;
+    m_sincePublished.start();
     RunProgress progress = m_progress;
-    progress.filesDone = m_shared->files;
-    progress.bytesDone = m_shared->bytes;
     const qint64 elapsed = m_clock.isValid() ? m_clock.elapsed() : 0;
     if (progress.bytesDone > 0 && elapsed >= 1000 && progress.bytesTotal > progress.bytesDone)
         progress.secondsLeft = static_cast<int>(
             (progress.bytesTotal - progress.bytesDone) * elapsed / progress.bytesDone / 1000 + 1);
-    else
-        progress.secondsLeft.reset();
-    if (progress == m_progress)
+    if (progress == m_published)
         return;
-    m_progress = progress;
+    m_published = progress;
     Q_EMIT progressed(progress);
 }
 

@@ -2,6 +2,7 @@
 
 #include "base/Cancel.h"
 #include "base/FolderItem.h"
+#include "install/InstallSteps.h"
 #include "platform/Platform.h"
 #include "platform/Process.h"
 
@@ -14,8 +15,6 @@
 #include <optional>
 
 namespace Orvoinstaller {
-
-class Worker;
 
 // What became of one template, decided when it was executed.
 enum class TemplateOutcome {
@@ -59,8 +58,9 @@ struct InstallationReport {
     Failure blocked;                 // why no template could be installed at all, if so
     FontsResult fonts;
     ScriptResult script;
-    bool cancelled = false; // cancel was asked for before the run ended
-    Failure record;         // why the install record could not be written, if so
+    bool cancelled = false;     // cancel was asked for before the run ended
+    Failure record;             // why the install record could not be written, if so
+    bool editorRunning = false; // Final Cut Pro ran when the run ended: it must be restarted
 
     int count(TemplateOutcome outcome) const;
     // Every template, the fonts and the script did what was asked.
@@ -78,28 +78,39 @@ struct InstallationOptions {
 
 // One installation run, the same for the window and the command line: waits for the
 // templates folder's lock, plans, installs each template with its record entries, then the
-// fonts (when asked) and the post-install script. The file work runs on a thread of its
-// own; what happens is reported by the signals below, on the thread that created the
-// object, in this order: waiting (only while another installer works), started, then per
-// template templateStarted and templateFinished, scriptStarted (only when a script runs),
-// and finished. progressed comes a few times a second meanwhile.
+// fonts (when asked) and the post-install script, and looks for the editor. It lives on the
+// platform's worker from start() on and runs there as a series of steps, each posted after
+// the one before, so that other file work (previews, a listing) goes on between templates.
+// What happens is reported by the signals below, queued to receivers on other threads, in
+// this order: waiting (only while another installer works), started, then per template
+// templateStarted and templateFinished, scriptStarted (only when a script runs), and
+// finished. progressed comes a few times a second meanwhile.
+//
+// Once started, it must be deleted on the worker: its owner holds it as an Installation::Owned.
 class Installation : public QObject {
     Q_OBJECT
 
 public:
     Installation(Platform platform, QList<FolderItem> templates, InstallationOptions options = {},
                  QObject* parent = nullptr);
-    // Waits for the template in hand; the rest are not started, nor is the script.
     ~Installation() override;
 
+    // Cancels, then deletes on the worker: the template in hand is stopped at its next safe
+    // point, the rest are not started, nor is the script.
+    struct Deleter {
+        void operator()(Installation* run) const;
+    };
+    using Owned = std::unique_ptr<Installation, Deleter>;
+
+    // Not changed once made: readable from any thread.
     const QList<FolderItem>& templates() const { return m_templates; }
+    // Once.
     void start();
     // Stops at the next safe point: the copy in flight is abandoned, templates not yet begun
     // are not, and a running script is stopped (terminated, killed after 3 s). From any
     // thread; a signal handler may cancel the token directly.
     void cancel() { m_cancel->cancel(); }
     const std::shared_ptr<CancelToken>& cancelToken() const { return m_cancel; }
-    bool isRunning() const { return m_running; }
 
     // The trace line of a template that could not be installed.
     static QString templateFailedLine(const QString& name, const Error& error);
@@ -116,23 +127,37 @@ Q_SIGNALS:
     void finished(InstallationReport report);
 
 private:
-    struct Shared;
-    void workDone(FontsResult fonts, std::optional<QString> script, bool scriptIsNotAFile);
-    void runScript(const QString& path);
+    // The steps, in order; each ends by posting the next.
+    void waitForLock();
+    void plan();
+    void installTemplate(int index);
+    void installFonts();
+    void unlock();
+    void runScript();
+    void scriptEnded(const ProcessOutcome& outcome);
+    void lookForEditor();
     void finish();
-    void publishProgress();
 
-    Platform m_platform;
+    void next(void (Installation::*step)());
+    void watchCancel();
+    void publishProgress(bool throttled);
+
+    Platform m_platform; // without the worker, which must not be held by what lives on it
     QList<FolderItem> m_templates;
     InstallationOptions m_options;
     std::shared_ptr<CancelToken> m_cancel;
-    std::shared_ptr<Shared> m_shared; // with the worker
+    bool m_started = false;
+    // On the worker only, from here on.
+    std::unique_ptr<InstallSteps> m_steps;
+    RunPlans m_plans;
+    bool m_locked = false, m_saidWaiting = false;
+    std::optional<QString> m_resources;
+    QTimer* m_watch = nullptr;     // looks at the cancel token while the run waits
+    bool m_waitingForLock = false; // and a cancel ends the wait at once
+    bool m_scriptRunning = false;  // or stops the script
     InstallationReport m_report;
-    RunProgress m_progress;
-    QTimer m_ticker;
-    QElapsedTimer m_clock;
-    bool m_running = false;
-    std::unique_ptr<Worker> m_worker; // last: ends first, while the rest is still there
+    RunProgress m_progress, m_published; // counted, and last told
+    QElapsedTimer m_clock, m_sincePublished;
 };
 
 } // namespace Orvoinstaller

@@ -85,18 +85,10 @@ Failure TemplateInstaller::checkHome(const FileSystem& fs, const QString& home) 
 }
 
 TemplateInstaller::TemplateInstaller(FileSystem& fs, DiagnosticOutput& output)
-    : m_fs(fs), m_output(output) {}
+    : m_fs(fs), m_output(output), m_folder(TemplatesFolder::of(fs)) {}
 
-QString TemplateInstaller::templatesFolder() const {
-    return joinPath(m_fs.homeDirectory(), QString::fromUtf8(motionTemplatesRelativePath));
-}
-
-QString TemplateInstaller::kindFolder(FolderType kind) const {
-    return joinPath(templatesFolder(), kindFolderName(kind));
-}
-
-Failure TemplateInstaller::homeProblem() const {
-    return checkHome(m_fs, m_fs.homeDirectory());
+Failure homeProblem(const FileSystem& fs) {
+    return checkHome(fs, fs.homeDirectory());
 }
 
 Error TemplateInstaller::cancelled() {
@@ -111,8 +103,8 @@ Result<TemplatePlan> TemplateInstaller::plan(const QString& source, FolderType k
         return *error;
     TemplatePlan plan;
     plan.source = source;
-    plan.kindFolder = kindFolder(kind);
-    plan.destination = joinPath(plan.kindFolder, newName);
+    plan.kindFolder = m_folder.destinationPath(kind);
+    plan.destination = m_folder.destination(kind, newName);
     // A link the user made in place of the folder is followed, as `rsync -K` follows it.
     plan.merge = m_fs.type(plan.destination, true) == Type::folder;
     if (plan.merge) {

@@ -2,6 +2,7 @@
 
 #include "base/Cancel.h"
 #include "base/FolderType.h"
+#include "install/TemplatesFolder.h"
 #include "platform/FileSystem.h"
 #include "platform/Output.h"
 
@@ -26,8 +27,11 @@ struct TemplatePlan {
 
 // Why `name` cannot be the name of an installed template, if it cannot: empty, "." or "..",
 // a "/", a NUL or another control character in it, hidden, or longer than 255 bytes in
-// UTF-8. The one rule for the window's rows, --name and the run.
+// UTF-8. The one rule for the window's rows, --name, the run and the pack check.
 Failure checkFolderName(const QString& name);
+
+// Why nothing can be installed at all (no usable home folder in `fs`), if so.
+Failure homeProblem(const FileSystem& fs);
 
 // Installs templates into the user's templates folder, one at a time, on whichever thread
 // calls it: plans a template, then executes the plan with safe writes (see SafeWrite.h),
@@ -45,15 +49,13 @@ public:
 
     TemplateInstaller(FileSystem& fs, DiagnosticOutput& output);
 
-    // The installed folder of one kind, inside the user's home folder.
-    QString kindFolder(FolderType kind) const;
-    // The folder that holds the kind folders, where the run's lock lives.
-    QString templatesFolder() const;
+    // Where it installs: inside the file system's home folder.
+    const TemplatesFolder& folder() const { return m_folder; }
 
-    // Why nothing can be installed at all (no home folder), if so.
-    Failure homeProblem() const;
     // checkFolderName(), said in this class's words.
     static Failure checkName(const QString& name);
+    // homeProblem() for `home`.
+    static Failure checkHome(const FileSystem& fs, const QString& home);
     // Refuses unusable names and a missing home folder before anything is written.
     Result<TemplatePlan> plan(const QString& source, FolderType kind, const QString& newName) const;
     // Copies or merges as planned. Fails with a reason, or with cancelled() when stopped.
@@ -75,7 +77,6 @@ public:
     static Error cancelled();
 
 private:
-    static Failure checkHome(const FileSystem& fs, const QString& home);
     // Files and bytes of a tree copied whole (hidden entries included), or of what a merge
     // of `source` into `destination` will go through.
     void count(const QString& path, qint64& files, qint64& bytes) const;
@@ -92,6 +93,7 @@ private:
 
     FileSystem& m_fs;
     DiagnosticOutput& m_output;
+    const TemplatesFolder m_folder;
     QSet<QString> m_cleanedFolders;            // kind folders already cleared of temporaries
     mutable QHash<quint64, bool> m_keepsModes; // by device
     bool m_compareBytes = false;

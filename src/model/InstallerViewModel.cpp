@@ -10,14 +10,49 @@
 #include "platform/Language.h"
 
 #include <QCoreApplication>
-#include <QThread>
+#include <QPointer>
 
 #include <algorithm>
 
 namespace Orvoinstaller {
 
+namespace {
+
+// Hands `result` to `done` on the main thread, unless `receiver` is gone by then: asked
+// there, where the receiver is deleted. From the worker.
+template <typename T>
+void backToMain(QPointer<QObject> receiver, std::function<void(T)> done, T result) {
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [receiver, done = std::move(done), result = std::move(result)]() mutable {
+            if (receiver && done)
+                done(std::move(result));
+        },
+        Qt::QueuedConnection);
+}
+
+// The fonts button's work, on the worker. Under the installers' lock, as a run's fonts are:
+// two installers copying the same fonts would trip over each other's temporaries. While
+// another holds it (a run of this window among them) the lock is tried again later, leaving
+// the worker to that run meanwhile. Without a home there is no lock to take, and the system
+// folder needs none.
+void installFontsLocked(Worker& worker, std::shared_ptr<InstallSteps> steps, Platform platform,
+                        QString resources, std::function<void(FontReport)> done) {
+    if (const Result<bool> taken = steps->tryLock(); taken && !taken.value())
+        return worker.postAfter(InstallerViewModel::lockRetryMilliseconds,
+                                [&worker, steps, platform, resources, done] {
+                                    installFontsLocked(worker, steps, platform, resources, done);
+                                });
+    FontReport report = installPackFonts(platform, resources);
+    steps->unlock();
+    done(std::move(report));
+}
+
+} // namespace
+
 InstallerViewModel::InstallerViewModel(Platform platform, QObject* parent)
-    : QObject(parent), m_platform(std::move(platform)) {
+    : QObject(parent), m_platform(std::move(platform)),
+      m_templatesFolder(TemplatesFolder::of(*m_platform.fileSystem)) {
     scanFolders();
     loadTutorialURL();
 }
@@ -28,20 +63,12 @@ void InstallerViewModel::print(const QString& line) const {
     m_platform.output->line(line);
 }
 
-Worker& InstallerViewModel::worker() {
-    if (!m_worker)
-        m_worker = std::make_unique<Worker>();
-    return *m_worker;
-}
-
-// The worker ends before this object does, so the result always finds it.
 template <typename T>
 void InstallerViewModel::onWorker(std::function<T()> work, std::function<void(T)> done) {
-    worker().post([this, work = std::move(work), done = std::move(done)] {
-        QMetaObject::invokeMethod(
-            this, [done, result = work()]() mutable { done(std::move(result)); },
-            Qt::QueuedConnection);
-    });
+    m_platform.worker->post(
+        [self = QPointer<QObject>(this), work = std::move(work), done = std::move(done)]() mutable {
+            backToMain(self, std::move(done), work());
+        });
 }
 
 // Setters: each announces the change before storing it.
@@ -179,7 +206,7 @@ void InstallerViewModel::runUninstall(bool dryRun) {
 }
 
 QString InstallerViewModel::templatesFolder() const {
-    return TemplateInstaller(*m_platform.fileSystem, *m_platform.output).templatesFolder();
+    return m_templatesFolder.path;
 }
 
 void InstallerViewModel::requestInstallPlugins() {
@@ -247,8 +274,7 @@ void InstallerViewModel::refreshInstalledFolders() {
     m_listing = true;
     m_listAgain = false;
     onWorker<std::pair<InstalledFolders, bool>>(
-        [fs = m_platform.fileSystem, output = m_platform.output, bundle = m_platform.bundle] {
-            const TemplateInstaller installer(*fs, *output);
+        [fs = m_platform.fileSystem, bundle = m_platform.bundle] {
             const auto record = loadManifest(*fs, manifestLocation(*fs, *bundle));
             // Folders alone, kept for the user's files in them, leave nothing to uninstall.
             const bool files =
@@ -256,7 +282,7 @@ void InstallerViewModel::refreshInstalledFolders() {
                                            [](const ManifestEntry& entry) {
                                                return entry.facts.type != FileSystem::Type::folder;
                                            });
-            return std::pair{InstalledFolders::list(*fs, installer), files};
+            return std::pair{InstalledFolders::list(*fs), files};
         },
         [this](std::pair<InstalledFolders, bool> listed) {
             m_listing = false;
@@ -275,12 +301,12 @@ void InstallerViewModel::refreshInstalledFolders() {
 // Installation.
 
 QString InstallerViewModel::destinationPath(FolderType type) const {
-    return TemplateInstaller(*m_platform.fileSystem, *m_platform.output).kindFolder(type);
+    return m_templatesFolder.destinationPath(type);
 }
 
 void InstallerViewModel::installPlugins() {
     // Also refuses a second press whose run was queued before this one began.
-    if (m_run && m_run->isRunning())
+    if (m_isInstalling)
         return;
     m_cancelRequested = false;
     m_keepAlive = weak_from_this().lock();
@@ -288,7 +314,7 @@ void InstallerViewModel::installPlugins() {
     if (!m_rowFailures.isEmpty())
         setRowFailures({});
     // The names as they are now: edits made while the run goes on do not reach it.
-    m_run = std::make_unique<Installation>(m_platform, m_folderItems);
+    m_run.reset(new Installation(m_platform, m_folderItems));
     Installation* run = m_run.get();
     connect(run, &Installation::waiting, this,
             [this] { setInstallationProgress(Text(InstallSteps::waitingText)); });
@@ -331,6 +357,7 @@ void InstallerViewModel::runFinished(const InstallationReport& report) {
         report.script.state == ScriptResult::State::failed && report.script.process
             ? scriptLastLines(*report.script.process)
             : QString()};
+    summary.editorRunning = report.editorRunning;
     QHash<QUuid, Error> rowFailures;
     for (qsizetype i = 0; i < report.templates.size(); ++i) {
         const TemplateResult& result = report.templates[i];
@@ -345,24 +372,19 @@ void InstallerViewModel::runFinished(const InstallationReport& report) {
     m_lastReport = report;
     if (!rowFailures.isEmpty() || !m_rowFailures.isEmpty())
         setRowFailures(std::move(rowFailures));
-    onWorker<bool>(
-        [programs = m_platform.runningPrograms] { return editorIsRunning(programs.get()); },
-        [this, summary](bool editorRunning) mutable {
-            summary.editorRunning = editorRunning;
-            // The summary is in place before the alert that reads it is raised.
-            setInstallationProgress(summary.cancelled ? cancelledStatus(summary)
-                                    : summary.blocked && summary.blocked->kind == ErrorKind::noSpace
-                                        ? summary.blocked->text
-                                        : Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装完成！")));
-            setInstallationSummary(summary);
-            setShowInstallationAlert(true);
-            m_platform.mainQueue->post(this, [this] {
-                setIsInstalling(false);
-                Q_EMIT installationFinished();
-                // Last: may be what keeps this object alive.
-                m_keepAlive.reset();
-            });
-        });
+    // The summary is in place before the alert that reads it is raised.
+    setInstallationProgress(summary.cancelled ? cancelledStatus(summary)
+                            : summary.blocked && summary.blocked->kind == ErrorKind::noSpace
+                                ? summary.blocked->text
+                                : Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装完成！")));
+    setInstallationSummary(summary);
+    setShowInstallationAlert(true);
+    m_platform.mainQueue->post(this, [this] {
+        setIsInstalling(false);
+        Q_EMIT installationFinished();
+        // Last: may be what keeps this object alive.
+        m_keepAlive.reset();
+    });
 }
 
 void InstallerViewModel::mergeDirectories(const QString& source, const QString& destination,
@@ -382,48 +404,45 @@ void InstallerViewModel::runPostInstallScript(const QString& script,
     // The run's own script would share the one process runner.
     if (m_isInstalling)
         return;
-    m_platform.processRunner->run(
-        scriptRequest(script, parentPath(script), templatesFolder(), {}, Language::current()), this,
-        [this, done = std::move(done)](ProcessOutcome outcome) {
+    Worker* worker = m_platform.worker.get();
+    worker->post([worker, runner = m_platform.processRunner, output = m_platform.output,
+                  request = scriptRequest(script, parentPath(script), templatesFolder(), {},
+                                          Language::current()),
+                  self = QPointer<QObject>(this), done = std::move(done)] {
+        runner->run(request, worker->context(), [output, self, done](ProcessOutcome outcome) {
             const auto failure = scriptFailureLine(outcome);
             if (failure)
-                print(*failure);
-            if (done)
-                done(!failure);
+                output->line(*failure);
+            backToMain(self, done, !failure);
         });
+    });
 }
 
 void InstallerViewModel::installFonts() {
-    onWorker<std::optional<FontReport>>(
-        [platform = m_platform]() -> std::optional<FontReport> {
-            const auto resources = Orvoinstaller::findResourcePath(
-                *platform.bundle, *platform.fileSystem, *platform.output);
-            if (!resources)
-                return std::nullopt;
-            // Under the installers' lock, as a run's fonts are: two installers copying the
-            // same fonts would trip over each other's temporaries. Without a home there is
-            // no lock to take, and the system folder needs none.
-            InstallSteps steps(*platform.fileSystem, *platform.output,
-                               manifestLocation(*platform.fileSystem, *platform.bundle));
-            for (Result<bool> taken = steps.tryLock(); taken && !taken.value();
-                 taken = steps.tryLock())
-                QThread::msleep(lockRetryMilliseconds);
-            FontReport report = installPackFonts(platform, *resources);
-            steps.unlock();
-            return report;
-        },
-        [this](std::optional<FontReport> report) {
-            if (!report)
-                return;
-            if (report->firstError)
-                setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体安装失败: %1"),
-                                             {report->firstError->text}));
-            else if (report->refusal)
-                setInstallationProgress(
-                    Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体已安装到当前用户的字体文件夹")));
-            else
-                setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体安装完成")));
-        });
+    const std::function<void(FontReport)> shown = [this](FontReport report) {
+        if (report.firstError)
+            setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体安装失败: %1"),
+                                         {report.firstError->text}));
+        else if (report.refusal)
+            setInstallationProgress(
+                Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体已安装到当前用户的字体文件夹")));
+        else
+            setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体安装完成")));
+    };
+    Platform platform = m_platform;
+    // What lives on the worker must not hold it.
+    Worker* worker = std::exchange(platform.worker, nullptr).get();
+    worker->post([worker, platform, self = QPointer<QObject>(this), shown] {
+        const auto resources = Orvoinstaller::findResourcePath(
+            *platform.bundle, *platform.fileSystem, *platform.output);
+        if (!resources)
+            return;
+        auto steps = std::make_shared<InstallSteps>(
+            *platform.fileSystem, *platform.output,
+            manifestLocation(*platform.fileSystem, *platform.bundle));
+        installFontsLocked(*worker, steps, platform, *resources,
+                           [self, shown](FontReport report) { backToMain(self, shown, report); });
+    });
 }
 
 // Texts.

@@ -4,7 +4,7 @@
 #include "install/DestinationState.h"
 #include "install/Installation.h"
 #include "install/Manifest.h"
-#include "install/Worker.h"
+#include "install/TemplatesFolder.h"
 #include "platform/Platform.h"
 
 #include <QHash>
@@ -43,8 +43,8 @@ struct UninstallOutcome {
 // a second, by runProgressChanged() after it is stored. Main thread only.
 //
 // Owned through a std::shared_ptr (requestInstall*() and a running installation take their
-// own reference, so a run outlives the window that started it); its file work runs on a
-// worker thread it owns, and only the results come back to the main thread.
+// own reference, so a run outlives the window that started it); its file work runs on the
+// platform's worker thread, and only the results come back to the main thread.
 class InstallerViewModel : public QObject, public std::enable_shared_from_this<InstallerViewModel> {
     Q_OBJECT
 
@@ -160,13 +160,13 @@ private:
     void checkName(const FolderItem& item);
 
     void print(const QString& line) const;
-    Worker& worker();
     // Runs `work` on the worker, then `done` with its result on the main thread, unless this
-    // object is gone by then.
+    // object is gone by then. `work` must hold nothing of this object's.
     template <typename T> void onWorker(std::function<T()> work, std::function<void(T)> done);
     void runFinished(const InstallationReport& report);
 
     Platform m_platform;
+    const TemplatesFolder m_templatesFolder;
     QList<FolderItem> m_folderItems;
     bool m_showingImageAlert = false;
     bool m_hasFonts = false;
@@ -187,10 +187,9 @@ private:
     bool m_listAgain = false; // and was asked for again meanwhile
     quint64 m_listGeneration = 0;
     bool m_cancelRequested = false;
-    std::unique_ptr<Installation> m_run; // the current or last run
+    Installation::Owned m_run; // the current or last run
     // A run outlives the window that started it: the state object holds itself meanwhile.
     std::shared_ptr<InstallerViewModel> m_keepAlive;
-    std::unique_ptr<Worker> m_worker; // last: ends first, while the rest is still there
 };
 
 } // namespace Orvoinstaller

@@ -22,6 +22,7 @@ Platform Platform::real(PlatformParts parts) {
     if (!parts.fontsFolder.isEmpty())
         platform.fontsFolder = std::move(parts.fontsFolder);
     platform.runningPrograms = std::make_shared<SystemRunningPrograms>();
+    platform.worker = std::make_shared<Worker>();
     platform.userFontsFolder = Orvoinstaller::userFontsFolder();
     QStringList problems;
     platform.branding = Branding::fromInfo(platform.bundle->info(), problems);

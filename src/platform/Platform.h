@@ -7,6 +7,7 @@
 #include "platform/Output.h"
 #include "platform/Process.h"
 #include "platform/RunningPrograms.h"
+#include "platform/Worker.h"
 
 #include <memory>
 
@@ -31,6 +32,8 @@ struct Platform {
     std::shared_ptr<DiagnosticOutput> output;
     std::shared_ptr<ProcessRunner> processRunner;
     std::shared_ptr<RunningPrograms> runningPrograms;
+    // The one thread all file work of the program runs on.
+    std::shared_ptr<Worker> worker;
     QString fontsFolder = QStringLiteral("/Library/Fonts");
     // Where fonts go when the system folder refuses them.
     QString userFontsFolder;

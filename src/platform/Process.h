@@ -33,13 +33,14 @@ struct ProcessRequest {
 // the memory, and the end of the output is what tells why it failed.
 inline constexpr qsizetype processOutputTail = 64 * 1024;
 
-// Runs a child process without blocking the main thread, with an empty standard input so
-// that a child asking a question gets no answer instead of waiting for one.
+// Runs a child process without blocking the calling thread, with an empty standard input so
+// that a child asking a question gets no answer instead of waiting for one. The calling
+// thread needs an event loop; run and stop are called on one thread.
 class ProcessRunner {
 public:
     virtual ~ProcessRunner() = default;
-    // `done` runs once, on a later turn of the main thread's event loop, unless `context`
-    // is destroyed first.
+    // `done` runs once, on a later turn of the event loop of `context`'s thread, unless
+    // `context` is destroyed first.
     virtual void run(const ProcessRequest& request, QObject* context,
                      std::function<void(ProcessOutcome)> done) = 0;
     // Ends the children still running, each with what it started (its process group): asked

@@ -192,10 +192,11 @@ void ContentView::buildMainColumn() {
     m_emptyState->setForegroundRole(QPalette::PlaceholderText);
     column->addWidget(m_emptyState, 0, Qt::AlignHCenter);
 
-    const auto& fileSystem = m_viewModel->platform().fileSystem;
+    const Platform& platform = m_viewModel->platform();
+    const auto& fileSystem = platform.fileSystem;
     m_panel = new FolderListPanel(m_services.folderChooser,
                                   fileSystem ? fileSystem->homeDirectory() : QString(), fileSystem,
-                                  m_column);
+                                  platform.worker, m_column);
     m_panel->setObjectName(QStringLiteral("folderList"));
     column->addWidget(m_panel);
     connect(

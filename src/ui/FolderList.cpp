@@ -191,10 +191,11 @@ void FolderRow::bind(const FolderItem& item, const InstalledFolders& installed,
 }
 
 FolderListView::FolderListView(std::shared_ptr<FolderChooser> chooser, QString homeDirectory,
-                               std::shared_ptr<const FileSystem> fileSystem, QWidget* parent)
+                               std::shared_ptr<const FileSystem> fileSystem,
+                               std::shared_ptr<Worker> worker, QWidget* parent)
     : QAbstractScrollArea(parent), m_chooser(std::move(chooser)),
       m_homeDirectory(std::move(homeDirectory)),
-      m_previews(new Previews(std::move(fileSystem), this)),
+      m_previews(new Previews(std::move(fileSystem), std::move(worker), this)),
       m_rowHeight(FolderRow::preferredHeight()) {
     connect(m_previews, &Previews::loaded, this, [this](const QString& folder) {
         for (FolderRow* row : std::as_const(m_bound))
@@ -442,7 +443,8 @@ bool FolderListView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 FolderListPanel::FolderListPanel(std::shared_ptr<FolderChooser> chooser, QString homeDirectory,
-                                 std::shared_ptr<const FileSystem> fileSystem, QWidget* parent)
+                                 std::shared_ptr<const FileSystem> fileSystem,
+                                 std::shared_ptr<Worker> worker, QWidget* parent)
     : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     // One point all round for the outline.
@@ -471,7 +473,7 @@ FolderListPanel::FolderListPanel(std::shared_ptr<FolderChooser> chooser, QString
     layout->addWidget(header);
 
     m_list = new FolderListView(std::move(chooser), std::move(homeDirectory), std::move(fileSystem),
-                                this);
+                                std::move(worker), this);
     // However tall the window, the list scrolls within these 150 points.
     m_list->setFixedHeight(listHeight);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);

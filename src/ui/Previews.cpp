@@ -1,11 +1,12 @@
 #include "ui/Previews.h"
 
-#include "install/Worker.h"
 #include "platform/FileSystem.h"
+#include "platform/Worker.h"
 
 #include <QBuffer>
 #include <QGuiApplication>
 #include <QImageReader>
+#include <QPointer>
 
 namespace Orvoinstaller {
 
@@ -41,8 +42,9 @@ QImage loadPreview(const FileSystem& fs, const QString& folder, QSize box) {
 
 } // namespace
 
-Previews::Previews(std::shared_ptr<const FileSystem> fileSystem, QObject* parent)
-    : QObject(parent), m_fileSystem(std::move(fileSystem)) {}
+Previews::Previews(std::shared_ptr<const FileSystem> fileSystem, std::shared_ptr<Worker> worker,
+                   QObject* parent)
+    : QObject(parent), m_fileSystem(std::move(fileSystem)), m_worker(std::move(worker)) {}
 
 Previews::~Previews() = default;
 
@@ -51,23 +53,23 @@ QPixmap Previews::preview(const QString& folder) {
     if (found != m_pictures.cend())
         return *found;
     m_pictures.insert(folder, QPixmap());
-    if (!m_fileSystem)
+    if (!m_fileSystem || !m_worker)
         return {};
-    if (!m_worker)
-        m_worker = std::make_unique<Worker>();
     const QSize pixels = box() * qApp->devicePixelRatio();
-    // The worker ends with this object, so the result always finds it.
-    m_worker->post([this, fs = m_fileSystem, folder, pixels] {
+    m_worker->post([self = QPointer<Previews>(this), fs = m_fileSystem, folder, pixels] {
         const QImage image = loadPreview(*fs, folder, pixels);
         if (image.isNull())
             return;
+        // Asked on the main thread, where this object is deleted: the worker outlives it.
         QMetaObject::invokeMethod(
-            this,
-            [this, folder, image] {
+            qApp,
+            [self, folder, image] {
+                if (!self)
+                    return;
                 QPixmap picture = QPixmap::fromImage(image);
                 picture.setDevicePixelRatio(qApp->devicePixelRatio());
-                m_pictures.insert(folder, picture);
-                Q_EMIT loaded(folder);
+                self->m_pictures.insert(folder, picture);
+                Q_EMIT self->loaded(folder);
             },
             Qt::QueuedConnection);
     });

@@ -12,14 +12,15 @@ class FileSystem;
 class Worker;
 
 // The editor's preview pictures of the templates (small.png, else large.png in a template's
-// folder), read and scaled on a thread of their own, and only for the rows asked for, so a
-// pack of thousands of templates starts as fast as one without pictures.
+// folder), read and scaled on the worker thread, and only for the rows asked for, so a pack
+// of thousands of templates starts as fast as one without pictures.
 class Previews : public QObject {
     Q_OBJECT
 
 public:
-    // Without a file system there are no pictures.
-    explicit Previews(std::shared_ptr<const FileSystem> fileSystem, QObject* parent = nullptr);
+    // Without a file system or a worker there are no pictures.
+    Previews(std::shared_ptr<const FileSystem> fileSystem, std::shared_ptr<Worker> worker,
+             QObject* parent = nullptr);
     ~Previews() override;
 
     // The picture of the template in `folder`, scaled to fit `box`; null until it is loaded
@@ -33,7 +34,7 @@ Q_SIGNALS:
 private:
     QHash<QString, QPixmap> m_pictures; // asked for; null while loading or when there is none
     std::shared_ptr<const FileSystem> m_fileSystem;
-    std::unique_ptr<Worker> m_worker;
+    std::shared_ptr<Worker> m_worker;
 };
 
 } // namespace Orvoinstaller

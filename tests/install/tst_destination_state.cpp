@@ -1,5 +1,6 @@
 // New or merge as shown before a run is always what the run's own plan does.
 #include "install/DestinationState.h"
+#include "install/TemplateInstaller.h"
 #include "support/TestPlatform.h"
 
 #include <QtTest>
@@ -69,7 +70,7 @@ private Q_SLOTS:
         const TemplateInstaller installer(*platform.fileSystem, box.output());
         const auto plan = installer.plan(source, FolderType::titles, name);
         const bool planned = plan && plan.value().merge;
-        const bool shown = destinationState(InstalledFolders::list(*platform.fileSystem, installer),
+        const bool shown = destinationState(InstalledFolders::list(*platform.fileSystem),
                                             FolderType::titles, name) == DestinationState::merge;
         QCOMPARE(shown, planned);
         if (!expected.isEmpty())

@@ -1,6 +1,5 @@
 // Fonts: what counts as installed, cut-short copies, refusals, the user's folder instead.
 #include "install/Fonts.h"
-#include "install/InstallSteps.h"
 #include "model/InstallerViewModel.h"
 #include "platform/RealFileSystem.h"
 #include "support/TestPlatform.h"
@@ -150,14 +149,7 @@ private Q_SLOTS:
         InstallerViewModel model(platform);
         box.clearLines();
 
-        // On the worker, so the window keeps drawing; under the installers' lock, so another
-        // installer's hold keeps the fonts back until it lets go.
-        InstallSteps other(*fs, box.output(), {});
-        QVERIFY(other.tryLock().value());
         model.installFonts();
-        QTest::qWait(2 * InstallerViewModel::lockRetryMilliseconds);
-        QCOMPARE(model.installationProgress(), QString());
-        other.unlock();
         QTRY_COMPARE(model.installationProgress(), status);
         QCOMPARE(treeListing(box.fontsPath()), systemAfter);
         QCOMPARE(treeListing(box.userFontsPath()), userAfter);

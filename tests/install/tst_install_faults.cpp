@@ -300,8 +300,8 @@ private Q_SLOTS:
         QDir().mkpath(QFileInfo(link).absolutePath());
         QVERIFY(QFile::link(elsewhere, link));
         const auto shown = [&] {
-            return destinationState(InstalledFolders::list(*e.fs, e.installer), FolderType::effects,
-                                    "G") == DestinationState::merge;
+            return destinationState(InstalledFolders::list(*e.fs), FolderType::effects, "G") ==
+                   DestinationState::merge;
         };
         QCOMPARE(shown(), merge);
         e.start();
@@ -418,20 +418,23 @@ private Q_SLOTS:
     }
 
     // A second installer waits, says so, and starts when the first has finished; so do
-    // fonts, whose temporaries another run would trip over.
+    // fonts, whose temporaries another run would trip over. Then all file work is on the one
+    // worker: a run, the fonts button pressed during it (waiting for the run's lock without
+    // holding the run up), the merge and the script as operations, a listing, an uninstall.
     void aSecondInstallerWaitsForTheFirst() {
+        Watchdog watchdog(90, "the fonts button during a run");
         Engine e;
         for (const char* file : {"Titles/A/a", "Effects/C/c", "Fonts/F.ttf"})
             e.writeResourceFile(file, "new");
+        e.writeFile("home/dest/mine", "mine");
         e.start();
         InstallSteps first(*e.fs, e.output(), e.recordLocation());
         QCOMPARE(first.tryLock().value(), true);
-        Platform platform = e.platform(e.queue);
-        platform.fileSystem = e.fs;
-        Installation fonts(platform, {}, {false, true, false});
+        const Installation::Owned fonts(
+            new Installation(e.model->platform(), {}, {false, true, false}));
         bool fontsWaited = false;
-        connect(&fonts, &Installation::waiting, this, [&] { fontsWaited = true; });
-        fonts.start();
+        connect(fonts.get(), &Installation::waiting, this, [&] { fontsWaited = true; });
+        fonts->start();
         QStringList statuses; // each value it had, as the next change is announced
         connect(e.model.get(), &InstallerViewModel::objectWillChange, e.model.get(), [&] {
             if (statuses.value(statuses.size() - 1) != e.model->installationProgress())
@@ -450,6 +453,25 @@ private Q_SLOTS:
         QCOMPARE(e.model->installationAlertMessage(), "插件安装成功！");
         QVERIFY(QFileInfo::exists(e.installed("Titles.localized/A/a")));
         QVERIFY(!QFileInfo::exists(e.installed(".orvo-install.lock")));
+
+        e.fs->threads.clear();
+        e.record([&] {
+            e.model->installPlugins();
+            e.model->installFonts();
+        });
+        QTRY_COMPARE(e.model->installationProgress(), "字体安装完成");
+        std::optional<Failure> merged;
+        e.model->mergeDirectories(e.resourcePath() + "/Titles/A", e.path("home/dest"),
+                                  [&](Failure failure) { merged = failure; });
+        std::optional<bool> succeeded;
+        e.model->runPostInstallScript(e.writeResourceFile("post.command", "echo oops; exit 3"),
+                                      [&](bool ok) { succeeded = ok; });
+        e.model->refreshInstalledFolders();
+        e.model->requestUninstallPreview();
+        QTRY_VERIFY(merged && succeeded && e.model->uninstallOutcome());
+        QVERIFY(!*merged && !*succeeded && e.lines().filter("脚本执行失败: oops").size() == 1);
+        QCOMPARE(contentOf(e.path("home/dest/a")) + contentOf(e.path("home/dest/mine")), "newmine");
+        QCOMPARE(e.fs->threads, QSet<QThread*>{e.model->platform().worker->context()->thread()});
     }
 
     // Cancel is heard between unchanged entries, by facts or by bytes.

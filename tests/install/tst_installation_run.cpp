@@ -32,13 +32,6 @@ struct MissingShellRunner : QtProcessRunner {
     }
 };
 
-// A volume with `free` bytes left.
-struct FullVolume : RealFileSystem {
-    FullVolume(const QString& home, qint64 free) : RealFileSystem(home), free(free) {}
-    std::optional<qint64> freeBytes(const QString&) const override { return free; }
-    qint64 free;
-};
-
 } // namespace
 
 class InstallationRunTest : public QObject {
@@ -125,15 +118,17 @@ private Q_SLOTS:
             Platform platform = box.platform();
             if (round == int(twice) && free >= 0)
                 platform.fileSystem = std::make_shared<FullVolume>(box.homePath(), free);
-            Installation run(platform, items, {false, outcomes.contains("fonts"), false});
-            QSignalSpy finished(&run, &Installation::finished),
-                started(&run, &Installation::started);
+            const Installation::Owned run(
+                new Installation(platform, items, {false, outcomes.contains("fonts"), false}));
+            int started = 0, finished = 0; // heard on this thread: the run emits on the worker
+            connect(run.get(), &Installation::started, this, [&] { ++started; });
+            connect(run.get(), &Installation::finished, this,
+                    [&](const InstallationReport& done) { report = done, ++finished; });
             if (cancel)
-                run.cancel();
-            run.start();
-            QVERIFY(finished.wait(20000));
-            report = finished[0][0].value<InstallationReport>();
-            QCOMPARE(started.size(), cancel ? 0 : 1);
+                run->cancel();
+            run->start();
+            QTRY_COMPARE_WITH_TIMEOUT(finished, 1, 20000);
+            QCOMPARE(started, cancel ? 0 : 1);
         }
         QStringList seen;
         for (const TemplateResult& result : report.templates) {

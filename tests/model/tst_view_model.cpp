@@ -1,7 +1,6 @@
 // The edit of an item's new name, and the completion alert's message.
 #include "model/InstallerViewModel.h"
-#include "platform/RealFileSystem.h"
-#include "support/TestPlatform.h"
+#include "support/EngineSupport.h"
 
 #include <QtTest>
 
@@ -32,28 +31,6 @@ private Q_SLOTS:
         QCOMPARE(heard, QStringList({"will change from B", "renamed 1"}));
         QCOMPARE(model.folderItems()[1].newName, typed);
         QCOMPARE(model.folderItems()[0].newName, QStringLiteral("A"));
-    }
-
-    // The merge and the script are the state object's own operations too: files only the
-    // destination has stay; a failing script is traced and said to have failed.
-    void mergeAndScriptAsOperations() {
-        Sandbox box;
-        box.writeResourceFile("Titles/A/a", "new");
-        box.writeFile("home/dest/mine", "mine");
-        InstallerViewModel model(box.platform());
-        std::optional<Failure> merged;
-        model.mergeDirectories(box.resourcePath() + "/Titles/A", box.path("home/dest"),
-                               [&](Failure failure) { merged = failure; });
-        QTRY_VERIFY(merged);
-        QVERIFY(!*merged);
-        QCOMPARE(contentOf(box.path("home/dest/a")), "new");
-        QCOMPARE(contentOf(box.path("home/dest/mine")), "mine");
-        std::optional<bool> succeeded;
-        model.runPostInstallScript(box.writeResourceFile("post.command", "echo oops; exit 3"),
-                                   [&](bool ok) { succeeded = ok; });
-        QTRY_VERIFY(succeeded);
-        QVERIFY(!*succeeded);
-        QCOMPARE(box.lines().filter("脚本执行失败: oops").size(), 1);
     }
 
     // What failed and why (ten at most), or a full disk; a restart if the editor runs.
@@ -102,19 +79,10 @@ private Q_SLOTS:
             box.programs->answer = Error::saying(QStringLiteral("injected"), EPERM);
         else
             box.programs->answer = running;
-        // Says the disk has `freeBytes` left.
-        struct SmallDisk : RealFileSystem {
-            using RealFileSystem::RealFileSystem;
-            std::optional<qint64> freeBytes(const QString&) const override { return free; }
-            qint64 free = 0;
-        };
         auto queue = std::make_shared<ManualQueue>();
         Platform platform = box.platform(queue);
-        if (freeBytes >= 0) {
-            auto disk = std::make_shared<SmallDisk>(box.homePath());
-            disk->free = freeBytes;
-            platform.fileSystem = disk;
-        }
+        if (freeBytes >= 0)
+            platform.fileSystem = std::make_shared<FullVolume>(box.homePath(), freeBytes);
         auto model = std::make_shared<InstallerViewModel>(platform);
         box.clearLines();
         model->requestInstallPlugins();

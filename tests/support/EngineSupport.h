@@ -8,6 +8,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QTest>
+#include <QThread>
 #include <QVariant>
 
 namespace Orvoinstaller::Testing {
@@ -25,6 +26,9 @@ struct FaultyFileSystem : RealFileSystem {
     // What read the content of files: "compare", "copy" or "clone", then the source's name.
     mutable QStringList reads;
     bool refuseClones = false; // as file systems that cannot clone do
+    // The threads that asked for a change or a listing.
+    mutable std::mutex threadsMutex;
+    mutable QSet<QThread*> threads;
 
     Failure createDirectories(const QString& path) override {
         return fails() ? failure("createDirectories") : RealFileSystem::createDirectories(path);
@@ -71,7 +75,16 @@ struct FaultyFileSystem : RealFileSystem {
     Failure appendDurably(const QString& path, const QByteArray& bytes) override {
         return fails() ? failure("appendDurably") : RealFileSystem::appendDurably(path, bytes);
     }
+    Result<QStringList> entryNames(const QString& dir) const override {
+        seen();
+        return RealFileSystem::entryNames(dir);
+    }
+    void seen() const {
+        std::lock_guard lock(threadsMutex);
+        threads.insert(QThread::currentThread());
+    }
     bool fails() {
+        seen();
         ++operations;
         if (hook && operations == hookAt)
             hook();
@@ -80,6 +93,13 @@ struct FaultyFileSystem : RealFileSystem {
     static Failure failure(const QString& operation) {
         return Error::saying("injected " + operation);
     }
+};
+
+// A volume with `free` bytes left.
+struct FullVolume : RealFileSystem {
+    FullVolume(const QString& home, qint64 free) : RealFileSystem(home), free(free) {}
+    std::optional<qint64> freeBytes(const QString&) const override { return free; }
+    qint64 free;
 };
 
 // A sandbox whose queue and file system the test drives; start() once the pack is laid.
