@@ -39,7 +39,7 @@ std::optional<QUrl> parseTutorialAddress(const QString& text) {
     return url;
 }
 
-std::optional<QUrl> readTutorialAddress(const FileSystem& fs, const QString& resources,
+std::optional<QUrl> readTutorialAddress(const FileReader& fs, const QString& resources,
                                         DiagnosticOutput& output, const QUrl& fallback) {
     std::optional<QUrl> address;
     const QString file = Pack{resources}.tutorialFile();

@@ -4,7 +4,7 @@
 
 namespace Orvoinstaller {
 
-InstalledFolders InstalledFolders::list(const FileSystem& fs, const TemplateInstaller& installer) {
+InstalledFolders InstalledFolders::list(const FileReader& fs, const TemplateInstaller& installer) {
     InstalledFolders installed;
     if (installer.homeProblem())
         return installed;
@@ -19,7 +19,7 @@ InstalledFolders InstalledFolders::list(const FileSystem& fs, const TemplateInst
             // Such names are refused before anything is planned; a folder the Finder hides
             // by its flag is still merged into, and so is a link the user made to a folder.
             if (!name.startsWith(QLatin1Char('.')) &&
-                fs.type(joinPath(folder, name), true) == FileSystem::Type::folder)
+                fs.type(joinPath(folder, name), true) == FileReader::Type::folder)
                 folders.insert(fileNameKey(name));
         }
     }

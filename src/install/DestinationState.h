@@ -1,7 +1,7 @@
 #pragma once
 
-#include "install/TemplateInstaller.h"
 #include "base/FolderType.h"
+#include "install/TemplateInstaller.h"
 #include "platform/FileSystem.h"
 
 #include <QSet>
@@ -20,7 +20,7 @@ class InstalledFolders {
 public:
     // One listing per kind folder, on the calling thread. A kind folder that cannot be listed,
     // or a home folder nothing is installed into, holds no folders.
-    static InstalledFolders list(const FileSystem& fs, const TemplateInstaller& installer);
+    static InstalledFolders list(const FileReader& fs, const TemplateInstaller& installer);
 
     bool operator==(const InstalledFolders&) const = default;
 

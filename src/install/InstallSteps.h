@@ -52,7 +52,7 @@ private:
     DiagnosticOutput& m_output;
     const ManifestLocation m_record;
     TemplateInstaller m_installer;
-    std::unique_ptr<FileSystem::Lock> m_lock;
+    std::unique_ptr<FileWriter::Lock> m_lock;
     std::unique_ptr<ManifestRecorder> m_recorder;
 };
 

@@ -48,7 +48,7 @@ struct Installation::Shared {
     std::atomic<qint64> bytes{0};
 };
 
-Failure spaceShortage(const FileSystem& fs, const QString& folder, qint64 needed) {
+Failure spaceShortage(const FileReader& fs, const QString& folder, qint64 needed) {
     const std::optional<qint64> free = fs.freeBytes(folder);
     if (!free || needed <= *free)
         return std::nullopt;
@@ -150,7 +150,7 @@ void Installation::start() {
                     result.destination = plan.destination;
                     // Decided now: an earlier template of this run may have made the folder.
                     const bool existed =
-                        fs.type(plan.destination, true) == FileSystem::Type::folder;
+                        fs.type(plan.destination, true) == FileReader::Type::folder;
                     const qint64 writesBefore = steps.installer().writes();
                     result.error = steps.execute(plan, cancel.get(), [&](qint64 f, qint64 b) {
                         shared->files += f;

@@ -68,7 +68,7 @@ struct InstallationReport {
 };
 
 // Why `needed` bytes cannot be written into `folder`, when its volume has less free.
-Failure spaceShortage(const FileSystem& fs, const QString& folder, qint64 needed);
+Failure spaceShortage(const FileReader& fs, const QString& folder, qint64 needed);
 
 struct InstallationOptions {
     bool compareBytes = false; // see TemplateInstaller::setCompareBytes

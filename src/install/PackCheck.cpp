@@ -18,12 +18,12 @@ public:
 };
 
 // Every visible file below `folder`, as the font installer goes through it.
-void listFiles(const FileSystem& fs, const QString& folder, QStringList& files) {
-    const auto entries = fs.visibleEntries(folder, true);
+void listFiles(const FileReader& fs, const QString& folder, QStringList& files) {
+    const auto entries = fs.entries(folder, false);
     if (!entries)
         return;
     for (const auto& entry : entries.value()) {
-        if (entry.type == FileSystem::Type::folder)
+        if (entry.type == FileReader::Type::folder)
             listFiles(fs, entry.path, files);
         else
             files << entry.path;
@@ -32,7 +32,7 @@ void listFiles(const FileSystem& fs, const QString& folder, QStringList& files) 
 
 } // namespace
 
-QList<PackFinding> checkPack(const FileSystem& fs, const QString& pack) {
+QList<PackFinding> checkPack(const FileReader& fs, const QString& pack) {
     QList<PackFinding> findings;
     const auto error = [&](const QString& entry, Text text) {
         findings << PackFinding{PackFinding::Severity::error, entry, std::move(text)};
@@ -41,7 +41,7 @@ QList<PackFinding> checkPack(const FileSystem& fs, const QString& pack) {
         findings << PackFinding{PackFinding::Severity::warning, entry, std::move(text)};
     };
     const auto relative = [&](const QString& path) { return path.mid(pack.size() + 1); };
-    if (fs.type(pack, true) != FileSystem::Type::folder) {
+    if (fs.type(pack, true) != FileReader::Type::folder) {
         error({}, Text(QT_TRANSLATE_NOOP("Orvoinstaller", "模板包 “%1” 不是一个文件夹"), {pack}));
         return findings;
     }
@@ -63,11 +63,11 @@ QList<PackFinding> checkPack(const FileSystem& fs, const QString& pack) {
                        {unusable->text}));
 
     const Pack laid{pack};
-    if (fs.type(laid.locationPicture(), true) != FileSystem::Type::file)
+    if (fs.type(laid.locationPicture(), true) != FileReader::Type::file)
         warning(
             Pack::locationPictureName(),
             Text(QT_TRANSLATE_NOOP("Orvoinstaller", "缺少这张图片：窗口的“插件位置”将不显示图片")));
-    if (fs.type(laid.tutorialFile(), true) != FileSystem::Type::missing) {
+    if (fs.type(laid.tutorialFile(), true) != FileReader::Type::missing) {
         const auto bytes = fs.readFile(laid.tutorialFile());
         const auto text = bytes ? decodeUtf8(bytes.value()) : std::nullopt;
         const auto address = text ? parseTutorialAddress(*text) : std::nullopt;

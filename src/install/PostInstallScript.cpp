@@ -8,12 +8,12 @@
 
 namespace Orvoinstaller {
 
-std::optional<PostInstallScript> findPostInstallScript(const FileSystem& fs,
+std::optional<PostInstallScript> findPostInstallScript(const FileReader& fs,
                                                        const QString& resources) {
     const QString script = Pack{resources}.script();
-    if (fs.type(script, true) == FileSystem::Type::missing)
+    if (fs.type(script, true) == FileReader::Type::missing)
         return std::nullopt;
-    return PostInstallScript{script, fs.type(script, true) != FileSystem::Type::file};
+    return PostInstallScript{script, fs.type(script, true) != FileReader::Type::file};
 }
 
 QString scriptNotAFileLine(const QString& path) {
@@ -52,7 +52,7 @@ QString scriptLogPath(const QString& manifestPath) {
     return joinPath(parentPath(manifestPath), QStringLiteral("post-install.log"));
 }
 
-Failure writeScriptLog(FileSystem& fs, const QString& manifestPath, const ProcessOutcome& outcome) {
+Failure writeScriptLog(FileWriter& fs, const QString& manifestPath, const ProcessOutcome& outcome) {
     if (manifestPath.isEmpty())
         return Error::of(ErrorKind::missing,
                          Text(QT_TRANSLATE_NOOP("Orvoinstaller",

@@ -80,7 +80,7 @@ private:
     // rsync's quick check: both regular files with equal size, time to the second and mode.
     bool unchanged(const QString& source, const QString& target) const;
     bool upToDateWithoutCopy(const QString& source, const QString& target,
-                             FileSystem::Type targetType);
+                             FileReader::Type targetType);
     // Whether the file system of `target` (on `device`) keeps permission bits; asked once.
     bool keepsModes(const QString& target, quint64 device) const;
 

@@ -254,7 +254,7 @@ void InstallerViewModel::refreshInstalledFolders() {
             const bool files =
                 record.ok() && std::any_of(record.value().cbegin(), record.value().cend(),
                                            [](const ManifestEntry& entry) {
-                                               return entry.facts.type != FileSystem::Type::folder;
+                                               return entry.facts.type != FileReader::Type::folder;
                                            });
             return std::pair{InstalledFolders::list(*fs, installer), files};
         },

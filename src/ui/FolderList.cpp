@@ -191,7 +191,7 @@ void FolderRow::bind(const FolderItem& item, const InstalledFolders& installed,
 }
 
 FolderListView::FolderListView(std::shared_ptr<FolderChooser> chooser, QString homeDirectory,
-                               std::shared_ptr<const FileSystem> fileSystem, QWidget* parent)
+                               std::shared_ptr<const FileReader> fileSystem, QWidget* parent)
     : QAbstractScrollArea(parent), m_chooser(std::move(chooser)),
       m_homeDirectory(std::move(homeDirectory)),
       m_previews(new Previews(std::move(fileSystem), this)),
@@ -442,7 +442,7 @@ bool FolderListView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 FolderListPanel::FolderListPanel(std::shared_ptr<FolderChooser> chooser, QString homeDirectory,
-                                 std::shared_ptr<const FileSystem> fileSystem, QWidget* parent)
+                                 std::shared_ptr<const FileReader> fileSystem, QWidget* parent)
     : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     // One point all round for the outline.

@@ -20,7 +20,7 @@ class QLineEdit;
 
 namespace Orvoinstaller {
 
-class FileSystem;
+class FileReader;
 class FolderPicker;
 class Previews;
 
@@ -85,7 +85,7 @@ class FolderListView : public QAbstractScrollArea {
 
 public:
     FolderListView(std::shared_ptr<FolderChooser> chooser, QString homeDirectory,
-                   std::shared_ptr<const FileSystem> fileSystem, QWidget* parent = nullptr);
+                   std::shared_ptr<const FileReader> fileSystem, QWidget* parent = nullptr);
 
     // Shows `items` and keeps reading them (the state object's own list and values): they
     // must outlive the view, and a change must be told by another setItems() or itemChanged().
@@ -146,7 +146,7 @@ class FolderListPanel : public QWidget {
 
 public:
     FolderListPanel(std::shared_ptr<FolderChooser> chooser, QString homeDirectory,
-                    std::shared_ptr<const FileSystem> fileSystem, QWidget* parent = nullptr);
+                    std::shared_ptr<const FileReader> fileSystem, QWidget* parent = nullptr);
 
     void setItems(const QList<FolderItem>& items, const InstalledFolders& installed,
                   const QHash<QUuid, Error>& failures) {

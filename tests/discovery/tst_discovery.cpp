@@ -20,15 +20,10 @@ namespace {
 // Fails to list chosen folders, which permissions cannot arrange when the tests run as root.
 struct UnlistableFileSystem : RealFileSystem {
     using RealFileSystem::RealFileSystem;
-    Result<QStringList> entryNames(const QString& dir) const override {
-        if (unlistable.contains(dir))
-            return Error::saying(QStringLiteral("cannot list “%1”").arg(dir));
-        return RealFileSystem::entryNames(dir);
-    }
-    Result<std::vector<Entry>> visibleEntries(const QString& dir, bool flag) const override {
+    Result<std::vector<Entry>> entries(const QString& dir, bool withHidden) const override {
         if (unlistable.contains(dir))
             return Error::saying(QStringLiteral("cannot list “%1”").arg(dir), EACCES);
-        return RealFileSystem::visibleEntries(dir, flag);
+        return RealFileSystem::entries(dir, withHidden);
     }
     QStringList unlistable;
 };

@@ -99,7 +99,7 @@ struct Installed : Engine {
             return {loaded.error().description()};
         QStringList paths;
         for (const ManifestEntry& entry : loaded.value())
-            paths << entry.path + (entry.facts.type == FileSystem::Type::folder ? "/" : "");
+            paths << entry.path + (entry.facts.type == FileReader::Type::folder ? "/" : "");
         return paths;
     }
     void editManifest(const std::function<void(QJsonObject&)>& edit) const {
@@ -108,7 +108,7 @@ struct Installed : Engine {
         writeFile(location.path, QJsonDocument(root).toJson());
     }
     void addEntry(const QString& path, const QString& target) const {
-        const FileSystem::Facts facts = fs->facts(target);
+        const FileReader::Facts facts = fs->facts(target);
         editManifest([&](QJsonObject& root) {
             QJsonArray entries = root["entries"].toArray();
             entries.append(QJsonObject{
