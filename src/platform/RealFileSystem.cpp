@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
+#include <QStorageInfo>
 #include <QStringBuilder>
 
 #include <algorithm>
@@ -19,7 +20,6 @@
 #include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -465,6 +465,7 @@ bool RealFileSystem::sameContent(const QString& first, const QString& second) co
     }
 }
 
+// Not QFileInfo::canonicalFilePath: it cannot name a path whose bytes are not UTF-8.
 QString RealFileSystem::resolvedPath(const QString& path) const {
     char* resolved = ::realpath(native(path).c_str(), nullptr);
     if (!resolved)
@@ -514,14 +515,13 @@ QString parentPath(const QString& path) {
 
 std::optional<qint64> RealFileSystem::freeBytes(const QString& path) const {
     // The templates folder may not exist yet; the volume it will be made on counts.
-    for (QString probe = path; !probe.isEmpty(); probe = parentPath(probe)) {
-        struct statvfs volume {};
-        if (::statvfs(nativePath(probe).constData(), &volume) == 0)
-            return static_cast<qint64>(volume.f_bavail) * static_cast<qint64>(volume.f_frsize);
-        if (errno != ENOENT || probe == QLatin1String("/"))
-            break;
-    }
-    return std::nullopt;
+    QString probe = path;
+    while (type(probe, true) == Type::missing && probe != QLatin1String("/"))
+        probe = parentPath(probe);
+    const QStorageInfo volume(probe);
+    if (!volume.isValid())
+        return std::nullopt;
+    return volume.bytesAvailable();
 }
 
 // The user's own home keeps the system's choice (XDG_DATA_HOME, say); another home, as a
@@ -557,15 +557,15 @@ int writeAllAndSync(int fd, const QByteArray& bytes) {
 } // namespace
 
 Failure RealFileSystem::writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    QByteArray temporary = QFile::encodeName(parentPath(path)) + "/." +
-                           QFile::encodeName(lastComponent(path)) + ".XXXXXX";
+    QByteArray temporary =
+        nativePath(parentPath(path)) + "/." + nativePath(lastComponent(path)) + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0)
         return writeFailure(path, errno);
     int error = ::fchmod(fd, 0644) == 0 ? writeAllAndSync(fd, bytes) : errno;
     if (::close(fd) != 0 && !error)
         error = errno;
-    if (!error && ::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0)
+    if (!error && ::rename(temporary.constData(), nativePath(path).constData()) != 0)
         error = errno;
     if (error) {
         ::unlink(temporary.constData());
@@ -575,7 +575,7 @@ Failure RealFileSystem::writeFileAtomically(const QString& path, const QByteArra
 }
 
 Failure RealFileSystem::appendDurably(const QString& path, const QByteArray& bytes) {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = nativePath(path);
     const bool made = type(path) == Type::missing;
     const int fd =
         ::open(name.constData(),
@@ -590,8 +590,8 @@ Failure RealFileSystem::appendDurably(const QString& path, const QByteArray& byt
         error = errno;
     // A new file's name is on the disk only once its folder is.
     if (!error && made) {
-        const int folder = ::open(QFile::encodeName(parentPath(path)).constData(),
-                                  O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const int folder =
+            ::open(nativePath(parentPath(path)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (folder >= 0) {
             ::fsync(folder);
             ::close(folder);
