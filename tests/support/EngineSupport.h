@@ -13,11 +13,13 @@
 namespace Orvoinstaller::Testing {
 
 // Change `failAt` fails (a copy leaves a partial file); with `crash` nothing runs after it.
+// failOn() names a change that fails by what it does and the end of a path it is given.
 struct FaultyFileSystem : RealFileSystem {
     using RealFileSystem::RealFileSystem;
     int operations = 0; // changes asked for so far
     int failAt = 0;
     bool crash = false;
+    QStringList failing; // "operation path-end"
     // Called on the worker before change `hookAt`, and with each piece a copy reports.
     std::function<void()> hook;
     int hookAt = 0;
@@ -26,13 +28,17 @@ struct FaultyFileSystem : RealFileSystem {
     mutable QStringList reads;
     bool refuseClones = false; // as file systems that cannot clone do
 
+    void failOn(const QString& operation, const QString& pathEnd) {
+        failing << operation + ' ' + pathEnd;
+    }
     Failure createDirectories(const QString& path) override {
-        return fails() ? failure("createDirectories") : RealFileSystem::createDirectories(path);
+        return fails("createDirectories", path) ? failure("createDirectories")
+                                                : RealFileSystem::createDirectories(path);
     }
     Failure copyItem(const QString& from, const QString& to,
                      const CopyProgress& progress = {}) override {
         reads << "copy " + lastComponent(from);
-        if (!fails()) {
+        if (!fails("copyItem", from, to)) {
             if (!copyHook)
                 return RealFileSystem::copyItem(from, to, progress);
             return RealFileSystem::copyItem(from, to, [&](std::int64_t files, std::int64_t bytes) {
@@ -47,7 +53,7 @@ struct FaultyFileSystem : RealFileSystem {
     }
     Failure cloneItem(const QString& from, const QString& to) override {
         reads << "clone " + lastComponent(from);
-        if (fails() || refuseClones)
+        if (fails("cloneItem", from, to) || refuseClones)
             return failure("cloneItem");
         return RealFileSystem::cloneItem(from, to);
     }
@@ -56,25 +62,33 @@ struct FaultyFileSystem : RealFileSystem {
         return RealFileSystem::sameRegularFile(first, second);
     }
     Failure removeItem(const QString& path) override {
-        return fails() ? failure("removeItem") : RealFileSystem::removeItem(path);
+        return fails("removeItem", path) ? failure("removeItem") : RealFileSystem::removeItem(path);
     }
     Failure replaceItem(const QString& from, const QString& to) override {
-        return fails() ? failure("replaceItem") : RealFileSystem::replaceItem(from, to);
+        return fails("replaceItem", from, to) ? failure("replaceItem")
+                                              : RealFileSystem::replaceItem(from, to);
     }
     Failure moveNew(const QString& from, const QString& to) override {
-        return fails() ? failure("moveNew") : RealFileSystem::moveNew(from, to);
+        return fails("moveNew", from, to) ? failure("moveNew") : RealFileSystem::moveNew(from, to);
     }
     Failure writeFileAtomically(const QString& path, const QByteArray& bytes) override {
-        return fails() ? failure("writeFileAtomically")
-                       : RealFileSystem::writeFileAtomically(path, bytes);
+        return fails("writeFileAtomically", path)
+                   ? failure("writeFileAtomically")
+                   : RealFileSystem::writeFileAtomically(path, bytes);
     }
     Failure appendDurably(const QString& path, const QByteArray& bytes) override {
-        return fails() ? failure("appendDurably") : RealFileSystem::appendDurably(path, bytes);
+        return fails("appendDurably", path) ? failure("appendDurably")
+                                            : RealFileSystem::appendDurably(path, bytes);
     }
-    bool fails() {
+    bool fails(const QString& operation, const QString& path, const QString& other = {}) {
         ++operations;
         if (hook && operations == hookAt)
             hook();
+        for (const QString& named : std::as_const(failing))
+            if (const QString end = named.section(' ', 1);
+                named.section(' ', 0, 0) == operation &&
+                (path.endsWith(end) || (!other.isEmpty() && other.endsWith(end))))
+                return true;
         return failAt > 0 && (operations == failAt || (crash && operations > failAt));
     }
     static Failure failure(const QString& operation) {
