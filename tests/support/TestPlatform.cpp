@@ -20,6 +20,12 @@ Sandbox::Sandbox() {
     QDir().mkpath(fontsPath());
 }
 
+// QTemporaryDir leaves a name that is not UTF-8 behind; it still clears unwritable folders.
+Sandbox::~Sandbox() {
+    std::error_code ignored;
+    std::filesystem::remove_all(QFile::encodeName(root()).toStdString(), ignored);
+}
+
 QString Sandbox::path(const QString& relative) const {
     return QDir::isAbsolutePath(relative) ? relative : m_dir.filePath(relative);
 }

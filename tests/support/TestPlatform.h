@@ -36,6 +36,7 @@ struct FakePrograms : RunningPrograms {
 class Sandbox {
 public:
     Sandbox();
+    ~Sandbox();
 
     QString root() const { return m_dir.path(); }
     QString path(const QString& relative) const; // under root; an absolute path as it is
