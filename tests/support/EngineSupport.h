@@ -19,7 +19,7 @@ struct FaultyFileSystem : RealFileSystem {
     int operations = 0; // changes asked for so far
     int failAt = 0;
     bool crash = false;
-    QStringList failing; // "operation path-end"
+    QList<std::pair<QString, QString>> failing; // operation, end of a path
     // Called on the worker before change `hookAt`, and with each piece a copy reports.
     std::function<void()> hook;
     int hookAt = 0;
@@ -29,16 +29,17 @@ struct FaultyFileSystem : RealFileSystem {
     bool refuseClones = false; // as file systems that cannot clone do
 
     void failOn(const QString& operation, const QString& pathEnd) {
-        failing << operation + ' ' + pathEnd;
+        failing << std::pair(operation, pathEnd);
     }
     Failure createDirectories(const QString& path) override {
-        return fails("createDirectories", path) ? failure("createDirectories")
-                                                : RealFileSystem::createDirectories(path);
+        return change("createDirectories", path, {},
+                      [&] { return RealFileSystem::createDirectories(path); });
     }
     Failure copyItem(const QString& from, const QString& to,
                      const CopyProgress& progress = {}) override {
         reads << "copy " + lastComponent(from);
-        if (!fails("copyItem", from, to)) {
+        Failure injected = fails("copyItem", from, to);
+        if (!injected) {
             if (!copyHook)
                 return RealFileSystem::copyItem(from, to, progress);
             return RealFileSystem::copyItem(from, to, [&](std::int64_t files, std::int64_t bytes) {
@@ -49,12 +50,12 @@ struct FaultyFileSystem : RealFileSystem {
         QFile partial(to);
         if ((!crash || operations == failAt) && partial.open(QIODevice::WriteOnly))
             partial.write("ne");
-        return failure("copyItem");
+        return injected;
     }
     Failure cloneItem(const QString& from, const QString& to) override {
         reads << "clone " + lastComponent(from);
-        if (fails("cloneItem", from, to) || refuseClones)
-            return failure("cloneItem");
+        if (Failure injected = fails("cloneItem", from, to); injected || refuseClones)
+            return Error::saying(QStringLiteral("injected cloneItem"));
         return RealFileSystem::cloneItem(from, to);
     }
     bool sameRegularFile(const QString& first, const QString& second) const override {
@@ -62,37 +63,46 @@ struct FaultyFileSystem : RealFileSystem {
         return RealFileSystem::sameRegularFile(first, second);
     }
     Failure removeItem(const QString& path) override {
-        return fails("removeItem", path) ? failure("removeItem") : RealFileSystem::removeItem(path);
+        return change("removeItem", path, {}, [&] { return RealFileSystem::removeItem(path); });
+    }
+    Failure removeFile(const QString& path) override {
+        return change("removeFile", path, {}, [&] { return RealFileSystem::removeFile(path); });
+    }
+    Failure removeEmptyFolder(const QString& path) override {
+        return change("removeEmptyFolder", path, {},
+                      [&] { return RealFileSystem::removeEmptyFolder(path); });
     }
     Failure replaceItem(const QString& from, const QString& to) override {
-        return fails("replaceItem", from, to) ? failure("replaceItem")
-                                              : RealFileSystem::replaceItem(from, to);
+        return change("replaceItem", from, to,
+                      [&] { return RealFileSystem::replaceItem(from, to); });
     }
     Failure moveNew(const QString& from, const QString& to) override {
-        return fails("moveNew", from, to) ? failure("moveNew") : RealFileSystem::moveNew(from, to);
+        return change("moveNew", from, to, [&] { return RealFileSystem::moveNew(from, to); });
     }
     Failure writeFileAtomically(const QString& path, const QByteArray& bytes) override {
-        return fails("writeFileAtomically", path)
-                   ? failure("writeFileAtomically")
-                   : RealFileSystem::writeFileAtomically(path, bytes);
+        return change("writeFileAtomically", path, {},
+                      [&] { return RealFileSystem::writeFileAtomically(path, bytes); });
     }
     Failure appendDurably(const QString& path, const QByteArray& bytes) override {
-        return fails("appendDurably", path) ? failure("appendDurably")
-                                            : RealFileSystem::appendDurably(path, bytes);
+        return change("appendDurably", path, {},
+                      [&] { return RealFileSystem::appendDurably(path, bytes); });
     }
-    bool fails(const QString& operation, const QString& path, const QString& other = {}) {
+    template <typename Real>
+    Failure change(const QString& operation, const QString& path, const QString& other, Real real) {
+        Failure injected = fails(operation, path, other);
+        return injected ? injected : real();
+    }
+    // The failure to inject into this change, if any.
+    Failure fails(const QString& operation, const QString& path, const QString& other = {}) {
         ++operations;
         if (hook && operations == hookAt)
             hook();
-        for (const QString& named : std::as_const(failing))
-            if (const QString end = named.section(' ', 1);
-                named.section(' ', 0, 0) == operation &&
-                (path.endsWith(end) || (!other.isEmpty() && other.endsWith(end))))
-                return true;
-        return failAt > 0 && (operations == failAt || (crash && operations > failAt));
-    }
-    static Failure failure(const QString& operation) {
-        return Error::saying("injected " + operation);
+        const bool named = std::any_of(failing.begin(), failing.end(), [&](const auto& f) {
+            return f.first == operation && (path.endsWith(f.second) || other.endsWith(f.second));
+        });
+        if (named || (failAt > 0 && (operations == failAt || (crash && operations > failAt))))
+            return Error::saying("injected " + operation);
+        return std::nullopt;
     }
 };
 
