@@ -33,7 +33,8 @@ endfunction()
 # installer_add_test(NAME SOURCES files... LIBS targets... [AREA area] [ENVIRONMENT vars...])
 # One test program and its ctest entry "AREA.NAME" (AREA defaults to the folder of the
 # first source). LIBS says everything the test links besides Qt Test. Each program keeps the
-# manifests its runs record in its own data folder, never the user's.
+# manifests its runs record in its own data folder, never the user's; installer_test_tmpdir()
+# gives them their scratch folder.
 function(installer_add_test name)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "AREA" "SOURCES;LIBS;ENVIRONMENT")
   if(NOT arg_SOURCES)
@@ -48,6 +49,24 @@ function(installer_add_test name)
   target_link_libraries(${name} PRIVATE ${arg_LIBS} Qt6::Test)
   add_test(NAME ${arg_AREA}.${name} COMMAND ${name})
   set_tests_properties(${arg_AREA}.${name} PROPERTIES
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;XDG_DATA_HOME=${CMAKE_CURRENT_BINARY_DIR}/data/${name};${arg_ENVIRONMENT}"
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;XDG_DATA_HOME=${CMAKE_CURRENT_BINARY_DIR}/data/${name};XDG_RUNTIME_DIR=${CMAKE_CURRENT_BINARY_DIR}/runtime;${arg_ENVIRONMENT}"
       TIMEOUT 300)
+  set_property(GLOBAL APPEND PROPERTY INSTALLER_TESTS ${arg_AREA}.${name})
+endfunction()
+
+# Scratch files of every test so far go to tmp/ of the build tree, never /tmp. Decided when
+# ctest runs, so that a TMPDIR given to it wins: scripts/test.sh gives a copy-on-write volume.
+function(installer_test_tmpdir)
+  get_property(tests GLOBAL PROPERTY INSTALLER_TESTS)
+  set(tmp "${CMAKE_CURRENT_BINARY_DIR}/tmp")
+  file(CONFIGURE OUTPUT "${CMAKE_CURRENT_BINARY_DIR}/tmpdir.cmake" CONTENT [[
+set(tmp "$ENV{TMPDIR}")
+if(tmp STREQUAL "")
+  set(tmp "@tmp@")
+  file(MAKE_DIRECTORY "${tmp}")
+endif()
+set_tests_properties(@tests@ PROPERTIES ENVIRONMENT_MODIFICATION "TMPDIR=set:${tmp}")
+]] @ONLY)
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES
+      "${CMAKE_CURRENT_BINARY_DIR}/tmpdir.cmake")
 endfunction()

@@ -18,7 +18,7 @@ ctest --output-on-failure -j2
 
 # The engine's tests again on a copy-on-write file system, where one can be made here, so
 # that files are cloned as on a Mac's APFS rather than copied.
-scratch=$(mktemp -d)
+scratch=$(mktemp -d "$PWD/cow.XXXXXX") # in the build tree, not /tmp
 cow=$scratch/cow
 trap '../../scripts/cow-volume.sh unmount "$cow"; rmdir "$scratch" 2> /dev/null || true' EXIT
 if ../../scripts/cow-volume.sh mount "$cow" 1G; then

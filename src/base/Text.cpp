@@ -4,19 +4,8 @@
 
 namespace Orvoinstaller {
 
-namespace {
-
-QString sharedContext(const char* source, const char* disambiguation, int n) {
-    return QCoreApplication::translate("Orvoinstaller", source, disambiguation, n);
-}
-
-} // namespace
-
 Text::Text(Translator tr, const char* source, std::vector<Text> arguments)
     : m_tr(tr), m_source(source), m_arguments(std::move(arguments)) {}
-
-Text::Text(const char* source, std::vector<Text> arguments)
-    : Text(sharedContext, source, std::move(arguments)) {}
 
 Text::Text(QString verbatim) : m_verbatim(std::move(verbatim)) {}
 

@@ -23,9 +23,6 @@ public:
     // `source` is marked QT_TR_NOOP in a member of the class whose tr() this is, so that
     // lupdate files it under that class; %1 to %9 stand for the arguments.
     Text(Translator tr, const char* source, std::vector<Text> arguments = {});
-    // Only while code not yet moved to its class's context says its words: the old shared
-    // context, "Orvoinstaller", where `source` is marked QT_TRANSLATE_NOOP("Orvoinstaller", ...).
-    explicit Text(const char* source, std::vector<Text> arguments = {});
     // Words no translation touches: names, paths, the system's own messages.
     Text(QString verbatim);
 

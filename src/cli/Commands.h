@@ -18,11 +18,6 @@ struct CommandLine {
     Q_DECLARE_TR_FUNCTIONS(Orvoinstaller::CommandLine)
 };
 
-// Only until InstallCommand.cpp says CommandLine::tr: the same context under its old name.
-struct Say {
-    Q_DECLARE_TR_FUNCTIONS(Orvoinstaller::CommandLine)
-};
-
 struct InstallOptions {
     QList<FolderItem> items; // with the names asked for
     bool hasFonts = false;   // the pack brings fonts

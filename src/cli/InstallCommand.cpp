@@ -51,31 +51,31 @@ QString fontsWord(FontsResult::State state) {
 QString scriptSaid(ScriptResult::State state) {
     switch (state) {
     case ScriptResult::State::absent:
-        return Say::tr("无");
+        return CommandLine::tr("无");
     case ScriptResult::State::ok:
-        return Say::tr("成功");
+        return CommandLine::tr("成功");
     case ScriptResult::State::failed:
-        return Say::tr("失败");
+        return CommandLine::tr("失败");
     case ScriptResult::State::cancelled:
-        return Say::tr("中止");
+        return CommandLine::tr("中止");
     case ScriptResult::State::skipped:
         break;
     }
-    return Say::tr("跳过");
+    return CommandLine::tr("跳过");
 }
 
 QString fontsSaid(FontsResult::State state) {
     switch (state) {
     case FontsResult::State::installed:
-        return Say::tr("已安装");
+        return CommandLine::tr("已安装");
     case FontsResult::State::installedPerUser:
-        return Say::tr("已安装到当前用户的字体文件夹");
+        return CommandLine::tr("已安装到当前用户的字体文件夹");
     case FontsResult::State::failed:
-        return Say::tr("失败");
+        return CommandLine::tr("失败");
     case FontsResult::State::skipped:
         break;
     }
-    return Say::tr("跳过");
+    return CommandLine::tr("跳过");
 }
 
 // What a script tests and what a person reads.
@@ -137,19 +137,19 @@ void sayFailures(Console& console, const InstallOptions& options,
                  const InstallationReport& report) {
     for (qsizetype i = 0; i < options.items.size() && !report.blocked; ++i)
         if (report.templates[i].outcome == TemplateOutcome::failed)
-            console.toError(Say::tr("%1 未能安装: %2")
+            console.toError(CommandLine::tr("%1 未能安装: %2")
                                 .arg(resourceFolderName(options.items[i].type) + QLatin1Char('/') +
                                          options.items[i].newName,
                                      report.templates[i].error->text.translated()));
     if (report.fonts.error)
-        console.toError(Say::tr("字体未能安装: %1").arg(report.fonts.error->text.translated()));
+        console.toError(CommandLine::tr("字体未能安装: %1").arg(report.fonts.error->text.translated()));
     if (report.record)
-        console.toError(Say::tr("安装记录未能保存: %1").arg(report.record->text.translated()));
+        console.toError(CommandLine::tr("安装记录未能保存: %1").arg(report.record->text.translated()));
     if (report.script.state == ScriptResult::State::failed && report.script.process) {
         const ProcessOutcome& process = *report.script.process;
         console.toError(process.startError
-                            ? Say::tr("安装后脚本无法启动: %1").arg(*process.startError)
-                            : Say::tr("安装后脚本失败，退出状态 %1").arg(process.exitStatus));
+                            ? CommandLine::tr("安装后脚本无法启动: %1").arg(*process.startError)
+                            : CommandLine::tr("安装后脚本失败，退出状态 %1").arg(process.exitStatus));
     }
 }
 
@@ -175,7 +175,7 @@ int installCommand(const Platform& platform, Console& console, const InstallOpti
     // Heard here, on the main thread: the run lives on the worker.
     QEventLoop loop;
     QObject::connect(run.get(), &Installation::waiting, &loop,
-                     [&] { console.note(Text(InstallSteps::waitingText).translated()); });
+                     [&] { console.note(Text(InstallSteps::tr, InstallSteps::waitingText).translated()); });
     QObject::connect(run.get(), &Installation::templateStarted, &loop,
                      [&](int index) { current = options.items[index].originalName; });
     QObject::connect(run.get(), &Installation::progressed, &loop, [&](const RunProgress& now) {
@@ -193,7 +193,7 @@ int installCommand(const Platform& platform, Console& console, const InstallOpti
     cancelOnTermination(nullptr);
     console.endProgress();
     if (report.blocked)
-        console.toError(Say::tr("无法安装到 %1: %2")
+        console.toError(CommandLine::tr("无法安装到 %1: %2")
                             .arg(TemplatesFolder::of(*platform.fileSystem).path,
                                  report.blocked->text.translated()));
     sayFailures(console, options, report);
@@ -211,9 +211,9 @@ int installCommand(const Platform& platform, Console& console, const InstallOpti
         return QString::number(report.count(outcome));
     };
     console.toOutput(
-        Say::tr("%1：共 %2 个模板：新安装 %3 个，合并 %4 个，无变化 %5 个，失败 %6 个，取消 %7 "
+        CommandLine::tr("%1：共 %2 个模板：新安装 %3 个，合并 %4 个，无变化 %5 个，失败 %6 个，取消 %7 "
                 "个；脚本: %8；字体: %9")
-            .arg(report.cancelled ? Say::tr("已取消") : Say::tr("完成"),
+            .arg(report.cancelled ? CommandLine::tr("已取消") : CommandLine::tr("完成"),
                  QString::number(options.items.size()), count(TemplateOutcome::installed),
                  count(TemplateOutcome::merged), count(TemplateOutcome::unchanged),
                  count(TemplateOutcome::failed), count(TemplateOutcome::cancelled),
@@ -261,12 +261,12 @@ int uninstallCommand(const Platform& platform, Console& console, bool dryRun, bo
         return status;
     }
     if (noRecord || emptyRecord) {
-        console.toOutput(noRecord ? Say::tr("没有已安装的模板：还没有安装记录。")
-                                  : Say::tr("没有已安装的模板：安装记录是空的。"));
+        console.toOutput(noRecord ? CommandLine::tr("没有已安装的模板：还没有安装记录。")
+                                  : CommandLine::tr("没有已安装的模板：安装记录是空的。"));
         return status;
     }
     if (report.refused) {
-        console.toError(Say::tr("%1；未删除任何内容").arg(report.refused->text.translated()));
+        console.toError(CommandLine::tr("%1；未删除任何内容").arg(report.refused->text.translated()));
         return status;
     }
     // The lines' first words are for scripts and stay as they are; the reasons are for people.
@@ -280,8 +280,8 @@ int uninstallCommand(const Platform& platform, Console& console, bool dryRun, bo
     for (const Error& error : report.failed)
         console.toOutput(QStringLiteral("failed: ") + error.text.translated());
     const QString summary =
-        dryRun ? Say::tr("试运行：将删除 %1 个文件和 %2 个文件夹，将保留 %3 个，失败 %4 个")
-               : Say::tr("完成：已删除 %1 个文件和 %2 个文件夹，保留 %3 个，失败 %4 个");
+        dryRun ? CommandLine::tr("试运行：将删除 %1 个文件和 %2 个文件夹，将保留 %3 个，失败 %4 个")
+               : CommandLine::tr("完成：已删除 %1 个文件和 %2 个文件夹，保留 %3 个，失败 %4 个");
     console.toOutput(summary.arg(
         QString::number(report.removed.size()), QString::number(report.removedFolders.size()),
         QString::number(report.kept.size()), QString::number(report.failed.size())));

@@ -86,18 +86,18 @@ ProcessOutcome runAndWait(ProcessRunner& runner, const ProcessRequest& request) 
 
 // Nested code first, the bundle last, as notarisation asks; "-" signs for this Mac alone.
 // Nested code is looked for in `source`, the bundle the made one is a copy of.
-QList<ProcessRequest> signing(const FileSystem& fs, const QString& source, const QString& bundle,
+QList<ProcessRequest> signing(const FileReader& fs, const QString& source, const QString& bundle,
                               const QString& identity) {
     QStringList nested;
     const std::function<void(const QString&)> find = [&](const QString& folder) {
-        const auto entries = fs.visibleEntries(folder, true);
+        const auto entries = fs.entries(folder, false);
         if (!entries)
             return;
         for (const auto& entry : entries.value()) {
             if (entry.path.endsWith(QLatin1String(".dylib")) ||
                 entry.path.endsWith(QLatin1String(".framework")))
                 nested << bundle + entry.path.mid(source.size());
-            else if (entry.type == FileSystem::Type::folder)
+            else if (entry.type == FileReader::Type::folder)
                 find(entry.path);
         }
     };
@@ -116,7 +116,7 @@ QList<ProcessRequest> signing(const FileSystem& fs, const QString& source, const
 }
 
 // The steps after the bundle is laid out: signing, then the package.
-QList<ProcessRequest> packaging(const FileSystem& fs, const Request& request,
+QList<ProcessRequest> packaging(const FileReader& fs, const Request& request,
                                 const Layout& layout) {
     QList<ProcessRequest> commands;
     const bool mac = nativePackage() == NativePackage::diskImage;
@@ -191,7 +191,7 @@ Failure layBundle(FileSystem& fs, const Request& request, const Layout& layout,
         return failed;
     // Qt's deployment writes qt.conf there; the icon is the maker's or the bundle's.
     const QString icon = joinPath(resources, QStringLiteral("AppIcon.icns"));
-    if (fs.type(icon) != FileSystem::Type::missing)
+    if (fs.type(icon) != FileReader::Type::missing)
         if (Failure failed = fs.removeItem(icon))
             return failed;
     if (icns) {
@@ -201,8 +201,8 @@ Failure layBundle(FileSystem& fs, const Request& request, const Layout& layout,
     for (const QString& own : {QStringLiteral("qt.conf"), QStringLiteral("AppIcon.icns")}) {
         const QString original = joinPath(from, QStringLiteral("Resources/") + own);
         const QString copy = joinPath(resources, own);
-        if (fs.type(original) == FileSystem::Type::file &&
-            fs.type(copy) == FileSystem::Type::missing)
+        if (fs.type(original) == FileReader::Type::file &&
+            fs.type(copy) == FileReader::Type::missing)
             if (Failure failed = fs.copyItem(original, copy))
                 return failed;
     }
@@ -236,12 +236,12 @@ Failure layBundle(FileSystem& fs, const Request& request, const Layout& layout,
 // older one (with --force) swapped out and then removed.
 Failure moveIntoPlace(FileSystem& fs, const Layout& layout, bool package) {
     if (package) {
-        const bool replace = fs.type(layout.package()) != FileSystem::Type::missing;
+        const bool replace = fs.type(layout.package()) != FileReader::Type::missing;
         if (Failure failed = replace ? fs.replaceItem(layout.madePackage(), layout.package())
                                      : fs.moveNew(layout.madePackage(), layout.package()))
             return failed;
     }
-    if (fs.type(layout.bundle()) == FileSystem::Type::missing)
+    if (fs.type(layout.bundle()) == FileReader::Type::missing)
         return fs.moveNew(layout.made(), layout.bundle());
     return fs.exchangeItems(layout.made(), layout.bundle());
 }
@@ -446,7 +446,7 @@ int makeInstallerCommand(const QStringList& arguments) {
                 .arg(request.out, layout.source));
     const bool bundleExists = fs.type(layout.bundle()) != FileSystem::Type::missing;
     const bool packageExists =
-        (request.dmg || request.tar) && fs.type(layout.package()) != FileSystem::Type::missing;
+        (request.dmg || request.tar) && fs.type(layout.package()) != FileReader::Type::missing;
     if ((bundleExists || packageExists) && !request.force)
         return usage(MakeInstaller::tr("“%1” 已经存在；要替换它请加上 --force")
                          .arg(bundleExists ? layout.bundle() : layout.package()));

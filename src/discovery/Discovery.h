@@ -13,7 +13,7 @@ namespace Orvoinstaller {
 
 // The resource folder of the bundle, or the fallback beside it, with the trace of where it
 // looked.
-std::optional<QString> findResourcePath(const Bundle& bundle, const FileSystem& fs,
+std::optional<QString> findResourcePath(const Bundle& bundle, const FileReader& fs,
                                         DiagnosticOutput& output);
 
 struct PackContents {
@@ -26,6 +26,6 @@ struct PackContents {
 };
 
 // The templates and fonts of the pack in `resources`, with the trace of the scan.
-PackContents scanPack(const FileSystem& fs, const QString& resources, DiagnosticOutput& output);
+PackContents scanPack(const FileReader& fs, const QString& resources, DiagnosticOutput& output);
 
 } // namespace Orvoinstaller

@@ -25,7 +25,7 @@ public:
 
 } // namespace
 
-PackContents scanPack(const FileSystem& fs, const QString& resources, DiagnosticOutput& output) {
+PackContents scanPack(const FileReader& fs, const QString& resources, DiagnosticOutput& output) {
     const auto attributes = fs.attributes(resources);
     if (attributes)
         output.line(QStringLiteral("资源目录权限: ") + attributes.value());
@@ -42,7 +42,7 @@ PackContents scanPack(const FileSystem& fs, const QString& resources, Diagnostic
         const QString kindName = resourceFolderName(type);
         const QString kindPath = Pack{resources}.templatesFolder(type);
         output.line(QStringLiteral("正在扫描文件夹: ") + kindPath);
-        const auto entries = fs.visibleEntries(kindPath, /*withDirectoryFlag=*/true);
+        const auto entries = fs.entries(kindPath, false);
         if (!entries) {
             output.line(QStringLiteral("无法访问文件夹: ") + kindPath);
             // Missing, or a stray file of that name: absent. There but unreadable: a failure.
@@ -51,7 +51,7 @@ PackContents scanPack(const FileSystem& fs, const QString& resources, Diagnostic
             continue;
         }
         for (const auto& entry : entries.value()) {
-            if (!entry.isDirectory.value_or(false))
+            if (entry.type != FileReader::Type::folder)
                 continue;
             const QString name = lastComponent(entry.path);
             if (!entry.nameIsText) {
@@ -65,7 +65,7 @@ PackContents scanPack(const FileSystem& fs, const QString& resources, Diagnostic
     output.line(QStringLiteral("扫描完成，共找到 ") + QString::number(pack.templates.size()) +
                 QStringLiteral(" 个文件夹"));
 
-    const auto fonts = fs.visibleEntries(Pack{resources}.fontsFolder(), false);
+    const auto fonts = fs.entries(Pack{resources}.fontsFolder(), false);
     if (fonts) {
         pack.hasFonts = !fonts.value().empty();
         for (const auto& entry : fonts.value())

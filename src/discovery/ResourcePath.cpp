@@ -3,7 +3,7 @@
 
 namespace Orvoinstaller {
 
-std::optional<QString> findResourcePath(const Bundle& bundle, const FileSystem& fs,
+std::optional<QString> findResourcePath(const Bundle& bundle, const FileReader& fs,
                                         DiagnosticOutput& output) {
     output.line(QStringLiteral("开始查找资源路径..."));
     output.line(QStringLiteral("Bundle 标识符: ") +
@@ -24,7 +24,7 @@ std::optional<QString> findResourcePath(const Bundle& bundle, const FileSystem& 
     const QString fallback =
         joinPath(parentPath(parentPath(bundle.bundlePath())), QStringLiteral("Resources"));
     output.line(QStringLiteral("尝试备选资源路径: ") + fallback);
-    if (fs.type(fallback, true) == FileSystem::Type::folder) {
+    if (fs.type(fallback, true) == FileReader::Type::folder) {
         const auto names = fs.entryNames(fallback);
         if (names) {
             output.line(QStringLiteral("备选路径内容: ") + nameListText(names.value()));

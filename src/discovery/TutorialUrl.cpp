@@ -5,32 +5,8 @@
 
 namespace Orvoinstaller {
 
-namespace {
-
-bool isTrimmable(QChar c) {
-    switch (c.unicode()) {
-    case 0x09:
-    case 0x0A:
-    case 0x0B:
-    case 0x0C:
-    case 0x0D:
-    case 0x85:
-        return true;
-    default:
-        return c.category() == QChar::Separator_Space || c.category() == QChar::Separator_Line ||
-               c.category() == QChar::Separator_Paragraph;
-    }
-}
-
-} // namespace
-
 std::optional<QUrl> parseTutorialAddress(const QString& text) {
-    qsizetype begin = 0, end = text.size();
-    while (begin < end && isTrimmable(text[begin]))
-        ++begin;
-    while (end > begin && isTrimmable(text[end - 1]))
-        --end;
-    const QString trimmed = text.mid(begin, end - begin);
+    const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
         return std::nullopt;
     const QUrl url(trimmed, QUrl::StrictMode);
@@ -39,7 +15,7 @@ std::optional<QUrl> parseTutorialAddress(const QString& text) {
     return url;
 }
 
-std::optional<QUrl> readTutorialAddress(const FileSystem& fs, const QString& resources,
+std::optional<QUrl> readTutorialAddress(const FileReader& fs, const QString& resources,
                                         DiagnosticOutput& output, const QUrl& fallback) {
     std::optional<QUrl> address;
     const QString file = Pack{resources}.tutorialFile();

@@ -16,7 +16,7 @@ std::optional<QUrl> parseTutorialAddress(const QString& text);
 
 // The address of the pack in `resources`: its tutorial_url.txt, or `fallback` (the maker's
 // tutorial address) when the file cannot be read; none when what it holds is not an address.
-std::optional<QUrl> readTutorialAddress(const FileSystem& fs, const QString& resources,
+std::optional<QUrl> readTutorialAddress(const FileReader& fs, const QString& resources,
                                         DiagnosticOutput& output, const QUrl& fallback);
 
 } // namespace Orvoinstaller

@@ -6,7 +6,7 @@
 
 namespace Orvoinstaller {
 
-InstalledFolders InstalledFolders::list(const FileSystem& fs) {
+InstalledFolders InstalledFolders::list(const FileReader& fs) {
     InstalledFolders installed;
     if (homeProblem(fs))
         return installed;
@@ -21,7 +21,7 @@ InstalledFolders InstalledFolders::list(const FileSystem& fs) {
             // Such names are refused before anything is planned; a folder the Finder hides
             // by its flag is still merged into, and so is a link the user made to a folder.
             if (!name.startsWith(QLatin1Char('.')) &&
-                fs.type(joinPath(folder, name), true) == FileSystem::Type::folder)
+                fs.type(joinPath(folder, name), true) == FileReader::Type::folder)
                 folders.insert(fileNameKey(name));
         }
     }

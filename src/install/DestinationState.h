@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/FolderType.h"
+#include "install/TemplateInstaller.h"
 #include "platform/FileSystem.h"
 
 #include <QSet>
@@ -19,7 +20,7 @@ class InstalledFolders {
 public:
     // One listing per kind folder, on the calling thread. A kind folder that cannot be listed,
     // or a home folder nothing is installed into, holds no folders.
-    static InstalledFolders list(const FileSystem& fs);
+    static InstalledFolders list(const FileReader& fs);
 
     bool operator==(const InstalledFolders&) const = default;
 

@@ -18,10 +18,10 @@ public:
         : m_fs(fs), m_folders(folders), m_pack(pack) {}
 
     void installFolder(const QString& source, const QString& relative) {
-        const auto entries = m_fs.visibleEntries(source, true);
+        const auto entries = m_fs.entries(source, false);
         if (!entries)
             return note(entries.error());
-        for (const FileSystem::Entry& entry : entries.value()) {
+        for (const FileReader::Entry& entry : entries.value()) {
             const QString name = relative.isEmpty() ? lastComponent(entry.path)
                                                     : joinPath(relative, lastComponent(entry.path));
             if (!entry.nameIsText) {
@@ -29,14 +29,14 @@ public:
                     Text(tr, QT_TR_NOOP("“%1” 的名称不是有效的 UTF-8，不会安装它"), {entry.path})));
                 continue;
             }
-            switch (entry.type.value_or(FileSystem::Type::other)) {
-            case FileSystem::Type::folder:
+            switch (entry.type.value_or(FileReader::Type::other)) {
+            case FileReader::Type::folder:
                 installFolder(entry.path, name);
                 break;
-            case FileSystem::Type::file:
+            case FileReader::Type::file:
                 installFont(entry.path, name);
                 break;
-            case FileSystem::Type::link:
+            case FileReader::Type::link:
                 installLinked(entry.path, name);
                 break;
             default:
@@ -71,7 +71,7 @@ private:
             return;
         // Installed in either folder under this name: a second copy would only compete with it.
         for (const QString& installed : {inSystem, perUser ? inUser : QString()})
-            if (!installed.isEmpty() && m_fs.type(installed) != FileSystem::Type::missing)
+            if (!installed.isEmpty() && m_fs.type(installed) != FileReader::Type::missing)
                 return m_report.kept.append(installed);
         if (!m_report.refusal) {
             Failure error = placeCopy(font, inSystem);

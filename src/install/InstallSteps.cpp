@@ -6,7 +6,7 @@
 namespace Orvoinstaller {
 
 const char* const InstallSteps::waitingText =
-    QT_TRANSLATE_NOOP("Orvoinstaller", "正在等待另一个安装程序完成...");
+    QT_TR_NOOP("正在等待另一个安装程序完成...");
 
 InstallSteps::InstallSteps(FileSystem& fs, DiagnosticOutput& output, ManifestLocation record)
     : m_fs(fs), m_output(output), m_record(std::move(record)), m_installer(fs, output) {}

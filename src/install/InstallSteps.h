@@ -4,6 +4,7 @@
 #include "install/ManifestLocation.h"
 #include "install/TemplateInstaller.h"
 
+#include <QCoreApplication>
 #include <QList>
 
 #include <memory>
@@ -19,6 +20,8 @@ using RunPlans = std::vector<Result<TemplatePlan>>;
 // what it wrote: what an Installation's steps work with, and what the fonts button holds
 // the lock with. On the worker only, one call at a time.
 class InstallSteps {
+    Q_DECLARE_TR_FUNCTIONS(Orvoinstaller::InstallSteps)
+
 public:
     // `record`: where what the run puts in place is recorded.
     InstallSteps(FileSystem& fs, DiagnosticOutput& output, ManifestLocation record);
@@ -52,7 +55,7 @@ private:
     DiagnosticOutput& m_output;
     const ManifestLocation m_record;
     TemplateInstaller m_installer;
-    std::unique_ptr<FileSystem::Lock> m_lock;
+    std::unique_ptr<FileWriter::Lock> m_lock;
     std::unique_ptr<ManifestRecorder> m_recorder;
 };
 

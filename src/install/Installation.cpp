@@ -42,7 +42,7 @@ bool InstallationReport::succeeded() const {
            script.state != ScriptResult::State::failed;
 }
 
-Failure spaceShortage(const FileSystem& fs, const QString& folder, qint64 needed) {
+Failure Installation::spaceShortage(const FileReader& fs, const QString& folder, qint64 needed) {
     const std::optional<qint64> free = fs.freeBytes(folder);
     if (!free || needed <= *free)
         return std::nullopt;
@@ -50,7 +50,7 @@ Failure spaceShortage(const FileSystem& fs, const QString& folder, qint64 needed
         return QLocale::c().formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat);
     };
     return Error::of(ErrorKind::noSpace,
-                     Text(QT_TRANSLATE_NOOP("Orvoinstaller", "磁盘空间不足：需要 %1，可用 %2"),
+                     Text(tr, QT_TR_NOOP("磁盘空间不足：需要 %1，可用 %2"),
                           {size(needed), size(*free)}));
 }
 
@@ -221,7 +221,7 @@ void Installation::installFonts() {
                 ? installPackFonts(m_platform, *m_resources)
                 : FontReport{
                       Error::of(ErrorKind::missing,
-                                Text(QT_TRANSLATE_NOOP("Orvoinstaller", "无法找到资源文件夹"))),
+                                Text(tr, QT_TR_NOOP("无法找到资源文件夹"))),
                       std::nullopt,
                       {}};
         fonts.error = report.firstError;

@@ -67,9 +67,6 @@ struct InstallationReport {
     bool succeeded() const;
 };
 
-// Why `needed` bytes cannot be written into `folder`, when its volume has less free.
-Failure spaceShortage(const FileSystem& fs, const QString& folder, qint64 needed);
-
 struct InstallationOptions {
     bool compareBytes = false; // see TemplateInstaller::setCompareBytes
     bool fonts = false;        // the pack's fonts, before the script so that it sees them
@@ -127,6 +124,8 @@ Q_SIGNALS:
     void finished(InstallationReport report);
 
 private:
+    // Why `needed` bytes cannot be written into `folder`, when its volume has less free.
+    static Failure spaceShortage(const FileReader& fs, const QString& folder, qint64 needed);
     // The steps, in order; each ends by posting the next.
     void waitForLock();
     void plan();

@@ -14,7 +14,7 @@
 
 namespace Orvoinstaller {
 
-using Type = FileSystem::Type;
+using Type = FileReader::Type;
 
 namespace {
 
@@ -43,8 +43,8 @@ std::optional<quint64> decimal(const QJsonValue& value) {
     return ok ? std::optional<quint64>(number) : std::nullopt;
 }
 
-std::optional<FileSystem::Facts> entryFacts(const QJsonObject& entry) {
-    FileSystem::Facts facts;
+std::optional<FileReader::Facts> entryFacts(const QJsonObject& entry) {
+    FileReader::Facts facts;
     const QString type = entry.value(u"type").toString();
     facts.type = type == u"file"     ? Type::file
                  : type == u"link"   ? Type::link
@@ -81,7 +81,7 @@ public:
                          const QMap<QString, FileSystem::Facts>& entries);
     static Failure append(FileSystem& fs, const ManifestLocation& location,
                           const QByteArray& lines);
-    static Result<QList<ManifestEntry>> load(FileSystem& fs, const ManifestLocation& location);
+    static Result<QList<ManifestEntry>> load(const FileReader& fs, const ManifestLocation& location);
 };
 
 Error ManifestFormat::malformed(const QString& file, const QString& where) {
@@ -106,7 +106,7 @@ Result<ManifestEntry> ManifestFormat::parseEntry(const QJsonValue& value, const 
 // taking one back. Each write starts a line of its own; one a killed writer cut short is no
 // JSON and is left out: the file it spoke of never appeared.
 Failure foldJournal(const QByteArray& bytes, const QString& file,
-                    QMap<QString, FileSystem::Facts>& entries) {
+                    QMap<QString, FileReader::Facts>& entries) {
     qsizetype start = 0;
     for (qsizetype end = bytes.indexOf('\n'); end >= 0;
          start = end + 1, end = bytes.indexOf('\n', start)) {
@@ -197,7 +197,7 @@ bool insideTemplates(const QString& relative, bool folder) {
 
 // One entry, kept serialised: a save joins these instead of building the whole document anew.
 // Device and inode as text: a JSON number holds 53 bits exactly, an inode may need 64.
-QByteArray entryJson(const QString& path, const FileSystem::Facts& facts) {
+QByteArray entryJson(const QString& path, const FileReader::Facts& facts) {
     return "{\"path\":" + jsonString(path) + ",\"type\":\"" +
            (facts.type == Type::link     ? "link"
             : facts.type == Type::folder ? "folder"
@@ -222,7 +222,7 @@ Failure appendJournal(FileSystem& fs, const ManifestLocation& location, const QB
     return ManifestFormat::append(fs, location, lines);
 }
 
-Result<QList<ManifestEntry>> loadManifest(FileSystem& fs, const ManifestLocation& location) {
+Result<QList<ManifestEntry>> loadManifest(const FileReader& fs, const ManifestLocation& location) {
     return ManifestFormat::load(fs, location);
 }
 
@@ -271,14 +271,14 @@ Failure ManifestFormat::append(FileSystem& fs, const ManifestLocation& location,
 }
 
 // The entries by path, a later one in place of an earlier one.
-QMap<QString, FileSystem::Facts> byPath(const QList<ManifestEntry>& entries) {
-    QMap<QString, FileSystem::Facts> result;
+QMap<QString, FileReader::Facts> byPath(const QList<ManifestEntry>& entries) {
+    QMap<QString, FileReader::Facts> result;
     for (const ManifestEntry& entry : entries)
         result.insert(entry.path, entry.facts);
     return result;
 }
 
-Result<QList<ManifestEntry>> ManifestFormat::load(FileSystem& fs,
+Result<QList<ManifestEntry>> ManifestFormat::load(const FileReader& fs,
                                                   const ManifestLocation& location) {
     if (location.path.isEmpty())
         return Error::saying(Text(tr, QT_TR_NOOP("没有安装记录: 系统没有给出存放它的文件夹")),
@@ -296,7 +296,7 @@ Result<QList<ManifestEntry>> ManifestFormat::load(FileSystem& fs,
             read.path.clear();
         }
     }
-    QMap<QString, FileSystem::Facts> entries;
+    QMap<QString, FileReader::Facts> entries;
     if (!read.path.isEmpty()) {
         const auto bytes = fs.readFile(read.path);
         if (!bytes)

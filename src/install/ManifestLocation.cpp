@@ -18,7 +18,7 @@ QString usableBundleId(const std::optional<QString>& id) {
 
 } // namespace
 
-ManifestLocation manifestLocation(const FileSystem& fs, const Bundle& bundle,
+ManifestLocation manifestLocation(const FileReader& fs, const Bundle& bundle,
                                   QString templatesFolder) {
     if (templatesFolder.isEmpty())
         templatesFolder =

@@ -31,7 +31,7 @@ struct ManifestLocation {
 // file system's data folder: <data>/<bundle id>/installed-templates-<key>.json, the key
 // standing for the templates folder, so that each templates folder has its own record.
 // The path is empty when the file system names no data folder.
-ManifestLocation manifestLocation(const FileSystem& fs, const Bundle& bundle,
+ManifestLocation manifestLocation(const FileReader& fs, const Bundle& bundle,
                                   QString templatesFolder = {});
 
 } // namespace Orvoinstaller

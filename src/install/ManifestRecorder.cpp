@@ -11,13 +11,13 @@
 
 namespace Orvoinstaller {
 
-using Type = FileSystem::Type;
+using Type = FileReader::Type;
 
 namespace {
 
 // The item the record speaks of, unchanged since: a folder by identity alone, since what
 // it holds changes its times.
-bool sameAsRecorded(const FileSystem::Facts& recorded, const FileSystem::Facts& now) {
+bool sameAsRecorded(const FileReader::Facts& recorded, const FileReader::Facts& now) {
     if (now.type != recorded.type || now.device != recorded.device || now.inode != recorded.inode)
         return false;
     return now.type == Type::folder ||
@@ -36,7 +36,7 @@ struct ManifestRecorder::State {
     const ManifestLocation location;
     const QString prefix; // the templates folder with its trailing "/"
     mutable std::mutex mutex;
-    QMap<QString, FileSystem::Facts> entries; // by path, earlier installations' included
+    QMap<QString, FileReader::Facts> entries; // by path, earlier installations' included
     bool loaded = false;
     bool journaled = false; // since the last fold
     Failure discarded;
@@ -45,7 +45,7 @@ struct ManifestRecorder::State {
     void load();
     Failure place(const QString& staged, const QString& destination);
     void stage(const QString& staged, const QString& relative, QByteArray& lines,
-               QMap<QString, FileSystem::Facts>& added) const;
+               QMap<QString, FileReader::Facts>& added) const;
     Failure fold();
     Failure failed(Failure error) {
         if (error && !failure)
@@ -78,8 +78,8 @@ void ManifestRecorder::State::load() {
 
 void ManifestRecorder::State::stage(const QString& staged, const QString& relative,
                                     QByteArray& lines,
-                                    QMap<QString, FileSystem::Facts>& added) const {
-    const FileSystem::Facts facts = fs.facts(staged);
+                                    QMap<QString, FileReader::Facts>& added) const {
+    const FileReader::Facts facts = fs.facts(staged);
     if (facts.type != Type::file && facts.type != Type::link && facts.type != Type::folder)
         return;
     lines.append(entryJson(relative, facts)).append('\n');
@@ -99,9 +99,9 @@ Failure ManifestRecorder::State::place(const QString& staged, const QString& des
     if (!path.startsWith(prefix) || !insideTemplates(relative, true))
         return std::nullopt;
     load();
-    const FileSystem::Facts before = fs.facts(path);
+    const FileReader::Facts before = fs.facts(path);
     QByteArray lines;
-    QMap<QString, FileSystem::Facts> added;
+    QMap<QString, FileReader::Facts> added;
     const auto known = entries.constFind(relative);
     if (before.type == Type::missing || (known != entries.cend() && sameAsRecorded(*known, before)))
         stage(staged, relative, lines, added);

@@ -19,12 +19,12 @@ public:
 };
 
 // Every visible file below `folder`, as the font installer goes through it.
-void listFiles(const FileSystem& fs, const QString& folder, QStringList& files) {
-    const auto entries = fs.visibleEntries(folder, true);
+void listFiles(const FileReader& fs, const QString& folder, QStringList& files) {
+    const auto entries = fs.entries(folder, false);
     if (!entries)
         return;
     for (const auto& entry : entries.value()) {
-        if (entry.type == FileSystem::Type::folder)
+        if (entry.type == FileReader::Type::folder)
             listFiles(fs, entry.path, files);
         else
             files << entry.path;
@@ -36,13 +36,13 @@ struct PackCheck {
     Q_DECLARE_TR_FUNCTIONS(Orvoinstaller::PackCheck)
 
 public:
-    static QList<PackFinding> check(const FileSystem& fs, const QString& pack);
+    static QList<PackFinding> check(const FileReader& fs, const QString& pack);
     static Text describe(const PackFinding& finding);
 };
 
 } // namespace
 
-QList<PackFinding> checkPack(const FileSystem& fs, const QString& pack) {
+QList<PackFinding> checkPack(const FileReader& fs, const QString& pack) {
     return PackCheck::check(fs, pack);
 }
 
@@ -50,7 +50,7 @@ Text describe(const PackFinding& finding) {
     return PackCheck::describe(finding);
 }
 
-QList<PackFinding> PackCheck::check(const FileSystem& fs, const QString& pack) {
+QList<PackFinding> PackCheck::check(const FileReader& fs, const QString& pack) {
     QList<PackFinding> findings;
     const auto error = [&](const QString& entry, Text text) {
         findings << PackFinding{PackFinding::Severity::error, entry, std::move(text)};

@@ -19,7 +19,7 @@ struct PackFinding {
 // Checks the pack folder `pack` before it goes into a bundle, as the installer will read it:
 // a template folder at least, each template's name usable as a folder's, the location
 // picture, the tutorial address, the fonts. The build and --make-installer both ask this.
-QList<PackFinding> checkPack(const FileSystem& fs, const QString& pack);
+QList<PackFinding> checkPack(const FileReader& fs, const QString& pack);
 // One line for a person: "错误" or "警告", the entry, what is wrong.
 Text describe(const PackFinding& finding);
 

@@ -10,12 +10,12 @@
 
 namespace Orvoinstaller {
 
-std::optional<PostInstallScript> findPostInstallScript(const FileSystem& fs,
+std::optional<PostInstallScript> findPostInstallScript(const FileReader& fs,
                                                        const QString& resources) {
     const QString script = Pack{resources}.script();
-    if (fs.type(script, true) == FileSystem::Type::missing)
+    if (fs.type(script, true) == FileReader::Type::missing)
         return std::nullopt;
-    return PostInstallScript{script, fs.type(script, true) != FileSystem::Type::file};
+    return PostInstallScript{script, fs.type(script, true) != FileReader::Type::file};
 }
 
 QString scriptNotAFileLine(const QString& path) {
@@ -61,17 +61,17 @@ struct ScriptLog {
     Q_DECLARE_TR_FUNCTIONS(Orvoinstaller::ScriptLog)
 
 public:
-    static Failure write(FileSystem& fs, const QString& manifestPath,
+    static Failure write(FileWriter& fs, const QString& manifestPath,
                          const ProcessOutcome& outcome);
 };
 
 } // namespace
 
-Failure writeScriptLog(FileSystem& fs, const QString& manifestPath, const ProcessOutcome& outcome) {
+Failure writeScriptLog(FileWriter& fs, const QString& manifestPath, const ProcessOutcome& outcome) {
     return ScriptLog::write(fs, manifestPath, outcome);
 }
 
-Failure ScriptLog::write(FileSystem& fs, const QString& manifestPath,
+Failure ScriptLog::write(FileWriter& fs, const QString& manifestPath,
                          const ProcessOutcome& outcome) {
     if (manifestPath.isEmpty())
         return Error::of(ErrorKind::missing,

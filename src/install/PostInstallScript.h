@@ -16,7 +16,7 @@ struct PostInstallScript {
 };
 
 // The script of the pack in `resources` as it is now, if there is one.
-std::optional<PostInstallScript> findPostInstallScript(const FileSystem& fs,
+std::optional<PostInstallScript> findPostInstallScript(const FileReader& fs,
                                                        const QString& resources);
 
 // The trace line of a script that is not run because it is not a regular file.
@@ -36,7 +36,7 @@ ProcessRequest scriptRequest(const QString& script, const QString& resources,
 // The log of the last script run, beside the install record at `manifestPath`.
 QString scriptLogPath(const QString& manifestPath);
 // Keeps what the script printed, whatever its exit status, in place of the last run's log.
-Failure writeScriptLog(FileSystem& fs, const QString& manifestPath, const ProcessOutcome& outcome);
+Failure writeScriptLog(FileWriter& fs, const QString& manifestPath, const ProcessOutcome& outcome);
 
 // The end of what a failed script printed, for the completion alert: its last `lines` lines,
 // at most scriptLastLinesLength characters; empty when it did not fail or printed nothing.

@@ -11,7 +11,7 @@ namespace {
 const QLatin1String temporaryPrefix(".orvo-tmp-");
 
 template <typename Copy, typename Move>
-Failure copyThenMove(FileSystem& fs, const QString& target, const Staged& staged, Copy copy,
+Failure copyThenMove(FileWriter& fs, const QString& target, const Staged& staged, Copy copy,
                      Move move) {
     const QString temporary = temporaryPath(parentPath(target));
     Failure error = copy(temporary);
@@ -48,21 +48,21 @@ void removeTemporaries(FileSystem& fs, const QString& folder) {
             fs.removeItem(joinPath(folder, name));
 }
 
-Failure copyNew(FileSystem& fs, const QString& source, const QString& target,
+Failure copyNew(FileWriter& fs, const QString& source, const QString& target,
                 const CopyProgress& progress, const Staged& staged) {
     return copyThenMove(
         fs, target, staged, [&](const QString& to) { return fs.copyItem(source, to, progress); },
         [&](const QString& from, const QString& to) { return fs.moveNew(from, to); });
 }
 
-Failure replaceWithCopy(FileSystem& fs, const QString& source, const QString& target,
+Failure replaceWithCopy(FileWriter& fs, const QString& source, const QString& target,
                         const CopyProgress& progress, const Staged& staged) {
     return copyThenMove(
         fs, target, staged, [&](const QString& to) { return fs.copyItem(source, to, progress); },
         [&](const QString& from, const QString& to) { return fs.replaceItem(from, to); });
 }
 
-Failure replaceWithClone(FileSystem& fs, const QString& source, const QString& target,
+Failure replaceWithClone(FileWriter& fs, const QString& source, const QString& target,
                          const Staged& staged) {
     return copyThenMove(
         fs, target, staged, [&](const QString& to) { return fs.cloneItem(source, to); },

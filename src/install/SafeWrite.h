@@ -22,14 +22,14 @@ void removeTemporaries(FileSystem& fs, const QString& folder);
 using Staged = std::function<Failure(const QString& staged, const QString& target)>;
 
 // Copies `source` (a file, link or whole folder) to `target`, where nothing exists yet.
-Failure copyNew(FileSystem& fs, const QString& source, const QString& target,
+Failure copyNew(FileWriter& fs, const QString& source, const QString& target,
                 const CopyProgress& progress = {}, const Staged& staged = {});
 // Puts a copy of `source` (a file or link) in place of the file or link at `target`.
-Failure replaceWithCopy(FileSystem& fs, const QString& source, const QString& target,
+Failure replaceWithCopy(FileWriter& fs, const QString& source, const QString& target,
                         const CopyProgress& progress = {}, const Staged& staged = {});
 // Puts a clone of the regular file `source` in place of the file or link at `target`; fails
 // where the file systems cannot clone.
-Failure replaceWithClone(FileSystem& fs, const QString& source, const QString& target,
+Failure replaceWithClone(FileWriter& fs, const QString& source, const QString& target,
                          const Staged& staged = {});
 
 // The reasons for entries that are never written over or through.

@@ -9,7 +9,7 @@ namespace Orvoinstaller {
 
 namespace {
 
-using Type = FileSystem::Type;
+using Type = FileReader::Type;
 
 } // namespace
 
@@ -68,7 +68,7 @@ Failure TemplateInstaller::checkName(const QString& name) {
 
 // Without a home folder every destination would hang off the root of the disk, or off
 // whatever folder the installer was started in.
-Failure TemplateInstaller::checkHome(const FileSystem& fs, const QString& home) {
+Failure TemplateInstaller::checkHome(const FileReader& fs, const QString& home) {
     if (home.isEmpty() || !home.startsWith(QLatin1Char('/')))
         return Error::of(ErrorKind::missing,
                          Text(tr,
@@ -87,8 +87,8 @@ Failure TemplateInstaller::checkHome(const FileSystem& fs, const QString& home) 
 TemplateInstaller::TemplateInstaller(FileSystem& fs, DiagnosticOutput& output)
     : m_fs(fs), m_output(output), m_folder(TemplatesFolder::of(fs)) {}
 
-Failure homeProblem(const FileSystem& fs) {
-    return checkHome(fs, fs.homeDirectory());
+Failure homeProblem(const FileReader& fs) {
+    return TemplateInstaller::checkHome(fs, fs.homeDirectory());
 }
 
 Error TemplateInstaller::cancelled() {
@@ -138,10 +138,10 @@ void TemplateInstaller::count(const QString& path, qint64& files, qint64& bytes)
 
 void TemplateInstaller::countMerge(const QString& source, const QString& destination, qint64& files,
                                    qint64& bytes, qint64& toWrite) const {
-    const auto children = m_fs.visibleEntries(source, true);
+    const auto children = m_fs.entries(source, false);
     if (!children)
         return;
-    for (const FileSystem::Entry& child : children.value()) {
+    for (const FileReader::Entry& child : children.value()) {
         const QString target = joinPath(destination, lastComponent(child.path));
         if (child.type == Type::folder && m_fs.type(target) == Type::folder) {
             countMerge(child.path, target, files, bytes, toWrite);
@@ -215,10 +215,10 @@ Failure TemplateInstaller::copyCounted(const QString& source, const QString& tar
 }
 
 bool TemplateInstaller::unchanged(const QString& source, const QString& target) const {
-    const FileSystem::Facts a = m_fs.facts(source);
+    const FileReader::Facts a = m_fs.facts(source);
     if (a.type != Type::file)
         return false;
-    const FileSystem::Facts b = m_fs.facts(target);
+    const FileReader::Facts b = m_fs.facts(target);
     if (b.type != Type::file || a.size != b.size)
         return false;
     if (a.modifiedSeconds == b.modifiedSeconds && a.permissions == b.permissions)
@@ -276,11 +276,11 @@ Failure TemplateInstaller::merge(const QString& source, const QString& destinati
     } else if (destinationType == Type::folder) {
         removeTemporaries(m_fs, destination);
     }
-    const auto children = m_fs.visibleEntries(source, true);
+    const auto children = m_fs.entries(source, false);
     if (!children)
         return children.error();
 
-    for (const FileSystem::Entry& child : children.value()) {
+    for (const FileReader::Entry& child : children.value()) {
         if (cancel && cancel->isCancelled())
             return cancelled();
         // A folder without visible entries has nothing to put into a file in its place.

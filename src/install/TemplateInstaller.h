@@ -31,7 +31,7 @@ struct TemplatePlan {
 Failure checkFolderName(const QString& name);
 
 // Why nothing can be installed at all (no usable home folder in `fs`), if so.
-Failure homeProblem(const FileSystem& fs);
+Failure homeProblem(const FileReader& fs);
 
 // Installs templates into the user's templates folder, one at a time, on whichever thread
 // calls it: plans a template, then executes the plan with safe writes (see SafeWrite.h),
@@ -55,7 +55,7 @@ public:
     // checkFolderName(), said in this class's words.
     static Failure checkName(const QString& name);
     // homeProblem() for `home`.
-    static Failure checkHome(const FileSystem& fs, const QString& home);
+    static Failure checkHome(const FileReader& fs, const QString& home);
     // Refuses unusable names and a missing home folder before anything is written.
     Result<TemplatePlan> plan(const QString& source, FolderType kind, const QString& newName) const;
     // Copies or merges as planned. Fails with a reason, or with cancelled() when stopped.
@@ -87,7 +87,7 @@ private:
     // rsync's quick check: both regular files with equal size, time to the second and mode.
     bool unchanged(const QString& source, const QString& target) const;
     bool upToDateWithoutCopy(const QString& source, const QString& target,
-                             FileSystem::Type targetType);
+                             FileReader::Type targetType);
     // Whether the file system of `target` (on `device`) keeps permission bits; asked once.
     bool keepsModes(const QString& target, quint64 device) const;
 

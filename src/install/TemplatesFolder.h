@@ -15,7 +15,7 @@ struct TemplatesFolder {
     static TemplatesFolder inHome(const QString& home) {
         return {joinPath(home, QString::fromUtf8(motionTemplatesRelativePath))};
     }
-    static TemplatesFolder of(const FileSystem& fs) { return inHome(fs.homeDirectory()); }
+    static TemplatesFolder of(const FileReader& fs) { return inHome(fs.homeDirectory()); }
 
     // The kind folder, where templates of one kind are installed.
     QString destinationPath(FolderType kind) const { return joinPath(path, kindFolderName(kind)); }

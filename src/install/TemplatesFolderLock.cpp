@@ -2,7 +2,7 @@
 
 namespace Orvoinstaller {
 
-Result<std::unique_ptr<FileSystem::Lock>> lockTemplatesFolder(FileSystem& fs,
+Result<std::unique_ptr<FileWriter::Lock>> lockTemplatesFolder(FileWriter& fs,
                                                               const QString& templatesFolder) {
     return fs.tryLock(joinPath(templatesFolder, QStringLiteral(".orvo-install.lock")));
 }

@@ -11,7 +11,7 @@ namespace Orvoinstaller {
 // The lock every run that changes the templates folder holds while it works (installs,
 // uninstalls); the folder must exist. Null while another run holds it. It never goes stale:
 // the system lets go of a holder that died, and an empty or old lock file blocks no one.
-Result<std::unique_ptr<FileSystem::Lock>> lockTemplatesFolder(FileSystem& fs,
+Result<std::unique_ptr<FileWriter::Lock>> lockTemplatesFolder(FileWriter& fs,
                                                               const QString& templatesFolder);
 
 } // namespace Orvoinstaller

@@ -16,13 +16,13 @@
 
 namespace Orvoinstaller {
 
-using Type = FileSystem::Type;
+using Type = FileReader::Type;
 
 namespace {
 
 using Identity = std::pair<quint64, quint64>; // device and inode
 
-Identity identity(const FileSystem::Facts& facts) {
+Identity identity(const FileReader::Facts& facts) {
     return {facts.device, facts.inode};
 }
 
@@ -41,7 +41,7 @@ private:
     struct Removal {
         QString path;
         QString absolute;
-        FileSystem::Facts facts;
+        FileReader::Facts facts;
     };
 
     static constexpr const char* missingReason = QT_TR_NOOP("“%1” 已不存在");
@@ -71,7 +71,7 @@ private:
     const QString m_root;
     const bool m_dryRun;
     UninstallReport m_report;
-    QMap<QString, FileSystem::Facts> m_entries; // what the manifest will go on recording
+    QMap<QString, FileReader::Facts> m_entries; // what the manifest will go on recording
     bool m_entriesChanged = false;
     QList<Removal> m_removals;
     QSet<QString> m_recorded;            // absolute paths of the entries
@@ -89,7 +89,7 @@ private:
 UninstallReport Uninstall::run() {
     // Another run writing meanwhile would add entries this one does not know of, and save a
     // manifest over the one written here.
-    std::unique_ptr<FileSystem::Lock> lock;
+    std::unique_ptr<FileWriter::Lock> lock;
     if (!m_dryRun && m_fs.type(m_root, true) == Type::folder) {
         auto taken = lockTemplatesFolder(m_fs, m_root);
         if (!taken || !taken.value()) {
@@ -112,12 +112,12 @@ UninstallReport Uninstall::run() {
     for (auto entry = m_entries.cbegin(); entry != m_entries.cend(); ++entry)
         if (entry.value().type != Type::folder)
             m_recorded.insert(joinPath(m_root, entry.key()));
-    const QMap<QString, FileSystem::Facts> recorded = m_entries;
+    const QMap<QString, FileReader::Facts> recorded = m_entries;
     for (auto entry = recorded.cbegin(); entry != recorded.cend(); ++entry)
         check(entry.key(), entry.value());
     // Before anything is removed, so that a dry run sees what a real one does.
     for (const QString& folder : std::as_const(m_ancestors))
-        if (const FileSystem::Facts facts = m_fs.facts(folder); facts.type == Type::folder)
+        if (const FileReader::Facts facts = m_fs.facts(folder); facts.type == Type::folder)
             m_ancestorIdentities.insert(identity(facts));
     QStringList templateFolders = m_templateFolders.values();
     templateFolders.sort();
@@ -172,7 +172,7 @@ bool Uninstall::reachable(const QString& folder) {
 }
 
 // Decides one entry. A link on the way there is never followed: it may lead anywhere.
-void Uninstall::check(const QString& path, const FileSystem::Facts& recorded) {
+void Uninstall::check(const QString& path, const FileReader::Facts& recorded) {
     const QString absolute = joinPath(m_root, path);
     const QStringList parts = path.split(u'/');
     QString folder = m_root;
@@ -190,8 +190,8 @@ void Uninstall::check(const QString& path, const FileSystem::Facts& recorded) {
                 missingAt = i;
         }
     }
-    const FileSystem::Facts now =
-        blocking == Type::folder ? m_fs.facts(absolute) : FileSystem::Facts{};
+    const FileReader::Facts now =
+        blocking == Type::folder ? m_fs.facts(absolute) : FileReader::Facts{};
     // A folder is the installer's only while it is the one it made; emptied, it may go.
     if (recorded.type == Type::folder) {
         if (blocking == Type::folder && now.type == Type::folder &&
@@ -241,7 +241,7 @@ void Uninstall::walk(const QString& folder) {
             m_temporaries << path;
             continue;
         }
-        const FileSystem::Facts facts = m_fs.facts(path);
+        const FileReader::Facts facts = m_fs.facts(path);
         if (facts.type == Type::folder) {
             if (m_ancestors.contains(path) || m_ownFolders.contains(path) ||
                 m_ancestorIdentities.contains(identity(facts)))
@@ -259,7 +259,7 @@ bool Uninstall::leftEmpty(const QString& folder, const QStringList& names) {
         const QString path = joinPath(folder, name);
         if (m_gone.contains(path))
             return true;
-        const FileSystem::Facts facts = m_fs.facts(path);
+        const FileReader::Facts facts = m_fs.facts(path);
         return facts.type != Type::missing && m_goneIdentities.contains(identity(facts));
     });
 }
@@ -296,7 +296,7 @@ void Uninstall::removeFolders() {
         // lstat follows links in the middle of a path: each folder on the way is looked at.
         if (!reachable(folder))
             continue;
-        const FileSystem::Facts facts = m_fs.facts(folder);
+        const FileReader::Facts facts = m_fs.facts(folder);
         if (facts.type != Type::folder || m_goneIdentities.contains(identity(facts)))
             continue;
         const auto names = m_fs.entryNames(folder);

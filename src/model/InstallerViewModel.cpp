@@ -249,7 +249,7 @@ void InstallerViewModel::scanFolders() {
     // Unreadable is not absent: the user learns before installing that something is left out.
     if (!pack.failures.isEmpty())
         setInstallationProgress(
-            Text(QT_TRANSLATE_NOOP("Orvoinstaller", "模板包有一部分无法读取: %1"),
+            Text(tr, QT_TR_NOOP("模板包有一部分无法读取: %1"),
                  {pack.failures.first().text}));
 }
 
@@ -280,7 +280,7 @@ void InstallerViewModel::refreshInstalledFolders() {
             const bool files =
                 record.ok() && std::any_of(record.value().cbegin(), record.value().cend(),
                                            [](const ManifestEntry& entry) {
-                                               return entry.facts.type != FileSystem::Type::folder;
+                                               return entry.facts.type != FileReader::Type::folder;
                                            });
             return std::pair{InstalledFolders::list(*fs), files};
         },
@@ -317,14 +317,14 @@ void InstallerViewModel::installPlugins() {
     m_run.reset(new Installation(m_platform, m_folderItems));
     Installation* run = m_run.get();
     connect(run, &Installation::waiting, this,
-            [this] { setInstallationProgress(Text(InstallSteps::waitingText)); });
+            [this] { setInstallationProgress(Text(InstallSteps::tr, InstallSteps::waitingText)); });
     connect(run, &Installation::started, this, [this](RunProgress totals) {
-        setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "开始安装...")));
+        setInstallationProgress(Text(tr, QT_TR_NOOP("开始安装...")));
         setRunProgress(totals);
     });
     connect(run, &Installation::progressed, this, &InstallerViewModel::setRunProgress);
     connect(run, &Installation::templateStarted, this, [this, run](int index) {
-        setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "正在安装: %1"),
+        setInstallationProgress(Text(tr, QT_TR_NOOP("正在安装: %1"),
                                      {run->templates()[index].originalName}));
     });
     connect(run, &Installation::templateFinished, this,
@@ -332,14 +332,14 @@ void InstallerViewModel::installPlugins() {
                 const FolderItem& item = run->templates()[index];
                 if (result.outcome == TemplateOutcome::failed)
                     setInstallationProgress(
-                        Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装 %1 失败: %2"),
+                        Text(tr, QT_TR_NOOP("安装 %1 失败: %2"),
                              {item.originalName, result.error->text}));
                 else if (result.outcome != TemplateOutcome::cancelled)
                     setInstallationProgress(
-                        Text(QT_TRANSLATE_NOOP("Orvoinstaller", "已安装: %1"), {item.newName}));
+                        Text(tr, QT_TR_NOOP("已安装: %1"), {item.newName}));
             });
     connect(run, &Installation::scriptStarted, this, [this] {
-        setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "执行安装后脚本...")));
+        setInstallationProgress(Text(tr, QT_TR_NOOP("执行安装后脚本...")));
     });
     connect(run, &Installation::finished, this, &InstallerViewModel::runFinished);
     run->start();
@@ -376,7 +376,7 @@ void InstallerViewModel::runFinished(const InstallationReport& report) {
     setInstallationProgress(summary.cancelled ? cancelledStatus(summary)
                             : summary.blocked && summary.blocked->kind == ErrorKind::noSpace
                                 ? summary.blocked->text
-                                : Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装完成！")));
+                                : Text(tr, QT_TR_NOOP("安装完成！")));
     setInstallationSummary(summary);
     setShowInstallationAlert(true);
     m_platform.mainQueue->post(this, [this] {
@@ -421,13 +421,13 @@ void InstallerViewModel::runPostInstallScript(const QString& script,
 void InstallerViewModel::installFonts() {
     const std::function<void(FontReport)> shown = [this](FontReport report) {
         if (report.firstError)
-            setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体安装失败: %1"),
+            setInstallationProgress(Text(tr, QT_TR_NOOP("字体安装失败: %1"),
                                          {report.firstError->text}));
         else if (report.refusal)
             setInstallationProgress(
-                Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体已安装到当前用户的字体文件夹")));
+                Text(tr, QT_TR_NOOP("字体已安装到当前用户的字体文件夹")));
         else
-            setInstallationProgress(Text(QT_TRANSLATE_NOOP("Orvoinstaller", "字体安装完成")));
+            setInstallationProgress(Text(tr, QT_TR_NOOP("字体安装完成")));
     };
     Platform platform = m_platform;
     // What lives on the worker must not hold it.
@@ -450,12 +450,12 @@ void InstallerViewModel::installFonts() {
 QString InstallerViewModel::installationAlertTitle() const {
     const auto& summary = m_installationSummary;
     if (summary.cancelled)
-        return QCoreApplication::translate("InstallerViewModel", "安装已取消");
+        return tr("安装已取消");
     if (summary.itemCount > 0 && summary.failedCount >= summary.itemCount)
-        return QCoreApplication::translate("InstallerViewModel", "插件未能安装");
+        return tr("插件未能安装");
     if (summary.failedCount > 0)
-        return QCoreApplication::translate("InstallerViewModel", "部分插件未能安装");
-    return QCoreApplication::translate("InstallerViewModel", "安装完成！");
+        return tr("部分插件未能安装");
+    return tr("安装完成！", "title");
 }
 
 QString InstallerViewModel::installationAlertMessage() const {
@@ -464,28 +464,28 @@ QString InstallerViewModel::installationAlertMessage() const {
     if (summary.cancelled) {
         message = cancelledStatus(summary).translated();
     } else if (summary.failedCount == 0 && !summary.scriptFailed) {
-        message = QCoreApplication::translate("InstallerViewModel", "插件安装成功！");
+        message = tr("插件安装成功！");
     } else if (summary.failedCount == 0) {
         message =
-            QCoreApplication::translate("InstallerViewModel", "插件已安装，但安装后脚本执行失败");
+            tr("插件已安装，但安装后脚本执行失败");
     } else if (summary.blocked) {
         // One reason for every template: said once.
         message = summary.blocked->text.translated();
     } else {
-        message = QCoreApplication::translate("InstallerViewModel", "%1 个插件安装失败，共 %2 个")
+        message = tr("%1 个插件安装失败，共 %2 个")
                       .arg(summary.failedCount)
                       .arg(summary.itemCount);
         if (summary.scriptFailed)
-            message += QCoreApplication::translate("InstallerViewModel", "；安装后脚本也执行失败");
+            message += tr("；安装后脚本也执行失败");
         // Enough to act on; the trace has them all.
         constexpr qsizetype shownFailures = 10;
         for (qsizetype i = 0; i < std::min(shownFailures, summary.failures.size()); ++i)
             message += QLatin1Char('\n') + summary.failures[i].first +
-                       QCoreApplication::translate("InstallerViewModel", "：") +
+                       tr("：") +
                        summary.failures[i].second.text.translated();
         if (summary.failures.size() > shownFailures)
             message +=
-                QLatin1Char('\n') + QCoreApplication::translate("InstallerViewModel", "…还有 %1 个")
+                QLatin1Char('\n') + tr("…还有 %1 个")
                                         .arg(summary.failures.size() - shownFailures);
     }
     // What the script said last tells why it failed.
@@ -493,13 +493,13 @@ QString InstallerViewModel::installationAlertMessage() const {
         message += QStringLiteral("\n\n") + summary.scriptOutput;
     if (summary.record)
         message += QLatin1Char('\n') +
-                   QCoreApplication::translate("InstallerViewModel",
+                   tr(
                                                "安装记录未能保存，卸载将无法删除本次安装的文件：") +
                    summary.record->text.translated();
     // Its own line, whatever the run's outcome.
     if (summary.editorRunning)
         message += QLatin1Char('\n') +
-                   QCoreApplication::translate("InstallerViewModel",
+                   tr(
                                                "请重新启动 Final Cut Pro 以载入新模板");
     return message;
 }
@@ -509,7 +509,7 @@ QString InstallerViewModel::waitingStatus() {
 }
 
 Text InstallerViewModel::cancelledStatus(const InstallationSummary& summary) {
-    return Text(QT_TRANSLATE_NOOP("Orvoinstaller", "安装已取消：已安装 %1 个，共 %2 个"),
+    return Text(tr, QT_TR_NOOP("安装已取消：已安装 %1 个，共 %2 个"),
                 {QString::number(summary.installedCount), QString::number(summary.itemCount)});
 }
 

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
+#include <QStorageInfo>
 #include <QStringBuilder>
 
 #include <algorithm>
@@ -19,7 +20,6 @@
 #include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -51,28 +51,28 @@ bool isHidden(const std::string& dir, std::string_view name) {
     return name.starts_with('.') || hiddenByFlag(dir + '/' + std::string(name));
 }
 
-FileSystem::Type typeOf(mode_t mode) {
+FileReader::Type typeOf(mode_t mode) {
     if (S_ISREG(mode))
-        return FileSystem::Type::file;
+        return FileReader::Type::file;
     if (S_ISDIR(mode))
-        return FileSystem::Type::folder;
+        return FileReader::Type::folder;
     if (S_ISLNK(mode))
-        return FileSystem::Type::link;
-    return FileSystem::Type::other;
+        return FileReader::Type::link;
+    return FileReader::Type::other;
 }
 
-std::optional<FileSystem::Type> typeOf(unsigned char direntType) {
+std::optional<FileReader::Type> typeOf(unsigned char direntType) {
     switch (direntType) {
     case DT_UNKNOWN:
         return std::nullopt;
     case DT_REG:
-        return FileSystem::Type::file;
+        return FileReader::Type::file;
     case DT_DIR:
-        return FileSystem::Type::folder;
+        return FileReader::Type::folder;
     case DT_LNK:
-        return FileSystem::Type::link;
+        return FileReader::Type::link;
     default:
-        return FileSystem::Type::other;
+        return FileReader::Type::other;
     }
 }
 
@@ -120,38 +120,23 @@ QString RealFileSystem::homeDirectory() const {
     return home.isEmpty() ? QString() : QDir::cleanPath(home);
 }
 
-Result<QStringList> RealFileSystem::entryNames(const QString& dir) const {
-    QStringList names;
-    const std::error_code ec =
-        listFolder(native(dir).native(),
-                   [&](std::string_view name, unsigned char) { names << nameText(name); });
-    if (ec)
-        return failure(QT_TR_NOOP("无法读取文件夹 “%1”: %2"), dir, ec);
-    return names;
-}
-
-Result<std::vector<FileSystem::Entry>>
-RealFileSystem::visibleEntries(const QString& dir, bool withDirectoryFlag) const {
+Result<std::vector<FileReader::Entry>> RealFileSystem::entries(const QString& dir,
+                                                               bool withHidden) const {
     std::vector<Entry> entries;
     const std::string nativeDir = native(dir).native();
     const std::error_code ec =
         listFolder(nativeDir, [&](std::string_view name, unsigned char type) {
-            if (isHidden(nativeDir, name))
+            if (!withHidden && isHidden(nativeDir, name))
                 return;
             const QString text = nameText(name);
-            Entry entry{joinPath(dir, text), std::nullopt, std::nullopt,
+            // A link is reported as what it is, not as what it points to.
+            Entry entry{joinPath(dir, text), typeOf(type),
                         text.toUtf8() == QByteArrayView(name.data(), qsizetype(name.size()))};
-            if (withDirectoryFlag) {
-                // A link is reported as what it is, not as what it points to.
-                entry.type = typeOf(type);
-                if (!entry.type) {
-                    struct stat st;
-                    const std::string path = nativeDir + '/' + std::string(name);
-                    if (::lstat(path.c_str(), &st) == 0)
-                        entry.type = typeOf(st.st_mode);
-                }
-                if (entry.type)
-                    entry.isDirectory = *entry.type == Type::folder;
+            if (!entry.type) {
+                struct stat st;
+                const std::string path = nativeDir + '/' + std::string(name);
+                if (::lstat(path.c_str(), &st) == 0)
+                    entry.type = typeOf(st.st_mode);
             }
             entries.push_back(std::move(entry));
         });
@@ -160,17 +145,11 @@ RealFileSystem::visibleEntries(const QString& dir, bool withDirectoryFlag) const
     return entries;
 }
 
-FileSystem::Type RealFileSystem::type(const QString& path, bool followLinks) const {
-    struct stat st;
-    const QByteArray name = nativePath(path);
-    const int result = followLinks ? ::stat(name.constData(), &st) : ::lstat(name.constData(), &st);
-    return result == 0 ? typeOf(st.st_mode) : Type::missing;
-}
-
-FileSystem::Facts RealFileSystem::facts(const QString& path) const {
+FileReader::Facts RealFileSystem::facts(const QString& path, bool followLinks) const {
     struct stat st;
     Facts facts;
-    if (::lstat(nativePath(path).constData(), &st) != 0)
+    const QByteArray name = nativePath(path);
+    if ((followLinks ? ::stat(name.constData(), &st) : ::lstat(name.constData(), &st)) != 0)
         return facts;
     facts.type = typeOf(st.st_mode);
     facts.size = static_cast<qint64>(st.st_size);
@@ -371,7 +350,7 @@ namespace {
 
 // flock(), not a file that names its holder: the kernel drops it with the holder's last
 // descriptor, whether the holder ends well, crashes or is killed.
-class FileLock : public FileSystem::Lock {
+class FileLock : public FileWriter::Lock {
 public:
     FileLock(int fd, std::string path, dev_t device, ino_t inode)
         : m_fd(fd), m_path(std::move(path)), m_device(device), m_inode(inode) {}
@@ -393,7 +372,7 @@ private:
 
 } // namespace
 
-Result<std::unique_ptr<FileSystem::Lock>> RealFileSystem::tryLock(const QString& path) {
+Result<std::unique_ptr<FileWriter::Lock>> RealFileSystem::tryLock(const QString& path) {
     const std::string name = native(path).native();
     for (;;) {
         // Not through a link, and without waiting on a FIFO put in its place.
@@ -477,6 +456,7 @@ bool RealFileSystem::sameContent(const QString& first, const QString& second) co
     }
 }
 
+// Not QFileInfo::canonicalFilePath: it cannot name a path whose bytes are not UTF-8.
 QString RealFileSystem::resolvedPath(const QString& path) const {
     char* resolved = ::realpath(native(path).c_str(), nullptr);
     if (!resolved)
@@ -484,6 +464,21 @@ QString RealFileSystem::resolvedPath(const QString& path) const {
     const QString text = pathFromNative(resolved);
     ::free(resolved);
     return text;
+}
+
+QString FileReader::Entry::name() const {
+    return lastComponent(path);
+}
+
+Result<QStringList> FileReader::entryNames(const QString& dir) const {
+    const auto listed = entries(dir, true);
+    if (!listed)
+        return listed.error();
+    QStringList names;
+    names.reserve(qsizetype(listed.value().size()));
+    for (const Entry& entry : listed.value())
+        names << entry.name();
+    return names;
 }
 
 QString joinPath(const QString& dir, const QString& name) {
@@ -511,14 +506,13 @@ QString parentPath(const QString& path) {
 
 std::optional<qint64> RealFileSystem::freeBytes(const QString& path) const {
     // The templates folder may not exist yet; the volume it will be made on counts.
-    for (QString probe = path; !probe.isEmpty(); probe = parentPath(probe)) {
-        struct statvfs volume {};
-        if (::statvfs(nativePath(probe).constData(), &volume) == 0)
-            return static_cast<qint64>(volume.f_bavail) * static_cast<qint64>(volume.f_frsize);
-        if (errno != ENOENT || probe == QLatin1String("/"))
-            break;
-    }
-    return std::nullopt;
+    QString probe = path;
+    while (type(probe, true) == Type::missing && probe != QLatin1String("/"))
+        probe = parentPath(probe);
+    const QStorageInfo volume(probe);
+    if (!volume.isValid())
+        return std::nullopt;
+    return volume.bytesAvailable();
 }
 
 // The user's own home keeps the system's choice (XDG_DATA_HOME, say); another home, as a
@@ -549,15 +543,15 @@ int writeAllAndSync(int fd, const QByteArray& bytes) {
 } // namespace
 
 Failure RealFileSystem::writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    QByteArray temporary = QFile::encodeName(parentPath(path)) + "/." +
-                           QFile::encodeName(lastComponent(path)) + ".XXXXXX";
+    QByteArray temporary =
+        nativePath(parentPath(path)) + "/." + nativePath(lastComponent(path)) + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0)
         return failure(QT_TR_NOOP("无法写入 “%1”: %2"), path, errno);
     int error = ::fchmod(fd, 0644) == 0 ? writeAllAndSync(fd, bytes) : errno;
     if (::close(fd) != 0 && !error)
         error = errno;
-    if (!error && ::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0)
+    if (!error && ::rename(temporary.constData(), nativePath(path).constData()) != 0)
         error = errno;
     if (error) {
         ::unlink(temporary.constData());
@@ -567,7 +561,7 @@ Failure RealFileSystem::writeFileAtomically(const QString& path, const QByteArra
 }
 
 Failure RealFileSystem::appendDurably(const QString& path, const QByteArray& bytes) {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = nativePath(path);
     const bool made = type(path) == Type::missing;
     const int fd =
         ::open(name.constData(),
@@ -582,8 +576,8 @@ Failure RealFileSystem::appendDurably(const QString& path, const QByteArray& byt
         error = errno;
     // A new file's name is on the disk only once its folder is.
     if (!error && made) {
-        const int folder = ::open(QFile::encodeName(parentPath(path)).constData(),
-                                  O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const int folder =
+            ::open(nativePath(parentPath(path)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (folder >= 0) {
             ::fsync(folder);
             ::close(folder);

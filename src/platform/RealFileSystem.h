@@ -16,11 +16,9 @@ public:
     explicit RealFileSystem(QString home = {}, QString dataFolder = {});
 
     QString homeDirectory() const override;
-    Result<QStringList> entryNames(const QString& dir) const override;
-    Result<std::vector<Entry>> visibleEntries(const QString& dir,
-                                              bool withDirectoryFlag) const override;
-    Type type(const QString& path, bool followLinks = false) const override;
-    Facts facts(const QString& path) const override;
+    QString dataFolder() const override;
+    Result<std::vector<Entry>> entries(const QString& dir, bool withHidden) const override;
+    Facts facts(const QString& path, bool followLinks = false) const override;
     QString resolvedPath(const QString& path) const override;
     Result<QString> attributes(const QString& path) const override;
     Failure createDirectories(const QString& path) override;
@@ -39,7 +37,6 @@ public:
     bool sameRegularFile(const QString& first, const QString& second) const override;
     bool sameContent(const QString& first, const QString& second) const override;
     std::optional<qint64> freeBytes(const QString& path) const override;
-    QString dataFolder() const override;
     Failure writeFileAtomically(const QString& path, const QByteArray& bytes) override;
     Failure appendDurably(const QString& path, const QByteArray& bytes) override;
 

@@ -2,116 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
-    <name>InstallerViewModel</name>
-    <message>
-        <source>插件安装成功！</source>
-        <translation>The plug-ins were installed.</translation>
-    </message>
-    <message>
-        <source>%1 个插件安装失败，共 %2 个</source>
-        <translation>%1 of %2 plug-ins could not be installed.</translation>
-    </message>
-    <message>
-        <source>安装记录未能保存，卸载将无法删除本次安装的文件：</source>
-        <translation>The install record could not be saved, so an uninstall cannot remove what this run installed: </translation>
-    </message>
-    <message>
-        <source>插件已安装，但安装后脚本执行失败</source>
-        <translation>The plug-ins were installed, but the post-install script failed.</translation>
-    </message>
-    <message>
-        <source>；安装后脚本也执行失败</source>
-        <translation> The post-install script failed as well.</translation>
-    </message>
-    <message>
-        <source>安装已取消</source>
-        <translation>Installation Canceled</translation>
-    </message>
-    <message>
-        <source>安装完成！</source>
-        <translation>Installation Complete</translation>
-    </message>
-    <message>
-        <source>插件未能安装</source>
-        <translation>The Plug-ins Could Not Be Installed</translation>
-    </message>
-    <message>
-        <source>部分插件未能安装</source>
-        <translation>Some Plug-ins Could Not Be Installed</translation>
-    </message>
-    <message>
-        <source>：</source>
-        <translation>: </translation>
-    </message>
-    <message>
-        <source>…还有 %1 个</source>
-        <translation>…and %1 more</translation>
-    </message>
-    <message>
-        <source>请重新启动 Final Cut Pro 以载入新模板</source>
-        <translation>Restart Final Cut Pro to load the new templates.</translation>
-    </message>
-</context>
-<context>
-    <name>Orvoinstaller</name>
-    <message>
-        <source>字体安装失败: %1</source>
-        <translation>The fonts could not be installed: %1</translation>
-    </message>
-    <message>
-        <source>字体已安装到当前用户的字体文件夹</source>
-        <translation>The fonts were installed in your own Fonts folder.</translation>
-    </message>
-    <message>
-        <source>字体安装完成</source>
-        <translation>The fonts were installed.</translation>
-    </message>
-    <message>
-        <source>正在等待另一个安装程序完成...</source>
-        <translation>Waiting for another installer to finish…</translation>
-    </message>
-    <message>
-        <source>开始安装...</source>
-        <translation>Starting installation…</translation>
-    </message>
-    <message>
-        <source>正在安装: %1</source>
-        <translation>Installing “%1”…</translation>
-    </message>
-    <message>
-        <source>安装 %1 失败: %2</source>
-        <translation>“%1” could not be installed: %2</translation>
-    </message>
-    <message>
-        <source>已安装: %1</source>
-        <translation>Installed “%1”.</translation>
-    </message>
-    <message>
-        <source>执行安装后脚本...</source>
-        <translation>Running the post-install script…</translation>
-    </message>
-    <message>
-        <source>安装完成！</source>
-        <translation>Installation complete.</translation>
-    </message>
-    <message>
-        <source>安装已取消：已安装 %1 个，共 %2 个</source>
-        <translation>Installation canceled. Installed: %1 of %2.</translation>
-    </message>
-    <message>
-        <source>无法找到资源文件夹</source>
-        <translation>The resource folder cannot be found.</translation>
-    </message>
-    <message>
-        <source>磁盘空间不足：需要 %1，可用 %2</source>
-        <translation>Not enough disk space: %1 needed, %2 free</translation>
-    </message>
-    <message>
-        <source>模板包有一部分无法读取: %1</source>
-        <translation>Part of the template pack cannot be read: %1</translation>
-    </message>
-</context>
-<context>
     <name>Orvoinstaller::Branding</name>
     <message>
         <source>不能为空</source>
@@ -600,6 +490,120 @@ Examples:
     <message>
         <source>字体 “%1” 是链接，但它指向的不是字体包内的普通文件</source>
         <translation>The font “%1” is a link, but not to a regular file inside the pack.</translation>
+    </message>
+</context>
+<context>
+    <name>Orvoinstaller::InstallSteps</name>
+    <message>
+        <source>正在等待另一个安装程序完成...</source>
+        <translation>Waiting for another installer to finish…</translation>
+    </message>
+</context>
+<context>
+    <name>Orvoinstaller::Installation</name>
+    <message>
+        <source>磁盘空间不足：需要 %1，可用 %2</source>
+        <translation>Not enough disk space: %1 needed, %2 free</translation>
+    </message>
+    <message>
+        <source>无法找到资源文件夹</source>
+        <translation>The resource folder cannot be found.</translation>
+    </message>
+</context>
+<context>
+    <name>Orvoinstaller::InstallerViewModel</name>
+    <message>
+        <source>模板包有一部分无法读取: %1</source>
+        <translation>Part of the template pack cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>开始安装...</source>
+        <translation>Starting installation…</translation>
+    </message>
+    <message>
+        <source>正在安装: %1</source>
+        <translation>Installing “%1”…</translation>
+    </message>
+    <message>
+        <source>安装 %1 失败: %2</source>
+        <translation>“%1” could not be installed: %2</translation>
+    </message>
+    <message>
+        <source>已安装: %1</source>
+        <translation>Installed “%1”.</translation>
+    </message>
+    <message>
+        <source>执行安装后脚本...</source>
+        <translation>Running the post-install script…</translation>
+    </message>
+    <message>
+        <source>安装完成！</source>
+        <translation>Installation complete.</translation>
+    </message>
+    <message>
+        <source>字体安装失败: %1</source>
+        <translation>The fonts could not be installed: %1</translation>
+    </message>
+    <message>
+        <source>字体已安装到当前用户的字体文件夹</source>
+        <translation>The fonts were installed in your own Fonts folder.</translation>
+    </message>
+    <message>
+        <source>字体安装完成</source>
+        <translation>The fonts were installed.</translation>
+    </message>
+    <message>
+        <source>安装已取消</source>
+        <translation>Installation Canceled</translation>
+    </message>
+    <message>
+        <source>插件未能安装</source>
+        <translation>The Plug-ins Could Not Be Installed</translation>
+    </message>
+    <message>
+        <source>部分插件未能安装</source>
+        <translation>Some Plug-ins Could Not Be Installed</translation>
+    </message>
+    <message>
+        <source>安装完成！</source>
+        <comment>title</comment>
+        <translation>Installation Complete</translation>
+    </message>
+    <message>
+        <source>插件安装成功！</source>
+        <translation>The plug-ins were installed.</translation>
+    </message>
+    <message>
+        <source>插件已安装，但安装后脚本执行失败</source>
+        <translation>The plug-ins were installed, but the post-install script failed.</translation>
+    </message>
+    <message>
+        <source>%1 个插件安装失败，共 %2 个</source>
+        <translation>%1 of %2 plug-ins could not be installed.</translation>
+    </message>
+    <message>
+        <source>；安装后脚本也执行失败</source>
+        <translation> The post-install script failed as well.</translation>
+    </message>
+    <message>
+        <source>：</source>
+        <translation>: </translation>
+    </message>
+    <message>
+        <source>…还有 %1 个</source>
+        <translation>…and %1 more</translation>
+    </message>
+    <message>
+        <source>安装记录未能保存，卸载将无法删除本次安装的文件：</source>
+        <translation>The install record could not be saved, so an uninstall cannot remove what this run installed: </translation>
+    </message>
+    <message>
+        <source>请重新启动 Final Cut Pro 以载入新模板</source>
+        <translation>Restart Final Cut Pro to load the new templates.</translation>
+    </message>
+    <message>
+        <source>安装已取消：已安装 %1 个，共 %2 个</source>
+        <translation>Installation canceled. Installed: %1 of %2.</translation>
     </message>
 </context>
 <context>

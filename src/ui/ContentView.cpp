@@ -69,7 +69,7 @@ QWidget* padded(QWidget* child, int left, int top, int right, int bottom) {
 
 } // namespace
 
-UiServices UiServices::real(Branding branding, std::shared_ptr<const FileSystem> fileSystem) {
+UiServices UiServices::real(Branding branding, std::shared_ptr<const FileReader> fileSystem) {
     return {std::make_shared<FileDialogFolderChooser>(std::move(fileSystem)),
             std::make_shared<DesktopUrlOpener>(), std::move(branding)};
 }

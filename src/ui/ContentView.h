@@ -34,7 +34,7 @@ struct UiServices {
     Branding branding = Branding::defaults();
 
     // The system's services, with the brand the running bundle gives (Platform::branding).
-    static UiServices real(Branding branding, std::shared_ptr<const FileSystem> fileSystem);
+    static UiServices real(Branding branding, std::shared_ptr<const FileReader> fileSystem);
 };
 
 // The main view. It shows the state object and nothing else: every change the object

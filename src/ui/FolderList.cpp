@@ -191,7 +191,7 @@ void FolderRow::bind(const FolderItem& item, const InstalledFolders& installed,
 }
 
 FolderListView::FolderListView(std::shared_ptr<FolderChooser> chooser, QString homeDirectory,
-                               std::shared_ptr<const FileSystem> fileSystem,
+                               std::shared_ptr<const FileReader> fileSystem,
                                std::shared_ptr<Worker> worker, QWidget* parent)
     : QAbstractScrollArea(parent), m_chooser(std::move(chooser)),
       m_homeDirectory(std::move(homeDirectory)),
@@ -443,7 +443,7 @@ bool FolderListView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 FolderListPanel::FolderListPanel(std::shared_ptr<FolderChooser> chooser, QString homeDirectory,
-                                 std::shared_ptr<const FileSystem> fileSystem,
+                                 std::shared_ptr<const FileReader> fileSystem,
                                  std::shared_ptr<Worker> worker, QWidget* parent)
     : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);

@@ -20,7 +20,7 @@ class QLineEdit;
 
 namespace Orvoinstaller {
 
-class FileSystem;
+class FileReader;
 class Worker;
 class FolderPicker;
 class Previews;
@@ -86,7 +86,7 @@ class FolderListView : public QAbstractScrollArea {
 
 public:
     FolderListView(std::shared_ptr<FolderChooser> chooser, QString homeDirectory,
-                   std::shared_ptr<const FileSystem> fileSystem, std::shared_ptr<Worker> worker,
+                   std::shared_ptr<const FileReader> fileSystem, std::shared_ptr<Worker> worker,
                    QWidget* parent = nullptr);
 
     // Shows `items` and keeps reading them (the state object's own list and values): they
@@ -148,7 +148,7 @@ class FolderListPanel : public QWidget {
 
 public:
     FolderListPanel(std::shared_ptr<FolderChooser> chooser, QString homeDirectory,
-                    std::shared_ptr<const FileSystem> fileSystem, std::shared_ptr<Worker> worker,
+                    std::shared_ptr<const FileReader> fileSystem, std::shared_ptr<Worker> worker,
                     QWidget* parent = nullptr);
 
     void setItems(const QList<FolderItem>& items, const InstalledFolders& installed,

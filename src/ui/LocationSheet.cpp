@@ -55,14 +55,14 @@ QString LocationSheet::pictureFileName() {
     return Pack::locationPictureName();
 }
 
-std::optional<QString> LocationSheet::picture(const FileSystem& fs,
+std::optional<QString> LocationSheet::picture(const FileReader& fs,
                                               const std::optional<QString>& resourcePath) {
     if (!resourcePath)
         return std::nullopt;
     for (const QString& name :
          {Pack::locationPictureName(Language::current()), pictureFileName()}) {
         const QString path = joinPath(*resourcePath, name);
-        if (fs.type(path, true) != FileSystem::Type::missing)
+        if (fs.type(path, true) != FileReader::Type::missing)
             return path;
     }
     return std::nullopt;

@@ -11,7 +11,7 @@ class QPushButton;
 
 namespace Orvoinstaller {
 
-class FileSystem;
+class FileReader;
 
 // Draws a picture scaled to fit the space it gets, keeping its aspect ratio.
 class FittedImage : public QWidget {
@@ -47,7 +47,7 @@ public:
     static QString pictureFileName();
     // The picture for the window's language in `resourcePath`: the language's own when the
     // pack has it, else the Chinese one; none when neither is there.
-    static std::optional<QString> picture(const FileSystem& fs,
+    static std::optional<QString> picture(const FileReader& fs,
                                           const std::optional<QString>& resourcePath);
 
 protected:

@@ -16,12 +16,12 @@ namespace {
 constexpr qint64 maximumFileBytes = 16 * 1024 * 1024;
 constexpr qint64 maximumPixels = 4096LL * 4096;
 
-QImage loadPreview(const FileSystem& fs, const QString& folder, QSize box) {
+QImage loadPreview(const FileReader& fs, const QString& folder, QSize box) {
     for (const char* name : {"small.png", "large.png"}) {
         const QString path = folder + QLatin1Char('/') + QLatin1String(name);
         // Regular files only: a FIFO or device would block or act on hardware.
-        const FileSystem::Facts facts = fs.facts(path);
-        if (facts.type != FileSystem::Type::file || facts.size > maximumFileBytes)
+        const FileReader::Facts facts = fs.facts(path);
+        if (facts.type != FileReader::Type::file || facts.size > maximumFileBytes)
             continue;
         auto read = fs.readFile(path);
         if (!read)
@@ -42,7 +42,7 @@ QImage loadPreview(const FileSystem& fs, const QString& folder, QSize box) {
 
 } // namespace
 
-Previews::Previews(std::shared_ptr<const FileSystem> fileSystem, std::shared_ptr<Worker> worker,
+Previews::Previews(std::shared_ptr<const FileReader> fileSystem, std::shared_ptr<Worker> worker,
                    QObject* parent)
     : QObject(parent), m_fileSystem(std::move(fileSystem)), m_worker(std::move(worker)) {}
 

@@ -8,7 +8,7 @@
 
 namespace Orvoinstaller {
 
-class FileSystem;
+class FileReader;
 class Worker;
 
 // The editor's preview pictures of the templates (small.png, else large.png in a template's
@@ -19,7 +19,7 @@ class Previews : public QObject {
 
 public:
     // Without a file system or a worker there are no pictures.
-    Previews(std::shared_ptr<const FileSystem> fileSystem, std::shared_ptr<Worker> worker,
+    Previews(std::shared_ptr<const FileReader> fileSystem, std::shared_ptr<Worker> worker,
              QObject* parent = nullptr);
     ~Previews() override;
 
@@ -33,7 +33,7 @@ Q_SIGNALS:
 
 private:
     QHash<QString, QPixmap> m_pictures; // asked for; null while loading or when there is none
-    std::shared_ptr<const FileSystem> m_fileSystem;
+    std::shared_ptr<const FileReader> m_fileSystem;
     std::shared_ptr<Worker> m_worker;
 };
 

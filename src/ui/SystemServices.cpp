@@ -16,7 +16,7 @@ std::optional<QString> FileDialogFolderChooser::chooseFolder(const QString& star
     // happens to run.
     QString start = startFolder;
     while (m_fileSystem && start != QLatin1String("/") &&
-           m_fileSystem->type(start, true) != FileSystem::Type::folder)
+           m_fileSystem->type(start, true) != FileReader::Type::folder)
         start = parentPath(start);
     dialog.setDirectory(start);
     if (dialog.exec() != QDialog::Accepted)

@@ -7,17 +7,17 @@
 
 namespace Orvoinstaller {
 
-class FileSystem;
+class FileReader;
 
 // QFileDialog, modal over the active window: one existing folder.
 class FileDialogFolderChooser : public FolderChooser {
 public:
-    explicit FileDialogFolderChooser(std::shared_ptr<const FileSystem> fileSystem)
+    explicit FileDialogFolderChooser(std::shared_ptr<const FileReader> fileSystem)
         : m_fileSystem(std::move(fileSystem)) {}
     std::optional<QString> chooseFolder(const QString& startFolder) override;
 
 private:
-    std::shared_ptr<const FileSystem> m_fileSystem;
+    std::shared_ptr<const FileReader> m_fileSystem;
 };
 
 // QDesktopServices: the system's default handler for the address.

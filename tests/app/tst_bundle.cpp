@@ -230,8 +230,10 @@ private Q_SLOTS:
                                  scanTrace(resources, "Generators", {"Orvo Gradient 背景"}) +
                                  scanTrace(resources, "Transitions", {"Orvo 推移 Push"}) +
                                  QStringList{QStringLiteral("扫描完成，共找到 5 个文件夹")};
-        const QStringList locate =
-            locateTrace(QStringLiteral(PLUGININSTALLER_BUNDLE_ID), bundle, resources);
+        const QStringList locate = locateTrace(
+            QStringLiteral(PLUGININSTALLER_BUNDLE_ID), bundle, resources,
+            R"(["AppIcon.icns", "Effects", "Fonts", "Generators", "Titles", "Transitions", )"
+            R"("post.command", "tutorial_url.txt", "插件位置.en.jpg", "插件位置.jpg"])");
         // The tutorial address locates the resources again and reads its file without fault.
         QCOMPARE(maskPlatformWording(trace),
                  locate + QStringList{"资源目录权限: …"} + scan + locate);

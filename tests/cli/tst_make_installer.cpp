@@ -58,12 +58,11 @@ QStringList entriesBelow(const QString& root) {
 
 // A name HFS+ takes (255 UTF-16 units) and no other volume can be given: 300 bytes in UTF-8.
 struct LongNameVolume : RealFileSystem {
-    Result<std::vector<Entry>> visibleEntries(const QString& dir, bool flag) const override {
-        auto entries = RealFileSystem::visibleEntries(dir, flag);
+    Result<std::vector<Entry>> entries(const QString& dir, bool withHidden) const override {
+        auto entries = RealFileSystem::entries(dir, withHidden);
         if (entries && dir.endsWith("/Effects")) {
             auto list = entries.value();
-            list.push_back(
-                {dir + '/' + QString(100, QChar(0x540D)), true, FileSystem::Type::folder});
+            list.push_back({dir + '/' + QString(100, QChar(0x540D)), FileReader::Type::folder});
             return list;
         }
         return entries;

@@ -1,7 +1,6 @@
 // Resource discovery: the resource folder, the template scan, the tutorial address.
 #include "base/Branding.h"
 #include "discovery/Discovery.h"
-#include "discovery/NameList.h"
 #include "discovery/TutorialUrl.h"
 #include "model/InstallerViewModel.h"
 #include "platform/RealFileSystem.h"
@@ -20,22 +19,17 @@ namespace {
 // Fails to list chosen folders, which permissions cannot arrange when the tests run as root.
 struct UnlistableFileSystem : RealFileSystem {
     using RealFileSystem::RealFileSystem;
-    Result<QStringList> entryNames(const QString& dir) const override {
-        if (unlistable.contains(dir))
-            return Error::saying(QStringLiteral("cannot list “%1”").arg(dir));
-        return RealFileSystem::entryNames(dir);
-    }
-    Result<std::vector<Entry>> visibleEntries(const QString& dir, bool flag) const override {
+    Result<std::vector<Entry>> entries(const QString& dir, bool withHidden) const override {
         if (unlistable.contains(dir))
             return Error::saying(QStringLiteral("cannot list “%1”").arg(dir), EACCES);
-        return RealFileSystem::visibleEntries(dir, flag);
+        return RealFileSystem::entries(dir, withHidden);
     }
     QStringList unlistable;
 };
 
-QStringList located(const Sandbox& box) {
+QStringList located(const Sandbox& box, const QString& listing = {}) {
     return locateTrace(QStringLiteral("com.example.installer"), box.bundlePath(),
-                       box.resourcePath());
+                       box.resourcePath(), listing);
 }
 
 QStringList scanOf(const Sandbox& box, const QString& kind, const QStringList& names) {
@@ -70,7 +64,8 @@ private Q_SLOTS:
                                  scanOf(box, "Effects", order) + scanOf(box, "Generators", {}) +
                                  scanOf(box, "Transitions", {}) +
                                  QStringList{QStringLiteral("扫描完成，共找到 12 个文件夹")};
-        QCOMPARE(masked(box), located(box) + scan + located(box));
+        const QStringList locate = located(box, R"(["Effects", "Fonts", "tutorial_url.txt"])");
+        QCOMPARE(masked(box), locate + scan + locate);
         const QList<FolderItem>& items = model.folderItems();
         QCOMPARE(items.size(), 12);
         for (int i = 0; i < 12; ++i) {
@@ -142,11 +137,13 @@ private Q_SLOTS:
         box.makeResourceDir(QStringLiteral("Fonts/Family"));
         InstallerViewModel model(box.platform(std::make_shared<ManualQueue>()));
 
-        QCOMPARE(masked(box).mid(5, 15),
-                 QStringList{"资源目录权限: …"} + scanOf(box, "Titles", {"Lower  Third"}) +
-                     scanOf(box, "Effects", {"Orvo 光效"}) + scanOf(box, "Generators", {}) +
-                     scanOf(box, "Transitions", {odd}) +
-                     QStringList{QStringLiteral("扫描完成，共找到 3 个文件夹")} + located(box));
+        QCOMPARE(
+            masked(box).mid(5, 15),
+            QStringList{"资源目录权限: …"} + scanOf(box, "Titles", {"Lower  Third"}) +
+                scanOf(box, "Effects", {"Orvo 光效"}) + scanOf(box, "Generators", {}) +
+                scanOf(box, "Transitions", {odd}) +
+                QStringList{QStringLiteral("扫描完成，共找到 3 个文件夹")} +
+                located(box, R"(["Effects", "Fonts", "Generators", "Titles", "Transitions"])"));
         QCOMPARE(model.folderItems().at(2).newName, odd);
         QVERIFY(model.hasFonts()); // a sub-folder is enough
         model.scanFolders();       // again: the list is made afresh, not added to
@@ -184,7 +181,7 @@ private Q_SLOTS:
         const QString rFails = QStringLiteral("无法访问资源目录: …");
         const QString a = QStringLiteral("尝试备选资源路径: $A");
         const QString aFails = QStringLiteral("无法访问备选资源目录: …");
-        const QString aListed = QStringLiteral("备选路径内容: [\"y\"]");
+        const QString aListed = QStringLiteral("备选路径内容: [\"y\", \"z\"]");
         const QString none = QStringLiteral("❌ 无法找到可用的资源路径");
         QTest::newRow("R empty, A listable") << QStringList{r, "资源目录内容: []"} << "$R";
         QTest::newRow("R oddly named file, A missing")
@@ -209,7 +206,8 @@ private Q_SLOTS:
         if (setup.endsWith("A file"))
             box.writeFile(QStringLiteral("Resources"));
         else if (!setup.endsWith("A missing"))
-            box.writeFile(QStringLiteral("Resources/y"));
+            for (const char* name : {"Resources/y", "Resources/z"})
+                box.writeFile(QString::fromUtf8(name));
         auto fileSystem = std::make_shared<UnlistableFileSystem>(box.homePath());
         if (setup.startsWith("R unlistable"))
             fileSystem->unlistable << box.resourcePath();

@@ -22,20 +22,6 @@ namespace stdfs = std::filesystem;
 
 const QString bundleId = QStringLiteral("com.example.installer");
 
-// Removing this one path fails.
-struct RefusingFileSystem : RealFileSystem {
-    using RealFileSystem::RealFileSystem;
-    QString refused;
-    Failure removeFile(const QString& path) override {
-        return path == refused ? Error::saying("injected " + path)
-                               : RealFileSystem::removeFile(path);
-    }
-    Failure removeEmptyFolder(const QString& path) override {
-        return path == refused ? Error::saying("injected " + path)
-                               : RealFileSystem::removeEmptyFolder(path);
-    }
-};
-
 // Reports the record when a lock goes.
 struct WatchedLocks : RealFileSystem {
     using RealFileSystem::RealFileSystem;
@@ -99,7 +85,7 @@ struct Installed : Engine {
             return {loaded.error().description()};
         QStringList paths;
         for (const ManifestEntry& entry : loaded.value())
-            paths << entry.path + (entry.facts.type == FileSystem::Type::folder ? "/" : "");
+            paths << entry.path + (entry.facts.type == FileReader::Type::folder ? "/" : "");
         return paths;
     }
     void editManifest(const std::function<void(QJsonObject&)>& edit) const {
@@ -108,7 +94,7 @@ struct Installed : Engine {
         writeFile(location.path, QJsonDocument(root).toJson());
     }
     void addEntry(const QString& path, const QString& target) const {
-        const FileSystem::Facts facts = fs->facts(target);
+        const FileReader::Facts facts = fs->facts(target);
         editManifest([&](QJsonObject& root) {
             QJsonArray entries = root["entries"].toArray();
             entries.append(QJsonObject{
@@ -509,11 +495,12 @@ private Q_SLOTS:
         QFETCH(QStringList, left);
         QFETCH(QStringList, recordedAfter);
         Installed e;
-        RefusingFileSystem fs(e.homePath());
-        fs.refused = e.file(refused);
-        const UninstallReport report = uninstallRecorded(fs, e.location, false);
+        e.fs->failOn("removeFile", refused);
+        e.fs->failOn("removeEmptyFolder", refused);
+        const UninstallReport report = uninstallRecorded(*e.fs, e.location, false);
         QCOMPARE(report.failed.size(), 1);
-        QCOMPARE(report.failed[0].description(), "injected " + e.file(refused));
+        QCOMPARE(report.failed[0].description(),
+                 refused.endsWith("/a") ? "injected removeFile" : "injected removeEmptyFolder");
         checkLeftAndRecorded(e, left, recordedAfter);
     }
 };

@@ -14,11 +14,13 @@
 namespace Orvoinstaller::Testing {
 
 // Change `failAt` fails (a copy leaves a partial file); with `crash` nothing runs after it.
+// failOn() names a change that fails by what it does and the end of a path it is given.
 struct FaultyFileSystem : RealFileSystem {
     using RealFileSystem::RealFileSystem;
     int operations = 0; // changes asked for so far
     int failAt = 0;
     bool crash = false;
+    QList<std::pair<QString, QString>> failing; // operation, end of a path
     // Called on the worker before change `hookAt`, and with each piece a copy reports.
     std::function<void()> hook;
     int hookAt = 0;
@@ -30,13 +32,18 @@ struct FaultyFileSystem : RealFileSystem {
     mutable std::mutex threadsMutex;
     mutable QSet<QThread*> threads;
 
+    void failOn(const QString& operation, const QString& pathEnd) {
+        failing << std::pair(operation, pathEnd);
+    }
     Failure createDirectories(const QString& path) override {
-        return fails() ? failure("createDirectories") : RealFileSystem::createDirectories(path);
+        return change("createDirectories", path, {},
+                      [&] { return RealFileSystem::createDirectories(path); });
     }
     Failure copyItem(const QString& from, const QString& to,
                      const CopyProgress& progress = {}) override {
         reads << "copy " + lastComponent(from);
-        if (!fails()) {
+        Failure injected = fails("copyItem", from, to);
+        if (!injected) {
             if (!copyHook)
                 return RealFileSystem::copyItem(from, to, progress);
             return RealFileSystem::copyItem(from, to, [&](std::int64_t files, std::int64_t bytes) {
@@ -47,12 +54,12 @@ struct FaultyFileSystem : RealFileSystem {
         QFile partial(to);
         if ((!crash || operations == failAt) && partial.open(QIODevice::WriteOnly))
             partial.write("ne");
-        return failure("copyItem");
+        return injected;
     }
     Failure cloneItem(const QString& from, const QString& to) override {
         reads << "clone " + lastComponent(from);
-        if (fails() || refuseClones)
-            return failure("cloneItem");
+        if (Failure injected = fails("cloneItem", from, to); injected || refuseClones)
+            return Error::saying(QStringLiteral("injected cloneItem"));
         return RealFileSystem::cloneItem(from, to);
     }
     bool sameRegularFile(const QString& first, const QString& second) const override {
@@ -60,38 +67,55 @@ struct FaultyFileSystem : RealFileSystem {
         return RealFileSystem::sameRegularFile(first, second);
     }
     Failure removeItem(const QString& path) override {
-        return fails() ? failure("removeItem") : RealFileSystem::removeItem(path);
+        return change("removeItem", path, {}, [&] { return RealFileSystem::removeItem(path); });
+    }
+    Failure removeFile(const QString& path) override {
+        return change("removeFile", path, {}, [&] { return RealFileSystem::removeFile(path); });
+    }
+    Failure removeEmptyFolder(const QString& path) override {
+        return change("removeEmptyFolder", path, {},
+                      [&] { return RealFileSystem::removeEmptyFolder(path); });
     }
     Failure replaceItem(const QString& from, const QString& to) override {
-        return fails() ? failure("replaceItem") : RealFileSystem::replaceItem(from, to);
+        return change("replaceItem", from, to,
+                      [&] { return RealFileSystem::replaceItem(from, to); });
     }
     Failure moveNew(const QString& from, const QString& to) override {
-        return fails() ? failure("moveNew") : RealFileSystem::moveNew(from, to);
+        return change("moveNew", from, to, [&] { return RealFileSystem::moveNew(from, to); });
     }
     Failure writeFileAtomically(const QString& path, const QByteArray& bytes) override {
-        return fails() ? failure("writeFileAtomically")
-                       : RealFileSystem::writeFileAtomically(path, bytes);
+        return change("writeFileAtomically", path, {},
+                      [&] { return RealFileSystem::writeFileAtomically(path, bytes); });
     }
     Failure appendDurably(const QString& path, const QByteArray& bytes) override {
-        return fails() ? failure("appendDurably") : RealFileSystem::appendDurably(path, bytes);
+        return change("appendDurably", path, {},
+                      [&] { return RealFileSystem::appendDurably(path, bytes); });
     }
-    Result<QStringList> entryNames(const QString& dir) const override {
+    Result<std::vector<Entry>> entries(const QString& dir, bool withHidden) const override {
         seen();
-        return RealFileSystem::entryNames(dir);
+        return RealFileSystem::entries(dir, withHidden);
     }
     void seen() const {
         std::lock_guard lock(threadsMutex);
         threads.insert(QThread::currentThread());
     }
-    bool fails() {
+    template <typename Real>
+    Failure change(const QString& operation, const QString& path, const QString& other, Real real) {
+        Failure injected = fails(operation, path, other);
+        return injected ? injected : real();
+    }
+    // The failure to inject into this change, if any.
+    Failure fails(const QString& operation, const QString& path, const QString& other = {}) {
         seen();
         ++operations;
         if (hook && operations == hookAt)
             hook();
-        return failAt > 0 && (operations == failAt || (crash && operations > failAt));
-    }
-    static Failure failure(const QString& operation) {
-        return Error::saying("injected " + operation);
+        const bool named = std::any_of(failing.begin(), failing.end(), [&](const auto& f) {
+            return f.first == operation && (path.endsWith(f.second) || other.endsWith(f.second));
+        });
+        if (named || (failAt > 0 && (operations == failAt || (crash && operations > failAt))))
+            return Error::saying("injected " + operation);
+        return std::nullopt;
     }
 };
 

@@ -1,7 +1,5 @@
 #include "support/TestPlatform.h"
 
-#include "discovery/NameList.h"
-
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
@@ -20,6 +18,12 @@ namespace Orvoinstaller::Testing {
 Sandbox::Sandbox() {
     QDir().mkpath(homePath());
     QDir().mkpath(fontsPath());
+}
+
+// QTemporaryDir leaves a name that is not UTF-8 behind; it still clears unwritable folders.
+Sandbox::~Sandbox() {
+    std::error_code ignored;
+    std::filesystem::remove_all(QFile::encodeName(root()).toStdString(), ignored);
 }
 
 QString Sandbox::path(const QString& relative) const {
@@ -74,13 +78,11 @@ Platform Sandbox::platform(std::shared_ptr<MainQueue> queue) const {
     return platform;
 }
 
-QStringList locateTrace(const QString& identifier, const QString& bundle,
-                        const QString& resources) {
-    const auto all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
-    const QStringList names = QDir(resources).entryList(all, QDir::Unsorted);
+QStringList locateTrace(const QString& identifier, const QString& bundle, const QString& resources,
+                        const QString& listing) {
     return {QStringLiteral("开始查找资源路径..."), QStringLiteral("Bundle 标识符: ") + identifier,
             QStringLiteral("Bundle 路径: ") + bundle, QStringLiteral("找到资源路径: ") + resources,
-            QStringLiteral("资源目录内容: ") + nameListText(names)};
+            QStringLiteral("资源目录内容: ") + listing};
 }
 
 QStringList scanTrace(const QString& resources, const QString& kind, const QStringList& names) {
@@ -96,6 +98,16 @@ QStringList scanTrace(const QString& resources, const QString& kind, const QStri
 QStringList maskPlatformWording(QStringList lines) {
     static const QRegularExpression values(
         QStringLiteral("^(资源目录权限|无法访问(备选)?资源目录): .+$"));
+    static const QRegularExpression listed(
+        QStringLiteral("^((资源目录|备选路径)内容: )\\[(.+)\\]$"));
+    for (QString& line : lines) {
+        // Split where the trace joins, so that a changed joiner still shows.
+        if (const auto names = listed.match(line); names.hasMatch()) {
+            QStringList sorted = names.captured(3).split(QStringLiteral(", "));
+            sorted.sort();
+            line = names.captured(1) + '[' + sorted.join(QStringLiteral(", ")) + ']';
+        }
+    }
     return lines.replaceInStrings(values, QStringLiteral("\\1: …"));
 }
 

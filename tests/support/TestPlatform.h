@@ -36,6 +36,7 @@ struct FakePrograms : RunningPrograms {
 class Sandbox {
 public:
     Sandbox();
+    ~Sandbox();
 
     QString root() const { return m_dir.path(); }
     QString path(const QString& relative) const; // under root; an absolute path as it is
@@ -78,10 +79,13 @@ private:
 QString writeFileAt(const QString& path, const QByteArray& content = "x");
 QByteArray contentOf(const QString& path);
 
-// The trace of locating a resource folder (five lines) and of scanning one kind folder.
-QStringList locateTrace(const QString& identifier, const QString& bundle, const QString& resources);
+// The trace of locating a resource folder (five lines, `listing` its names as masked below)
+// and of scanning one kind folder.
+QStringList locateTrace(const QString& identifier, const QString& bundle, const QString& resources,
+                        const QString& listing);
 QStringList scanTrace(const QString& resources, const QString& kind, const QStringList& names);
-// `lines` with the values in the platform's own wording cut down to "…".
+// `lines` with the values in the platform's own wording cut down to "…", and the names of a
+// listed folder sorted: their order is the file system's.
 QStringList maskPlatformWording(QStringList lines);
 
 // Every entry below `root`, sorted: "dir/", "f = hex" (SHA-1 over 4 MiB), "l -> t", odd modes.

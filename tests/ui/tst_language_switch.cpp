@@ -84,8 +84,6 @@ private Q_SLOTS:
         QStringList wrong;
         int checked = 0;
         static const QRegularExpression qualified(u"^Orvoinstaller::[A-Z][A-Za-z]*$"_s);
-        // Until Installation, InstallSteps and the state object say theirs in their classes'.
-        const QStringList shared{u"Orvoinstaller"_s, u"InstallerViewModel"_s};
         QStringList classes;
         while (!ts.atEnd()) {
             if (ts.readNext() != QXmlStreamReader::StartElement)
@@ -93,7 +91,7 @@ private Q_SLOTS:
             if (ts.name() == u"name"_s) {
                 const QString context = ts.readElementText();
                 const QString className = context.section(u"::"_s, -1);
-                if ((!qualified.match(context).hasMatch() && !shared.contains(context)) ||
+                if (!qualified.match(context).hasMatch() ||
                     classes.contains(className))
                     wrong << u"context "_s + context;
                 classes << className;
