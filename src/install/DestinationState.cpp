@@ -28,11 +28,13 @@ InstalledFolders InstalledFolders::list(const FileReader& fs) {
     return installed;
 }
 
+bool InstalledFolders::contains(FolderType kind, const QString& name) const {
+    return m_folders[static_cast<std::size_t>(kind)].contains(fileNameKey(name));
+}
+
 DestinationState destinationState(const InstalledFolders& installed, FolderType kind,
                                   const QString& name) {
-    const QSet<QString>& folders = installed.m_folders[static_cast<std::size_t>(kind)];
-    return folders.contains(fileNameKey(name)) ? DestinationState::merge
-                                               : DestinationState::newFolder;
+    return installed.contains(kind, name) ? DestinationState::merge : DestinationState::newFolder;
 }
 
 } // namespace Orvoinstaller

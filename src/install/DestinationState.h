@@ -23,10 +23,10 @@ public:
     static InstalledFolders list(const FileReader& fs);
 
     bool operator==(const InstalledFolders&) const = default;
+    // A folder of that name is installed, as the file system would match the name.
+    bool contains(FolderType kind, const QString& name) const;
 
 private:
-    friend DestinationState destinationState(const InstalledFolders&, FolderType, const QString&);
-
     std::array<QSet<QString>, 4> m_folders; // by kind, names as fileNameKey() gives them
 };
 

@@ -28,7 +28,7 @@ struct ViewRules {
     bool sheetPresented = false;
     bool alertPresented = false;
 
-    friend bool operator==(const ViewRules&, const ViewRules&) = default;
+    bool operator==(const ViewRules&) const = default;
 };
 
 ViewRules viewRules(const InstallerViewModel& model);
