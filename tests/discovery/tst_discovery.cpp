@@ -237,19 +237,11 @@ private Q_SLOTS:
         QCOMPARE(app.resourcePath().value_or(QString()), app.bundlePath() + "/Contents/Resources");
         QCOMPARE(plain->resourcePath().value_or(QString()), plainDir + "/Resources");
 
-        // An identifier that is named but empty is no identifier either.
-        box.writeFile(QStringLiteral("Empty.app/Contents/Info.plist"),
-                      "<plist><dict><key>CFBundleIdentifier</key><string></string></dict></plist>");
-        const auto empty = std::make_shared<ExecutableBundle>(
-            box.makeDir(QStringLiteral("Empty.app/Contents/MacOS")));
-        for (const auto& bundle :
-             {std::shared_ptr<Bundle>(plain), std::shared_ptr<Bundle>(empty)}) {
-            Platform platform = box.platform(std::make_shared<ManualQueue>());
-            platform.bundle = bundle;
-            box.clearLines();
-            InstallerViewModel model(platform);
-            QCOMPARE(box.lines().at(1), QStringLiteral("Bundle 标识符: 未知"));
-        }
+        Platform platform = box.platform(std::make_shared<ManualQueue>());
+        platform.bundle = plain;
+        box.clearLines();
+        InstallerViewModel model(platform);
+        QCOMPARE(box.lines().at(1), QStringLiteral("Bundle 标识符: 未知"));
     }
 
     // The address table: empty `address` stays absent, null `content` is no file.
