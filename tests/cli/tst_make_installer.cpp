@@ -188,23 +188,12 @@ private Q_SLOTS:
         const QString pack = makePack("pack"), out = m_root.filePath("out");
         const QString png =
             QStringLiteral(PLUGININSTALLER_SOURCE_DIR "/src/app/icons/AppIcon-1024.png");
-        const QStringList asked{"--make-installer",
-                                pack,
-                                "--out",
-                                out,
-                                "--app-name",
-                                "Maker Installer",
-                                "--display-name",
-                                "My Templates",
-                                "--maker-name",
-                                "Example Studio",
-                                "--maker-url",
-                                "https://example.com/",
-                                "--version",
-                                "3.1",
-                                "--icon",
-                                png,
-                                "--tar"};
+        const QStringList asked =
+            ("--make-installer|" + pack + "|--out|" + out +
+             "|--app-name|Maker Installer|--display-name|My Templates|--maker-name|Example Studio"
+             "|--maker-url|https://example.com/|--version|3.1|--tar|--icon|" +
+             png)
+                .split('|');
         const Outcome made = run(m_built, asked);
         QVERIFY2(made.status == 0, qPrintable(made.err));
         const QString bundle = out + "/Maker Installer.app";
