@@ -37,7 +37,9 @@ fi
 jobs=2
 
 mkdir -p "$tree"
-rsync -a --delete --exclude=/build/ --exclude=/.git "$root/" "$tree/"
+# By content, and stamped now: a file kept with its own older time could look older than an
+# object built from what the copy held before, and not be built again.
+rsync -rlpc --delete --exclude=/build/ --exclude=/.git "$root/" "$tree/"
 if [ ! -f "$build/CMakeCache.txt" ]; then
   # As scripts/test.sh names the installer, so that the bundle test passes; no sanitizers.
   cmake -S "$tree" -B "$build" -DCMAKE_BUILD_TYPE=Debug \

@@ -349,7 +349,6 @@ private Q_SLOTS:
             }));
         row("later format", true,
             edit([](QJsonObject& root) { root["format"] = manifestFormatVersion + 1; }));
-        row("format 0", true, edit([](QJsonObject& root) { root["format"] = 0; }));
         row("folders in format 1", true, edit([](QJsonObject& root) { root["format"] = 1; }));
         row("other bundle", true,
             edit([](QJsonObject& root) { root["bundleId"] = "com.example.other"; }));

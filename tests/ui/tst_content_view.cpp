@@ -115,8 +115,8 @@ private Q_SLOTS:
             releaseRun(w);
     }
 
-    // A held copy: the time left in whole minutes up, Cancel once, the count of what was
-    // already in place; then a rename that leaves the list unchanged still redraws Install.
+    // A held copy: the time left in whole minutes up, no uninstall, Cancel once, the count of
+    // what was already in place; then a rename that leaves the list unchanged redraws Install.
     void cancelDuringACopy() {
         Sandbox box;
         box.writeResourceFile(u"Titles/B/b"_s, "b");
@@ -145,6 +145,8 @@ private Q_SLOTS:
         QVERIFY(cancel->isVisible() && cancel->isEnabled());
         QVERIFY(!part::installButton(view)->isEnabled());
         QVERIFY(!find<QPushButton>(view, u"安装字体"_s)->isEnabled());
+        vm->requestUninstallPreview(); // refused while a run goes on
+        QVERIFY(!vm->isUninstalling());
         QTest::mouseClick(cancel, Qt::LeftButton);
         QCoreApplication::processEvents();
         QVERIFY(!cancel->isEnabled());
@@ -158,6 +160,43 @@ private Q_SLOTS:
             QCoreApplication::processEvents();
             QCOMPARE(part::installButton(view)->isEnabled(), enabled);
         }
+    }
+
+    // Nothing kept, ten removed: the whole list and its counts; Cancel is the default; the
+    // button waits while the uninstall runs.
+    void uninstallOfTenEntries() {
+        QStringList pack;
+        for (int i = 1; i <= 9; ++i)
+            pack << u"Titles/A/%1"_s.arg(i);
+        Window w(pack);
+        w.vm->installPlugins();
+        QTRY_VERIFY_WITH_TIMEOUT(w.vm->showInstallationAlert(), 20000);
+        w.vm->dismissInstallationAlert();
+        QPushButton* uninstall = find<QPushButton>(w.view, u"卸载已安装的模板…"_s);
+        QTRY_VERIFY(uninstall->isEnabled());
+        QTest::mouseClick(uninstall, Qt::LeftButton);
+        QTRY_VERIFY(part::uninstallAlert(w.view) && part::uninstallAlert(w.view)->isVisible());
+        QCOMPARE(part::uninstallAlert(w.view)->defaultButton()->text(), u"取消"_s);
+        const auto said = [&] {
+            return part::uninstallAlert(w.view)
+                ->informativeText()
+                .remove(QChar(0x200B))
+                .remove(QChar(0x2060));
+        };
+        QVERIFY2(
+            said().startsWith(u"将移除 9 个文件和 1 个文件夹。\n\n以下文件和文件夹将被移除："_s),
+            qPrintable(said()));
+        QMessageBox* asked = part::uninstallAlert(w.view);
+        for (QAbstractButton* button : asked->buttons())
+            if (button->text() == u"卸载"_s)
+                button->click();
+        // What the click asked is drawn before the uninstall's end can be.
+        QCoreApplication::sendPostedEvents(w.view, QEvent::MetaCall);
+        QVERIFY(!uninstall->isEnabled());
+        QTRY_VERIFY(part::uninstallAlert(w.view) && part::uninstallAlert(w.view) != asked);
+        QCOMPARE(said().section(u'\n', 0, 2),
+                 u"已移除 9 个文件和 1 个文件夹。\n\n以下文件和文件夹已移除："_s);
+        QCOMPARE(said().section(u'\n', 13), u"\n已安装的字体不会被卸载。"_s);
     }
 
     // Dark and back while open: each appearance's own blue everywhere, no light area in dark.
@@ -206,6 +245,8 @@ private Q_SLOTS:
         QTest::newRow("typed hidden name")
             << b << u"new"_s << u"type .B"_s
             << u"名称 “.B” 不能用作文件夹名：以 “.” 开头的文件夹是隐藏的，Final Cut Pro 不会显示它"_s;
+        QTest::newRow("typed the longest name")
+            << b << u"new"_s << u"type "_s + QString(255, u'a') << u"new"_s;
         QTest::newRow("typed too long a name")
             << b << u"new"_s << u"type "_s + QString(256, u'a')
             << u"名称太长，不能用作文件夹名：256 字节，最多 255 字节"_s;
@@ -322,6 +363,11 @@ private Q_SLOTS:
         QCOMPARE(accessibleText(QApplication::focusWidget()), u"筛选模板"_s);
         QTest::keyClicks(QApplication::focusWidget(), u"t1"_s);
         QCOMPARE(w.list()->shownCount(), 5); // T1, T10 … T13
+        // An original name matches too, in any case.
+        w.vm->renameTemplate(w.vm->folderItems()[row(u"T2"_s)].id, u"X"_s);
+        part::folderListPanel(w.view)->filterField()->setText(u"t2"_s);
+        QCOMPARE(w.list()->shownCount(), 1);
+        part::folderListPanel(w.view)->filterField()->setText(u"t1"_s);
         QCOMPARE(w.list()->revealRow(row(u"T2"_s)), nullptr);
         QCOMPARE(w.list()->revealRow(t10)->nameField()->text(), u"T10"_s);
 
