@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtEndian>
@@ -237,6 +238,10 @@ private Q_SLOTS:
         // The tutorial address locates the resources again and reads its file without fault.
         QCOMPARE(maskPlatformWording(trace),
                  locate + QStringList{"资源目录权限: …"} + scan + locate);
+        // The expected trace lists names as the program does; their separator, written out.
+        static const QRegularExpression listed(
+            QStringLiteral("^资源目录内容: \\[\"[^\"]+\"(, \"[^\"]+\")+\\]$"));
+        QVERIFY2(listed.match(trace.value(4)).hasMatch(), qPrintable(trace.value(4)));
     }
 
     void packageIsNamedAfterTheInstaller() {

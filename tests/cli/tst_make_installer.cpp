@@ -135,26 +135,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::addColumn<bool>("usable");
-        QTest::newRow("name") << "CFBundleDisplayName"
-                              << "My Templates" << true;
-        QTest::newRow("name on two lines") << "CFBundleDisplayName"
-                                           << "My\nTemplates" << false;
-        QTest::newRow("maker") << "PluginInstallerMakerName"
-                               << "Example & Co <x>" << true;
-        QTest::newRow("maker empty") << "PluginInstallerMakerName"
-                                     << " " << false;
-        QTest::newRow("site") << "PluginInstallerMakerURL"
-                              << "http://e.com:8080/a?b" << true;
-        QTest::newRow("site not the web") << "PluginInstallerMakerURL"
-                                          << "file:///etc" << false;
-        QTest::newRow("tutorial") << "PluginInstallerTutorialURL"
-                                  << "https://e.com/t" << true;
-        QTest::newRow("tutorial script") << "PluginInstallerTutorialURL"
-                                         << "javascript:x" << false;
-        QTest::newRow("version") << "CFBundleShortVersionString"
-                                 << "10.0.3" << true;
-        QTest::newRow("version of four") << "CFBundleShortVersionString"
-                                         << "1.2.3.4" << false;
+        const std::tuple<const char*, const char*, const char*, bool> rows[] = {
+            {"name", "CFBundleDisplayName", "My Templates", true},
+            {"name on two lines", "CFBundleDisplayName", "My\nTemplates", false},
+            {"maker", "PluginInstallerMakerName", "Example & Co <x>", true},
+            {"maker empty", "PluginInstallerMakerName", " ", false},
+            {"site", "PluginInstallerMakerURL", "http://e.com:8080/a?b", true},
+            {"site not the web", "PluginInstallerMakerURL", "file:///etc", false},
+            {"tutorial", "PluginInstallerTutorialURL", "https://e.com/t", true},
+            {"tutorial script", "PluginInstallerTutorialURL", "javascript:x", false},
+            {"version", "CFBundleShortVersionString", "10.0.3", true},
+            {"version of four", "CFBundleShortVersionString", "1.2.3.4", false}};
+        for (const auto& [tag, key, value, usable] : rows)
+            QTest::newRow(tag) << QString(key) << QString(value) << usable;
     }
     void brandingReadFromInfoPlist() {
         QFETCH(QString, key);
@@ -194,23 +187,12 @@ private Q_SLOTS:
         const QString pack = makePack("pack"), out = m_root.filePath("out");
         const QString png =
             QStringLiteral(PLUGININSTALLER_SOURCE_DIR "/src/app/icons/AppIcon-1024.png");
-        const QStringList asked{"--make-installer",
-                                pack,
-                                "--out",
-                                out,
-                                "--app-name",
-                                "Maker Installer",
-                                "--display-name",
-                                "My Templates",
-                                "--maker-name",
-                                "Example Studio",
-                                "--maker-url",
-                                "https://example.com/",
-                                "--version",
-                                "3.1",
-                                "--icon",
-                                png,
-                                "--tar"};
+        const QStringList asked =
+            ("--make-installer|" + pack + "|--out|" + out +
+             "|--app-name|Maker Installer|--display-name|My Templates|--maker-name|Example Studio"
+             "|--maker-url|https://example.com/|--version|3.1|--tar|--icon|" +
+             png)
+                .split('|');
         const Outcome made = run(m_built, asked);
         QVERIFY2(made.status == 0, qPrintable(made.err));
         const QString bundle = out + "/Maker Installer.app";
@@ -270,30 +252,30 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("arguments"); // after PACK; OUT is the output folder
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("said"); // on standard error
-        const QStringList to{"--out", "OUT"};
-        QTest::newRow("no --out") << QStringList{} << 2 << "--out";
-        QTest::newRow("site not the web")
-            << to + QStringList{"--maker-url", "ftp://e.com"} << 2 << "ftp://e.com";
-        QTest::newRow("tutorial without host")
-            << to + QStringList{"--tutorial-url", "https://"} << 2 << "--tutorial-url";
-        QTest::newRow("four numbers") << to + QStringList{"--version", "1.2.3.4"} << 2 << "1.2.3.4";
-        QTest::newRow("two lines")
-            << to + QStringList{"--display-name", "a\nb"} << 2 << "--display-name";
-        QTest::newRow("app name climbs") << to + QStringList{"--app-name", "../x"} << 2 << "../x";
-        QTest::newRow("app name hidden") << to + QStringList{"--app-name", ".x"} << 2 << ".x";
-        QTest::newRow("app name colon") << to + QStringList{"--app-name", "a:b"} << 2 << "a:b";
-        QTest::newRow("identifier with space")
-            << to + QStringList{"--bundle-id", "com.e x"} << 2 << "com.e x";
-        QTest::newRow("icon too small")
-            << to + QStringList{"--icon", "small.png"} << 2 << "small.png";
-        QTest::newRow("icon missing")
-            << to + QStringList{"--icon", "none.icns"} << 2 << "none.icns";
-        QTest::newRow("signing off macOS") << to + QStringList{"--sign", "Me"} << 2 << "--sign";
-        QTest::newRow("existing output")
-            << to + QStringList{"exists"} << 2 << "PluginInstaller.app";
-        QTest::newRow("into the running bundle") << QStringList{"--out", "BUILT"} << 2 << "--out";
-        QTest::newRow("pack without templates") << to + QStringList{"empty pack"} << 1 << "Titles/";
+        // "--out OUT" goes before the arguments of a row that names no --out of its own.
+        const std::tuple<const char*, QStringList, int, const char*> rows[] = {
+            {"no --out", {}, 2, "--out"},
+            {"site not the web", {"--maker-url", "ftp://e.com"}, 2, "ftp://e.com"},
+            {"tutorial without host", {"--tutorial-url", "https://"}, 2, "--tutorial-url"},
+            {"four numbers", {"--version", "1.2.3.4"}, 2, "1.2.3.4"},
+            {"two lines", {"--display-name", "a\nb"}, 2, "--display-name"},
+            {"app name climbs", {"--app-name", "../x"}, 2, "../x"},
+            {"app name hidden", {"--app-name", ".x"}, 2, ".x"},
+            {"app name colon", {"--app-name", "a:b"}, 2, "a:b"},
+            {"identifier with space", {"--bundle-id", "com.e x"}, 2, "com.e x"},
+            {"icon too small", {"--icon", "small.png"}, 2, "small.png"},
+            {"icon missing", {"--icon", "none.icns"}, 2, "none.icns"},
+            {"signing off macOS", {"--sign", "Me"}, 2, "--sign"},
+            {"existing output", {"exists"}, 2, "PluginInstaller.app"},
+            {"into the running bundle", {"--out", "BUILT"}, 2, "--out"},
+            {"pack without templates", {"empty pack"}, 1, "Titles/"}};
+        for (const auto& [tag, arguments, status, said] : rows)
+            QTest::newRow(tag) << (arguments.isEmpty() || arguments.contains("--out")
+                                       ? arguments
+                                       : QStringList{"--out", "OUT"} + arguments)
+                               << status << QString(said);
     }
+
     void refusals() {
         QFETCH(QStringList, arguments);
         QFETCH(int, status);

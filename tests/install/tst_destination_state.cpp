@@ -19,50 +19,40 @@ class DestinationStateTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // `entries` in the titles' folder, "|" between: "F/" a folder, "F" a file, "L->T" a link.
     // `expected` is empty where the file system decides (case, Unicode normal form).
     void agreesWithThePlan_data() {
-        QTest::addColumn<QStringList>("folders");
-        QTest::addColumn<QStringList>("files");
-        QTest::addColumn<QStringList>("links"); // "name=target" in the titles' folder
+        QTest::addColumn<QString>("entries");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("expected");
-        const QString titles = kinds + u"Titles.localized/"_s;
-        QTest::newRow("a folder") << QStringList{titles + u"T"_s} << QStringList() << QStringList()
-                                  << u"T"_s << u"merge"_s;
-        QTest::newRow("nothing") << QStringList() << QStringList() << QStringList() << u"T"_s
-                                 << u"new"_s;
-        QTest::newRow("a file") << QStringList() << QStringList{titles + u"T"_s} << QStringList()
-                                << u"T"_s << u"new"_s;
+        QTest::newRow("a folder") << u"T/"_s << u"T"_s << u"merge"_s;
+        QTest::newRow("nothing") << QString() << u"T"_s << u"new"_s;
+        QTest::newRow("a file") << u"T"_s << u"T"_s << u"new"_s;
         QTest::newRow("a link the user made to a folder")
-            << QStringList{titles + u"Real"_s} << QStringList() << QStringList{u"T=Real"_s}
-            << u"T"_s << u"merge"_s;
-        QTest::newRow("a link to a file") << QStringList() << QStringList{titles + u"F"_s}
-                                          << QStringList{u"T=F"_s} << u"T"_s << u"new"_s;
+            << u"Real/|T->Real"_s << u"T"_s << u"merge"_s;
+        QTest::newRow("a link to a file") << u"F|T->F"_s << u"T"_s << u"new"_s;
         QTest::newRow("another kind's folder")
-            << QStringList{kinds + u"Effects.localized/T"_s} << QStringList() << QStringList()
-            << u"T"_s << u"new"_s;
-        QTest::newRow("a hidden folder") << QStringList{titles + u".T"_s} << QStringList()
-                                         << QStringList() << u".T"_s << u"new"_s;
-        QTest::newRow("other case") << QStringList{titles + u"Lower Third"_s} << QStringList()
-                                    << QStringList() << u"lower THIRD"_s << QString();
-        QTest::newRow("other normal form") << QStringList{titles + u"Caf\u00e9"_s} << QStringList()
-                                           << QStringList() << u"Cafe\u0301"_s << QString();
+            << u"../Effects.localized/T/"_s << u"T"_s << u"new"_s;
+        QTest::newRow("a hidden folder") << u".T/"_s << u".T"_s << u"new"_s;
+        QTest::newRow("other case") << u"Lower Third/"_s << u"lower THIRD"_s << QString();
+        QTest::newRow("other normal form") << u"Caf\u00e9/"_s << u"Cafe\u0301"_s << QString();
     }
 
     void agreesWithThePlan() {
-        QFETCH(QStringList, folders);
-        QFETCH(QStringList, files);
-        QFETCH(QStringList, links);
+        QFETCH(QString, entries);
         QFETCH(QString, name);
         QFETCH(QString, expected);
         Sandbox box;
-        for (const QString& folder : folders)
-            box.makeDir(folder);
-        for (const QString& file : files)
-            box.writeFile(file);
         const QString titles = box.makeDir(kinds + u"Titles.localized"_s);
-        for (const QString& link : links)
-            QVERIFY(QFile::link(link.section(u'=', 1), titles + u'/' + link.section(u'=', 0, 0)));
+        for (const QString& entry : entries.split(u'|', Qt::SkipEmptyParts)) {
+            const QString path = titles + u'/' + entry.section(u"->"_s, 0, 0);
+            if (entry.contains(u"->"_s))
+                QVERIFY(QFile::link(entry.section(u"->"_s, 1), path));
+            else if (entry.endsWith(u'/'))
+                box.makeDir(path);
+            else
+                box.writeFile(path);
+        }
         const QString source = box.makeResourceDir(u"Titles/S"_s);
         box.writeResourceFile(u"Titles/S/s"_s);
 

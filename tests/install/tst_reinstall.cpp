@@ -27,28 +27,25 @@ private Q_SLOTS:
         QTest::addColumn<bool>("refuseClones");
         QTest::addColumn<QByteArray>("result"); // of the installed file
         QTest::addColumn<bool>("read");         // its content was read (compared, copied, cloned)
-        // Kept, with the same inode: nothing of it was read.
-        QTest::newRow("unchanged")
-            << Change::none << false << false << QByteArray("pack-1") << false;
-        QTest::newRow("unchanged, bytes compared")
-            << Change::none << true << false << QByteArray("pack-1") << true;
-        // The user saved over it: a newer time, whatever the size.
-        QTest::newRow("edited in place")
-            << Change::editedInPlace << false << false << QByteArray("pack-1") << true;
-        QTest::newRow("edited in place, clones refused")
-            << Change::editedInPlace << false << true << QByteArray("pack-1") << true;
-        // The quick check's blind spot, and the option that closes it.
-        QTest::newRow("same size and time")
-            << Change::sameSizeAndTime << false << false << QByteArray("user-1") << false;
-        QTest::newRow("same size and time, bytes compared")
-            << Change::sameSizeAndTime << true << false << QByteArray("pack-1") << true;
-        QTest::newRow("older, same bytes")
-            << Change::olderSameBytes << false << false << QByteArray("pack-1") << true;
-        QTest::newRow("other mode")
-            << Change::mode << false << false << QByteArray("pack-1") << true;
-        QTest::newRow("a link in its place")
-            << Change::link << false << false << QByteArray("pack-1") << true;
+        // Kept, with the same inode: nothing of it was read. Edited in place: a newer time,
+        // whatever the size. Same size and time: the quick check's blind spot, and the option
+        // that closes it.
+        const std::tuple<const char*, Change, bool, bool, const char*, bool> rows[] = {
+            {"unchanged", Change::none, false, false, "pack-1", false},
+            {"unchanged, bytes compared", Change::none, true, false, "pack-1", true},
+            {"edited in place", Change::editedInPlace, false, false, "pack-1", true},
+            {"edited in place, clones refused", Change::editedInPlace, false, true, "pack-1", true},
+            {"same size and time", Change::sameSizeAndTime, false, false, "user-1", false},
+            {"same size and time, bytes compared", Change::sameSizeAndTime, true, false, "pack-1",
+             true},
+            {"older, same bytes", Change::olderSameBytes, false, false, "pack-1", true},
+            {"other mode", Change::mode, false, false, "pack-1", true},
+            {"a link in its place", Change::link, false, false, "pack-1", true}};
+        for (const auto& [tag, change, compareBytes, refuseClones, result, read] : rows)
+            QTest::newRow(tag) << change << compareBytes << refuseClones << QByteArray(result)
+                               << read;
     }
+
     void onlyChangedFilesAreRead() {
         QFETCH(Change, change);
         QFETCH(bool, compareBytes);

@@ -119,8 +119,8 @@ private Q_SLOTS:
                   u"tutorial_url.txt=https://example.com/t"_s, u"post.command=exit 0"_s,
                   u"插件位置.jpg"_s},
                  {}, Branding::defaults(), queue, std::make_shared<InstantScripts>(queue));
-        w.box.programs->answer =
-            QStringList{u"/Applications/Final Cut Pro.app/Contents/MacOS/Final Cut Pro"_s};
+        w.box.programs->answer = QStringList{
+            u"/usr/bin/login"_s, u"/Applications/Final Cut Pro.app/Contents/MacOS/Final Cut Pro"_s};
         queue->runAll();
         InstallerViewModel* vm = w.vm.get();
         ContentView* view = w.view;
