@@ -282,7 +282,7 @@ private Q_SLOTS:
         row("unknown, in Chinese", {"-x"}, 2, "", "未知选项: -x\n运行 ", zh);
         row("nothing, no display", {}, 2, "", "The window needs a display");
         row("no new name", {"--install", "--name", "Titles/T"}, 2, "", "KIND/OLD=NEW");
-        row("no such template", {"--install", "--name", "Titles/Z=A"}, 2, "", "no such template");
+        row("no such template", {"--install", "--name", "Titles/TZ=A"}, 2, "", "no such template");
         // Either could be meant: A as "1=2", or A=1 as "2".
         row("ambiguous name", {"--install", "--name", "Titles/A=1=2"}, 2, "", "\"A=1\"", {},
             {"Titles/A", "Titles/A=1"});

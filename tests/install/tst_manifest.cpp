@@ -336,6 +336,14 @@ private Q_SLOTS:
         row("later format", true,
             edit([](QJsonObject& root) { root["format"] = manifestFormatVersion + 1; }));
         row("folders in format 1", true, edit([](QJsonObject& root) { root["format"] = 1; }));
+        row("format 0", true, edit([](QJsonObject& root) {
+                QJsonArray files;
+                for (const QJsonValue& entry : root["entries"].toArray())
+                    if (entry["type"] != "folder")
+                        files << entry;
+                root["format"] = 0;
+                root["entries"] = files;
+            }));
         row("other bundle", true,
             edit([](QJsonObject& root) { root["bundleId"] = "com.example.other"; }));
         row("other templates folder", true,
