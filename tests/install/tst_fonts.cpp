@@ -16,7 +16,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 // Copying a font named in `failing` leaves a partial file and fails; folders in `refused` fail with
-// errno.
+// errno. Fonts are copied in beside their names first, so a refused copy is the refusal.
 struct FontFileSystem : RealFileSystem {
     using RealFileSystem::RealFileSystem;
     Failure createDirectories(const QString& path) override {
@@ -35,16 +35,6 @@ struct FontFileSystem : RealFileSystem {
         if (partial.open(QIODevice::WriteOnly))
             partial.write("ne");
         return Error::saying(u"injected copy of "_s + lastComponent(from), ENOSPC);
-    }
-    Failure replaceItem(const QString& from, const QString& to) override {
-        if (auto error = refusal(to))
-            return error;
-        return RealFileSystem::replaceItem(from, to);
-    }
-    Failure moveNew(const QString& from, const QString& to) override {
-        if (auto error = refusal(to))
-            return error;
-        return RealFileSystem::moveNew(from, to);
     }
     Failure refusal(const QString& path) const {
         for (const auto& [folder, code] : refused)

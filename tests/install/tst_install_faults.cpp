@@ -496,29 +496,6 @@ private Q_SLOTS:
         QCOMPARE(e.fs->threads, QSet<QThread*>{e.model->platform().worker->context()->thread()});
     }
 
-    // Cancel is heard between unchanged entries, by facts or by bytes.
-    void cancelBetweenUnchangedEntries_data() {
-        QTest::addColumn<bool>("compareBytes");
-        QTest::newRow("quick check") << false;
-        QTest::newRow("bytes compared") << true;
-    }
-    void cancelBetweenUnchangedEntries() {
-        QFETCH(bool, compareBytes);
-        Engine e;
-        for (const char* file : {"Titles/T/a", "Titles/T/b", "Titles/T/c"})
-            e.writeResourceFile(file, "same");
-        const auto plan = [&] {
-            return e.installer.plan(e.resourcePath() + "/Titles/T", FolderType::titles, "T")
-                .value();
-        };
-        QVERIFY(!e.installer.execute(plan()));
-        e.installer.setCompareBytes(compareBytes);
-        CancelToken cancel;
-        const Failure stopped =
-            e.installer.execute(plan(), &cancel, [&](qint64, qint64) { cancel.cancel(); });
-        QVERIFY(stopped && stopped->cancelled());
-    }
-
     // A pack on another volume copies: the plain copy takes over from the kernel's.
     void aPackOnAnotherVolume() {
         QTemporaryDir volume(QStringLiteral("/dev/shm/pack-XXXXXX"));
