@@ -165,6 +165,9 @@ private Q_SLOTS:
         row("empty list", "", "", "", {});
         row("empty list, script", "", "", "echo out; echo err >&2; " + waitForGo, {});
         row("empty name", "", "名称为空，不能用作文件夹名", "", {});
+        row("hidden", ".T",
+            "名称 “.T” 不能用作文件夹名：以 “.” 开头的文件夹是隐藏的，Final Cut Pro 不会显示它", "",
+            {});
         // Run from the resource folder, told where the templates went and in which language.
         row("dot, script fails", ".", dots.arg("."),
             "[ \"$PWD\" = \"$(cd \"$(dirname \"$0\")\" && pwd)\" ] && echo here; "
@@ -184,7 +187,8 @@ private Q_SLOTS:
         row("NUL, not UTF-8", QString("a") + QChar(0) + "b", nul, "printf 'caf\\351'; exit 2",
             {failed + "未知错误"});
     }
-    // Renamed copy (links, hidden entries), a refused name, a level-by-level merge.
+    // Renamed copy (links, hidden entries, times of files, links and folders), a refused name,
+    // a level-by-level merge.
     void wholeRun() {
         QFETCH(QString, name);
         QFETCH(QString, why); // empty for a run with an empty list
@@ -198,9 +202,14 @@ private Q_SLOTS:
         const QString merged = e.installed("Generators.localized/C");
         QByteArray big(3 * 1024 * 1024 + 17, '\0');
         QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(big.data()), big.size() / 4);
+        const timespec then[2] = {{981173106, 0}, {981173106, 0}}; // 2001-02-03 04:05:06
+        const QStringList timed{"/.dir/deep/file", "/.dir/deep", "/link"};
         if (items) {
             e.writeResourceFile("Titles/A/.dir/deep/file");
             QVERIFY(QFile::link(".dir/deep/file", a + "/link"));
+            for (const QString& path : timed)
+                QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(a + path), then,
+                                    AT_SYMLINK_NOFOLLOW) == 0);
             e.writeResourceFile("Effects/B/b.moef");
             e.writeResourceFile("Generators/C/a/b/file", "new");
             e.writeResourceFile("Generators/C/.hidden", "not copied");
@@ -264,6 +273,11 @@ private Q_SLOTS:
         const QString renamed = e.installed("Titles.localized/Renamed");
         QCOMPARE(treeListing(renamed), treeListing(a));
         QCOMPARE(QFileInfo(renamed + "/link").symLinkTarget(), renamed + "/.dir/deep/file");
+        for (const QString& path : timed) {
+            struct stat st;
+            QVERIFY(::lstat(QFile::encodeName(renamed + path), &st) == 0);
+            QCOMPARE(qint64(st.st_mtime), qint64(then[1].tv_sec));
+        }
         QCOMPARE(
             treeListing(merged),
             QStringList({".hidden = " + e.hex("old"), "a/", "a/b/", "a/b/file = " + e.hex("new"),
@@ -305,13 +319,9 @@ private Q_SLOTS:
         }
         const auto last = [&] {
             const RunProgress p = shown.value(shown.size() - 1);
-            return QString("%1/%2 files, %3/%4 bytes")
-                .arg(p.filesDone)
-                .arg(p.filesTotal)
-                .arg(p.bytesDone)
-                .arg(p.bytesTotal);
+            return QList<qint64>{p.filesDone, p.filesTotal, p.bytesDone, p.bytesTotal};
         };
-        const QString all = QString("%1/%1 files, %2/%2 bytes").arg(files).arg(bytes);
+        const QList<qint64> all{files, files, bytes, bytes};
         QVERIFY(files >= 5 && !shown.isEmpty());
         QCOMPARE(last(), all);
         for (qsizetype i = 1; i < shown.size(); ++i)
@@ -330,27 +340,6 @@ private Q_SLOTS:
                      lines[0].startsWith("脚本执行出错: ") &&
                      lines[0].contains("/nonexistent/bin/sh"),
                  qPrintable(lines.join('\n')));
-    }
-
-    // Copies keep the modification times of files, links and folders.
-    void copiesKeepModificationTimes() {
-        Engine e;
-        e.writeResourceFile("Titles/T/sub/t");
-        e.writeResourceFile("Effects/G/g", "new");
-        e.writeFile(e.installed("Effects.localized/G/g"), "old");
-        QVERIFY(QFile::link("sub/t", e.resourcePath() + "/Titles/T/link"));
-        const struct timespec then[2] = {{981173106, 0}, {981173106, 0}}; // 2001-02-03 04:05:06
-        for (const char* path : {"Titles/T/sub/t", "Titles/T/sub", "Titles/T/link", "Effects/G/g"})
-            QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(e.resourcePath() + "/" + path), then,
-                                AT_SYMLINK_NOFOLLOW) == 0);
-        e.start();
-        e.record([&] { e.model->installPlugins(); });
-        for (const char* path : {"Titles.localized/T/sub/t", "Titles.localized/T/sub",
-                                 "Titles.localized/T/link", "Effects.localized/G/g"}) {
-            struct stat st;
-            QVERIFY(::lstat(QFile::encodeName(e.installed(path)), &st) == 0);
-            QCOMPARE(qint64(st.st_mtime), qint64(then[1].tv_sec));
-        }
     }
 
     // A script ignoring SIGTERM is killed on cancel, not called failed.
@@ -376,12 +365,9 @@ private Q_SLOTS:
         e.record([&] { e.model->installPlugins(); });
         QVERIFY(stopped);
         QCOMPARE(e.model->installationProgress(), "安装已取消：已安装 1 个，共 1 个");
-        QVERIFY(e.model->installationSummary().cancelled);
         QVERIFY(!e.model->installationSummary().scriptFailed);
         QCOMPARE(e.lines().filter("脚本").size(), 0);
-        QFile pid(e.resourcePath() + "/child");
-        QVERIFY(pid.open(QIODevice::ReadOnly));
-        const pid_t child = pid.readAll().trimmed().toInt();
+        const pid_t child = contentOf(e.resourcePath() + "/child").trimmed().toInt();
         QVERIFY(child > 0);
         // Gone, or a zombie that nobody has reaped yet.
         const auto alive = [child] {
