@@ -48,6 +48,20 @@ struct FontFileSystem : RealFileSystem {
 };
 
 // Each "path=content" written under `root`.
+struct FontCase {
+    QStringList pack;   // under the resource folder's Fonts
+    QStringList system; // in the system fonts folder before
+    QStringList user;   // in the user's fonts folder before
+    int systemRefuses;  // errno of every change there, or 0
+    bool userRefuses;
+    QStringList failing; // fonts whose copy fails
+    QString status;
+    QStringList systemAfter; // as treeListing shows it
+    QStringList userAfter;
+    int copies;
+    QStringList kept; // installed fonts of other bytes, never replaced
+};
+
 void lay(const Sandbox& box, const QString& root, const QStringList& files) {
     for (const QString& file : files)
         box.writeFile(root + u'/' + file.section(u'=', 0, 0), file.section(u'=', 1).toUtf8());
@@ -60,78 +74,53 @@ class FontsTest : public QObject {
 
 private Q_SLOTS:
     void install_data() {
-        QTest::addColumn<QStringList>("pack");   // under the resource folder's Fonts
-        QTest::addColumn<QStringList>("system"); // in the system fonts folder before
-        QTest::addColumn<QStringList>("user");   // in the user's fonts folder before
-        QTest::addColumn<int>("systemRefuses");  // errno of every change there, or 0
-        QTest::addColumn<bool>("userRefuses");
-        QTest::addColumn<QString>("failing"); // fonts whose copy fails, comma-separated
-        QTest::addColumn<QString>("status");
-        QTest::addColumn<QStringList>("systemAfter"); // as treeListing shows it
-        QTest::addColumn<QStringList>("userAfter");
-        QTest::addColumn<int>("copies");
-        QTest::addColumn<QStringList>("kept"); // installed fonts of other bytes, never replaced
+        QTest::addColumn<FontCase>("c");
         const QStringList pack{u"A.ttf=aaaa"_s, u".License.txt=l"_s, u"Family/B.otf=b"_s};
         const QStringList all{u"A.ttf = 61616161"_s, u"Family/"_s, u"Family/B.otf = 62"_s};
-        const QStringList none;
         const QString done = u"字体安装完成"_s;
         const QString inUser = u"字体已安装到当前用户的字体文件夹"_s;
         const QString refused = u"字体安装失败: injected refusal"_s;
         QTest::newRow("fresh: hidden entries left out, a sub-folder font by font")
-            << pack << none << none << 0 << false << "" << done << all << none << 2 << none;
-        QTest::newRow("same bytes: nothing copied")
-            << pack << QStringList{u"A.ttf=aaaa"_s, u"Family/B.otf=b"_s} << none << 0 << false << ""
-            << done << all << none << 0 << none;
+            << FontCase(pack, {}, {}, 0, false, {}, done, all, {}, 2, {});
+        QTest::newRow("same bytes: nothing copied") << FontCase(
+            pack, {u"A.ttf=aaaa"_s, u"Family/B.otf=b"_s}, {}, 0, false, {}, done, all, {}, 0, {});
         QTest::newRow("other bytes under a font's name are kept; an old temporary is removed")
-            << pack
-            << QStringList{u"A.ttf=aa"_s, u"Family/.orvo-0123456789abcdef0123456789abcdef=ne"_s}
-            << none << 0 << false << "" << done
-            << QStringList{u"A.ttf = 6161"_s, u"Family/"_s, u"Family/B.otf = 62"_s} << none << 1
-            << QStringList{u"A.ttf"_s};
-        QTest::newRow("system folder denied, the user's own A.ttf of other bytes kept")
-            << pack << none << QStringList{u"A.ttf=mine"_s} << EACCES << false << "" << inUser
-            << none << QStringList{u"A.ttf = 6d696e65"_s, u"Family/"_s, u"Family/B.otf = 62"_s} << 1
-            << QStringList{u"user:A.ttf"_s};
+            << FontCase(
+                   pack, {u"A.ttf=aa"_s, u"Family/.orvo-0123456789abcdef0123456789abcdef=ne"_s}, {},
+                   0, false, {}, done, {u"A.ttf = 6161"_s, u"Family/"_s, u"Family/B.otf = 62"_s},
+                   {}, 1, {u"A.ttf"_s});
+        QTest::newRow("system folder denied, the user's own A.ttf of other bytes kept") << FontCase(
+            pack, {}, {u"A.ttf=mine"_s}, EACCES, false, {}, inUser, {},
+            {u"A.ttf = 6d696e65"_s, u"Family/"_s, u"Family/B.otf = 62"_s}, 1, {u"user:A.ttf"_s});
         // The first failure met names the status, whatever order the folder lists them in.
         QTest::newRow("two refused of three: the other still installed, no temporary left")
-            << QStringList{u"A.ttf=aaaa"_s, u"B.ttf=b"_s, u"C.ttf=c"_s} << none << none << 0
-            << false << "B.ttf,C.ttf"
-            << "字体安装失败: injected copy of %first" << QStringList{u"A.ttf = 61616161"_s} << none
-            << 3 << none;
+            << FontCase({u"A.ttf=aaaa"_s, u"B.ttf=b"_s, u"C.ttf=c"_s}, {}, {}, 0, false,
+                        {u"B.ttf"_s, u"C.ttf"_s}, u"字体安装失败: injected copy of %first"_s,
+                        {u"A.ttf = 61616161"_s}, {}, 3, {});
         QTest::newRow("system folder denied: the user's folder instead")
-            << pack << none << none << EACCES << false << "" << inUser << none << all << 3 << none;
+            << FontCase(pack, {}, {}, EACCES, false, {}, inUser, {}, all, 3, {});
         QTest::newRow("system folder read-only, one font already the user's")
-            << pack << none << QStringList{u"Family/B.otf=b"_s} << EROFS << false << "" << inUser
-            << none << all << 2 << none;
+            << FontCase(pack, {}, {u"Family/B.otf=b"_s}, EROFS, false, {}, inUser, {}, all, 2, {});
         QTest::newRow("every font already the user's: nothing asked of the system")
-            << pack << none << QStringList{u"A.ttf=aaaa"_s, u"Family/B.otf=b"_s} << EACCES << false
-            << "" << done << none << all << 0 << none;
+            << FontCase(pack, {}, {u"A.ttf=aaaa"_s, u"Family/B.otf=b"_s}, EACCES, false, {}, done,
+                        {}, all, 0, {});
         QTest::newRow("system folder fails otherwise: reported, the user's left alone")
-            << pack << none << none << ENOSPC << false << "" << refused << none << none << 1
-            << none;
+            << FontCase(pack, {}, {}, ENOSPC, false, {}, refused, {}, {}, 1, {});
         QTest::newRow("both refuse")
-            << pack << none << none << EPERM << true << "" << refused << none << none << 1 << none;
+            << FontCase(pack, {}, {}, EPERM, true, {}, refused, {}, {}, 1, {});
     }
 
     void install() {
-        QFETCH(QStringList, pack);
-        QFETCH(QStringList, system);
-        QFETCH(QStringList, user);
-        QFETCH(int, systemRefuses);
-        QFETCH(bool, userRefuses);
-        QFETCH(QString, failing);
-        QFETCH(QString, status);
-        QFETCH(QStringList, systemAfter);
-        QFETCH(QStringList, userAfter);
-        QFETCH(int, copies);
-        QFETCH(QStringList, kept);
+        QFETCH(FontCase, c);
+        auto [pack, system, user, systemRefuses, userRefuses, failing, status, systemAfter,
+              userAfter, copies, kept] = c;
         Sandbox box;
         box.makeResourceDir(u"Fonts"_s);
         lay(box, box.resourcePath() + u"/Fonts"_s, pack);
         lay(box, box.fontsPath(), system);
         lay(box, box.userFontsPath(), user);
         auto fs = std::make_shared<FontFileSystem>(box.homePath());
-        fs->failing = failing.split(u',', Qt::SkipEmptyParts);
+        fs->failing = failing;
         status.replace(u"%first"_s, QDir(box.resourcePath() + u"/Fonts"_s)
                                         .entryList(fs->failing, QDir::Files, QDir::Unsorted)
                                         .value(0));
