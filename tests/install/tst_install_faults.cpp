@@ -281,13 +281,12 @@ private Q_SLOTS:
                      "1 个插件安装失败，共 1 个");
             QCOMPARE(treeListing(e.path("outside")), outside);
             // Nothing of the user's changed; only the empty folders above may have been made.
-            QStringList now = treeListing(e.homePath()), was = home;
-            for (const char* folder : {"Movies/", "Movies/Motion Templates.localized/",
-                                       "Movies/Motion Templates.localized/Effects.localized/"}) {
-                now.removeAll(folder);
-                was.removeAll(folder);
-            }
-            QVERIFY2(now == was, qPrintable(QString(c.name) + ":\n" + now.join('\n')));
+            QStringList now = treeListing(e.homePath());
+            for (const QString folder : {"Movies/", "Movies/Motion Templates.localized/",
+                                         "Movies/Motion Templates.localized/Effects.localized/"})
+                if (!home.contains(folder))
+                    now.removeAll(folder);
+            QVERIFY2(now == home, qPrintable(QString(c.name) + ":\n" + now.join('\n')));
         }
     }
 
@@ -397,9 +396,8 @@ private Q_SLOTS:
         QDir().mkpath(volume + "/home");
         e.fs = type == "2s" ? std::make_shared<TwoSecondTimes>(volume + "/home")
                             : std::make_shared<FaultyFileSystem>(volume + "/home");
-        e.writeResourceFile("Titles/T/t", "new");
-        e.writeResourceFile("Titles/T/Media/m", "new");
-        e.writeResourceFile("Effects/G/g", "new");
+        for (const char* file : {"Titles/T/t", "Titles/T/Media/m", "Effects/G/g"})
+            e.writeResourceFile(file, "new");
         const QString runSh = e.writeResourceFile("Titles/T/run.sh", "#!/bin/sh");
         QVERIFY(::chmod(QFile::encodeName(runSh).constData(), 0755) == 0);
         QVERIFY(::chmod(QFile::encodeName(e.resourcePath() + "/Titles/T").constData(), 0555) == 0);

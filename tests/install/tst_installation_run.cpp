@@ -78,24 +78,21 @@ private Q_SLOTS:
         QTest::addColumn<bool>("cancel");
         QTest::addColumn<QString>("outcomes");
         QTest::addColumn<qint64>("free"); // bytes left on the volume at the last run; -1: as it is
-        QTest::newRow("fresh") << QStringList{"A", "B", "C"} << false << false
-                               << "installed installed installed" << qint64(-1);
-        QTest::newRow("two into one") << QStringList{"X", "X", "C"} << false << false
-                                      << "installed merged installed" << qint64(-1);
-        QTest::newRow("a name refused") << QStringList{"A", "..", "C"} << false << false
-                                        << "installed failed:invalid-name installed" << qint64(-1);
-        QTest::newRow("cancelled") << QStringList{"A", "B", "C"} << false << true
-                                   << "cancelled cancelled cancelled" << qint64(-1);
+        const QStringList abc{"A", "B", "C"};
+        const auto row = [](const char* tag, const char* outcomes, const QStringList& names,
+                            bool twice = false, bool cancel = false, qint64 free = -1) {
+            QTest::newRow(tag) << names << twice << cancel << QString(outcomes) << free;
+        };
+        row("fresh", "installed installed installed", abc);
+        row("two into one", "installed merged installed", {"X", "X", "C"});
+        row("a name refused", "installed failed:invalid-name installed", {"A", "..", "C"});
+        row("cancelled", "cancelled cancelled cancelled", abc, false, true);
         // Unchanged; room is needed only for what is not already in place.
-        QTest::newRow("again, the disk full") << QStringList{"A", "B", "C"} << true << false
-                                              << "unchanged unchanged unchanged" << qint64(0);
-        QTest::newRow("fresh, the disk full")
-            << QStringList{"A", "B", "C"} << false << false
-            << "failed:no-space failed:no-space failed:no-space" << qint64(2);
+        row("again, the disk full", "unchanged unchanged unchanged", abc, true, false, 0);
+        row("fresh, the disk full", "failed:no-space failed:no-space failed:no-space", abc, false,
+            false, 2);
         // Asked for fonts the pack does not bring: the run fails though every template is in.
-        QTest::newRow("fonts unreadable")
-            << QStringList{"A", "B", "C"} << false << false
-            << "installed installed installed fonts:failed" << qint64(-1);
+        row("fonts unreadable", "installed installed installed fonts:failed", abc);
     }
     void outcomesAreDecidedWhenExecuted() {
         QFETCH(QStringList, names);
