@@ -103,10 +103,9 @@ private Q_SLOTS:
         const QString icon = PLUGININSTALLER_ICON;
         const QByteArray installed = contentOf(contents.filePath("Resources/AppIcon.icns"));
         QVERIFY(!installed.isEmpty());
-        if (icon.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
-            QCOMPARE(installed, std::get<QByteArray>(icnsFromImage(QImage(icon))));
-        else
-            QCOMPARE(installed, contentOf(icon));
+        QCOMPARE(installed, icon.endsWith(".png", Qt::CaseInsensitive)
+                                ? std::get<QByteArray>(icnsFromImage(QImage(icon)))
+                                : contentOf(icon));
     }
 
     // Each rebuild ships the pack as it is now, or stops naming the entry at fault (the check

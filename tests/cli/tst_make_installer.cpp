@@ -170,12 +170,9 @@ private Q_SLOTS:
         QCOMPARE(made.out.split('\n', Qt::SkipEmptyParts),
                  (QStringList{"已制作: " + bundle, "已制作: " + tarball}));
         QVERIFY(treeListing(out).filter(".orvo-").isEmpty());
-        QProcess tar;
-        tar.start("tar", {"tzf", tarball});
-        QVERIFY(tar.waitForFinished());
-        QVERIFY(QString::fromUtf8(tar.readAll())
-                    .contains("Maker Installer-3.1-Linux/Maker Installer.app/Contents/MacOS/"
-                              "Maker Installer\n"));
+        QVERIFY(run("tar", {"tzf", tarball})
+                    .out.contains("Maker Installer-3.1-Linux/Maker Installer.app/Contents/MacOS/"
+                                  "Maker Installer\n"));
         QCOMPARE(contentOf(bundle + "/Contents/Resources/AppIcon.icns"),
                  std::get<QByteArray>(icnsFromImage(QImage(png))));
         // The resources are the pack: nothing of the demo pack the built bundle carries.
@@ -297,16 +294,14 @@ private Q_SLOTS:
                           "Developer ID Application: Maker (TEAM42)", "--dmg", "--dry-run"});
         QVERIFY2(shown.status == 0, qPrintable(shown.err));
         QVERIFY(!QFileInfo::exists(out));
-        const QString made = "/Dry-1.0.0/Dry.app";
-        for (const QString& command :
-             QStringList{"codesign --force --options runtime --timestamp --sign "
-                         "'Developer ID Application: Maker (TEAM42)' ",
-                         "hdiutil create -volname Dry -srcfolder ", "-format UDZO ",
-                         "xcrun notarytool submit " + out +
-                             "/Dry-1.0.0.dmg --apple-id APPLE_ID --team-id "
-                             "TEAM42"})
+        for (const QString& command : QStringList{
+                 "codesign --force --options runtime --timestamp --sign "
+                 "'Developer ID Application: Maker (TEAM42)' ",
+                 "/Dry-1.0.0/Dry.app\n", "hdiutil create -volname Dry -srcfolder ", "-format UDZO ",
+                 "xcrun notarytool submit " + out +
+                     "/Dry-1.0.0.dmg --apple-id APPLE_ID --team-id "
+                     "TEAM42"})
             QVERIFY2(shown.out.contains(command), qPrintable(shown.out));
-        QVERIFY(shown.out.contains(made + "\n"));
     }
 };
 
