@@ -162,43 +162,6 @@ private Q_SLOTS:
         }
     }
 
-    // Nothing kept, ten removed: the whole list and its counts; Cancel is the default; the
-    // button waits while the uninstall runs.
-    void uninstallOfTenEntries() {
-        QStringList pack;
-        for (int i = 1; i <= 9; ++i)
-            pack << u"Titles/A/%1"_s.arg(i);
-        Window w(pack);
-        w.vm->installPlugins();
-        QTRY_VERIFY_WITH_TIMEOUT(w.vm->showInstallationAlert(), 20000);
-        w.vm->dismissInstallationAlert();
-        QPushButton* uninstall = find<QPushButton>(w.view, u"卸载已安装的模板…"_s);
-        QTRY_VERIFY(uninstall->isEnabled());
-        QTest::mouseClick(uninstall, Qt::LeftButton);
-        QTRY_VERIFY(part::uninstallAlert(w.view) && part::uninstallAlert(w.view)->isVisible());
-        QCOMPARE(part::uninstallAlert(w.view)->defaultButton()->text(), u"取消"_s);
-        const auto said = [&] {
-            return part::uninstallAlert(w.view)
-                ->informativeText()
-                .remove(QChar(0x200B))
-                .remove(QChar(0x2060));
-        };
-        QVERIFY2(
-            said().startsWith(u"将移除 9 个文件和 1 个文件夹。\n\n以下文件和文件夹将被移除："_s),
-            qPrintable(said()));
-        QMessageBox* asked = part::uninstallAlert(w.view);
-        for (QAbstractButton* button : asked->buttons())
-            if (button->text() == u"卸载"_s)
-                button->click();
-        // What the click asked is drawn before the uninstall's end can be.
-        QCoreApplication::sendPostedEvents(w.view, QEvent::MetaCall);
-        QVERIFY(!uninstall->isEnabled());
-        QTRY_VERIFY(part::uninstallAlert(w.view) && part::uninstallAlert(w.view) != asked);
-        QCOMPARE(said().section(u'\n', 0, 2),
-                 u"已移除 9 个文件和 1 个文件夹。\n\n以下文件和文件夹已移除："_s);
-        QCOMPARE(said().section(u'\n', 13), u"\n已安装的字体不会被卸载。"_s);
-    }
-
     // Dark and back while open: each appearance's own blue everywhere, no light area in dark.
     void colorsFollowTheAppearance() {
         Window w({u"Titles/A/a"_s, u"tutorial_url.txt=https://example.com/t"_s, u"Fonts/a"_s});
