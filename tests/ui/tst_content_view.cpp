@@ -58,7 +58,7 @@ const QString heldScript =
 // Copies at a steady thousand bytes a second until released, then for real.
 struct MeteredCopy : RealFileSystem {
     using RealFileSystem::RealFileSystem;
-    std::atomic<bool> released = false;
+    std::atomic<bool> released = true;
     Failure copyItem(const QString& from, const QString& to,
                      const CopyProgress& progress = {}) override {
         QElapsedTimer clock;
@@ -118,25 +118,18 @@ private Q_SLOTS:
     // A held copy: the time left in whole minutes up, no uninstall, Cancel once, the count of
     // what was already in place; then a rename that leaves the list unchanged redraws Install.
     void cancelDuringACopy() {
-        Sandbox box;
-        box.writeResourceFile(u"Titles/B/b"_s, "b");
-        box.writeResourceFile(u"Effects/A/a"_s, QByteArray(80000, 'a'));
-        box.writeResourceFile(u"Fonts/F.ttf"_s);
-        auto fs = std::make_shared<MeteredCopy>(box.homePath());
-        fs->released = true;
-        Platform platform = box.platform();
-        platform.fileSystem = fs;
-        auto vm = std::make_shared<InstallerViewModel>(platform);
-        InstallerWindow window(vm,
-                               UiServices{std::make_shared<FakeChooser>(),
-                                          std::make_shared<FakeOpener>(), Branding::defaults()});
-        window.show();
-        const ContentView* view = window.contentView();
+        std::shared_ptr<MeteredCopy> fs;
+        Window w({u"Titles/B/b=b"_s, u"Effects/A/a="_s + QString(80000, u'a'), u"Fonts/F.ttf"_s},
+                 {}, Branding::defaults(), [&](Platform& platform, const Sandbox& box) {
+                     platform.fileSystem = fs = std::make_shared<MeteredCopy>(box.homePath());
+                 });
+        const ContentView* view = w.view;
+        InstallerViewModel* vm = w.vm.get();
         vm->installPlugins();
         QTRY_VERIFY_WITH_TIMEOUT(vm->showInstallationAlert(), 20000);
         vm->dismissInstallationAlert();
         QTRY_VERIFY(!vm->isInstalling());
-        QVERIFY(QDir(box.homePath() + u"/Movies/Motion Templates.localized/Effects.localized/A"_s)
+        QVERIFY(QDir(w.box.homePath() + u"/Movies/Motion Templates.localized/Effects.localized/A"_s)
                     .removeRecursively());
         fs->released = false;
         vm->installPlugins();

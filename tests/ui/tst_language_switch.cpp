@@ -118,7 +118,10 @@ private Q_SLOTS:
         Window w({u"Titles/Orvo 标题/a.moti"_s, u"Effects/光效/b.moef"_s, u"Fonts/A.ttf"_s,
                   u"tutorial_url.txt=https://example.com/t"_s, u"post.command=exit 0"_s,
                   u"插件位置.jpg"_s},
-                 {}, Branding::defaults(), queue, std::make_shared<InstantScripts>(queue));
+                 {}, Branding::defaults(), [&](Platform& platform, const Sandbox&) {
+                     platform.mainQueue = queue;
+                     platform.processRunner = std::make_shared<InstantScripts>(queue);
+                 });
         w.box.programs->answer = QStringList{
             u"/usr/bin/login"_s, u"/Applications/Final Cut Pro.app/Contents/MacOS/Final Cut Pro"_s};
         queue->runAll();
