@@ -11,7 +11,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QXmlStreamReader>
 #include <QtEndian>
 #include <QtTest>
 
@@ -35,25 +34,6 @@ std::map<QByteArray, QByteArray> icnsEntries(const QByteArray& icns) {
         at += length(at + 4);
     }
     return entries;
-}
-
-std::map<QString, QString> plistStrings(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    std::map<QString, QString> values;
-    QXmlStreamReader xml(&file);
-    QString key;
-    while (xml.readNextStartElement() || !xml.atEnd()) {
-        if (xml.name() == QLatin1String("key"))
-            key = xml.readElementText();
-        else if (xml.name() == QLatin1String("string") && !key.isEmpty())
-            values[key] = xml.readElementText();
-        else if (xml.isStartElement() && xml.name() != QLatin1String("plist") &&
-                 xml.name() != QLatin1String("dict"))
-            key.clear();
-    }
-    return values;
 }
 
 } // namespace
@@ -91,54 +71,41 @@ private Q_SLOTS:
                               : -image.width());
         std::sort(sides.begin(), sides.end());
         QCOMPARE(sides, (QList<int>{16, 16, 32, 32, 32, 64, 128, 128, 256, 256, 512, 512, 1024}));
-    }
-
-    void icnsRefusesPicturesItCannotScaleDown_data() {
-        QTest::addColumn<QImage>("picture");
-        QTest::newRow("none") << QImage();
-        QTest::newRow("too small") << QImage(1023, 1023, QImage::Format_ARGB32);
-        QTest::newRow("not square") << QImage(1024, 1000, QImage::Format_ARGB32);
-    }
-    void icnsRefusesPicturesItCannotScaleDown() {
-        QFETCH(QImage, picture);
-        QVERIFY(std::holds_alternative<QString>(icnsFromImage(picture)));
+        // Refused where it would have to scale up or crop.
+        for (const QSize side : {QSize(), QSize(1023, 1023), QSize(1024, 1000)})
+            QVERIFY2(
+                std::holds_alternative<QString>(icnsFromImage(QImage(side, QImage::Format_ARGB32))),
+                qPrintable(QString::number(side.width())));
     }
 
     void bundleCarriesTheMakersNameVersionAndIcon() {
         const QFileInfo executable(QStringLiteral(PLUGININSTALLER_EXECUTABLE));
-        const QString name = QStringLiteral(PLUGININSTALLER_APP_NAME);
-        const QString version = QStringLiteral(PLUGININSTALLER_VERSION);
-        QCOMPARE(executable.fileName(), name);
-        QCOMPARE(executable.absoluteDir().dirName(), QStringLiteral("MacOS"));
-        const QDir contents(QDir::cleanPath(executable.absolutePath() + QStringLiteral("/..")));
-        QCOMPARE(contents.dirName(), QStringLiteral("Contents"));
-        QCOMPARE(QFileInfo(contents.absolutePath()).dir().dirName(), name + QStringLiteral(".app"));
+        const QString name = PLUGININSTALLER_APP_NAME, version = PLUGININSTALLER_VERSION;
+        const QDir contents(QDir::cleanPath(executable.absolutePath() + "/.."));
+        QCOMPARE(executable.filePath().section('/', -4).split('/'),
+                 QStringList({name + ".app", "Contents", "MacOS", name}));
 
-        const auto plist = plistStrings(contents.filePath(QStringLiteral("Info.plist")));
-        QCOMPARE(plist.at(QStringLiteral("CFBundleExecutable")), name);
-        QCOMPARE(plist.at(QStringLiteral("CFBundleIdentifier")),
-                 QStringLiteral(PLUGININSTALLER_BUNDLE_ID));
-        QCOMPARE(plist.at(QStringLiteral("CFBundleShortVersionString")), version);
-        QCOMPARE(plist.at(QStringLiteral("CFBundleVersion")), version);
-        QCOMPARE(plist.at(QStringLiteral("CFBundleIconFile")), QStringLiteral("AppIcon.icns"));
-        // The program reads its brand there, every value of it usable.
+        // Read where the program reads them.
+        const QHash<QString, QString> plist = ExecutableBundle(executable.absolutePath()).info();
+        QCOMPARE(plist["CFBundleExecutable"], name);
+        QCOMPARE(plist["CFBundleIdentifier"], PLUGININSTALLER_BUNDLE_ID);
+        QCOMPARE(plist["CFBundleShortVersionString"], version);
+        QCOMPARE(plist["CFBundleVersion"], version);
+        QCOMPARE(plist["CFBundleIconFile"], "AppIcon.icns");
+        // The program's brand, every value of it there and usable.
         for (const QString& key : {Branding::makerNameKey(), Branding::makerUrlKey(),
                                    Branding::tutorialUrlKey(), Branding::displayNameKey()})
-            QVERIFY2(plist.count(key), qPrintable(key));
+            QVERIFY2(plist.contains(key), qPrintable(key));
         QStringList problems;
-        QCOMPARE(Branding::fromInfo(ExecutableBundle(executable.absolutePath()).info(), problems)
-                     .version,
-                 version);
+        QCOMPARE(Branding::fromInfo(plist, problems).version, version);
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
 
-        const QString icon = QStringLiteral(PLUGININSTALLER_ICON);
-        const QByteArray installed =
-            contentOf(contents.filePath(QStringLiteral("Resources/AppIcon.icns")));
+        const QString icon = PLUGININSTALLER_ICON;
+        const QByteArray installed = contentOf(contents.filePath("Resources/AppIcon.icns"));
         QVERIFY(!installed.isEmpty());
-        if (icon.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
-            QCOMPARE(installed, std::get<QByteArray>(icnsFromImage(QImage(icon))));
-        else
-            QCOMPARE(installed, contentOf(icon));
+        QCOMPARE(installed, icon.endsWith(".png", Qt::CaseInsensitive)
+                                ? std::get<QByteArray>(icnsFromImage(QImage(icon)))
+                                : contentOf(icon));
     }
 
     // Each rebuild ships the pack as it is now, or stops naming the entry at fault (the check
@@ -199,10 +166,10 @@ private Q_SLOTS:
             QSKIP("the build lays another pack into the bundle");
         const QString executable = QFileInfo(PLUGININSTALLER_EXECUTABLE).canonicalFilePath();
         const QString bundle = QDir::cleanPath(QFileInfo(executable).absolutePath() + "/../..");
-        const QString resources = bundle + QStringLiteral("/Contents/Resources");
+        const QString resources = bundle + "/Contents/Resources";
         QTemporaryDir home;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), home.path());
+        env.insert("HOME", home.path());
         QProcess program;
         program.setProcessEnvironment(env);
         program.start(executable, {});
@@ -248,9 +215,8 @@ private Q_SLOTS:
 #ifdef Q_OS_MACOS
         QSKIP("the disk image is made and kept by the macOS workflow");
 #endif
-        const QString name = QStringLiteral(PLUGININSTALLER_APP_NAME);
-        const QString stem =
-            name + QLatin1Char('-') + QStringLiteral(PLUGININSTALLER_VERSION) + "-Linux";
+        const QString name = PLUGININSTALLER_APP_NAME,
+                      stem = name + "-" PLUGININSTALLER_VERSION "-Linux";
         QTemporaryDir out;
         QProcess cpack;
         cpack.setWorkingDirectory(out.path());
@@ -265,10 +231,10 @@ private Q_SLOTS:
         tar.start(QStringLiteral("tar"), {"tzf", tarball});
         QVERIFY(tar.waitForFinished());
         const QStringList listed = QString::fromUtf8(tar.readAllStandardOutput()).split('\n');
-        const QString bundle = stem + '/' + name + ".app/Contents/";
-        QVERIFY(listed.contains(bundle + "MacOS/" + name));
-        QVERIFY(listed.contains(bundle + "Info.plist"));
-        QVERIFY(listed.contains(bundle + "Resources/AppIcon.icns"));
+        for (const QString& file :
+             QStringList{"MacOS/" + name, "Info.plist", "Resources/AppIcon.icns"})
+            QVERIFY2(listed.contains(stem + '/' + name + ".app/Contents/" + file),
+                     qPrintable(file));
     }
 };
 

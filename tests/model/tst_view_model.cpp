@@ -1,4 +1,4 @@
-// The edit of an item's new name, and the completion alert's message.
+// The completion alert's message, and the edit of an item's new name after it.
 #include "model/InstallerViewModel.h"
 #include "support/EngineSupport.h"
 
@@ -12,27 +12,6 @@ const QString why = "：“…/Titles.localized/T%1” 已存在，但不是文�
 class ViewModel : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // A rename changes its own row's newName, kept as typed, announced before it is stored
-    // and then told for its row; unknown ids are ignored.
-    void renamingChangesOneRow() {
-        Sandbox box;
-        box.makeResourceDir("Titles/A");
-        box.makeResourceDir("Effects/B");
-        InstallerViewModel model(box.platform(std::make_shared<ManualQueue>()));
-        QCOMPARE(model.folderItems().size(), 2);
-        QStringList heard;
-        connect(&model, &InstallerViewModel::objectWillChange, this,
-                [&] { heard << "will change from " + model.folderItems()[1].newName; });
-        connect(&model, &InstallerViewModel::templateRenamed, this,
-                [&](int index) { heard << "renamed " + QString::number(index); });
-        const QString typed = QStringLiteral(" 带 \"引号\" \\ ");
-        model.renameTemplate(model.folderItems()[1].id, typed);
-        model.renameTemplate(QUuid::createUuid(), QStringLiteral("x"));
-        QCOMPARE(heard, QStringList({"will change from B", "renamed 1"}));
-        QCOMPARE(model.folderItems()[1].newName, typed);
-        QCOMPARE(model.folderItems()[0].newName, QStringLiteral("A"));
-    }
-
     // What failed and why (ten at most), or a full disk; a restart if the editor runs.
     void alertAfterARun_data() {
         QTest::addColumn<int>("templates");
@@ -42,10 +21,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("alert");       // title, then message
         const QString editor = "/Applications/Final Cut Pro.app/Contents/MacOS/Final Cut Pro";
         const QString restart = "\n请重新启动 Final Cut Pro 以载入新模板";
-        const QString why = "：“…/Titles.localized/T%1” 已存在，但不是文件夹";
-        QTest::newRow("not running")
-            << 1 << 0 << QStringList{"/sbin/launchd", editor + " Helper", editor + "/x"} << -1LL
-            << "安装完成！\n插件安装成功！";
         QTest::newRow("running") << 1 << 0 << QStringList{"/sbin/launchd", editor} << -1LL
                                  << "安装完成！\n插件安装成功！" + restart;
         QTest::newRow("running elsewhere, one of two failed")
@@ -59,8 +34,10 @@ private Q_SLOTS:
             << 10 << 10 << QStringList() << -1LL << QString(twelve).replace("12 个", "10 个");
         QTest::newRow("disk too small") << 2 << 0 << QStringList{} << 3LL
                                         << "插件未能安装\n磁盘空间不足：需要 4 bytes，可用 3 bytes";
-        QTest::newRow("disk just large enough")
-            << 2 << 0 << QStringList{} << 4LL << "安装完成！\n插件安装成功！";
+        // Neither the editor's helper nor a program inside its bundle is the editor.
+        QTest::newRow("disk just large enough, not running")
+            << 2 << 0 << QStringList{"/sbin/launchd", editor + " Helper", editor + "/x"} << 4LL
+            << "安装完成！\n插件安装成功！";
     }
 
     void alertAfterARun() {
@@ -104,9 +81,22 @@ private Q_SLOTS:
         if (full)
             QVERIFY(!QFileInfo::exists(box.homePath() + "/Movies/Motion Templates.localized/"
                                                         "Titles.localized/T0"));
-        // A row's mark goes with its edit.
-        model->renameTemplate(model->folderItems()[0].id, "Other");
-        QVERIFY(!model->rowFailures().contains(model->folderItems()[0].id));
+        // A rename, announced before it is stored and then told for its row, keeps the name as
+        // typed and takes the row's mark away; an unknown id is ignored.
+        const int last = int(model->folderItems().size()) - 1;
+        const FolderItem before = model->folderItems()[last];
+        QStringList heard;
+        connect(model.get(), &InstallerViewModel::objectWillChange, this,
+                [&] { heard << "will change from " + model->folderItems()[last].newName; });
+        connect(model.get(), &InstallerViewModel::templateRenamed, this,
+                [&](int index) { heard << "renamed " + QString::number(index); });
+        const QString typed = QStringLiteral(" 带 \"引号\" \\ ");
+        model->renameTemplate(before.id, typed);
+        model->renameTemplate(QUuid::createUuid(), QStringLiteral("x"));
+        QCOMPARE(heard, QStringList({"will change from " + before.newName,
+                                     "renamed " + QString::number(last)}));
+        QCOMPARE(model->folderItems()[last].newName, typed);
+        QVERIFY(!model->rowFailures().contains(before.id));
     }
 };
 

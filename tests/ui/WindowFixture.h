@@ -40,19 +40,18 @@ struct FakeOpener : UrlOpener {
 };
 
 // The window, shown and active, over a resource folder holding `files` ("path[=content]")
-// and a home holding `homeFolders`; a given queue and script runner replace the real ones.
+// and a home holding `homeFolders`; `adjust` replaces some of the sandbox's services.
 struct Window {
     explicit Window(const QStringList& files, const QStringList& homeFolders = {},
                     const Branding& branding = Branding::defaults(),
-                    std::shared_ptr<MainQueue> queue = nullptr,
-                    std::shared_ptr<ProcessRunner> runner = nullptr) {
+                    const std::function<void(Platform&, const Sandbox&)>& adjust = {}) {
         for (const QString& file : files)
             box.writeResourceFile(file.section(u'=', 0, 0), file.section(u'=', 1).toUtf8());
         for (const QString& folder : homeFolders)
             box.makeDir(box.homePath() + u'/' + folder);
-        Platform platform = box.platform(queue);
-        if (runner)
-            platform.processRunner = runner;
+        Platform platform = box.platform();
+        if (adjust)
+            adjust(platform, box);
         vm = std::make_shared<InstallerViewModel>(platform);
         window = std::make_unique<InstallerWindow>(vm, UiServices{chooser, opener, branding});
         view = window->contentView();
