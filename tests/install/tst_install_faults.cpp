@@ -13,8 +13,8 @@
 #include <QtTest>
 
 #include <cerrno>
-#include <fcntl.h>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <sys/wait.h>
