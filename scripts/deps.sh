@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what building and testing need, when it is missing; --render, --bench and
-# --macos-check add what those need.
+# Installs what building and testing need, when it is missing; --render, --bench, --mutate
+# and --macos-check add what those need.
 # Debian 12: apt packages (as root, or through sudo). macOS: prints what to install.
 set -euo pipefail
 
@@ -26,6 +26,9 @@ if [[ "${1:-}" == --render ]]; then
 fi
 if [[ "${1:-}" == --bench ]]; then
   packages+=(hyperfine rsync python3 time xvfb xauth e2fsprogs xfsprogs)
+fi
+if [[ "${1:-}" == --mutate ]]; then
+  packages+=(rsync ccache)
 fi
 if [[ "${1:-}" == --macos-check ]]; then
   packages+=(python3)

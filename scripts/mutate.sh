@@ -12,6 +12,7 @@
 # Results go to build/mutate/results.txt as well.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts/deps.sh --mutate
 root=$PWD
 out=$root/build/mutate
 tree=$out/tree

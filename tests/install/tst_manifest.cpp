@@ -151,16 +151,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("identifier"); // null: none
         QTest::addColumn<QString>("data");       // the platform's data folder; empty: the home's
         QTest::addColumn<QString>("folder");     // where the record is
-        QTest::newRow("from Info.plist") << "com.maker.pack"
-                                         << "data"
-                                         << "data/com.maker.pack";
-        QTest::newRow("no Info.plist")
-            << QString() << "data" << QString("data/") + fallbackBundleId;
-        QTest::newRow("id leading out") << "../x"
-                                        << "data" << QString("data/") + fallbackBundleId;
-        QTest::newRow("a scratch home's own") << "com.maker.pack"
-                                              << ""
-                                              << "home/.local/share/com.maker.pack";
+        const auto row = [](const char* name, const QString& id, const char* data,
+                            const QString& folder) {
+            QTest::newRow(name) << id << QString(data) << folder;
+        };
+        const QString fallback = QString("data/") + fallbackBundleId;
+        row("from Info.plist", "com.maker.pack", "data", "data/com.maker.pack");
+        row("no Info.plist", QString(), "data", fallback);
+        row("id leading out", "../x", "data", fallback);
+        row("a scratch home's own", "com.maker.pack", "", "home/.local/share/com.maker.pack");
     }
     void manifestLivesInTheDataFolderOfTheBundle() {
 #ifndef Q_OS_LINUX

@@ -52,18 +52,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("chinese");
         QTest::addColumn<QString>("english");
         QTest::addColumn<QString>("code");
-        QTest::newRow("a file where a folder should be") << "create"
-                                                         << "路径中有一项不是文件夹"
-                                                         << "a part of the path is not a folder"
-                                                         << "exists";
-        QTest::newRow("nothing there") << "list"
-                                       << "没有这个文件或文件夹"
-                                       << "no such file or folder"
-                                       << "missing";
-        QTest::newRow("a FIFO") << "copy"
-                                << "不是普通文件、文件夹或链接"
-                                << "is not a file, folder or link"
-                                << "unsafe";
+        const auto row = [](const char* name, const char* operation, const QString& chinese,
+                            const char* english, const char* code) {
+            QTest::newRow(name) << QString(operation) << chinese << QString(english)
+                                << QString(code);
+        };
+        row("a file where a folder should be", "create", u"路径中有一项不是文件夹"_s,
+            "a part of the path is not a folder", "exists");
+        row("nothing there", "list", u"没有这个文件或文件夹"_s, "no such file or folder",
+            "missing");
+        row("a FIFO", "copy", u"不是普通文件、文件夹或链接"_s, "is not a file, folder or link",
+            "unsafe");
     }
     void systemErrorsInTheUsersLanguage() {
         QFETCH(QString, operation);

@@ -155,32 +155,24 @@ struct Engine : Sandbox {
         recordChange();
         changes.clear();
         action();
-        // A turn is one piece of posted work; the worker's results arrive between turns.
-        while (queue->pending() > 0 || model->isInstalling()) {
-            if (queue->pending() == 0) {
-                if (!waitForWork(30000))
-                    break;
-                continue;
-            }
-            queue->runOne();
+        // A turn is one piece of posted work; the worker's results arrive between turns. Events
+        // are waited for, not slept through, so a talkative script keeps up.
+        QDeadlineTimer deadline(30000);
+        while ((queue->pending() > 0 || model->isInstalling()) && !deadline.hasExpired()) {
+            if (queue->pending() == 0)
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+            else
+                queue->runOne(), deadline.setRemainingTime(30000);
         }
         recordChange();
         return changes;
     }
-    // Waits for events until work is posted, without sleeping, so a talkative script keeps up.
-    bool waitForWork(int milliseconds) {
-        QDeadlineTimer deadline(milliseconds);
-        while (queue->pending() == 0 && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
-        return queue->pending() > 0;
-    }
     // The summary shows as "failed/items", and only in the alert, as the user sees it.
     QStringList state() const {
         const InstallationSummary& done = model->installationSummary();
-        const QString summary = QString("%1/%2%3")
-                                    .arg(done.failedCount)
-                                    .arg(done.itemCount)
-                                    .arg(done.scriptFailed ? ", script failed" : "");
+        const QString summary = QString::number(done.failedCount) + '/' +
+                                QString::number(done.itemCount) +
+                                (done.scriptFailed ? ", script failed" : "");
         return {"installationProgress=" + model->installationProgress(),
                 "isInstalling=" + QVariant(model->isInstalling()).toString(),
                 "showInstallationAlert=" + QVariant(model->showInstallationAlert()).toString(),

@@ -61,9 +61,6 @@ inline QLabel* title(const QWidget* view) {
 inline QLabel* emptyState(const QWidget* view) {
     return find<QLabel>(view, QStringLiteral("emptyState"));
 }
-inline QWidget* mainColumn(const QWidget* view) {
-    return find<QWidget>(view, QStringLiteral("mainColumn"));
-}
 
 } // namespace part
 
