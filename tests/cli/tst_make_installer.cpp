@@ -79,22 +79,18 @@ private Q_SLOTS:
     void packCheckFindsWhatTheInstallerWouldRefuseOrLack_data() {
         QTest::addColumn<QStringList>("files"); // path[=content] in the pack; "-path" removes
         QTest::addColumn<QStringList>("found"); // "error|warning entry"
-        QTest::newRow("complete") << QStringList{"tutorial_url.txt=https://e.com/t"}
-                                  << QStringList{};
-        QTest::newRow("no template folder")
-            << QStringList{"-Titles", "-Effects", "-Generators", "Titles/loose file"}
-            << QStringList{"error "};
-        QTest::newRow("name no folder can have")
-            << QStringList{"long name"}
-            << QStringList{"error Effects/" + QString(100, QChar(0x540D))};
-        QTest::newRow("no location picture")
-            << QStringList{"-插件位置.jpg"} << QStringList{"warning 插件位置.jpg"};
-        QTest::newRow("tutorial address not the web")
-            << QStringList{"tutorial_url.txt=ftp://e.com/t"}
-            << QStringList{"warning tutorial_url.txt"};
-        QTest::newRow("not fonts")
-            << QStringList{"Fonts/read me.txt", "Fonts/sub/Bold.TTF", "Fonts/sub/x.woff"}
-            << QStringList{"warning Fonts/read me.txt", "warning Fonts/sub/x.woff"};
+        const auto row = [](const char* name, const QStringList& files, const QStringList& found) {
+            QTest::newRow(name) << files << found;
+        };
+        row("complete", {"tutorial_url.txt=https://e.com/t"}, {});
+        row("no template folder", {"-Titles", "-Effects", "-Generators", "Titles/loose file"},
+            {"error "});
+        row("name no folder can have", {"long name"}, {"error Effects/" + QString(100, u'名')});
+        row("no location picture", {"-插件位置.jpg"}, {"warning 插件位置.jpg"});
+        row("tutorial address not the web", {"tutorial_url.txt=ftp://e.com/t"},
+            {"warning tutorial_url.txt"});
+        row("not fonts", {"Fonts/read me.txt", "Fonts/sub/Bold.TTF", "Fonts/sub/x.woff"},
+            {"warning Fonts/read me.txt", "warning Fonts/sub/x.woff"});
     }
     void packCheckFindsWhatTheInstallerWouldRefuseOrLack() {
         QFETCH(QStringList, files);
