@@ -53,13 +53,14 @@ private Q_SLOTS:
             box.makeResourceDir(QStringLiteral("Effects/Glow %1").arg(i));
         box.writeResourceFile(QStringLiteral("tutorial_url.txt"), "https://e.com/t\n");
         box.writeResourceFile(QStringLiteral("Fonts/.DS_Store"));
+        const QString effects = box.resourcePath() + QStringLiteral("/Effects");
+        QVERIFY(QFile::link(effects + "/Glow 1", effects + "/Link")); // a link is no template
         InstallerViewModel model(box.platform());
 
-        const QString effects = box.resourcePath() + QStringLiteral("/Effects");
         // The window, the list and the run use the listing as readdir() gives it.
-        const QStringList order =
-            QDir(effects).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted);
-        QVERIFY(order != QDir(effects).entryList(QDir::Dirs | QDir::NoDotAndDotDot));
+        const auto folders = QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks;
+        const QStringList order = QDir(effects).entryList(folders, QDir::Unsorted);
+        QVERIFY(order != QDir(effects).entryList(folders));
         const QStringList scan = QStringList{"资源目录权限: …"} + scanOf(box, "Titles", {}) +
                                  scanOf(box, "Effects", order) + scanOf(box, "Generators", {}) +
                                  scanOf(box, "Transitions", {}) +

@@ -120,18 +120,13 @@ QStringList keptPaths(const UninstallReport& report) {
     return paths;
 }
 
-QStringList listingPaths(const QStringList& listing) {
-    QStringList paths;
-    for (const QString& line : listing)
-        paths << listedPath(line);
-    return paths;
-}
-
 // After an uninstall: what is `left` under Titles.localized, what stays recorded.
 void checkLeftAndRecorded(const Installed& e, QStringList left, const QStringList& recordedAfter) {
-    QStringList added = listingPaths(treeListing(e.homePath()));
-    for (const QString& path : listingPaths(e.baseline))
-        added.removeOne(path);
+    QStringList added;
+    for (const QString& line : treeListing(e.homePath()))
+        added << listedPath(line);
+    for (const QString& line : e.baseline)
+        added.removeOne(listedPath(line));
     for (QString& path : left)
         path = "Movies/Motion Templates.localized/Titles.localized/" + path;
     QCOMPARE(added, left);
